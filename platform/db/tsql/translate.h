@@ -26,20 +26,25 @@ struct BoundValue {
 // One translated statement. `sql` is shared by every statement of the same
 // shape and stays valid as long as the Translator lives, so backends can key
 // their prepared statements on its address or its text.
+// Exception: when the shape cache is full (or the statement is huge), `cached`
+// is false and `sql` is this call's own text, valid only until the next
+// Translate call; do not keep a prepared statement keyed on it.
 struct Statement {
     const std::string* sql = nullptr;
     std::vector<BoundValue> values;  // in placeholder order: ?1, ?2 ... or $1, $2 ...
     bool returns_rows = false;       // a SELECT (or anything that yields a result set)
+    bool cached = true;              // see above
 };
 
 class Translator {
-public:
+  public:
     explicit Translator(Target target, std::size_t cache_capacity = 4096);
     ~Translator();
     Translator(const Translator&) = delete;
     Translator& operator=(const Translator&) = delete;
 
-    // Splits `text` into statements and translates each. On text it cannot
+    // Splits `text` into statements and translates each, replacing the
+    // contents of *out (its elements are reused). On text it cannot
     // translate (an unterminated string, unbalanced parentheses, an outer-join
     // shape it does not understand) it returns false and says why in *error.
     // Never throws.
@@ -48,7 +53,7 @@ public:
     // Number of distinct shapes translated so far (for tests and benchmarks).
     std::size_t CachedShapes() const;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

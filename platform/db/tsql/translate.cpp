@@ -1,0 +1,156 @@
+#include "platform/db/tsql/translate.h"
+
+#include <deque>
+#include <exception>
+#include <new>
+
+#include "platform/db/tsql/emitter.h"
+#include "platform/db/tsql/scanner.h"
+#include "platform/db/tsql/shape_cache.h"
+#include "platform/db/tsql/skeleton.h"
+
+namespace payroll::tsql {
+namespace {
+
+// Offsets are kept in 32 bits.
+constexpr std::size_t kMaxText = (std::size_t{1} << 31) - 1;
+// Longer statements are translated every time rather than kept in the cache.
+constexpr std::size_t kMaxCachedShape = 64 * 1024;
+
+// Fills *values from the statement's lifted literals, reusing its elements.
+void FillValues(std::string_view text, const std::vector<Token>& tokens,
+                std::vector<BoundValue>* values) {
+    std::size_t n = 0;
+    for (const Token& t : tokens) {
+        if (t.value < 0) continue;
+        if (n == values->size()) values->emplace_back();
+        BoundValue& v = (*values)[n++];
+        if (t.kind == TokenKind::kString) {
+            SetTextValue(TokenText(text, t), &v);
+        } else {
+            SetNumberValue(TokenText(text, t), &v);
+        }
+    }
+    values->resize(n);
+}
+
+}  // namespace
+
+struct Translator::Impl {
+    Impl(Target t, std::size_t capacity) : target(t), cache(capacity) {}
+
+    bool Run(std::string_view text, std::vector<Statement>* out, std::string* error);
+    ShapeCache::Entry* FastRoad(ShapeCache::Entry* last, std::string_view text, std::size_t pos,
+                                Statement* st, std::size_t* end);
+
+    Target target;
+    ShapeCache cache;
+    std::vector<Token> tokens;
+    std::string shape;
+    std::string detail;
+    std::deque<std::string> uncached;  // texts of the current call's uncached shapes
+};
+
+// The shape that followed `last` last time, or `last` itself, when the
+// statement at `pos` is written like the text they were last seen in.
+ShapeCache::Entry* Translator::Impl::FastRoad(ShapeCache::Entry* last, std::string_view text,
+                                              std::size_t pos, Statement* st, std::size_t* end) {
+    if (!last) return nullptr;
+    if (last->next && last->next->skeleton.Match(text, pos, &st->values, end)) return last->next;
+    if (last->next != last && last->skeleton.Match(text, pos, &st->values, end)) return last;
+    return nullptr;
+}
+
+bool Translator::Impl::Run(std::string_view text, std::vector<Statement>* out, std::string* error) {
+    if (text.size() > kMaxText) {
+        *error = "text too long";
+        return false;
+    }
+    uncached.clear();
+    Scanner scanner(text);
+    std::size_t n = 0;
+    ShapeCache::Entry* last = nullptr;
+    for (;;) {
+        const std::size_t start = scanner.SkipToStatement();
+        if (start >= text.size()) break;
+        if (n == out->size()) out->emplace_back();
+        Statement& st = (*out)[n];
+        std::size_t end = 0;
+        ShapeCache::Entry* entry = FastRoad(last, text, start, &st, &end);
+        if (entry) {
+            scanner.Resume(end);
+        } else {
+            Scanner::Result r = scanner.Next(&tokens, &shape, &detail);
+            if (r == Scanner::Result::kEnd) break;
+            if (r == Scanner::Result::kError) {
+                *error = "statement " + std::to_string(n + 1) + ": " + detail;
+                return false;
+            }
+            FillValues(text, tokens, &st.values);
+            entry = cache.Find(shape);
+            if (!entry) {
+                std::string sql;
+                sql.reserve(shape.size() + 64);
+                Emitter emitter(target, text, tokens, &sql);
+                if (!emitter.EmitStatement(&detail)) {
+                    *error = "statement " + std::to_string(n + 1) + ": " + detail;
+                    return false;
+                }
+                bool rows = emitter.ReturnsRows();
+                if (cache.size() < cache.capacity() && shape.size() <= kMaxCachedShape) {
+                    entry = cache.Add(shape, std::move(sql), rows);
+                } else {
+                    uncached.push_back(std::move(sql));
+                    st.sql = &uncached.back();
+                    st.returns_rows = rows;
+                    st.cached = false;
+                    ++n;
+                    last = nullptr;
+                    continue;
+                }
+            }
+            entry->skeleton.Build(text, tokens);
+        }
+        st.sql = &entry->sql;
+        st.returns_rows = entry->returns_rows;
+        st.cached = true;
+        if (last) last->next = entry;
+        last = entry;
+        ++n;
+    }
+    out->resize(n);
+    return true;
+}
+
+Translator::Translator(Target target, std::size_t cache_capacity)
+    : impl_(std::make_unique<Impl>(target, cache_capacity)) {}
+
+Translator::~Translator() = default;
+
+bool Translator::Translate(std::string_view text, std::vector<Statement>* out, std::string* error) {
+    std::string ignored;
+    if (!error) error = &ignored;
+    error->clear();
+    if (!out) {
+        *error = "no place for the statements";
+        return false;
+    }
+    bool ok = false;
+    try {
+        ok = impl_->Run(text, out, error);
+    } catch (const std::bad_alloc&) {
+        *error = "out of memory";
+    } catch (const std::exception& e) {
+        *error = e.what();
+    } catch (...) {
+        *error = "unexpected failure";
+    }
+    if (!ok) out->clear();
+    return ok;
+}
+
+std::size_t Translator::CachedShapes() const {
+    return impl_->cache.size();
+}
+
+}  // namespace payroll::tsql
