@@ -80,7 +80,15 @@ struct ProgressInfo {
     bool show_percent = false;
     COLORREF start_color = 0;
     COLORREF end_color = 0;
-    int Percent() const;  // position within the range, 0 to 100
+    // Position within the range, 0 to 100.
+    int Percent() const {
+        long long span = static_cast<long long>(upper) - lower;
+        if (span <= 0) return pos >= upper ? 100 : 0;
+        long long done = static_cast<long long>(pos) - lower;
+        if (done <= 0) return 0;
+        if (done >= span) return 100;
+        return static_cast<int>(done * 100 / span);
+    }
 };
 
 struct UiEvent {

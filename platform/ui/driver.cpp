@@ -27,15 +27,6 @@ UiDialog::~UiDialog() = default;
 UiDriver::~UiDriver() = default;
 UiClock::~UiClock() = default;
 
-int ProgressInfo::Percent() const {
-    long long span = static_cast<long long>(upper) - lower;
-    if (span <= 0) return pos >= upper ? 100 : 0;
-    long long done = static_cast<long long>(pos) - lower;
-    if (done <= 0) return 0;
-    if (done >= span) return 100;
-    return static_cast<int>(done * 100 / span);
-}
-
 UiDriver* InstallUiDriver(UiDriver* driver) {
     UiDriver* old = g_driver.exchange(driver);
     return old ? old : &BuiltinDriver();

@@ -1,0 +1,115 @@
+#include "cli/terminal_driver.h"
+
+#include <unistd.h>
+
+#include <string>
+
+#include "payroll/fixed_text.h"
+
+namespace payroll::cli {
+namespace {
+
+constexpr int kBarWidth = 30;
+
+// Keeps a text on one terminal line: line breaks and tabs become blanks.
+std::string OneLine(const CString& text) {
+    std::string out = text.str();
+    for (char& c : out)
+        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    return out;
+}
+
+}  // namespace
+
+TerminalDriver::TerminalDriver(std::FILE* err)
+    : TerminalDriver(err, err && ::isatty(::fileno(err)) == 1) {}
+
+TerminalDriver::TerminalDriver(std::FILE* err, bool show_bars)
+    : err_(err ? err : stderr), show_bars_(show_bars) {}
+
+TerminalDriver::~TerminalDriver() {
+    EndBarLine();
+}
+
+void TerminalDriver::EndBarLine() {
+    if (!bar_on_line_) return;
+    std::fputc('\n', err_);
+    std::fflush(err_);
+    bar_on_line_ = false;
+}
+
+int TerminalDriver::MessageBox(const CString& text, const CString& caption, UINT style) {
+    EndBarLine();
+    if (caption.IsEmpty())
+        std::fprintf(err_, "payroll: %s\n", text.c_str());
+    else
+        std::fprintf(err_, "payroll: %s: %s\n", caption.c_str(), text.c_str());
+    std::fflush(err_);
+    return payroll::ui::DefaultMessageBoxAnswer(style);
+}
+
+void TerminalDriver::RunModal(payroll::ui::UiDialog& dialog) {
+    dialog.PressButton(modal_result_);
+}
+
+void TerminalDriver::ModalEnded(payroll::ui::UiDialog&, int) {}
+
+void TerminalDriver::DialogOpened(payroll::ui::UiDialog& dialog) {
+    title_ = dialog.Title();
+    line_.Empty();
+    bar_ = payroll::ui::ProgressInfo();
+    first_bar_ = 0;
+}
+
+void TerminalDriver::DialogClosed(payroll::ui::UiDialog&) {
+    EndBarLine();
+    title_.Empty();
+    line_.Empty();
+}
+
+void TerminalDriver::TextChanged(payroll::ui::UiDialog&, int control_id, const CString& text) {
+    if (control_id == 0)
+        title_ = text;
+    else
+        line_ = text;
+    if (show_bars_ && bar_on_line_) DrawBar();
+}
+
+void TerminalDriver::ProgressChanged(payroll::ui::UiDialog*, int control_id,
+                                     const payroll::ui::ProgressInfo& info) {
+    if (!show_bars_) return;
+    // The first bar of a dialog (the lower id) counts the large steps; the
+    // terminal shows that one, with the dialog's text line beside it.
+    if (first_bar_ == 0 || control_id < first_bar_) first_bar_ = control_id;
+    if (control_id != first_bar_) {
+        if (bar_on_line_) DrawBar();
+        return;
+    }
+    bar_ = info;
+    DrawBar();
+}
+
+void TerminalDriver::DrawBar() {
+    int percent = bar_.Percent();
+    int filled = percent * kBarWidth / 100;
+    std::string bar(static_cast<std::size_t>(filled), '#');
+    bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
+    std::string label = OneLine(line_.IsEmpty() ? title_ : line_);
+    label.resize(payroll::Utf8PrefixLength(label, 60));
+    std::fprintf(err_, "\r[%s] %3d%% %-60s", bar.c_str(), percent, label.c_str());
+    std::fflush(err_);
+    bar_on_line_ = true;
+}
+
+void TerminalDriver::SplashShown(int, const CString& text, const CString& second) {
+    EndBarLine();
+    if (second.IsEmpty())
+        std::fprintf(err_, "payroll: %s\n", OneLine(text).c_str());
+    else
+        std::fprintf(err_, "payroll: %s %s\n", OneLine(text).c_str(), OneLine(second).c_str());
+    std::fflush(err_);
+}
+
+void TerminalDriver::SplashHidden(int) {}
+
+}  // namespace payroll::cli

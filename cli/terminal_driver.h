@@ -1,0 +1,48 @@
+// The host program's UI driver: messages and waiting-window texts go to
+// standard error; progress shows as a bar on standard error when it is a
+// terminal, and not at all otherwise. Modal dialogs are answered with the
+// result set (Cancel by default), as nobody can work them here yet.
+#pragma once
+
+#include <cstdio>
+
+#include "payroll/ui.h"
+
+namespace payroll::cli {
+
+class TerminalDriver : public payroll::ui::UiDriver {
+  public:
+    // err: where everything goes (standard error by default); show_bars:
+    // whether progress bars are drawn (by default: when err is a terminal).
+    explicit TerminalDriver(std::FILE* err = stderr);
+    TerminalDriver(std::FILE* err, bool show_bars);
+    ~TerminalDriver() override;
+
+    void SetModalResult(int button) { modal_result_ = button; }
+
+    int MessageBox(const CString& text, const CString& caption, UINT style) override;
+    void RunModal(payroll::ui::UiDialog& dialog) override;
+    void ModalEnded(payroll::ui::UiDialog& dialog, int result) override;
+    void DialogOpened(payroll::ui::UiDialog& dialog) override;
+    void DialogClosed(payroll::ui::UiDialog& dialog) override;
+    void TextChanged(payroll::ui::UiDialog& dialog, int control_id, const CString& text) override;
+    void ProgressChanged(payroll::ui::UiDialog* dialog, int control_id,
+                         const payroll::ui::ProgressInfo& info) override;
+    void SplashShown(int splash, const CString& text, const CString& second) override;
+    void SplashHidden(int splash) override;
+
+  private:
+    void EndBarLine();
+    void DrawBar();
+
+    std::FILE* err_;
+    bool show_bars_;
+    bool bar_on_line_ = false;  // a bar is drawn on the current line
+    int modal_result_ = IDCANCEL;
+    int first_bar_ = 0;  // control id of the bar shown
+    CString title_;
+    CString line_;
+    payroll::ui::ProgressInfo bar_;
+};
+
+}  // namespace payroll::cli
