@@ -1,7 +1,50 @@
+// payroll: runs the payroll library's roads from a terminal, the way a host
+// application drives them.
 #include <CLI/CLI.hpp>
+#include <cstdio>
+#include <cstdlib>
+
+#include "cli/commands.h"
+#include "payroll/host.h"
+
+namespace payroll::cli {
+
+bool OpenDatabaseFor(const GlobalOptions& options) {
+    std::string url = options.db_url;
+    if (url.empty()) {
+        const char* env = std::getenv("PAYROLL_DB");
+        url = env && *env ? env : "sqlite:payroll.db";
+    }
+    std::string error;
+    if (OpenDatabase(url, &error)) return true;
+    std::fprintf(stderr, "payroll: %s\n", error.c_str());
+    return false;
+}
+
+}  // namespace payroll::cli
 
 int main(int argc, char** argv) {
-    CLI::App app{"payroll: Korean payroll calculation from the terminal"};
-    CLI11_PARSE(app, argc, argv);
-    return 0;
+    using namespace payroll::cli;
+    CLI::App app{"payroll: Korean payroll calculation from the terminal", "payroll"};
+    app.require_subcommand(1);
+    GlobalOptions options;
+    app.add_option("--db", options.db_url,
+                   "database URL: sqlite:PATH or sqlite::memory: "
+                   "(default: $PAYROLL_DB, else sqlite:payroll.db)");
+
+    int exit_code = kOk;
+    AddSchemaCommand(app, options, &exit_code);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return kUsage;
+    }
+    payroll::CloseDatabase();
+    return exit_code;
 }

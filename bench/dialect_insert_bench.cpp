@@ -1,0 +1,165 @@
+// dialect_insert_ratio: the default-row INSERT texts sent through G_DirectSQL
+// in batches of 500 employees' texts, against the same rows inserted with one
+// prepared statement through the raw SQLite API.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench/figures.h"
+#include "payroll/datasource.h"
+#include "payroll/host.h"
+
+namespace payroll::bench {
+namespace {
+
+constexpr int kPayItems = 15;
+constexpr int kDeductionItems = 10;
+constexpr int kBatchEmployees = 500;
+
+int Employees() { return (Quick() ? 20000 : 100000) / (kPayItems + kDeductionItems); }
+
+std::string TempDb(const char* name) {
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void RemoveDb(const std::string& path) {
+    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
+}
+
+// One INSERT text as the default-row step formats it.
+std::string RowText(bool pay, int emp, int item) {
+    char buf[512];
+    std::snprintf(buf, sizeof buf,
+                  "INSERT INTO %s (CO_CD, PRTY_CD, DIV_CD, DEPT_CD, PJT_CD, EMP_CD, RVRS_YM, SQ, "
+                  "PYTP_FG, PYDD_FG, %s, %s, DUMMY1, DUMMY2, DUMMY3 ) values ('%s','%s','%s','%s',"
+                  "'%s','E%06d','%s',%s,'%s','%s','%c%02d',%s, '%s','%s','%s' ) \n",
+                  pay ? "HPOMPPD " : "HPOMPDD ", pay ? "PAY_CD" : "DDCT_CD",
+                  pay ? "PAY_AM" : "DDCT_AM", "1000", "P01", "D10", "D1001", "PJ1", emp, "200203",
+                  "1", "001", pay ? "P2" : "P3", pay ? 'P' : 'S', item, "0", "  ", "R01", "001");
+    return buf;
+}
+
+// The batches of one kind: 500 employees' texts each.
+std::vector<std::string> Batches(bool pay) {
+    std::vector<std::string> batches;
+    int items = pay ? kPayItems : kDeductionItems;
+    for (int e = 0; e < Employees(); ++e) {
+        if (e % kBatchEmployees == 0) batches.emplace_back();
+        for (int i = 0; i < items; ++i) batches.back() += RowText(pay, e, i);
+    }
+    return batches;
+}
+
+bool OpenFresh(const std::string& path) {
+    RemoveDb(path);
+    std::string error;
+    if (!OpenDatabase("sqlite:" + path, &error) || !ApplySchema(nullptr, &error)) {
+        std::fprintf(stderr, "bench: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+void BM_DialectInsert(benchmark::State& state) {
+    std::vector<std::string> pay = Batches(true), deductions = Batches(false);
+    std::string path = TempDb("payroll_bench_dialect.db");
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!OpenFresh(path)) {
+            state.SkipWithError("cannot open the database");
+            return;
+        }
+        state.ResumeTiming();
+        G_DataSource tx;
+        G_DirectSQL sql;
+        tx.OnBeginTrans();
+        for (const auto* kind : {&pay, &deductions})
+            for (const std::string& batch : *kind)
+                if (!sql.OnExecuteQuery(batch)) state.SkipWithError(sql.GetLastError().c_str());
+        tx.OnCommitTrans();
+        state.PauseTiming();
+        CloseDatabase();
+        state.ResumeTiming();
+    }
+    RemoveDb(path);
+}
+
+void BM_PreparedInsert(benchmark::State& state) {
+    std::string path = TempDb("payroll_bench_prepared.db");
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!OpenFresh(path)) {
+            state.SkipWithError("cannot open the database");
+            return;
+        }
+        CloseDatabase();
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL", nullptr, nullptr,
+                     nullptr);
+        state.ResumeTiming();
+        sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+        for (bool pay : {true, false}) {
+            sqlite3_stmt* st = nullptr;
+            std::string sql = std::string("INSERT INTO ") + (pay ? "HPOMPPD" : "HPOMPDD") +
+                              " (CO_CD, PRTY_CD, DIV_CD, DEPT_CD, PJT_CD, EMP_CD, RVRS_YM, SQ, "
+                              "PYTP_FG, PYDD_FG, " +
+                              (pay ? "PAY_CD, PAY_AM" : "DDCT_CD, DDCT_AM") +
+                              ", DUMMY1, DUMMY2, DUMMY3) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)";
+            sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
+            int items = pay ? kPayItems : kDeductionItems;
+            char emp[16], code[8];
+            for (int e = 0; e < Employees(); ++e) {
+                std::snprintf(emp, sizeof emp, "E%06d", e);
+                for (int i = 0; i < items; ++i) {
+                    std::snprintf(code, sizeof code, "%c%02d", pay ? 'P' : 'S', i);
+                    const char* text[] = {"1000", "P01",  "D10",        "D1001", "PJ1",
+                                          emp,    "200203"};
+                    for (int k = 0; k < 7; ++k)
+                        sqlite3_bind_text(st, k + 1, text[k], -1, SQLITE_STATIC);
+                    sqlite3_bind_int(st, 8, 1);
+                    sqlite3_bind_text(st, 9, "001", -1, SQLITE_STATIC);
+                    sqlite3_bind_text(st, 10, pay ? "P2" : "P3", -1, SQLITE_STATIC);
+                    sqlite3_bind_text(st, 11, code, -1, SQLITE_STATIC);
+                    sqlite3_bind_int(st, 12, 0);
+                    sqlite3_bind_text(st, 13, "  ", -1, SQLITE_STATIC);
+                    sqlite3_bind_text(st, 14, "R01", -1, SQLITE_STATIC);
+                    sqlite3_bind_text(st, 15, "001", -1, SQLITE_STATIC);
+                    sqlite3_step(st);
+                    sqlite3_reset(st);
+                }
+            }
+            sqlite3_finalize(st);
+        }
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        state.PauseTiming();
+        sqlite3_close(db);
+        state.ResumeTiming();
+    }
+    RemoveDb(path);
+}
+
+BENCHMARK(BM_DialectInsert)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PreparedInsert)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+const bool registered = [] {
+    AddFigure("dialect_insert_ratio", [](const Timings& t) {
+        auto a = t.find("BM_DialectInsert/iterations:3/real_time");
+        auto b = t.find("BM_PreparedInsert/iterations:3/real_time");
+        return a != t.end() && b != t.end() && b->second > 0 ? a->second / b->second : -1.0;
+    });
+    AddFigure("dialect_insert_rows_per_s", [](const Timings& t) {
+        auto a = t.find("BM_DialectInsert/iterations:3/real_time");
+        return a != t.end() && a->second > 0
+                   ? Employees() * (kPayItems + kDeductionItems) / a->second
+                   : -1.0;
+    });
+    return true;
+}();
+
+}  // namespace
+}  // namespace payroll::bench

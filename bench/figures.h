@@ -1,0 +1,22 @@
+// Figures the benchmarks report: one `name: value` line each, collected from
+// Google Benchmark runs and the ratios between them.
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace payroll::bench {
+
+// Seconds per iteration of each benchmark that ran, by name.
+using Timings = std::map<std::string, double>;
+
+// Whether the quick (CI-sized) variant was asked for.
+bool Quick();
+
+// Registers a figure computed after all benchmarks ran.
+void AddFigure(const std::string& name,
+               double (*compute)(const Timings& timings));
+// Registers a figure known directly (counts, sizes).
+void SetFigure(const std::string& name, double value);
+
+}  // namespace payroll::bench

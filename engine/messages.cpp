@@ -1,0 +1,40 @@
+#include "engine/messages.h"
+
+#include "payroll/diagnostics.h"
+#include "payroll/ui.h"
+
+namespace payroll {
+namespace {
+
+EngineFailure& Last() {
+    static EngineFailure failure;
+    return failure;
+}
+
+TraceSink& Sink() {
+    static TraceSink sink;
+    return sink;
+}
+
+}  // namespace
+
+EngineFailure LastEngineFailure() { return Last(); }
+void ClearLastFailure() { Last() = EngineFailure{}; }
+void InstallTraceSink(TraceSink sink) { Sink() = std::move(sink); }
+
+namespace engine {
+
+void ShowMessage(const CString& text) {
+    ui::CurrentUiDriver().MessageBox(text, CString(), MB_OK);
+}
+
+void Trace(const CString& title, const CString& text) {
+    if (Sink()) Sink()(title.str(), text.str());
+}
+
+void NoteFailure(const CString& step, const CString& detail) {
+    Last() = EngineFailure{step.str(), detail.str()};
+}
+
+}  // namespace engine
+}  // namespace payroll

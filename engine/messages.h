@@ -1,0 +1,16 @@
+// The engine's way out to the user and the host: message boxes through the
+// installed UI driver, traces to the host's sink, and the last failure.
+#pragma once
+
+#include "payroll/cstring.h"
+
+namespace payroll::engine {
+
+// Shows a text in a message box with one OK button.
+void ShowMessage(const CString& text);
+// Passes a traced statement to the host's trace sink, when one is installed.
+void Trace(const CString& title, const CString& text);
+// Remembers the failing step and the database's message for the host.
+void NoteFailure(const CString& step, const CString& detail);
+
+}  // namespace payroll::engine

@@ -1,0 +1,79 @@
+// The database access component: query objects (G_DataSource) and a
+// statement executor (G_DirectSQL). Every object works on the one connection
+// the host opened (payroll/host.h); a new object is idle. Failures come back
+// as false (or an empty value); nothing throws out of these classes.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "payroll/cstring.h"
+#include "payroll/export.h"
+
+namespace payroll {
+// Field widths, in bytes, of the fixed-length record a whole-data read fills:
+// column i of a row goes, NUL-terminated and cut to fit, into field i.
+using RecordLayout = std::vector<int>;
+struct ResultSet;
+}  // namespace payroll
+
+class PAYROLL_API G_DataSource {
+public:
+    G_DataSource();
+    ~G_DataSource();
+    G_DataSource(const G_DataSource&) = delete;
+    G_DataSource& operator=(const G_DataSource&) = delete;
+
+    // Runs a query and keeps all its rows in this object (no cursor stays
+    // open), replacing the previous ones. False when it did not run; the
+    // object then holds no rows. The second text is accepted and ignored.
+    bool OnExecuteSQL(CString sql, CString unused = CString());
+    // Rows held from the last OnExecuteSQL.
+    long OnGetRecordCount() const;
+    // The value of a column (by name, case-insensitive) in a held row, as
+    // text: numbers as plain decimal text, NULL as empty. Empty when the
+    // column or row does not exist.
+    CString OnGetFieldValue(CString column, long row) const;
+    // Index of the first held row from `start` whose column equals value;
+    // negative when none.
+    long OnFieldSearch(CString column, CString value, long start = 0) const;
+    // Number of rows the query yields (0 when it fails to run). Does not
+    // change the rows held.
+    long OnGetBulkRecordCount(CString sql);
+    // Copies the first rowCount rows of the query into buffer as consecutive
+    // records laid out by `layout`. True only when that many rows came back
+    // and were copied; the buffer must hold rowCount records.
+    bool OnWholeDataRead(CString sql, void* buffer, long rowCount,
+                         const payroll::RecordLayout& layout);
+
+    // Transactions belong to the connection and nest by depth: begin adds
+    // one, commit at depth one commits, rollback undoes everything. Commit
+    // or rollback with nothing open does nothing.
+    bool OnBeginTrans();
+    bool OnCommitTrans();
+    bool OnRollbackTrans();
+
+    // Why the last operation of this object failed (empty after success).
+    CString GetLastError() const;
+
+private:
+    std::unique_ptr<payroll::ResultSet> rows_;
+    CString error_;
+};
+
+class PAYROLL_API G_DirectSQL {
+public:
+    G_DirectSQL();
+    ~G_DirectSQL();
+    G_DirectSQL(const G_DirectSQL&) = delete;
+    G_DirectSQL& operator=(const G_DirectSQL&) = delete;
+
+    // Runs a text of one or more statements (they may follow each other
+    // without semicolons). The text runs whole or not at all: true when every
+    // statement ran; on false nothing of the text remains.
+    bool OnExecuteQuery(CString sql);
+    CString GetLastError() const;
+
+private:
+    CString error_;
+};

@@ -1,0 +1,40 @@
+// What a host program calls around the engine and the front: open the one
+// database connection of the process, apply the reference schema, and learn
+// how the last transaction ended.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "payroll/export.h"
+
+namespace payroll {
+
+// Opens the process-wide connection. URL forms:
+//   sqlite:PATH          a database file (created when missing)
+//   sqlite::memory:      a private in-memory database
+// Replaces a connection already open. False, with a message in *error, on an
+// unknown scheme or a database that cannot be opened or written.
+PAYROLL_API bool OpenDatabase(const std::string& url, std::string* error);
+PAYROLL_API void CloseDatabase();
+PAYROLL_API bool IsDatabaseOpen();
+// The URL of the open connection, with any password removed.
+PAYROLL_API std::string DatabaseDisplayName();
+
+// Creates the tables and indexes the library reads and writes (idempotent).
+// *created receives the names of tables that did not exist before.
+PAYROLL_API bool ApplySchema(std::vector<std::string>* created, std::string* error);
+
+enum class TransactionOutcome { kNone, kCommitted, kRolledBack };
+// How the last outermost transaction of the connection ended.
+PAYROLL_API TransactionOutcome LastTransactionOutcome();
+// Forgets the last outcome (kNone until the next transaction ends).
+PAYROLL_API void ResetTransactionOutcome();
+// The last error any statement of the connection reported.
+PAYROLL_API std::string LastDatabaseError();
+
+// Where the library's resources (schema, language files, dialog templates)
+// are: $PAYROLL_RESOURCES, else the installed or build-tree copy.
+PAYROLL_API std::string ResourceDirectory();
+
+}  // namespace payroll

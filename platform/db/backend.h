@@ -1,0 +1,36 @@
+// A database backend runs translated statements. One backend object is one
+// connection; the Connection above it owns transactions, hooks and the
+// dialect translation.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/db/result_set.h"
+#include "platform/db/tsql/translate.h"
+
+namespace payroll::db {
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual tsql::Target target() const = 0;
+    // Runs one statement. With rows == nullptr any result rows are skipped;
+    // with count != nullptr they are only counted.
+    virtual bool Run(const tsql::Statement& statement, ResultSet* rows, long* count,
+                     std::string* error) = 0;
+    // Runs backend SQL as it stands (transaction control, schema text).
+    virtual bool RunNative(std::string_view sql, std::string* error) = 0;
+    // Names of the tables that exist.
+    virtual bool ListTables(std::vector<std::string>* names, std::string* error) = 0;
+    // True while the backend holds an open transaction; a backend that
+    // rolled one back on its own after an error reports false.
+    virtual bool InTransaction() const = 0;
+    // The statement that opens a transaction.
+    virtual const char* BeginStatement() const { return "BEGIN"; }
+    // The URL it was opened with, without secrets.
+    virtual std::string DisplayName() const = 0;
+};
+
+}  // namespace payroll::db

@@ -1,0 +1,94 @@
+// The process's one database connection. Every G_DataSource and G_DirectSQL
+// talks to it: it translates the engine's dialect, keeps the transaction
+// depth, and carries the test hooks (a statement recorder and a fault
+// injector).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "payroll/host.h"
+#include "platform/db/backend.h"
+#include "platform/db/result_set.h"
+#include "platform/db/tsql/translate.h"
+
+namespace payroll::db {
+
+class Connection {
+public:
+    explicit Connection(std::unique_ptr<Backend> backend);
+    ~Connection();
+
+    // The open connection, or nullptr.
+    static Connection* Current();
+    // Opens a connection by URL and makes it current (replacing any other).
+    static bool Open(const std::string& url, std::string* error);
+    // Makes `connection` current (tests build their own); nullptr closes.
+    static void Install(std::unique_ptr<Connection> connection);
+
+    // Runs a query text; *rows receives the result of its last statement
+    // that yields rows.
+    bool Query(std::string_view text, ResultSet* rows, std::string* error);
+    // Counts the rows of a query. The rows are kept, so that running the
+    // same text next (nothing written in between) does not run it again.
+    bool Count(std::string_view text, long* count, std::string* error);
+    // Runs a text of one or more statements, whole or not at all.
+    bool Execute(std::string_view text, std::string* error);
+
+    bool Begin(std::string* error);
+    bool Commit(std::string* error);
+    void Rollback();
+    int depth() const { return depth_; }
+    TransactionOutcome last_outcome() const { return last_outcome_; }
+    void reset_outcome() { last_outcome_ = TransactionOutcome::kNone; }
+    const std::string& last_error() const { return last_error_; }
+
+    Backend& backend() { return *backend_; }
+
+    // Test hooks. The recorder sees every text exactly as the engine sent
+    // it; the fault injector makes the k-th text from now (1-based) fail.
+    using Recorder = std::function<void(std::string_view)>;
+    void SetRecorder(Recorder recorder) { recorder_ = std::move(recorder); }
+    void FailAt(long k) {
+        fail_at_ = k;
+        sent_since_arm_ = 0;
+    }
+    long texts_sent() const { return texts_sent_; }
+
+private:
+    // Records the text, applies the fault hook; false when it must fail.
+    bool Admit(std::string_view text, std::string* error);
+    bool Translate(std::string_view text, std::vector<tsql::Statement>* out,
+                   std::string* error);
+    bool RunAll(const std::vector<tsql::Statement>& statements, ResultSet* rows,
+                std::string* error);
+    void Fail(std::string* error, const std::string& message);
+    void Wrote() { ++generation_; }
+    void NoticeLostTransaction();
+
+    std::unique_ptr<Backend> backend_;
+    tsql::Translator translator_;
+    std::vector<tsql::Statement> scratch_;
+    int depth_ = 0;
+    TransactionOutcome last_outcome_ = TransactionOutcome::kNone;
+    std::string last_error_;
+
+    // Rows kept by Count for the next Query of the same text.
+    std::string counted_text_;
+    std::uint64_t counted_generation_ = 0;
+    bool counted_valid_ = false;
+    ResultSet counted_rows_;
+    std::uint64_t generation_ = 0;
+
+    Recorder recorder_;
+    long fail_at_ = 0;
+    long sent_since_arm_ = 0;
+    long texts_sent_ = 0;
+};
+
+// Opens a backend for a URL; nullptr with a message for an unknown scheme.
+std::unique_ptr<Backend> OpenBackend(const std::string& url, std::string* error);
+
+}  // namespace payroll::db

@@ -1,0 +1,96 @@
+#include <algorithm>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "payroll/host.h"
+#include "platform/db/connection.h"
+
+namespace payroll {
+
+using db::Connection;
+
+bool OpenDatabase(const std::string& url, std::string* error) {
+    try {
+        std::string message;
+        if (Connection::Open(url, &message)) return true;
+        if (error) *error = message;
+    } catch (const std::exception& e) {
+        if (error) *error = e.what();
+    }
+    return false;
+}
+
+void CloseDatabase() { Connection::Install(nullptr); }
+
+bool IsDatabaseOpen() { return Connection::Current() != nullptr; }
+
+std::string DatabaseDisplayName() {
+    Connection* c = Connection::Current();
+    return c ? c->backend().DisplayName() : std::string();
+}
+
+std::string ResourceDirectory() {
+    if (const char* env = std::getenv("PAYROLL_RESOURCES"); env && *env) return env;
+#ifdef PAYROLL_INSTALL_RESOURCES
+    if (std::filesystem::exists(PAYROLL_INSTALL_RESOURCES "/schema.sql"))
+        return PAYROLL_INSTALL_RESOURCES;
+#endif
+    return PAYROLL_SOURCE_DIR "/resources";
+}
+
+bool ApplySchema(std::vector<std::string>* created, std::string* error) {
+    try {
+        Connection* c = Connection::Current();
+        if (!c) {
+            if (error) *error = "no database is open";
+            return false;
+        }
+        std::string path = ResourceDirectory() + "/schema.sql";
+        std::ifstream in(path);
+        if (!in) {
+            if (error) *error = "cannot read " + path;
+            return false;
+        }
+        std::stringstream text;
+        text << in.rdbuf();
+
+        std::vector<std::string> before, after;
+        std::string message;
+        if (!c->backend().ListTables(&before, &message) ||
+            !c->backend().RunNative(text.str(), &message) ||
+            !c->backend().ListTables(&after, &message)) {
+            if (error) *error = "schema: " + message;
+            return false;
+        }
+        if (created) {
+            created->clear();
+            for (const std::string& t : after)
+                if (std::find(before.begin(), before.end(), t) == before.end())
+                    created->push_back(t);
+            std::sort(created->begin(), created->end());
+        }
+        return true;
+    } catch (const std::exception& e) {
+        if (error) *error = e.what();
+        return false;
+    }
+}
+
+TransactionOutcome LastTransactionOutcome() {
+    Connection* c = Connection::Current();
+    return c ? c->last_outcome() : TransactionOutcome::kNone;
+}
+
+void ResetTransactionOutcome() {
+    if (Connection* c = Connection::Current()) c->reset_outcome();
+}
+
+std::string LastDatabaseError() {
+    Connection* c = Connection::Current();
+    return c ? c->last_error() : std::string();
+}
+
+}  // namespace payroll

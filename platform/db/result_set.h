@@ -1,0 +1,38 @@
+// All rows of one query, held as text. Cells live in one buffer so that a
+// result of 100,000 rows costs two allocations, not millions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace payroll {
+
+struct ResultSet {
+    std::vector<std::string> columns;  // as the backend named them
+    std::string cells;                 // every cell's text, row by row
+    std::vector<std::uint32_t> ends;   // end offset of each cell in `cells`
+
+    std::size_t ColumnCount() const { return columns.size(); }
+    std::size_t RowCount() const { return columns.empty() ? 0 : ends.size() / columns.size(); }
+
+    std::string_view Cell(std::size_t row, std::size_t column) const {
+        std::size_t i = row * columns.size() + column;
+        std::size_t begin = i == 0 ? 0 : ends[i - 1];
+        return std::string_view(cells).substr(begin, ends[i] - begin);
+    }
+    void Append(std::string_view text) {
+        cells.append(text);
+        ends.push_back(static_cast<std::uint32_t>(cells.size()));
+    }
+    // Index of a column by name, ignoring case; -1 when absent.
+    int FindColumn(std::string_view name) const;
+    void Clear() {
+        columns.clear();
+        cells.clear();
+        ends.clear();
+    }
+};
+
+}  // namespace payroll

@@ -1,0 +1,197 @@
+#include "platform/db/sqlite_backend.h"
+
+#include <sqlite3.h>
+
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/db/number_text.h"
+#include "platform/db/tsql/sqlite_support.h"
+
+namespace payroll::db {
+namespace {
+
+// Prepared statements kept per translated text; the engine sends a few
+// hundred shapes at most, so a full cache is simply emptied.
+constexpr std::size_t kStatementCacheLimit = 512;
+
+class SqliteBackend final : public Backend {
+public:
+    SqliteBackend(sqlite3* db, std::string name) : db_(db), name_(std::move(name)) {}
+    ~SqliteBackend() override {
+        ClearCache();
+        sqlite3_close_v2(db_);
+    }
+
+    tsql::Target target() const override { return tsql::Target::kSqlite; }
+    std::string DisplayName() const override { return name_; }
+    bool InTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
+    const char* BeginStatement() const override { return "BEGIN IMMEDIATE"; }
+
+    bool Run(const tsql::Statement& st, ResultSet* rows, long* count,
+             std::string* error) override {
+        sqlite3_stmt* stmt = Prepare(*st.sql, error);
+        if (!stmt) return false;
+        if (!tsql::BindSqliteValues(stmt, st.values, error)) {
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+            return false;
+        }
+        int columns = sqlite3_column_count(stmt);
+        if (rows) {
+            rows->Clear();
+            for (int c = 0; c < columns; ++c) {
+                const char* name = sqlite3_column_name(stmt, c);
+                rows->columns.emplace_back(name ? name : "");
+            }
+        }
+        long n = 0;
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            ++n;
+            if (rows)
+                for (int c = 0; c < columns; ++c) AppendCell(stmt, c, rows);
+        }
+        bool ok = rc == SQLITE_DONE;
+        if (!ok) *error = sqlite3_errmsg(db_);
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+        if (count) *count = n;
+        return ok;
+    }
+
+    bool RunNative(std::string_view sql, std::string* error) override {
+        std::string text(sql);
+        char* message = nullptr;
+        if (sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message) == SQLITE_OK) return true;
+        *error = message ? message : sqlite3_errmsg(db_);
+        sqlite3_free(message);
+        return false;
+    }
+
+    bool ListTables(std::vector<std::string>* names, std::string* error) override {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db_, "SELECT name FROM sqlite_master WHERE type='table'", -1,
+                               &stmt, nullptr) != SQLITE_OK) {
+            *error = sqlite3_errmsg(db_);
+            return false;
+        }
+        names->clear();
+        while (sqlite3_step(stmt) == SQLITE_ROW)
+            names->emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+        return true;
+    }
+
+private:
+    sqlite3_stmt* Prepare(const std::string& sql, std::string* error) {
+        auto it = cache_.find(sql);
+        if (it != cache_.end()) return it->second;
+        if (cache_.size() >= kStatementCacheLimit) ClearCache();
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
+                               SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
+            *error = sqlite3_errmsg(db_);
+            sqlite3_finalize(stmt);
+            return nullptr;
+        }
+        if (!stmt) {
+            *error = "empty statement";
+            return nullptr;
+        }
+        cache_.emplace(sql, stmt);
+        return stmt;
+    }
+
+    void ClearCache() {
+        for (auto& [sql, stmt] : cache_) sqlite3_finalize(stmt);
+        cache_.clear();
+    }
+
+    static void AppendCell(sqlite3_stmt* stmt, int c, ResultSet* rows) {
+        switch (sqlite3_column_type(stmt, c)) {
+            case SQLITE_INTEGER:
+                rows->Append(IntegerText(sqlite3_column_int64(stmt, c)));
+                break;
+            case SQLITE_FLOAT:
+                rows->Append(RealText(sqlite3_column_double(stmt, c)));
+                break;
+            case SQLITE_NULL:
+                rows->Append(std::string_view());
+                break;
+            default: {
+                const void* p = sqlite3_column_blob(stmt, c);
+                int len = sqlite3_column_bytes(stmt, c);
+                rows->Append(p ? std::string_view(static_cast<const char*>(p),
+                                                  static_cast<std::size_t>(len))
+                               : std::string_view());
+            }
+        }
+    }
+
+    sqlite3* db_;
+    std::string name_;
+    std::unordered_map<std::string, sqlite3_stmt*> cache_;
+};
+
+bool Pragma(sqlite3* db, const char* sql, std::string* error) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
+    *error = message ? message : sqlite3_errmsg(db);
+    sqlite3_free(message);
+    return false;
+}
+
+}  // namespace
+
+std::unique_ptr<Backend> OpenSqliteBackend(const std::string& path, std::string* error) {
+    if (path.empty()) {
+        *error = "no database file given (use sqlite:PATH or sqlite::memory:)";
+        return nullptr;
+    }
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                             nullptr);
+    if (rc != SQLITE_OK) {
+        *error = "cannot open database " + path + ": " +
+                 (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 5000);
+    std::string message;
+    bool memory = path == ":memory:";
+    // Write-ahead log with a sync at every commit: a committed run survives
+    // a crash of the process or of the machine.
+    bool ok = (memory || Pragma(db, "PRAGMA journal_mode=WAL", &message)) &&
+              Pragma(db, "PRAGMA synchronous=FULL", &message) &&
+              Pragma(db, "PRAGMA user_version", &message);
+    if (ok && sqlite3_db_readonly(db, "main") == 1) {
+        ok = false;
+        message = "the database is read-only";
+    }
+    if (ok && !memory) {
+        // Prove that the file can be written before any road starts.
+        ok = Pragma(db, "BEGIN IMMEDIATE; COMMIT", &message);
+    }
+    if (!ok) {
+        *error = "cannot use database " + path + ": " + message;
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    tsql::RegisterSqliteFunctions(db);
+    return std::make_unique<SqliteBackend>(db, "sqlite:" + path);
+}
+
+std::unique_ptr<Backend> OpenBackend(const std::string& url, std::string* error) {
+    constexpr std::string_view kSqlite = "sqlite:";
+    if (url.compare(0, kSqlite.size(), kSqlite) == 0)
+        return OpenSqliteBackend(url.substr(kSqlite.size()), error);
+    std::string scheme = url.substr(0, url.find(':'));
+    *error = "unknown database URL '" + scheme +
+             "': use sqlite:PATH or sqlite::memory:";
+    return nullptr;
+}
+
+}  // namespace payroll::db

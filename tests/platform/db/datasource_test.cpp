@@ -1,0 +1,216 @@
+#include "payroll/datasource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "payroll/host.h"
+#include "platform/db/connection.h"
+
+namespace {
+
+using payroll::TransactionOutcome;
+using payroll::db::Connection;
+
+class DataSourceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(payroll::OpenDatabase("sqlite::memory:", &error)) << error;
+        ASSERT_TRUE(sql_.OnExecuteQuery(
+            "CREATE TABLE T (CO_CD VARCHAR(4), EMP_CD VARCHAR(10), SQ INTEGER, "
+            "AMT NUMERIC(19,4), NM VARCHAR(40))"));
+        ASSERT_TRUE(sql_.OnExecuteQuery(
+            "INSERT INTO T VALUES ('1000','E1',1,1234.5,'O''Brien 100%') "
+            "INSERT INTO T VALUES ('1000','E2',2,1000000000000000,NULL) "
+            "INSERT INTO T VALUES ('1000','E3',1,0.09,'\xea\xb9\x80\xec\xb2\xa0\xec\x88\x98')"));
+    }
+    void TearDown() override { payroll::CloseDatabase(); }
+
+    int RowsInT() {
+        G_DataSource ds;
+        return ds.OnExecuteSQL("SELECT * FROM T") ? static_cast<int>(ds.OnGetRecordCount())
+                                                    : -1;
+    }
+
+    G_DirectSQL sql_;
+};
+
+TEST_F(DataSourceTest, ValuesComeBackAsPlainText) {
+    G_DataSource ds;
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT EMP_CD, SQ, AMT, NM FROM T ORDER BY EMP_CD"));
+    ASSERT_EQ(ds.OnGetRecordCount(), 3);
+    EXPECT_EQ(ds.OnGetFieldValue("AMT", 0), "1234.5");
+    EXPECT_EQ(ds.OnGetFieldValue("amt", 1), "1000000000000000");  // no exponent
+    EXPECT_EQ(ds.OnGetFieldValue("AMT", 2), "0.09");
+    EXPECT_EQ(ds.OnGetFieldValue("NM", 0), "O'Brien 100%");
+    EXPECT_EQ(ds.OnGetFieldValue("NM", 1), "");  // NULL
+    EXPECT_EQ(ds.OnGetFieldValue("SQ", 1), "2");
+    // Unknown columns and rows give empty text, never a crash.
+    EXPECT_EQ(ds.OnGetFieldValue("NOPE", 0), "");
+    EXPECT_EQ(ds.OnGetFieldValue("NM", 3), "");
+    EXPECT_EQ(ds.OnGetFieldValue("NM", -1), "");
+    EXPECT_EQ(ds.OnFieldSearch("EMP_CD", "E2"), 1);
+    EXPECT_EQ(ds.OnFieldSearch("EMP_CD", "E2", 2), -1);
+    EXPECT_LT(ds.OnFieldSearch("EMP_CD", "E9"), 0);
+    EXPECT_LT(ds.OnFieldSearch("NOPE", "E1"), 0);
+}
+
+TEST_F(DataSourceTest, BadStatementsFailWithoutThrowing) {
+    G_DataSource ds;
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT * FROM T"));
+    EXPECT_FALSE(ds.OnExecuteSQL("SELECT * FROM NO_SUCH_TABLE"));
+    EXPECT_EQ(ds.OnGetRecordCount(), 0);  // a failed query holds no rows
+    EXPECT_FALSE(ds.GetLastError().IsEmpty());
+    EXPECT_FALSE(ds.OnExecuteSQL("SELECT FROM WHERE"));
+    EXPECT_FALSE(ds.OnExecuteSQL("SELECT 'unterminated"));
+    EXPECT_EQ(ds.OnGetBulkRecordCount("SELECT * FROM NO_SUCH_TABLE"), 0);
+    EXPECT_FALSE(sql_.OnExecuteQuery("INSERT INTO NO_SUCH_TABLE VALUES (1)"));
+    EXPECT_EQ(RowsInT(), 3);
+}
+
+TEST_F(DataSourceTest, ClosedConnectionGivesFalse) {
+    payroll::CloseDatabase();
+    G_DataSource ds;
+    EXPECT_FALSE(ds.OnExecuteSQL("SELECT 1"));
+    EXPECT_EQ(ds.OnGetBulkRecordCount("SELECT 1"), 0);
+    EXPECT_FALSE(ds.OnBeginTrans());
+    EXPECT_FALSE(sql_.OnExecuteQuery("DELETE FROM T"));
+    EXPECT_EQ(sql_.GetLastError(), "no database is open");
+}
+
+TEST_F(DataSourceTest, QuotedValuesRoundTrip) {
+    const char* hostile = "x'); DROP TABLE T; --";
+    CString insert;
+    CString escaped(hostile);
+    escaped.Replace("'", "''");
+    insert.Format("INSERT INTO T (CO_CD, EMP_CD, NM) VALUES ('1000','E9','%s')", escaped.c_str());
+    ASSERT_TRUE(sql_.OnExecuteQuery(insert));
+    G_DataSource ds;
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT NM FROM T WHERE EMP_CD='E9'"));
+    EXPECT_EQ(ds.OnGetFieldValue("NM", 0), hostile);
+    EXPECT_EQ(RowsInT(), 4);
+}
+
+TEST_F(DataSourceTest, MultiStatementTextRunsWholeOrNotAtAll) {
+    // The DELETE runs, the INSERT fails: nothing of the text may remain.
+    EXPECT_FALSE(sql_.OnExecuteQuery(
+        "DELETE FROM T WHERE EMP_CD='E1' \n INSERT INTO NO_SUCH_TABLE VALUES (1)"));
+    EXPECT_EQ(RowsInT(), 3);
+
+    // The same inside an open transaction keeps the transaction's earlier work.
+    G_DataSource tx;
+    ASSERT_TRUE(tx.OnBeginTrans());
+    ASSERT_TRUE(sql_.OnExecuteQuery("DELETE FROM T WHERE EMP_CD='E3'"));
+    EXPECT_FALSE(sql_.OnExecuteQuery(
+        "DELETE FROM T WHERE EMP_CD='E1' \n INSERT INTO NO_SUCH_TABLE VALUES (1)"));
+    EXPECT_EQ(RowsInT(), 2);
+    ASSERT_TRUE(tx.OnCommitTrans());
+    EXPECT_EQ(RowsInT(), 2);
+    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kCommitted);
+}
+
+TEST_F(DataSourceTest, TransactionDepthRules) {
+    G_DataSource a, b;
+    // Commit or rollback with nothing open is harmless.
+    EXPECT_TRUE(a.OnCommitTrans());
+    EXPECT_TRUE(a.OnRollbackTrans());
+    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kNone);
+
+    ASSERT_TRUE(a.OnBeginTrans());
+    ASSERT_TRUE(b.OnBeginTrans());
+    ASSERT_TRUE(sql_.OnExecuteQuery("DELETE FROM T WHERE EMP_CD='E1'"));
+    ASSERT_TRUE(b.OnCommitTrans());  // inner commit: still open
+    EXPECT_EQ(Connection::Current()->depth(), 1);
+    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kNone);
+    ASSERT_TRUE(a.OnRollbackTrans());  // undoes everything, inner work included
+    EXPECT_EQ(Connection::Current()->depth(), 0);
+    EXPECT_EQ(RowsInT(), 3);
+    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kRolledBack);
+
+    ASSERT_TRUE(a.OnBeginTrans());
+    ASSERT_TRUE(sql_.OnExecuteQuery("DELETE FROM T WHERE EMP_CD='E1'"));
+    ASSERT_TRUE(b.OnCommitTrans());  // the commit may come through another object
+    EXPECT_EQ(RowsInT(), 2);
+    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kCommitted);
+}
+
+TEST_F(DataSourceTest, WholeDataReadFillsFixedRecords) {
+    // Layout: EMP_CD 3 bytes (cut), NM 5 bytes (Korean cut at a character).
+    struct Rec {
+        char emp[3];
+        char nm[5];
+    };
+    std::vector<Rec> recs(3 + 5);
+    std::memset(recs.data(), 'x', sizeof(Rec) * recs.size());
+    G_DataSource ds;
+    ASSERT_TRUE(ds.OnWholeDataRead("SELECT EMP_CD || '0', NM FROM T ORDER BY EMP_CD", recs.data(),
+                                   3, {3, 5}));
+    EXPECT_STREQ(recs[0].emp, "E1");
+    EXPECT_EQ(std::string(recs[0].nm, 4), "O'Br");
+    EXPECT_EQ(recs[0].nm[4], '\0');
+    EXPECT_EQ(recs[1].nm[0], '\0');                 // NULL
+    EXPECT_STREQ(recs[2].nm, "\xea\xb9\x80");       // one whole character of three bytes
+    EXPECT_EQ(recs[3].emp[0], 'x');                 // nothing past the rows asked for
+    // Asking for more rows than the query gives fails.
+    EXPECT_FALSE(ds.OnWholeDataRead("SELECT EMP_CD, NM FROM T", recs.data(), 4, {3, 5}));
+    EXPECT_FALSE(ds.OnWholeDataRead("SELECT EMP_CD, NM FROM T", recs.data(), 1, {3, 0}));
+    EXPECT_FALSE(ds.OnWholeDataRead("SELECT EMP_CD, NM FROM T", nullptr, 1, {3, 5}));
+}
+
+TEST_F(DataSourceTest, RecorderAndFaultInjectorSeeEngineTexts) {
+    std::vector<std::string> seen;
+    Connection* c = Connection::Current();
+    c->SetRecorder([&](std::string_view text) { seen.emplace_back(text); });
+    G_DataSource ds;
+    EXPECT_EQ(ds.OnGetBulkRecordCount("SELECT * FROM T"), 3);
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT * FROM T"));  // served from the count
+    EXPECT_EQ(ds.OnGetRecordCount(), 3);
+    c->FailAt(2);
+    EXPECT_TRUE(sql_.OnExecuteQuery("DELETE FROM T WHERE EMP_CD='E1'"));
+    EXPECT_FALSE(sql_.OnExecuteQuery("DELETE FROM T WHERE EMP_CD='E2'"));
+    EXPECT_EQ(sql_.GetLastError(), "injected fault");
+    EXPECT_TRUE(sql_.OnExecuteQuery("DELETE FROM T WHERE EMP_CD='E3'"));
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[3], "DELETE FROM T WHERE EMP_CD='E2'");
+    EXPECT_EQ(RowsInT(), 1);
+}
+
+TEST_F(DataSourceTest, CountedRowsAreNotReusedAfterAWrite) {
+    G_DataSource ds;
+    EXPECT_EQ(ds.OnGetBulkRecordCount("SELECT * FROM T"), 3);
+    ASSERT_TRUE(sql_.OnExecuteQuery("DELETE FROM T WHERE EMP_CD='E1'"));
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT * FROM T"));
+    EXPECT_EQ(ds.OnGetRecordCount(), 2);
+}
+
+TEST(OpenDatabaseTest, RejectsUnknownSchemesAndUnusablePaths) {
+    std::string error;
+    EXPECT_FALSE(payroll::OpenDatabase("mysql://localhost/x", &error));
+    EXPECT_NE(error.find("unknown database URL"), std::string::npos);
+    EXPECT_FALSE(payroll::OpenDatabase("payroll.db", &error));
+    EXPECT_FALSE(payroll::OpenDatabase("sqlite:", &error));
+    EXPECT_FALSE(payroll::OpenDatabase("sqlite:/nonexistent-dir/sub/x.db", &error));
+    EXPECT_NE(error.find("cannot"), std::string::npos);
+    EXPECT_FALSE(payroll::OpenDatabase("sqlite:/", &error));  // a directory
+    EXPECT_FALSE(payroll::IsDatabaseOpen());
+}
+
+TEST(OpenDatabaseTest, FileDatabaseKeepsCommittedWork) {
+    std::string path = ::testing::TempDir() + "/payroll_open_test.db";
+    std::remove(path.c_str());
+    std::string error;
+    ASSERT_TRUE(payroll::OpenDatabase("sqlite:" + path, &error)) << error;
+    G_DirectSQL sql;
+    ASSERT_TRUE(sql.OnExecuteQuery("CREATE TABLE K (V INTEGER); INSERT INTO K VALUES (7)"));
+    payroll::CloseDatabase();
+    ASSERT_TRUE(payroll::OpenDatabase("sqlite:" + path, &error)) << error;
+    G_DataSource ds;
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT V FROM K"));
+    EXPECT_EQ(ds.OnGetFieldValue("V", 0), "7");
+    payroll::CloseDatabase();
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+#include "support/engine_fixture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "payroll/datasource.h"
+#include "payroll/host.h"
+#include "platform/db/connection.h"
+#include "platform/db/result_set.h"
+
+namespace payroll::testing {
+
+void DatabaseFixture::SetUp() {
+    previous_driver_ = ui::InstallUiDriver(&driver_);
+    previous_clock_ = ui::InstallClock(&clock_);
+    std::string error;
+    ASSERT_TRUE(OpenDatabase("sqlite::memory:", &error)) << error;
+    ASSERT_TRUE(ApplySchema(nullptr, &error)) << error;
+}
+
+void DatabaseFixture::TearDown() {
+    CloseDatabase();
+    ui::InstallUiDriver(previous_driver_);
+    ui::InstallClock(previous_clock_);
+}
+
+void DatabaseFixture::Exec(const std::string& sql) {
+    G_DirectSQL direct;
+    ASSERT_TRUE(direct.OnExecuteQuery(sql.c_str())) << direct.GetLastError().c_str() << "\n"
+                                                    << sql;
+}
+
+std::string DatabaseFixture::Scalar(const std::string& sql) {
+    std::vector<std::string> rows = Rows(sql);
+    if (rows.empty()) return "";
+    return rows.front().substr(0, rows.front().find('|'));
+}
+
+std::vector<std::string> DatabaseFixture::Rows(const std::string& sql) {
+    std::vector<std::string> out;
+    ResultSet rows;
+    std::string error;
+    db::Connection* c = db::Connection::Current();
+    EXPECT_TRUE(c && c->Query(sql, &rows, &error)) << error << "\n" << sql;
+    for (std::size_t r = 0; r < rows.RowCount(); ++r) {
+        std::string line;
+        for (std::size_t col = 0; col < rows.ColumnCount(); ++col) {
+            if (col) line += '|';
+            line += rows.Cell(r, col);
+        }
+        out.push_back(line);
+    }
+    return out;
+}
+
+ScopedRegistry::ScopedRegistry(const std::string& content) {
+    if (const char* old = std::getenv("PAYROLL_REGISTRY")) {
+        had_previous_ = true;
+        previous_ = old;
+    }
+    path_ = ::testing::TempDir() + "/payroll_registry_" +
+            std::to_string(reinterpret_cast<std::uintptr_t>(this));
+    std::remove(path_.c_str());
+    if (!content.empty()) std::ofstream(path_) << content;
+    setenv("PAYROLL_REGISTRY", path_.c_str(), 1);
+}
+
+ScopedRegistry::~ScopedRegistry() {
+    std::remove(path_.c_str());
+    if (had_previous_)
+        setenv("PAYROLL_REGISTRY", previous_.c_str(), 1);
+    else
+        unsetenv("PAYROLL_REGISTRY");
+}
+
+}  // namespace payroll::testing

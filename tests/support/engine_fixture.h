@@ -1,0 +1,48 @@
+// A scratch database with the reference schema, a recording UI driver and an
+// instant clock: what an engine or front test needs around it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "payroll/ui.h"
+
+namespace payroll::testing {
+
+class DatabaseFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Runs statements (several may follow each other); fails the test on error.
+    void Exec(const std::string& sql);
+    // The single value of a query ("" when it yields no row).
+    std::string Scalar(const std::string& sql);
+    // All rows of a query, each as its cells joined by '|'.
+    std::vector<std::string> Rows(const std::string& sql);
+    std::vector<CString> Messages() const { return driver_.Messages(); }
+
+    ui::ScriptedDriver driver_;
+    ui::InstantClock clock_;
+
+private:
+    ui::UiDriver* previous_driver_ = nullptr;
+    ui::UiClock* previous_clock_ = nullptr;
+};
+
+// Points the registry at a file of the given content for the life of the
+// object (an empty content means no file at all).
+class ScopedRegistry {
+public:
+    explicit ScopedRegistry(const std::string& content);
+    ~ScopedRegistry();
+
+private:
+    std::string path_;
+    std::string previous_;
+    bool had_previous_ = false;
+};
+
+}  // namespace payroll::testing
