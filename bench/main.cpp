@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <utility>
 #include <vector>
 
@@ -27,7 +28,7 @@ class Collector : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs)
-            if (!r.skipped && r.iterations > 0)
+            if (!r.error_occurred && r.iterations > 0)
                 timings[r.benchmark_name()] = r.real_accumulated_time / r.iterations;
         ConsoleReporter::ReportRuns(runs);
     }

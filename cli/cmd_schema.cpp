@@ -6,6 +6,8 @@
 
 namespace payroll::cli {
 
+namespace {
+
 void AddSchemaCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {
     CLI::App* cmd = app.add_subcommand("schema", "create the payroll tables (safe to repeat)");
     cmd->footer("Example: payroll --db sqlite:company.db schema");
@@ -31,4 +33,7 @@ void AddSchemaCommand(CLI::App& app, const GlobalOptions& options, int* exit_cod
     });
 }
 
+const bool registered = RegisterCommand(10, AddSchemaCommand);
+
+}  // namespace
 }  // namespace payroll::cli

@@ -1,5 +1,6 @@
-// The host program's commands. Each returns the process exit code:
-// 0 success, 1 the road failed, 2 a usage error.
+// The host program's commands. Each command lives in its own cmd_*.cpp and
+// registers itself; main() parses the arguments and runs the chosen one.
+// Exit codes: 0 success, 1 the road failed, 2 a usage error.
 #pragma once
 
 #include <string>
@@ -20,7 +21,15 @@ struct GlobalOptions {
 // Opens the database the options name; prints why not and returns false.
 bool OpenDatabaseFor(const GlobalOptions& options);
 
-// Each command registers its sub-app and returns the code once it ran.
-void AddSchemaCommand(CLI::App& app, const GlobalOptions& options, int* exit_code);
+// Adds a sub-command to the app; its callback runs the command and stores
+// the exit code in *exit_code.
+using AddCommand = void (*)(CLI::App& app, const GlobalOptions& options, int* exit_code);
+
+// Registers a command (from a static initialiser of its file); `order`
+// sorts the help listing.
+bool RegisterCommand(int order, AddCommand add);
+
+// Adds every registered command.
+void AddRegisteredCommands(CLI::App& app, const GlobalOptions& options, int* exit_code);
 
 }  // namespace payroll::cli

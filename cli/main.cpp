@@ -1,11 +1,16 @@
 // payroll: runs the payroll library's roads from a terminal, the way a host
 // application drives them.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "cli/commands.h"
+#include "cli/terminal_driver.h"
 #include "payroll/host.h"
+#include "payroll/ui.h"
 
 namespace payroll::cli {
 
@@ -21,6 +26,27 @@ bool OpenDatabaseFor(const GlobalOptions& options) {
     return false;
 }
 
+namespace {
+
+std::vector<std::pair<int, AddCommand>>& Registry() {
+    static std::vector<std::pair<int, AddCommand>> commands;
+    return commands;
+}
+
+}  // namespace
+
+bool RegisterCommand(int order, AddCommand add) {
+    Registry().emplace_back(order, add);
+    return true;
+}
+
+void AddRegisteredCommands(CLI::App& app, const GlobalOptions& options, int* exit_code) {
+    auto commands = Registry();
+    std::stable_sort(commands.begin(), commands.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [order, add] : commands) add(app, options, exit_code);
+}
+
 }  // namespace payroll::cli
 
 int main(int argc, char** argv) {
@@ -32,8 +58,12 @@ int main(int argc, char** argv) {
                    "database URL: sqlite:PATH or sqlite::memory: "
                    "(default: $PAYROLL_DB, else sqlite:payroll.db)");
 
+    // Messages and progress of the library go to this terminal.
+    TerminalDriver terminal;
+    payroll::ui::ScopedUiDriver scoped_driver(&terminal);
+
     int exit_code = kOk;
-    AddSchemaCommand(app, options, &exit_code);
+    AddRegisteredCommands(app, options, &exit_code);
 
     try {
         app.parse(argc, argv);
