@@ -48,7 +48,8 @@ struct Translator::Impl {
     std::vector<Token> tokens;
     std::string shape;
     std::string detail;
-    std::deque<std::string> uncached;  // texts of the current call's uncached shapes
+    std::deque<std::string> uncached;       // texts of the current call's uncached shapes
+    ShapeCache::Entry* previous = nullptr;  // the shape of the last statement, across calls
 };
 
 // The shape that followed `last` last time, or `last` itself, when the
@@ -69,14 +70,13 @@ bool Translator::Impl::Run(std::string_view text, std::vector<Statement>* out, s
     uncached.clear();
     Scanner scanner(text);
     std::size_t n = 0;
-    ShapeCache::Entry* last = nullptr;
     for (;;) {
         const std::size_t start = scanner.SkipToStatement();
         if (start >= text.size()) break;
         if (n == out->size()) out->emplace_back();
         Statement& st = (*out)[n];
         std::size_t end = 0;
-        ShapeCache::Entry* entry = FastRoad(last, text, start, &st, &end);
+        ShapeCache::Entry* entry = FastRoad(previous, text, start, &st, &end);
         if (entry) {
             scanner.Resume(end);
         } else {
@@ -105,7 +105,7 @@ bool Translator::Impl::Run(std::string_view text, std::vector<Statement>* out, s
                     st.returns_rows = rows;
                     st.cached = false;
                     ++n;
-                    last = nullptr;
+                    previous = nullptr;
                     continue;
                 }
             }
@@ -114,8 +114,8 @@ bool Translator::Impl::Run(std::string_view text, std::vector<Statement>* out, s
         st.sql = &entry->sql;
         st.returns_rows = entry->returns_rows;
         st.cached = true;
-        if (last) last->next = entry;
-        last = entry;
+        if (previous) previous->next = entry;
+        previous = entry;
         ++n;
     }
     out->resize(n);

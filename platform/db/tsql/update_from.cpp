@@ -68,10 +68,14 @@ bool Emitter::EmitUpdate() {
         if (!ParseFromItem(parts[k], &items[k])) return false;
         const FromItem& item = items[k];
         if (item.chain) {
-            for (std::string_view name : item.names)
-                if (SameName(name, target) || SameName(name, LastPart(target)))
-                    return Fail("an UPDATE whose own table is in an ANSI join is not supported",
-                                parts[k].b);
+            bool named = false;
+            for (std::string_view name : item.names) named = named || SameName(name, target);
+            for (std::size_t i = parts[k].b; i < parts[k].e; ++i)
+                named = named || (Kind(i) == TokenKind::kWord &&
+                                  SameName(LastPart(Text(i)), LastPart(target)));
+            if (named)
+                return Fail("an UPDATE whose own table is in an ANSI join is not supported",
+                            parts[k].b);
             continue;
         }
         bool is_self = SameName(item.alias, target) ||
