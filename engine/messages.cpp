@@ -1,7 +1,7 @@
 #include "engine/messages.h"
 
 #include "payroll/diagnostics.h"
-#include "payroll/ui.h"
+#include "platform/ui/afx.h"
 
 namespace payroll {
 namespace {
@@ -25,7 +25,7 @@ void InstallTraceSink(TraceSink sink) { Sink() = std::move(sink); }
 namespace engine {
 
 void ShowMessage(const CString& text) {
-    ui::CurrentUiDriver().MessageBox(text, CString(), MB_OK);
+    AfxMessageBox(text.c_str(), MB_OK);
 }
 
 void Trace(const CString& title, const CString& text) {

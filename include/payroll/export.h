@@ -3,3 +3,5 @@
 #pragma once
 
 #define PAYROLL_API __attribute__((visibility("default")))
+// A member of an exported class that stays inside the library.
+#define PAYROLL_INTERNAL __attribute__((visibility("hidden")))

@@ -18,7 +18,7 @@
 #include "payroll/wnd.h"
 
 class PAYROLL_API CSalaryCalcurate : public CWnd {
-public:
+  public:
     // Reads the registry settings and loads the language strings. Cannot fail.
     CSalaryCalcurate();
     ~CSalaryCalcurate() override;
@@ -107,8 +107,7 @@ public:
     int GetCode_INDEX(CString code, int kind);
     int ChkTotalPay(int kind, CString employee);
     int GetSempValue(int row, G_DataSource* gridRows, G_DataSource* deductionRows,
-                     CString* pensionText, CString* healthText, int* pensionRow,
-                     int* healthRow);
+                     CString* pensionText, CString* healthText, int* pensionRow, int* healthRow);
 
     // ---- Rounding ------------------------------------------------------------
     double SetAmountReleas(double amount, CString code);
@@ -186,22 +185,22 @@ public:
     int m_nRetireStrict;
     CString m_strTable[8];
 
+    // One traced statement: traces `sql` under `title` quietly, runs it, and
+    // on failure notes the failure and traces it again under `errorTitle`
+    // with `quietOnError` (0 shows that title in a message box). Internal to
+    // the engine's steps.
+    PAYROLL_INTERNAL bool TracedQuery(G_DataSource& source, const CString& sql, const char* title,
+                                      const char* errorTitle, int quietOnError = 0);
+    PAYROLL_INTERNAL bool TracedExecute(const CString& sql, const char* title,
+                                        const char* errorTitle, int quietOnError = 0);
+
     // Statement texts and employees a run may hold.
     static constexpr int kMaxRosterEmployees = 100000;
     static constexpr int kBatchTexts = 1000;
     static constexpr int kSentBatches = 500;
 
-private:
-    // One traced statement: traces `sql` under `title` quietly, runs it, and
-    // on failure traces it again under `errorTitle` with `quietOnError` (0
-    // shows that title in a message box).
-    bool TracedQuery(G_DataSource& source, const CString& sql, const char* title,
-                     const char* errorTitle, int quietOnError = 0);
-    bool TracedExecute(const CString& sql, const char* title, const char* errorTitle,
-                       int quietOnError = 0);
-
     // Calendar on m_nDaysOfMonth (February follows the last year asked about).
-    void SetYear(int year);
-    int GetMonthDays(int year, int month);
-    int GetDayNumber(int year, int month, int day);
+    PAYROLL_INTERNAL void SetYear(int year);
+    PAYROLL_INTERNAL int GetMonthDays(int year, int month);
+    PAYROLL_INTERNAL int GetDayNumber(int year, int month, int day);
 };
