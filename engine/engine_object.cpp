@@ -5,7 +5,7 @@
 #include "engine/calendar.h"
 #include "engine/messages.h"
 #include "engine/run_key.h"
-#include "engine/sql_text.h"
+#include "platform/text/sql_text.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
 #include "platform/registry/app_settings.h"

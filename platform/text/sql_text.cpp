@@ -1,4 +1,4 @@
-#include "engine/sql_text.h"
+#include "platform/text/sql_text.h"
 
 namespace payroll::sql {
 
