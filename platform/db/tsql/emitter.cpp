@@ -1,5 +1,7 @@
 #include "platform/db/tsql/emitter.h"
 
+#include <charconv>
+
 #include "platform/db/tsql/scanner.h"
 
 namespace payroll::tsql {
@@ -57,13 +59,33 @@ void Emitter::PutOpen(std::size_t i) {
     out_->push_back('(');
 }
 
-void Emitter::PutPlaceholder(std::int32_t value) {
+void Emitter::PutValue(std::size_t i) {
+    const Token& t = tokens_[i];
+    if (inline_values_) {
+        std::string_view literal = Text(i);
+        if (t.kind == TokenKind::kString && literal.front() != '\'') literal.remove_prefix(1);
+        Put(literal);  // both backends read '...' with doubled quotes and plain numbers alike
+        return;
+    }
     char buf[16];
     buf[0] = target_ == Target::kPostgres ? '$' : '?';
-    std::string digits = std::to_string(value + 1);
-    std::size_t n = 1;
-    for (char c : digits) buf[n++] = c;
-    Put(std::string_view(buf, n));
+    auto [end, ec] = std::to_chars(buf + 1, buf + sizeof buf, t.value + 1);
+    (void)ec;
+    Put(std::string_view(buf, static_cast<std::size_t>(end - buf)));
+}
+
+void Emitter::PutQuoted(std::size_t i) {
+    std::string_view name = Text(i);
+    // SQLite reads [name] and "name"; PostgreSQL only "name".
+    if (target_ == Target::kSqlite || name.front() != '[') return Put(name);
+    std::string quoted = "\"";
+    for (std::size_t k = 1; k + 1 < name.size(); ++k) {
+        if (name[k] == '"') quoted += '"';
+        quoted += name[k];
+        if (name[k] == ']') ++k;  // "]]" stands for one ']'
+    }
+    quoted += '"';
+    Put(quoted);
 }
 
 std::size_t Emitter::Skip(std::size_t i) const {
@@ -154,7 +176,7 @@ bool Emitter::EmitRange(Range r) {
     for (std::size_t i = r.b; i < r.e;) {
         const Token& t = tokens_[i];
         if (t.value >= 0) {
-            PutPlaceholder(t.value);
+            PutValue(i);
             ++i;
             continue;
         }
@@ -204,6 +226,9 @@ bool Emitter::EmitRange(Range r) {
                 }
                 break;
             }
+            case TokenKind::kQuoted:
+                PutQuoted(i);
+                break;
             default:
                 Put(Text(i));
                 break;

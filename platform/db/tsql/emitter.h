@@ -37,9 +37,11 @@ using NameIndex = std::unordered_map<std::string, int>;
 
 class Emitter {
   public:
+    // With `inline_values` the literals stay in the text instead of becoming
+    // placeholders (for statements with more values than a backend binds).
     Emitter(Target target, std::string_view text, const std::vector<Token>& tokens,
-            std::string* out)
-        : target_(target), text_(text), tokens_(tokens), out_(out) {}
+            std::string* out, bool inline_values = false)
+        : target_(target), text_(text), tokens_(tokens), out_(out), inline_values_(inline_values) {}
 
     // Writes the translation of the whole statement to *out. False with a
     // message in *error when the statement cannot be translated.
@@ -56,8 +58,9 @@ class Emitter {
     bool EmitInsert();
     bool EmitDelete();
     void Put(std::string_view piece);
-    void PutOpen(std::size_t i);  // a '(' token: glued to a function name before it
-    void PutPlaceholder(std::int32_t value);
+    void PutOpen(std::size_t i);    // a '(' token: glued to a function name before it
+    void PutValue(std::size_t i);   // a lifted literal: its placeholder, or itself inline
+    void PutQuoted(std::size_t i);  // a quoted name in the target's quoting
     bool Fail(std::string message, std::size_t at);
     std::size_t Skip(std::size_t i) const;  // past token i and, for '(', its group
     std::string_view Text(std::size_t i) const { return TokenText(text_, tokens_[i]); }
@@ -94,6 +97,7 @@ class Emitter {
     const std::vector<Token>& tokens_;
     std::string* out_;
     std::string error_;
+    bool inline_values_;
     bool glue_ = false;  // the next piece follows without a blank (after a unary sign)
 };
 

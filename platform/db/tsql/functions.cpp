@@ -121,10 +121,31 @@ bool Emitter::EmitSqliteFunction(Keyword name, const std::vector<Range>& args, s
             ok = EmitRange(args[0]);
             Put("))");
             return ok;
-        case Keyword::kSubstring:
+        case Keyword::kSubstring: {
             if (n != 3) return Fail("expected SUBSTRING(value, start, length)", at);
-            EmitCall("SUBSTR", args, &ok);
+            // SQLite agrees for a start of 1 or more; below that it counts from
+            // the end, while the old dialect counts the missing places off the length.
+            const Range& start = args[1];
+            bool plain = start.e == start.b + 1 && Kind(start.b) == TokenKind::kNumber &&
+                         tokens_[start.b].value < 0 &&
+                         Text(start.b).find_first_not_of('0') != std::string_view::npos;
+            if (plain) {
+                EmitCall("SUBSTR", args, &ok);
+                return ok;
+            }
+            Put("SUBSTR(");
+            ok = EmitRange(args[0]);
+            Put(", MAX(");
+            ok = ok && EmitRange(start);
+            Put(", 1), MAX((");
+            ok = ok && EmitRange(start);
+            Put(") + (");
+            ok = ok && EmitRange(args[2]);
+            Put(") - MAX(");
+            ok = ok && EmitRange(start);
+            Put(", 1), 0))");
             return ok;
+        }
         case Keyword::kIsnull:
             if (n != 2) return Fail("expected ISNULL(value, replacement)", at);
             EmitCall("IFNULL", args, &ok);

@@ -16,6 +16,9 @@ namespace {
 constexpr std::size_t kMaxText = (std::size_t{1} << 31) - 1;
 // Longer statements are translated every time rather than kept in the cache.
 constexpr std::size_t kMaxCachedShape = 64 * 1024;
+// SQLite binds at most 32766 values to a statement (PostgreSQL 65535); a
+// statement with more keeps its literals inline.
+constexpr std::size_t kMaxBoundValues = 32766;
 
 // Fills *values from the statement's lifted literals, reusing its elements.
 void FillValues(std::string_view text, const std::vector<Token>& tokens,
@@ -89,17 +92,21 @@ bool Translator::Impl::Run(std::string_view text, std::vector<Statement>* out, s
             FillValues(text, tokens, &st.values);
             entry = cache.Find(shape);
             if (!entry) {
+                const bool inline_values = st.values.size() > kMaxBoundValues;
                 std::string sql;
                 sql.reserve(shape.size() + 64);
-                Emitter emitter(target, text, tokens, &sql);
+                Emitter emitter(target, text, tokens, &sql, inline_values);
                 if (!emitter.EmitStatement(&detail)) {
                     *error = "statement " + std::to_string(n + 1) + ": " + detail;
                     return false;
                 }
-                bool rows = emitter.ReturnsRows();
-                if (cache.size() < cache.capacity() && shape.size() <= kMaxCachedShape) {
+                const bool rows = emitter.ReturnsRows();
+                if (!inline_values && cache.size() < cache.capacity() &&
+                    shape.size() <= kMaxCachedShape) {
                     entry = cache.Add(shape, std::move(sql), rows);
                 } else {
+                    // This call's own text: no cache room, too long, or values inline.
+                    if (inline_values) st.values.clear();
                     uncached.push_back(std::move(sql));
                     st.sql = &uncached.back();
                     st.returns_rows = rows;

@@ -26,9 +26,11 @@ struct BoundValue {
 // One translated statement. `sql` is shared by every statement of the same
 // shape and stays valid as long as the Translator lives, so backends can key
 // their prepared statements on its address or its text.
-// Exception: when the shape cache is full (or the statement is huge), `cached`
-// is false and `sql` is this call's own text, valid only until the next
-// Translate call; do not keep a prepared statement keyed on it.
+// Exception: when the shape cache is full, the statement is huge, or it holds
+// more literals than a backend binds (they then stay inline and `values` is
+// empty), `cached` is false and `sql` is this call's own text, valid only
+// until the next Translate call; do not keep a prepared statement keyed on
+// its address.
 struct Statement {
     const std::string* sql = nullptr;
     std::vector<BoundValue> values;  // in placeholder order: ?1, ?2 ... or $1, $2 ...
@@ -46,8 +48,9 @@ class Translator {
     // Splits `text` into statements and translates each, replacing the
     // contents of *out (its elements are reused). On text it cannot
     // translate (an unterminated string, unbalanced parentheses, an outer-join
-    // shape it does not understand) it returns false and says why in *error.
-    // Never throws.
+    // shape it does not understand) it returns false, empties *out and says
+    // why in *error (which may be null). Never throws. Not thread-safe: one
+    // Translator per connection.
     bool Translate(std::string_view text, std::vector<Statement>* out, std::string* error);
 
     // Number of distinct shapes translated so far (for tests and benchmarks).

@@ -69,6 +69,10 @@ TEST(FunctionsTest, ConvertAndCastCutAndPadText) {
         {"CAST('42' AS INT) + 1", "43"},
         {"SUBSTRING('abcdef', 2, 3)", "bcd"},
         {"SUBSTRING('R01', 1,1)", "R"},
+        {"SUBSTRING('abc', 0, 2)", "a"},
+        {"SUBSTRING('abc', -1, 3)", "a"},
+        {"SUBSTRING('abc', -5, 3)", ""},
+        {"SUBSTRING('abc', 2, 10)", "bc"},
         {"ISNULL(NULL, 'x')", "x"},
         {"UPPER('abc')", "ABC"},
     };

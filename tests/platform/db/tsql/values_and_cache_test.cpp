@@ -84,6 +84,23 @@ TEST(BoundValuesTest, CountMismatchIsRefused) {
     sqlite3_finalize(st);
 }
 
+TEST(BoundValuesTest, MoreValuesThanSqliteBindsStayInline) {
+    TestDb db;
+    db.Exec("CREATE TABLE T (K TEXT, N INTEGER); INSERT INTO T VALUES ('k7', 1), ('O''k', 2)");
+    std::string text = "SELECT N FROM T WHERE K IN ('O''k'";
+    for (int i = 0; i < 40000; ++i) text += ", N'k" + std::to_string(i) + "'";
+    text += ") AND N > -1.5 ORDER BY N";
+    std::vector<Statement> out;
+    std::string error;
+    ASSERT_TRUE(db.translator().Translate(text, &out, &error)) << error;
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_TRUE(out[0].values.empty());
+    EXPECT_FALSE(out[0].cached);
+    Rows rows;
+    ASSERT_TRUE(db.RunStatements(out, &rows, &error)) << error;
+    EXPECT_EQ(rows, (Rows{{"1"}, {"2"}}));
+}
+
 TEST(ShapeCacheTest, SameShapeSharesOneTranslation) {
     TestDb db;
     db.Exec("CREATE TABLE T (K TEXT, N INTEGER); INSERT INTO T VALUES ('a', 1), ('b', 2)");
@@ -179,6 +196,8 @@ TEST(PostgresTargetTest, PlaceholdersAndUnsupportedFunctions) {
     auto out = Translate(t, "SELECT LEN(K) FROM T WHERE K='a' AND N=1");
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(*out[0].sql, "SELECT LENGTH(RTRIM(CAST(K AS TEXT))) FROM T WHERE K = $1 AND N = $2");
+    out = Translate(t, "SELECT [a]]b], \"c\" FROM [T x]");
+    EXPECT_EQ(*out[0].sql, "SELECT \"a]b\", \"c\" FROM \"T x\"");
     std::vector<Statement> none;
     std::string error;
     EXPECT_FALSE(t.Translate("SELECT ROUND(1.5, 0) VAL", &none, &error));
