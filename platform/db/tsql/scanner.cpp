@@ -42,6 +42,14 @@ constexpr char kValueMark = '\x01';
 std::string Excerpt(std::string_view text, std::size_t pos) {
     if (pos > text.size()) pos = text.size();
     std::string out(text.substr(pos, 32));
+    // Do not end in the middle of a UTF-8 character.
+    std::size_t lead = out.size();
+    while (lead > 0 && (static_cast<unsigned char>(out[lead - 1]) & 0xC0) == 0x80) --lead;
+    if (lead > 0 && static_cast<unsigned char>(out[lead - 1]) >= 0xC0) {
+        unsigned char c = static_cast<unsigned char>(out[lead - 1]);
+        std::size_t need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        if (out.size() - (lead - 1) < need) out.resize(lead - 1);
+    }
     for (char& c : out)
         if (IsBlank(c)) c = ' ';
     if (pos + 32 < text.size()) out += "...";

@@ -37,6 +37,9 @@ TEST(RobustnessTest, MalformedTextsSayWhichStatementAndWhere) {
     EXPECT_FALSE(Try(t, std::string_view("SELECT 1\0", 9), &error));
     EXPECT_FALSE(Try(t, "SELECT A.x FROM A, B WHERE A.x *= C.x", &error));
     EXPECT_NE(error.find("cannot place the outer join"), std::string::npos) << error;
+    // The excerpt in a message never ends inside a character.
+    EXPECT_FALSE(Try(t, "SELECT '" + std::string(11, 'x') + "한한한한한한한한", &error));
+    EXPECT_NE(error.find("'xxxxxxxxxxx한한한한한한...\""), std::string::npos) << error;
     EXPECT_FALSE(t.Translate("SELECT 1", nullptr, &error));
     std::vector<Statement> out;
     EXPECT_FALSE(t.Translate("SELECT 'x", &out, nullptr));  // no place for the message: fine
