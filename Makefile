@@ -19,7 +19,7 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
-	@$(BUILD)/cli/payroll schema
+	@$(BUILD)/cli/payroll demo
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
