@@ -184,14 +184,4 @@ std::unique_ptr<Backend> OpenSqliteBackend(const std::string& path, std::string*
     return std::make_unique<SqliteBackend>(db, "sqlite:" + path);
 }
 
-std::unique_ptr<Backend> OpenBackend(const std::string& url, std::string* error) {
-    constexpr std::string_view kSqlite = "sqlite:";
-    if (url.compare(0, kSqlite.size(), kSqlite) == 0)
-        return OpenSqliteBackend(url.substr(kSqlite.size()), error);
-    std::string scheme = url.substr(0, url.find(':'));
-    *error = "unknown database URL '" + scheme +
-             "': use sqlite:PATH or sqlite::memory:";
-    return nullptr;
-}
-
 }  // namespace payroll::db
