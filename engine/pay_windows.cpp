@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/calendar.h"
+#include "engine/messages.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
 #include "platform/text/sql_text.h"
@@ -76,6 +77,7 @@ int CSalaryCalcurate::SetYmdFromTo() {
                 kind = 2;
             if (kind == 0) {
                 m_strTrace = TheLangUtil().GetLangString(kBadWindowKind);
+                payroll::engine::NoteFailure("SetYmdFromTo", m_strTrace);
                 AfxMessageBox(m_strTrace.c_str());
                 return 0;
             }
@@ -88,7 +90,9 @@ int CSalaryCalcurate::SetYmdFromTo() {
     }
 
     if (m_BHHAFF.capacity() <= payroll::RecordTable<payroll::BHHAFF_FMT>::kSpare) {
-        AfxMessageBox(TheLangUtil().GetLangString(kNoWindows).c_str());
+        const CString text = TheLangUtil().GetLangString(kNoWindows);
+        payroll::engine::NoteFailure("SetYmdFromTo", text);
+        AfxMessageBox(text.c_str());
         return 0;
     }
     return 1;
