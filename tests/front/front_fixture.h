@@ -1,0 +1,71 @@
+// What the front's tests share: a scratch database with the reference
+// schema, an empty registry (so nobody's own settings leak in), a recorder of
+// every statement sent, and seeds for the pay runs and one employee.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "payroll/records.h"
+#include "platform/db/connection.h"
+#include "support/engine_fixture.h"
+
+namespace payroll::testing {
+
+class FrontFixture : public DatabaseFixture {
+  protected:
+    void SetUp() override {
+        DatabaseFixture::SetUp();
+        db::Connection::Current()->SetRecorder(
+            [this](std::string_view sql) { sent_.emplace_back(sql); });
+    }
+    void TearDown() override {
+        if (db::Connection::Current()) db::Connection::Current()->SetRecorder(nullptr);
+        DatabaseFixture::TearDown();
+    }
+
+    // Every statement sent since SetUp (or the last Clear).
+    const std::vector<std::string>& Sent() const { return sent_; }
+    void ClearSent() { sent_.clear(); }
+    // The k-th statement from now fails once.
+    void FailAt(long k) { db::Connection::Current()->FailAt(k); }
+
+    // Company 1000, March 2002: run 1 is combined ("001") with pay types 101
+    // and 102, run 2 is separate ("002") with 201 and 202, run 3 (pay type
+    // 301) has no 'P4' name and run 4 a run kind without an 'SC' name.
+    void SeedRuns() {
+        Exec(
+            "INSERT INTO HPHPYFQ VALUES('1000','200203',1,'20020325','001'),"
+            "('1000','200203',2,'20020330','002'),('1000','200203',3,'20020331','002'),"
+            "('1000','200203',4,'20020331','009'),('1000','200204',1,'20020425','002')");
+        Exec(
+            "INSERT INTO HPHONPD VALUES('1000','200203',1,'101','R01','J01'),"
+            "('1000','200203',1,'102','R02','J02'),('1000','200203',2,'201','R03','J03'),"
+            "('1000','200203',2,'202','R04','J04'),('1000','200203',3,'301','R05','J05'),"
+            "('1000','200203',4,'101','R06','J06'),('1000','200204',1,'101','R07','J07')");
+        Exec(
+            "INSERT INTO SCTRL_D(CO_CD,CTRL_CD,CTD_CD,CTD_NM,CTD_NMK) VALUES"
+            "('1000','P4','101','월급여','Monthly'),('1000','P4','102','시급','Hourly'),"
+            "('1000','P4','201','상여','Bonus'),('1000','P4','202','성과급','Incentive'),"
+            "('1000','SC','001','통합','Combined'),('1000','SC','002','개별','Separate')");
+    }
+
+    static HPHONPD_YMD_FMT Key(const char* company, const char* month) {
+        HPHONPD_YMD_FMT key;
+        std::memset(static_cast<void*>(&key), 0, sizeof key);
+        key.CO_CD.Set(company);
+        key.RVRS_YM.Set(month);
+        return key;
+    }
+
+    ScopedRegistry registry_{""};
+
+  private:
+    std::vector<std::string> sent_;
+};
+
+}  // namespace payroll::testing
