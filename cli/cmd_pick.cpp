@@ -1,0 +1,77 @@
+// payroll pick: the front's pay-run picker in the terminal; prints the key
+// of the run chosen.
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+
+#include "cli/commands.h"
+#include "cli/tui_driver.h"
+#include "cli/tui_runs.h"
+#include "payroll/imirak1.h"
+
+namespace payroll::cli {
+namespace {
+
+struct PickOptions {
+    std::string company;
+    std::string month;
+};
+
+int Pick(const PickOptions& opts) {
+    std::vector<HPHONPD_YMD_FMT> runs;
+    if (!ListRuns(opts.company, opts.month, &runs)) {
+        std::fprintf(stderr, "payroll: the runs of %s %s could not be read: %s\n",
+                     opts.company.c_str(), opts.month.c_str(), QueryFailure().c_str());
+        return kFailed;
+    }
+    if (runs.empty()) {
+        std::fprintf(stderr, "payroll: no runs of %s in %s to pick from\n", opts.company.c_str(),
+                     opts.month.c_str());
+        return kFailed;
+    }
+    TuiDriver tui;
+    payroll::ui::ScopedUiDriver scoped(&tui);
+    CIMirak1 front;
+    HPHONPD_YMD_FMT key = KeyFor(opts.company, opts.month);
+    unsigned result = front.init(0, &key);
+    if (!tui.TerminalWorked()) {
+        std::fprintf(stderr, "payroll: the terminal could not be set up (is TERM right?)\n");
+        return kFailed;
+    }
+    if (result != IDOK || key.SEL_NO <= 0) {
+        std::fprintf(stderr, "payroll: no run chosen\n");
+        return kFailed;
+    }
+    for (const std::string& line : KeyLines(key)) std::printf("%s\n", line.c_str());
+    return kOk;
+}
+
+void AddPickCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {
+    auto opts = std::make_shared<PickOptions>();
+    CLI::App* cmd = app.add_subcommand("pick", "choose a pay run in the terminal; prints its key");
+    CheckCompanyOption(cmd->add_option("--company", opts->company, "company code")->required());
+    CheckMonthOption(cmd->add_option("--month", opts->month, "pay month YYYYMM")->required());
+    cmd->footer(
+        "Arrow keys move, Enter or a double-click chooses, Escape cancels (exit code 1).\n"
+        "Example: payroll pick --company 1000 --month 200203");
+    cmd->callback([opts, &options, exit_code] {
+        if (::isatty(STDIN_FILENO) != 1 || ::isatty(STDOUT_FILENO) != 1) {
+            std::fprintf(stderr,
+                         "payroll: pick needs a terminal on standard input and output; "
+                         "'payroll runs' lists the runs without one\n");
+            *exit_code = kFailed;
+            return;
+        }
+        if (!OpenDatabaseFor(options)) {
+            *exit_code = kFailed;
+            return;
+        }
+        *exit_code = Pick(*opts);
+    });
+}
+
+const bool registered = RegisterCommand(60, AddPickCommand);
+
+}  // namespace
+}  // namespace payroll::cli

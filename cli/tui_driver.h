@@ -1,0 +1,60 @@
+// The host program's dialog drivers. TuiDriver works a modal dialog of the
+// library in the terminal with ncurses: its list moves with the arrow keys,
+// Enter or a double-click confirms, Escape cancels (or closes a dialog that
+// has only an OK button). PrintDriver answers a modal dialog without any
+// interaction: it keeps what the dialog showed and presses OK. Messages go
+// to standard error as with the terminal driver.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/terminal_driver.h"
+#include "cli/tui_snapshot.h"
+
+namespace payroll::cli {
+
+class PrintDriver : public TerminalDriver {
+  public:
+    PrintDriver() : TerminalDriver(stderr, false) {}
+
+    int MessageBox(const CString& text, const CString& caption, UINT style) override;
+    void RunModal(payroll::ui::UiDialog& dialog) override;
+    // The waiting window of a short read is not worth a line.
+    void SplashShown(int, const CString&, const CString&) override {}
+
+    // What the last modal dialog showed when it was answered.
+    const DialogSnapshot& Shown() const { return shown_; }
+    bool AnyShown() const { return any_shown_; }
+    int MessageCount() const { return messages_; }
+
+  protected:
+    void CountMessage() { ++messages_; }
+    void Keep(const DialogSnapshot& shown) {
+        shown_ = shown;
+        any_shown_ = true;
+    }
+
+  private:
+    DialogSnapshot shown_;
+    bool any_shown_ = false;
+    int messages_ = 0;
+};
+
+class TuiDriver : public PrintDriver {
+  public:
+    int MessageBox(const CString& text, const CString& caption, UINT style) override;
+    void RunModal(payroll::ui::UiDialog& dialog) override;
+
+    // False when the terminal could not be set up for the last dialog.
+    bool TerminalWorked() const { return terminal_worked_; }
+
+  private:
+    void FlushHeldMessages();
+
+    bool active_ = false;
+    bool terminal_worked_ = true;
+    std::vector<std::string> held_;
+};
+
+}  // namespace payroll::cli

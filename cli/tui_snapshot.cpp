@@ -1,0 +1,116 @@
+#include "cli/tui_snapshot.h"
+
+#include <algorithm>
+
+#include "cli/tui_text.h"
+#include "payroll/imirak1.h"
+
+namespace payroll::cli {
+namespace {
+
+constexpr int kMaxCellWidth = 40;
+
+}  // namespace
+
+DialogSnapshot Capture(payroll::ui::UiDialog& dialog) {
+    DialogSnapshot out;
+    out.template_id = dialog.TemplateId();
+    out.title = Printable(dialog.Title().str());
+    for (const payroll::ui::ControlInfo& c : dialog.Controls()) {
+        if (c.kind != "button") continue;
+        if (c.id == IDOK) out.ok_caption = Printable(c.text.str());
+        if (c.id == IDCANCEL) {
+            out.cancel_caption = Printable(c.text.str());
+            out.has_cancel = true;
+        }
+    }
+    if (const payroll::front::UiForm* form = payroll::front::FindForm(dialog, 0)) {
+        out.form.present = true;
+        for (int r = 0; r < form->RowCount(); ++r) {
+            FormSnapshot::Row row;
+            row.heading = form->IsHeading(r);
+            for (int c = 0; c < form->ColCount(r); ++c)
+                row.cells.push_back({Printable(form->CellText(r, c).str()), form->IsLabel(r, c)});
+            out.form.rows.push_back(std::move(row));
+        }
+    }
+    if (payroll::ui::UiGrid* grid = dialog.FindGrid(0)) {
+        GridSnapshot& g = out.grid;
+        g.present = true;
+        for (int c = 0; c < grid->ColCount(); ++c) {
+            if (grid->ColumnWidth(c) <= 0) continue;
+            g.columns.push_back(c);
+            g.titles.push_back(Printable(grid->ColumnTitle(c).str()));
+        }
+        for (long r = 0; r < grid->RowCount(); ++r) {
+            g.side.push_back(Printable(grid->CellText(-1, r).str()));
+            std::vector<std::string> cells;
+            for (int c : g.columns) cells.push_back(Printable(grid->CellText(c, r).str()));
+            g.cells.push_back(std::move(cells));
+        }
+        g.current_row = grid->CurrentRow();
+    }
+    return out;
+}
+
+std::vector<std::string> FormLines(const FormSnapshot& form) {
+    int label_width = 0, value_width = 0;
+    for (const auto& row : form.rows) {
+        if (row.heading) continue;
+        for (const auto& cell : row.cells) {
+            int w = std::min(DisplayWidth(cell.text), kMaxCellWidth);
+            (cell.label ? label_width : value_width) =
+                std::max(cell.label ? label_width : value_width, w);
+        }
+    }
+    std::vector<std::string> lines;
+    for (const auto& row : form.rows) {
+        if (row.heading) {
+            lines.push_back("== " + (row.cells.empty() ? std::string() : row.cells[0].text) +
+                            " ==");
+            continue;
+        }
+        std::string line;
+        for (std::size_t c = 0; c < row.cells.size(); ++c) {
+            const auto& cell = row.cells[c];
+            if (c) line += cell.label ? "   " : " ";
+            line += PadRight(cell.text, cell.label ? label_width : value_width);
+        }
+        while (!line.empty() && line.back() == ' ') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> GridLines(const GridSnapshot& grid, bool skip_empty) {
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> header{"#"};
+    header.insert(header.end(), grid.titles.begin(), grid.titles.end());
+    rows.push_back(header);
+    for (std::size_t r = 0; r < grid.cells.size(); ++r) {
+        const auto& cells = grid.cells[r];
+        bool empty =
+            std::all_of(cells.begin(), cells.end(), [](const std::string& s) { return s.empty(); });
+        if (skip_empty && empty) continue;
+        std::vector<std::string> row{r < grid.side.size() ? grid.side[r] : std::string()};
+        row.insert(row.end(), cells.begin(), cells.end());
+        rows.push_back(std::move(row));
+    }
+    return LayOutTable(rows, kMaxCellWidth);
+}
+
+std::vector<std::string> DialogLines(const DialogSnapshot& dialog) {
+    std::vector<std::string> lines;
+    if (!dialog.title.empty()) lines.push_back(dialog.title);
+    if (dialog.form.present) {
+        std::vector<std::string> form = FormLines(dialog.form);
+        lines.insert(lines.end(), form.begin(), form.end());
+    }
+    if (dialog.grid.present) {
+        std::vector<std::string> grid = GridLines(dialog.grid, /*skip_empty=*/true);
+        lines.insert(lines.end(), grid.begin(), grid.end());
+    }
+    return lines;
+}
+
+}  // namespace payroll::cli

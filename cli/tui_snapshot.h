@@ -1,0 +1,60 @@
+// What a dialog of the library shows, read through the driver interfaces
+// (payroll::ui::UiDialog, UiGrid and the front's UiForm) into plain data, and
+// laid out as lines of text for a terminal or a file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "payroll/ui.h"
+
+namespace payroll::cli {
+
+struct GridSnapshot {
+    bool present = false;
+    std::vector<int> columns;                     // the visible columns (width > 0)
+    std::vector<std::string> titles;              // of the visible columns
+    std::vector<std::string> side;                // side heading of each row
+    std::vector<std::vector<std::string>> cells;  // rows of visible cells
+    long current_row = -1;
+};
+
+struct FormSnapshot {
+    struct Cell {
+        std::string text;
+        bool label = false;
+    };
+    struct Row {
+        bool heading = false;
+        std::vector<Cell> cells;
+    };
+    bool present = false;
+    std::vector<Row> rows;
+};
+
+struct DialogSnapshot {
+    int template_id = 0;
+    std::string title;
+    FormSnapshot form;
+    GridSnapshot grid;
+    // Captions of the buttons by id (IDOK, IDCANCEL).
+    std::string ok_caption;
+    std::string cancel_caption;
+    bool has_cancel = false;
+};
+
+DialogSnapshot Capture(payroll::ui::UiDialog& dialog);
+
+// The form as lines: headings as "== text ==", other rows as label and value
+// cells in aligned columns.
+std::vector<std::string> FormLines(const FormSnapshot& form);
+
+// The grid as a table: a header of the side heading and the visible column
+// titles, then one line per row. Rows whose cells are all empty are left out
+// when skip_empty is set.
+std::vector<std::string> GridLines(const GridSnapshot& grid, bool skip_empty);
+
+// The whole dialog as plain text lines (title, form, grid).
+std::vector<std::string> DialogLines(const DialogSnapshot& dialog);
+
+}  // namespace payroll::cli

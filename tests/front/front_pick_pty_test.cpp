@@ -1,0 +1,73 @@
+// `payroll pick` in a pseudo-terminal: the picker drawn with ncurses and
+// worked with the keyboard and the mouse.
+#include <gtest/gtest.h>
+
+#include "cli_runner.h"
+
+namespace {
+
+using payroll::testing::FrontSeed;
+using payroll::testing::MakeDatabase;
+using payroll::testing::PtySession;
+
+// Keys as an xterm sends them once the program has switched the keypad to
+// application mode.
+constexpr const char* kDown = "\x1bOB";
+constexpr const char* kEnter = "\r";
+constexpr const char* kEscape = "\x1b";
+
+class PickPty : public ::testing::Test {
+  protected:
+    void SetUp() override { db_ = "sqlite:" + MakeDatabase("front_pty", FrontSeed()); }
+    std::vector<std::string> Args() const {
+        return {"--db", db_, "pick", "--company", "1000", "--month", "200203"};
+    }
+    std::string db_;
+};
+
+TEST_F(PickPty, DownThenEnterPrintsTheSecondRunsKey) {
+    PtySession pty(Args());
+    ASSERT_TRUE(pty.started());
+    // The last run's name on the screen: the list is drawn.
+    ASSERT_TRUE(pty.WaitFor("성과급")) << pty.output();
+    pty.Type(kDown);
+    pty.Type(kEnter);
+    EXPECT_EQ(pty.Finish(), 0) << pty.output();
+    const std::string& out = pty.output();
+    EXPECT_NE(out.find("SEL_NO=2\r\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("SQ=2\r\n"), std::string::npos);
+    EXPECT_NE(out.find("PYTP_FG=201\r\n"), std::string::npos);
+    EXPECT_NE(out.find("NM1=상여\r\n"), std::string::npos);
+    EXPECT_NE(out.find("PAY_DT=20020330\r\n"), std::string::npos);
+}
+
+TEST_F(PickPty, EscapeCancels) {
+    PtySession pty(Args());
+    ASSERT_TRUE(pty.started());
+    ASSERT_TRUE(pty.WaitFor("성과급")) << pty.output();
+    pty.Type(kEscape);
+    EXPECT_EQ(pty.Finish(), 1);
+    EXPECT_EQ(pty.output().find("SEL_NO="), std::string::npos);
+    EXPECT_NE(pty.output().find("no run chosen"), std::string::npos);
+}
+
+TEST_F(PickPty, DoubleClickChoosesTheRowUnderTheMouse) {
+    PtySession pty(Args());
+    ASSERT_TRUE(pty.started());
+    ASSERT_TRUE(pty.WaitFor("성과급")) << pty.output();
+    // The title, a blank line and the column titles; the third run is on the
+    // sixth screen line. Two clicks in SGR mouse reports make a double-click.
+    pty.Type("\x1b[<0;5;6M\x1b[<0;5;6m\x1b[<0;5;6M\x1b[<0;5;6m");
+    EXPECT_EQ(pty.Finish(), 0) << pty.output();
+    EXPECT_NE(pty.output().find("SEL_NO=3\r\n"), std::string::npos) << pty.output();
+    EXPECT_NE(pty.output().find("PYTP_FG=202\r\n"), std::string::npos);
+}
+
+TEST_F(PickPty, AnEmptyMonthHasNothingToPick) {
+    PtySession pty({"--db", db_, "pick", "--company", "1000", "--month", "200205"});
+    ASSERT_TRUE(pty.started());
+    EXPECT_EQ(pty.Finish(), 1);
+    EXPECT_NE(pty.output().find("no runs"), std::string::npos) << pty.output();
+}
+
+}  // namespace
