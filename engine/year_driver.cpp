@@ -1,0 +1,159 @@
+// The year driver of the tax recalculation: every pay run of a year (or of
+// one month) and every employee with rows in it, in one transaction, with
+// the progress dialog and the closing notice.
+#include <cstring>
+#include <string>
+
+#include "engine/calendar.h"
+#include "engine/messages.h"
+#include "engine/run_key.h"
+#include "engine/year_progress.h"
+#include "payroll/salary_calcurate.h"
+#include "platform/lang/lang_util.h"
+#include "platform/text/sql_text.h"
+#include "platform/ui/afx.h"
+#include "platform/ui/splash.h"
+
+using payroll::sql::Esc;
+
+namespace {
+
+constexpr int kFirstValidYear = 1900;
+constexpr unsigned kNoticeMilliseconds = 600;
+
+bool AllDigits(const std::string& text) {
+    if (text.empty()) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// The LIKE pattern of the period's runs: the year YYYY, or YYYYMM in mode 3;
+// empty when the key's month cannot name a period from 1900 on.
+std::string PeriodPattern(const std::string& month, int mode) {
+    if (payroll::calendar::AtoiSlice(month, 0, 4) < kFirstValidYear) return {};
+    std::string pattern = month.substr(0, mode == 3 ? 6 : 4);
+    // The pattern goes into a LIKE: only digits, so that it cannot widen
+    // the period.
+    if (pattern.size() != (mode == 3 ? 6u : 4u) || !AllDigits(pattern)) return {};
+    return pattern;
+}
+
+}  // namespace
+
+int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CString, int) {
+    if (!key) return 0;
+    std::memmove(&m_HPHONPD, key, sizeof m_HPHONPD);
+    payroll::run_key::Normalize(&m_HPHONPD);
+
+    const std::string pattern = PeriodPattern(m_HPHONPD.RVRS_YM.Str(), mode);
+    if (pattern.empty()) {
+        CString text = TheLangUtil().GetLangString(1022);
+        payroll::engine::NoteFailure("Call_AllSum1to12_Year", text);
+        AfxMessageBox(text.c_str());
+        return 0;
+    }
+
+    CString sql;
+    sql.Format(
+        "SELECT A.RVRS_YM, A.SQ, A.PYTP_FG, B.CCIS_YN , B.PAY_DT FROM HPHONPD A, HPHPYFQ B  "
+        "WHERE A.CO_CD='%s' AND  A.CO_CD=B.CO_CD AND A.RVRS_YM LIKE '%s%%' AND "
+        "A.RVRS_YM=B.RVRS_YM AND A.SQ=B.SQ ORDER BY A.RVRS_YM, A.SQ ",
+        Esc(m_HPHONPD.CO_CD.View()).c_str(), pattern.c_str());
+    G_DataSource runs;
+    if (!TracedQuery(runs, sql, "Call_AllSum1to12_Year ", "Call_AllSum1to12_Year error")) return 0;
+    const long runCount = runs.OnGetRecordCount();
+    if (runCount <= 0) return 0;
+
+    runs.OnBeginTrans();
+    payroll::engine::YearProgress progress(this);
+    progress.Open(static_cast<int>(runCount));
+    auto stop = [&] {
+        runs.OnRollbackTrans();
+        progress.Close();
+        return 0;
+    };
+
+    long long processed = 0;
+    for (long i = 0; i < runCount; ++i) {
+        const CString month = runs.OnGetFieldValue("RVRS_YM", i);
+        const CString sq = runs.OnGetFieldValue("SQ", i);
+        const CString payType = runs.OnGetFieldValue("PYTP_FG", i);
+        const CString combined = runs.OnGetFieldValue("CCIS_YN", i);
+        m_HPHONPD.RVRS_YM = month.str();
+        m_HPHONPD.SQ = sq.str();
+        m_HPHONPD.PYTP_FG = payType.str();
+        m_HPHONPD.PYTP_HEAD = payType.str();
+        m_HPHONPD.CCIS_YN = combined.str();
+        m_HPHONPD.PAY_DT = runs.OnGetFieldValue("PAY_DT", i).str();
+        m_HPHONPD.DIV_FILTER = "ALL";
+        m_HPHONPD.DEPT_FILTER = "ALL";
+        m_HPHONPD.PRTY_FILTER = "ALL";
+
+        // A combined run is calculated once, at the first of its pay types.
+        if (i > 0 && combined == "001" && runs.OnGetFieldValue("RVRS_YM", i - 1) == month &&
+            runs.OnGetFieldValue("SQ", i - 1) == sq)
+            continue;
+
+        // SQ goes into the statements without quotes.
+        if (!payroll::sql::IsSequence(sq.str())) {
+            payroll::engine::NoteFailure("Call_AllSum1to12_Year", "a run's sequence is no number");
+            return stop();
+        }
+        CString filter;
+        if (combined != "001") filter.Format("and H.PYTP_FG='%s' ", Esc(payType).c_str());
+        sql.Format(
+            "SELECT A.* FROM ( SELECT H.CO_CD CO_CD , H.EMP_CD  EMP_CD FROM HPOMPPD H WHERE   "
+            "H.CO_CD='%s' and    H.RVRS_YM='%s' and   H.SQ=%s     %s UNION  SELECT H.CO_CD CO_CD "
+            ", H.EMP_CD   EMP_CD FROM HPOMPDD H WHERE   H.CO_CD='%s' and    H.RVRS_YM='%s' and   "
+            "H.SQ=%s     %s ) A ",
+            Esc(m_HPHONPD.CO_CD.View()).c_str(), Esc(month).c_str(), sq.c_str(), filter.c_str(),
+            Esc(m_HPHONPD.CO_CD.View()).c_str(), Esc(month).c_str(), sq.c_str(), filter.c_str());
+        G_DataSource employees;
+        DspTRACE(sql, "Call_AllSum1to12_Year:semp", 1);
+        if (!employees.OnExecuteSQL(sql)) {
+            runs.OnRollbackTrans();
+            payroll::engine::NoteFailure("Call_AllSum1to12_Year error", employees.GetLastError());
+            DspTRACE(sql, "Call_AllSum1to12_Year error", 0);
+            progress.Close();
+            return 0;
+        }
+
+        // init copies the key it is given: hand it a copy of the run's key.
+        HPHONPD_YMD_FMT runKey = m_HPHONPD;
+        if (!init(&runKey)) return stop();
+        CString f[20];
+        if (!GetNOTNULLField(f)) {
+            payroll::engine::NoteFailure("Call_AllSum1to12_Year", "the run key is incomplete");
+            return stop();
+        }
+        SetYmdFromTo();
+        progress.RunStarted(static_cast<int>(i));
+
+        const std::string year = month.Left(4).str(), mm = month.Mid(4, 2).str();
+        const long count = employees.OnGetRecordCount();
+        if (count > 0) {
+            progress.SetEmployees(static_cast<int>(count));
+            for (long j = 0; j < count; ++j) {
+                const CString employee = employees.OnGetFieldValue("EMP_CD", j);
+                ++processed;
+                progress.EmployeeStarted(
+                    static_cast<int>(j),
+                    payroll::lang::FormatLangText(1024, {processed, year, mm, employee.str()}));
+                if (!SumIncomTax(employee, 1, mode, 0, CString())) return stop();
+            }
+        } else {
+            progress.NoEmployees(payroll::lang::FormatLangText(1023, {processed, year, mm}));
+        }
+    }
+
+    progress.Close();
+    {
+        CG_KvSplashwin notice(0, 0, 512, 0x800000, 0xFFFFFF);
+        notice.ShowSplashText(TheLangUtil().GetLangString(1025).c_str(), "");
+        Sleep(kNoticeMilliseconds);
+    }
+    if (!runs.OnCommitTrans())
+        payroll::engine::NoteFailure("Call_AllSum1to12_Year commit", runs.GetLastError());
+    return 0;
+}
