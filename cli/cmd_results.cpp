@@ -1,0 +1,278 @@
+// payroll results: the stored results (HPOMNPY) of a month, as an aligned
+// table, CSV or JSON.
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/commands.h"
+#include "payroll/datasource.h"
+
+namespace payroll::cli {
+namespace {
+
+struct ResultsOptions {
+    std::string company;
+    std::string month;
+    int sq = -1;
+    std::string format = "table";
+};
+
+enum class Kind { kText, kInteger, kAmount };
+
+struct Column {
+    const char* name;  // as selected
+    Kind kind;
+    bool in_table;  // shown in the table format (CSV and JSON show every column)
+};
+
+constexpr Column kColumns[] = {
+    {"CO_CD", Kind::kText, false},      {"EMP_CD", Kind::kText, true},
+    {"KOR_NM", Kind::kText, true},      {"RVRS_YM", Kind::kText, false},
+    {"SQ", Kind::kInteger, true},       {"PYTP_FG", Kind::kText, true},
+    {"DIV_CD", Kind::kText, true},      {"DEPT_CD", Kind::kText, true},
+    {"PJT_CD", Kind::kText, false},     {"HTYP_CD", Kind::kText, false},
+    {"HRSP_CD", Kind::kText, false},    {"HCLS_CD", Kind::kText, false},
+    {"HOPR_CD", Kind::kText, false},    {"PYSP_FG", Kind::kText, false},
+    {"PRTY_CD", Kind::kText, false},    {"TPAY_AM", Kind::kAmount, true},
+    {"TBON_AM", Kind::kAmount, true},   {"SALY_AM", Kind::kAmount, true},
+    {"BONUS_AM", Kind::kAmount, false}, {"FGTE_AM", Kind::kAmount, false},
+    {"EWTE_AM", Kind::kAmount, true},   {"AITE_AM", Kind::kAmount, false},
+    {"ETTE_AM", Kind::kAmount, true},   {"FEDD_AM", Kind::kAmount, false},
+    {"TXST_AM", Kind::kAmount, false},  {"CCTX_AM", Kind::kAmount, false},
+    {"PFND_AM", Kind::kAmount, false},  {"DEXT_AM", Kind::kAmount, false},
+    {"SPIC_AM", Kind::kAmount, false},  {"AGTX_AM", Kind::kAmount, false},
+    {"INTX_AM", Kind::kAmount, true},   {"RSTX_AM", Kind::kAmount, true},
+    {"RTTF_AM", Kind::kAmount, false},  {"ACBN_AM", Kind::kAmount, false},
+    {"HIFE_AM", Kind::kAmount, true},   {"NAPE_AM", Kind::kAmount, true},
+    {"DDCT_AM", Kind::kAmount, true},   {"ETIN_AM", Kind::kAmount, false},
+    {"EXCL_YN", Kind::kInteger, false},
+};
+
+// A text between quotes in a statement: every quote doubled, and nothing
+// after an embedded NUL.
+std::string Quoted(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\0') break;
+        if (c == '\'') out += '\'';
+        out += c;
+    }
+    return out;
+}
+
+// Decodes one UTF-8 character at text[i]; false (and one byte) when invalid.
+bool NextCodePoint(std::string_view text, std::size_t* i, std::uint32_t* cp) {
+    unsigned char c = static_cast<unsigned char>(text[*i]);
+    int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+    if (extra < 0 || (extra > 0 && *i + extra >= text.size())) {
+        ++*i;
+        return false;
+    }
+    std::uint32_t v = extra == 0 ? c : (c & (0x3F >> extra));
+    for (int k = 1; k <= extra; ++k) {
+        unsigned char next = static_cast<unsigned char>(text[*i + k]);
+        if ((next & 0xC0) != 0x80) {
+            ++*i;
+            return false;
+        }
+        v = (v << 6) | (next & 0x3F);
+    }
+    *i += extra + 1;
+    *cp = v;
+    return true;
+}
+
+// Terminal cells of a text: East Asian wide characters (Hangul among them)
+// take two, combining marks none, anything else (invalid bytes too) one.
+int DisplayWidth(std::string_view text) {
+    int width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        std::uint32_t cp = 0;
+        if (!NextCodePoint(text, &i, &cp)) {
+            ++width;
+            continue;
+        }
+        if (cp >= 0x300 && cp <= 0x36F) continue;
+        bool wide = (cp >= 0x1100 && cp <= 0x115F) || (cp >= 0x2E80 && cp <= 0x303E) ||
+                    (cp >= 0x3041 && cp <= 0x33FF) || (cp >= 0x3400 && cp <= 0x4DBF) ||
+                    (cp >= 0x4E00 && cp <= 0x9FFF) || (cp >= 0xA000 && cp <= 0xA4CF) ||
+                    (cp >= 0xAC00 && cp <= 0xD7A3) || (cp >= 0xF900 && cp <= 0xFAFF) ||
+                    (cp >= 0xFE30 && cp <= 0xFE4F) || (cp >= 0xFF00 && cp <= 0xFF60) ||
+                    (cp >= 0xFFE0 && cp <= 0xFFE6) || (cp >= 0x20000 && cp <= 0x3FFFD);
+        width += wide ? 2 : 1;
+    }
+    return width;
+}
+
+// A cell made safe for one terminal line: control characters become '?'.
+std::string Printable(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return out;
+}
+
+// An amount as won with thousands separators; decimals only when present.
+std::string FormatAmount(const std::string& text) {
+    double value = std::atof(text.c_str());
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.4f", value < 0 ? -value : value);
+    std::string digits = buf, whole = digits.substr(0, digits.find('.'));
+    std::string fraction = digits.substr(digits.find('.') + 1);
+    while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+    std::string grouped;
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        if (i > 0 && (whole.size() - i) % 3 == 0) grouped += ',';
+        grouped += whole[i];
+    }
+    if (value < 0 && (grouped != "0" || !fraction.empty())) grouped = "-" + grouped;
+    return fraction.empty() ? grouped : grouped + "." + fraction;
+}
+
+using Row = std::vector<std::string>;
+
+void PrintTable(const std::vector<Row>& rows) {
+    std::vector<std::size_t> shown;
+    for (std::size_t c = 0; c < std::size(kColumns); ++c)
+        if (kColumns[c].in_table) shown.push_back(c);
+    std::vector<Row> cells(1);
+    for (std::size_t c : shown) cells[0].push_back(kColumns[c].name);
+    for (const Row& r : rows) {
+        cells.emplace_back();
+        for (std::size_t c : shown)
+            cells.back().push_back(kColumns[c].kind == Kind::kAmount ? FormatAmount(r[c])
+                                                                     : Printable(r[c]));
+    }
+    std::vector<int> width(shown.size(), 0);
+    for (const Row& r : cells)
+        for (std::size_t i = 0; i < r.size(); ++i)
+            width[i] = std::max(width[i], DisplayWidth(r[i]));
+    for (const Row& r : cells) {
+        std::string line;
+        for (std::size_t i = 0; i < r.size(); ++i) {
+            std::string pad(static_cast<std::size_t>(width[i] - DisplayWidth(r[i])), ' ');
+            bool right = kColumns[shown[i]].kind != Kind::kText;
+            if (i > 0) line += "  ";
+            line += right ? pad + r[i] : r[i] + (i + 1 < r.size() ? pad : "");
+        }
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+std::string CsvCell(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+void PrintCsv(const std::vector<Row>& rows) {
+    std::string line;
+    for (std::size_t c = 0; c < std::size(kColumns); ++c)
+        line += (c ? "," : "") + std::string(kColumns[c].name);
+    std::printf("%s\n", line.c_str());
+    for (const Row& r : rows) {
+        line.clear();
+        for (std::size_t c = 0; c < r.size(); ++c) line += (c ? "," : "") + CsvCell(r[c]);
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+void PrintJson(const std::vector<Row>& rows) {
+    nlohmann::ordered_json out = nlohmann::ordered_json::array();
+    for (const Row& r : rows) {
+        nlohmann::ordered_json item = nlohmann::ordered_json::object();
+        for (std::size_t c = 0; c < r.size(); ++c) {
+            const Column& col = kColumns[c];
+            if (col.kind == Kind::kText)
+                item[col.name] = r[c];
+            else if (col.kind == Kind::kInteger)
+                item[col.name] = std::atoll(r[c].c_str());
+            else
+                item[col.name] = std::atof(r[c].c_str());
+        }
+        out.push_back(std::move(item));
+    }
+    std::string text = out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    std::printf("%s\n", text.c_str());
+}
+
+int ShowResults(const GlobalOptions& options, const ResultsOptions& o) {
+    if (!OpenDatabaseFor(options)) return kFailed;
+    std::string select;
+    for (const Column& c : kColumns) {
+        if (!select.empty()) select += ", ";
+        select += std::string_view(c.name) == "KOR_NM" ? "B.KOR_NM" : "A." + std::string(c.name);
+    }
+    CString sql;
+    sql.Format(
+        "SELECT %s FROM HPOMNPY A LEFT OUTER JOIN SEMP B ON B.CO_CD = A.CO_CD AND B.EMP_CD = "
+        "A.EMP_CD WHERE A.CO_CD='%s' AND A.RVRS_YM='%s' ",
+        select.c_str(), Quoted(o.company).c_str(), Quoted(o.month).c_str());
+    if (o.sq >= 0) sql.AppendFormat("AND A.SQ=%d ", o.sq);
+    sql += "ORDER BY A.SQ, A.PYTP_FG, A.EMP_CD";
+    G_DataSource source;
+    if (!source.OnExecuteSQL(sql)) {
+        std::fprintf(stderr, "payroll: the results could not be read: %s\n",
+                     source.GetLastError().c_str());
+        return kFailed;
+    }
+    std::vector<Row> rows;
+    for (long r = 0; r < source.OnGetRecordCount(); ++r) {
+        rows.emplace_back();
+        for (const Column& c : kColumns)
+            rows.back().push_back(source.OnGetFieldValue(c.name, r).str());
+    }
+    if (o.format == "csv") {
+        PrintCsv(rows);
+    } else if (o.format == "json") {
+        PrintJson(rows);
+    } else if (rows.empty()) {
+        std::printf("no results for company %s in %s\n", o.company.c_str(), o.month.c_str());
+    } else {
+        PrintTable(rows);
+    }
+    return kOk;
+}
+
+bool SixDigitMonth(const std::string& m) {
+    if (m.size() != 6) return false;
+    for (char c : m)
+        if (c < '0' || c > '9') return false;
+    int month = std::atoi(m.c_str() + 4);
+    return month >= 1 && month <= 12;
+}
+
+void AddResultsCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {
+    auto opts = std::make_shared<ResultsOptions>();
+    CLI::App* cmd =
+        app.add_subcommand("results", "the stored results (HPOMNPY) of a month, per employee");
+    cmd->add_option("--company", opts->company, "company code")->required();
+    cmd->add_option("--month", opts->month, "attribution month YYYYMM")
+        ->required()
+        ->check([](const std::string& m) {
+            return SixDigitMonth(m) ? std::string() : std::string("the month is YYYYMM");
+        });
+    cmd->add_option("--sq", opts->sq, "only the run of this sequence")
+        ->check(CLI::Range(0, 999999999));
+    cmd->add_option("--format", opts->format, "table (default), csv or json")
+        ->check(CLI::IsMember({"table", "csv", "json"}));
+    cmd->footer("Example: payroll results --company 1000 --month 200203 --format csv");
+    cmd->callback([opts, &options, exit_code] { *exit_code = ShowResults(options, *opts); });
+}
+
+const bool registered = RegisterCommand(55, AddResultsCommand);
+
+}  // namespace
+}  // namespace payroll::cli

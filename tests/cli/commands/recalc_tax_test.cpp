@@ -1,0 +1,90 @@
+// payroll recalc-tax: the year driver from the terminal, its closing line and
+// exit codes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/lang/lang_util.h"
+#include "tests/cli/commands/cli_fixture.h"
+
+namespace {
+
+using payroll::testing::CliTest;
+
+class RecalcTaxTest : public CliTest {
+  protected:
+    void SetUp() override {
+        CliTest::SetUp();
+        SeedYearCompany();
+    }
+};
+
+TEST_F(RecalcTaxTest, YearCommits) {
+    payroll::testing::CliResult r = Cli("recalc-tax --company 1000 --year 2002");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out, "recalc-tax 1000 2002 mode 1: committed, 2 runs, 6 employees\n");
+    // The year's taxes as the engine's year test works them out.
+    EXPECT_EQ(Stored("E01", "200203", "INTX_AM"), 66740);
+    EXPECT_EQ(Stored("E03", "200204", "INTX_AM"), 120000);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPOMNPY"), "6");
+}
+
+TEST_F(RecalcTaxTest, MonthTakesModeThreeUnlessAnotherIsGiven) {
+    payroll::testing::CliResult r = Cli("recalc-tax --company 1000 --month 200204");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out, "recalc-tax 1000 200204 mode 3: committed, 1 run, 3 employees\n");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPOMNPY WHERE RVRS_YM='200203'"), "1");
+    EXPECT_EQ(Stored("E03", "200204", "INTX_AM"), 0);  // mode 3 keeps stored taxes: none
+
+    r = Cli("recalc-tax --company 1000 --month 200204 --mode 1");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    // Mode 1 with a month covers the month's whole year.
+    EXPECT_EQ(r.out, "recalc-tax 1000 200204 mode 1: committed, 2 runs, 6 employees\n");
+    EXPECT_EQ(Stored("E03", "200204", "INTX_AM"), 120000);
+}
+
+TEST_F(RecalcTaxTest, NothingToRecalculateFails) {
+    payroll::testing::CliResult r = Cli("recalc-tax --company 9999 --year 2002");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("recalc-tax 9999 2002 mode 1: nothing recalculated"), std::string::npos)
+        << r.err;
+
+    r = Cli("recalc-tax --company 1000 --year 1899");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.err.find(TheLangUtil().GetLangString(1022).str()), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("nothing recalculated"), std::string::npos) << r.err;
+}
+
+TEST_F(RecalcTaxTest, RollbackNamesTheStepAndChangesNothing) {
+    Exec("DELETE FROM SCTRL_D");
+    std::vector<std::string> before = Dump();
+    payroll::testing::CliResult r = Cli("recalc-tax --company 1000 --year 2002");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("recalc-tax 1000 2002 mode 1: rolled back at Load_DEFAULT"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(Dump(), before);
+}
+
+TEST_F(RecalcTaxTest, UsageErrors) {
+    for (const char* args : {
+             "recalc-tax --year 2002",                                // no company
+             "recalc-tax --company 1000",                             // no period
+             "recalc-tax --company 1000 --year 2002 --month 200203",  // both
+             "recalc-tax --company 1000 --year 02",                   // not YYYY
+             "recalc-tax --company 1000 --month 200213",              // no month 13
+             "recalc-tax --company 1000 --month 2002031",             // seven digits
+             "recalc-tax --company 123456 --year 2002",               // beyond the key's field
+             "recalc-tax --company 1000 --year 2002 --mode 3",        // mode 3 needs a month
+             "recalc-tax --company 1000 --year 2002 --mode x",        // not a number
+         }) {
+        payroll::testing::CliResult r = Cli(args);
+        EXPECT_EQ(r.exit_code, 2) << args << "\n" << r.err;
+        EXPECT_EQ(r.out, "") << args;
+    }
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPOMNPY"), "2");  // the seeded rows only
+}
+
+}  // namespace
