@@ -20,6 +20,15 @@ public:
     // with count != nullptr they are only counted.
     virtual bool Run(const tsql::Statement& statement, ResultSet* rows, long* count,
                      std::string* error) = 0;
+    // Runs statements whose rows nobody reads, as one unit inside a
+    // transaction or savepoint the caller opened and will end: they succeed
+    // or fail together, so a backend may send them all at once. False at the
+    // first failure (the caller then rolls the unit back).
+    virtual bool RunBatch(const std::vector<tsql::Statement>& statements, std::string* error) {
+        for (const tsql::Statement& st : statements)
+            if (!Run(st, nullptr, nullptr, error)) return false;
+        return true;
+    }
     // Runs backend SQL as it stands (transaction control, schema text).
     virtual bool RunNative(std::string_view sql, std::string* error) = 0;
     // Names of the tables that exist.

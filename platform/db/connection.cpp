@@ -141,9 +141,11 @@ bool Connection::Execute(std::string_view text, std::string* error) {
             Fail(error, message);
             return false;
         }
-        if (RunAll(scratch_, nullptr, error)) {
-            if (backend_->RunNative(outer ? "COMMIT" : "RELEASE payroll_text", &message))
-                return true;
+        if (!backend_->RunBatch(scratch_, &message)) {
+            Fail(error, message);
+        } else if (backend_->RunNative(outer ? "COMMIT" : "RELEASE payroll_text", &message)) {
+            return true;
+        } else {
             Fail(error, message);
         }
         std::string ignored;

@@ -1,5 +1,7 @@
 #include "support/engine_fixture.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -11,16 +13,57 @@
 
 namespace payroll::testing {
 
+std::string TestDatabaseUrl() {
+    const char* url = std::getenv("PAYROLL_TEST_DB");
+    return url && *url ? url : "sqlite::memory:";
+}
+
+bool TestDatabaseIsPostgres() {
+    std::string url = TestDatabaseUrl();
+    return url.rfind("postgresql://", 0) == 0 || url.rfind("postgres://", 0) == 0;
+}
+
+bool OpenTestDatabase(std::string* schema, std::string* error) {
+    schema->clear();
+    if (!OpenDatabase(TestDatabaseUrl(), error)) return false;
+    if (TestDatabaseIsPostgres()) {
+        static int serial = 0;
+        std::string name = "test_" + std::to_string(::getpid()) + "_" + std::to_string(++serial);
+        db::Backend& backend = db::Connection::Current()->backend();
+        if (!backend.RunNative("DROP SCHEMA IF EXISTS " + name + " CASCADE; CREATE SCHEMA " + name +
+                                   "; SET search_path TO " + name,
+                               error))
+            return false;
+        *schema = name;
+    }
+    return ApplySchema(nullptr, error);
+}
+
+void CloseTestDatabase(const std::string& schema) {
+    db::Connection* c = db::Connection::Current();
+    if (c && !schema.empty()) {
+        c->Rollback();
+        std::string ignored;
+        if (!c->backend().RunNative("DROP SCHEMA IF EXISTS " + schema + " CASCADE", &ignored)) {
+            // The test's connection is gone (a fault test): drop it over a new one.
+            CloseDatabase();
+            if (OpenDatabase(TestDatabaseUrl(), &ignored))
+                db::Connection::Current()->backend().RunNative(
+                    "DROP SCHEMA IF EXISTS " + schema + " CASCADE", &ignored);
+        }
+    }
+    CloseDatabase();
+}
+
 void DatabaseFixture::SetUp() {
     previous_driver_ = ui::InstallUiDriver(&driver_);
     previous_clock_ = ui::InstallClock(&clock_);
     std::string error;
-    ASSERT_TRUE(OpenDatabase("sqlite::memory:", &error)) << error;
-    ASSERT_TRUE(ApplySchema(nullptr, &error)) << error;
+    ASSERT_TRUE(OpenTestDatabase(&schema_, &error)) << error;
 }
 
 void DatabaseFixture::TearDown() {
-    CloseDatabase();
+    CloseTestDatabase(schema_);
     ui::InstallUiDriver(previous_driver_);
     ui::InstallClock(previous_clock_);
 }

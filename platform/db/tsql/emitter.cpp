@@ -76,13 +76,22 @@ void Emitter::PutValue(std::size_t i) {
 
 void Emitter::PutQuoted(std::size_t i) {
     std::string_view name = Text(i);
-    // SQLite reads [name] and "name"; PostgreSQL only "name".
-    if (target_ == Target::kSqlite || name.front() != '[') return Put(name);
+    // SQLite reads [name] and "name" and ignores case, as the old dialect does.
+    if (target_ == Target::kSqlite) return Put(name);
+    // PostgreSQL reads only "name" and matches it with case, while it folds
+    // the engine's unquoted names to lower case: a quoted name goes lower-cased.
+    const bool bracket = name.front() == '[';
     std::string quoted = "\"";
     for (std::size_t k = 1; k + 1 < name.size(); ++k) {
-        if (name[k] == '"') quoted += '"';
-        quoted += name[k];
-        if (name[k] == ']') ++k;  // "]]" stands for one ']'
+        char c = name[k];
+        if (c == '"') {
+            quoted += "\"\"";
+            if (!bracket) ++k;  // "" stands for one '"'
+            continue;
+        }
+        if (bracket && c == ']') ++k;  // "]]" stands for one ']'
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        quoted += c;
     }
     quoted += '"';
     Put(quoted);

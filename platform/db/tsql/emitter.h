@@ -88,7 +88,12 @@ class Emitter {
     bool IsRewrittenFunction(std::size_t i) const;
     bool EmitFunction(std::size_t i);
     bool EmitSqliteFunction(Keyword name, const std::vector<Range>& args, std::size_t at);
+    // postgres_functions.cpp: the PostgreSQL forms.
     bool EmitPostgresFunction(Keyword name, const std::vector<Range>& args, std::size_t at);
+    bool EmitPostgresRound(const std::vector<Range>& args, std::size_t at);
+    bool EmitPostgresStr(const std::vector<Range>& args, std::size_t at);
+    bool EmitNumeric(Range value, bool blank_is_zero = false);  // CAST(value AS NUMERIC)
+    bool InlineInteger(Range r, long* out) const;               // a number written in the statement
     bool EmitCast(Range type, Range value, std::size_t at);
     void EmitCall(std::string_view name, const std::vector<Range>& args, bool* ok);
 

@@ -155,35 +155,6 @@ bool Emitter::EmitSqliteFunction(Keyword name, const std::vector<Range>& args, s
     }
 }
 
-bool Emitter::EmitPostgresFunction(Keyword name, const std::vector<Range>& args, std::size_t at) {
-    bool ok = true;
-    const std::size_t n = args.size();
-    switch (name) {
-        case Keyword::kLen:
-            if (n != 1) return Fail("expected LEN(value)", at);
-            Put("LENGTH(RTRIM(CAST(");
-            ok = EmitRange(args[0]);
-            Put("AS TEXT)))");
-            return ok;
-        case Keyword::kSubstring:
-            if (n != 3) return Fail("expected SUBSTRING(value, start, length)", at);
-            Put("SUBSTR(CAST(");
-            ok = EmitRange(args[0]);
-            Put("AS TEXT),");
-            ok = ok && EmitRange(args[1]);
-            Put(",");
-            ok = ok && EmitRange(args[2]);
-            Put(")");
-            return ok;
-        case Keyword::kIsnull:
-            if (n != 2) return Fail("expected ISNULL(value, replacement)", at);
-            EmitCall("COALESCE", args, &ok);
-            return ok;
-        default:
-            return Fail("this function is not supported yet for PostgreSQL", at);
-    }
-}
-
 bool Emitter::EmitCast(Range type, Range value, std::size_t at) {
     if (type.empty() || value.empty()) return Fail("expected a value and a type", at);
     const TypeClass cls = ClassOf(Kw(type.b));
@@ -256,7 +227,9 @@ bool Emitter::EmitCast(Range type, Range value, std::size_t at) {
         case Target::kPostgres:
             switch (cls) {
                 case TypeClass::kChar:
-                    value_then("CAST(", "AS CHAR(" + n + "))");
+                    // Padded text rather than CHAR(n), whose blanks PostgreSQL
+                    // drops as soon as a function (UPPER ...) takes the value.
+                    value_then("RPAD(CAST(", "AS TEXT), " + n + ")");
                     break;
                 case TypeClass::kVarchar:
                     value_then("CAST(", max ? "AS TEXT)" : "AS VARCHAR(" + n + "))");
