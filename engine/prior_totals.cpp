@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/bonus_math.h"
+#include "engine/messages.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/text/sql_text.h"
 
@@ -69,6 +70,7 @@ void CSalaryCalcurate::GetBonersTotal(CString company, CString fromMonth, CStrin
     // The sequence goes into the text without quotes: anything but a number
     // fails the step instead of reaching the database.
     if (!payroll::sql::IsSequence(sq.str())) {
+        payroll::engine::NoteFailure("GetBonersTotal error", "the sequence is not a number");
         DspTRACE(sql, "GetBonersTotal error", 0);
         return;
     }
