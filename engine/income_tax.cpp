@@ -52,9 +52,10 @@ int CSalaryCalcurate::GetCalcIncomeAndResTax(CString employee, int mode, CString
             "EMP_CD='%s' AND SQ='%s' %s AND PYDD_FG='P3' AND DDCT_CD LIKE 'R%%' ",
             Esc(f[0]).c_str(), Esc(f[1]).c_str(), Esc(employee).c_str(), Esc(f[2]).c_str(),
             PayTypeClause(f, "AND PYTP_FG='%s' ").c_str());
-        DspTRACE(sql, "GetNightTotal", 1);
+        // The query routine's run, traced under the step's own title.
         double rDeductions = 0;
-        if (QueryOpen(&m_dsCalcA[0], sql) > 0)
+        if (TracedQuery(m_dsCalcA[0], sql, "GetNightTotal", "QueryOpen error") &&
+            m_dsCalcA[0].OnGetRecordCount() > 0)
             rDeductions = Number(m_dsCalcA[0].OnGetFieldValue("DDCT_AM", 0));
 
         static const SEMP_FMT kNone{};

@@ -1,0 +1,385 @@
+// The year recalculation of income tax (the engine's year driver) over a
+// company of 1,000 and of 10,000 employees: 12 monthly runs, 15 pay and 10
+// deduction items per employee and run, on a SQLite database file. The same
+// statements, as the database received them, are also replayed through the
+// raw SQLite API (prepared once per shape, bound, stepped), which gives the
+// engine's overhead over the database work itself.
+//
+// Figures: year_employee_runs_per_s_1000, year_employee_runs_per_s_10000,
+// year_scaling_ratio (time at 10,000 over time at 1,000),
+// year_statements_per_employee_run and year_overhead_ratio. --quick uses
+// 200 and 2,000 employees.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <strings.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bench/figures.h"
+#include "payroll/diagnostics.h"
+#include "payroll/host.h"
+#include "payroll/salary_calcurate.h"
+#include "payroll/ui.h"
+#include "platform/db/connection.h"
+#include "platform/db/tsql/sqlite_support.h"
+#include "platform/db/tsql/translate.h"
+
+namespace payroll::bench {
+namespace {
+
+constexpr int kMonths = 12;
+constexpr int kPayItems = 15;
+constexpr int kDeductionItems = 10;
+
+int SmallCompany() {
+    return Quick() ? 200 : 1000;
+}
+int LargeCompany() {
+    return Quick() ? 2000 : 10000;
+}
+
+std::string DbPath(int employees) {
+    return (std::filesystem::temp_directory_path() /
+            ("payroll_bench_year_" + std::to_string(employees) + ".db"))
+        .string();
+}
+
+void RemoveDb(const std::string& path) {
+    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
+}
+
+bool Exec(sqlite3* db, const std::string& sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK) return true;
+    std::fprintf(stderr, "bench: %s\n  in: %.200s\n", message ? message : "?", sql.c_str());
+    sqlite3_free(message);
+    return false;
+}
+
+// The pay items: P00 base pay and eight more taxable items, then one item
+// of each exemption class (002 meal, 001 overtime, 003, 004, 006) and one
+// without a limit. Deductions: the fixed codes, resident tax, two R codes.
+struct Item {
+    const char* code;
+    const char* tax;
+    const char* exemption;
+    int amount;
+};
+constexpr Item kPay[kPayItems] = {
+    {"P00", "001", "", 2000000},   {"P01", "001", "", 100000},    {"P02", "001", "", 50000},
+    {"P03", "001", "", 30000},     {"P04", "001", "", 20000},     {"P05", "001", "", 10000},
+    {"P06", "001", "", 5000},      {"P07", "001", "", 4000},      {"P08", "001", "", 3000},
+    {"P10", "002", "002", 120000}, {"P11", "002", "001", 150000}, {"P12", "002", "003", 110000},
+    {"P13", "002", "004", 90000},  {"P14", "002", "006", 60000},  {"P15", "002", "", 70000},
+};
+constexpr Item kDeductions[kDeductionItems] = {
+    {"S00", "", "", 90000}, {"S10", "", "", 70000}, {"S20", "", "", 10000}, {"T00", "", "", 1},
+    {"T10", "", "", 1},     {"S30", "", "", 5000},  {"S40", "", "", 4000},  {"S50", "", "", 3000},
+    {"R01", "", "", 20000}, {"R02", "", "", 10000},
+};
+
+// Writes the company with the raw SQLite API (fast, and apart from what is
+// measured): settings, organisation, employees, 12 monthly runs with every
+// employee's pay and deduction rows in table set 1.
+bool Seed(const std::string& path, int employees) {
+    RemoveDb(path);
+    std::string error;
+    if (!OpenDatabase("sqlite:" + path, &error) || !ApplySchema(nullptr, &error)) {
+        std::fprintf(stderr, "bench: %s\n", error.c_str());
+        return false;
+    }
+    CloseDatabase();
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) return false;
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> closer(db, sqlite3_close);
+    bool ok = Exec(db, "BEGIN") && Exec(db, "INSERT INTO SHCFG (CO_CD) VALUES ('1000')") &&
+              Exec(db,
+                   "INSERT INTO SCTRL_D (CO_CD, CTRL_CD, CTD_CD, RMK_DC) VALUES "
+                   "('1000','PC','001','2400000'), ('1000','PC','002','100000'), "
+                   "('1000','PC','003','100000'), ('1000','PC','004','100000'), "
+                   "('1000','PC','007','3000000')") &&
+              Exec(db,
+                   "INSERT INTO HHFAACC VALUES ('1000','001','001','25'), "
+                   "('1000','002','002','21')") &&
+              Exec(db,
+                   "INSERT INTO SDIV (CO_CD, DIV_CD, DUMMY2, DUMMY3) VALUES "
+                   "('1000','DV1','10000','20000'), ('1000','DV2','','')") &&
+              Exec(db,
+                   "INSERT INTO HPFTITC (CO_CD, RVRS_YY, TXSS_AM, TXSE_AM, TAX_RT, PRDA_AM) "
+                   "VALUES ('0000','2002',0,1000000,0,0), "
+                   "('0000','2002',1000000,4000000,0.09,90000), "
+                   "('0000','2002',4000000,8000000,0.18,450000), "
+                   "('0000','2002',8000000,0,0.27,1170000)");
+    for (int d = 0; ok && d < 10; ++d)
+        ok = Exec(db, "INSERT INTO SDEPT (CO_CD, DEPT_CD, DIV_CD) VALUES ('1000','D0" +
+                          std::to_string(d) + "','DV" + std::to_string(d % 2 + 1) + "')");
+    for (const Item& i : kPay)
+        ok = ok && Exec(db, std::string("INSERT INTO HPMPDFM (CO_CD, RVRS_YM, PYTP_FG, PYDD_FG, "
+                                        "PYDD_CD, TAX_FG, TXEX_FG) VALUES ('1000','2002','001',"
+                                        "'P2','") +
+                                i.code + "','" + i.tax + "','" + i.exemption + "')");
+    ok = ok && Exec(db,
+                    "INSERT INTO HPMPDFM (CO_CD, RVRS_YM, PYTP_FG, PYDD_FG, PYDD_CD, CTOF_FG) "
+                    "VALUES ('1000','2002','001','P3','T00','006')");
+    for (int m = 1; ok && m <= kMonths; ++m) {
+        char month[8];
+        std::snprintf(month, sizeof month, "2002%02d", m);
+        std::string ym = month;
+        ok = Exec(db, "INSERT INTO HPHPYFQ VALUES ('1000','" + ym + "',1,'" + ym + "25','002')") &&
+             Exec(db, "INSERT INTO HPHONPD (CO_CD, RVRS_YM, SQ, PYTP_FG) VALUES ('1000','" + ym +
+                          "',1,'001')") &&
+             Exec(db,
+                  "INSERT INTO HPHWTPT (CO_CD, RVRS_YM, SQ, PYTP_FG, HTYP_CD, PYSP_FG) VALUES "
+                  "('1000','" +
+                      ym + "',1,'001','001','001'), ('1000','" + ym + "',1,'001','002','001')");
+    }
+
+    sqlite3_stmt* emp = nullptr;
+    sqlite3_stmt* pay = nullptr;
+    sqlite3_stmt* ded = nullptr;
+    ok = ok &&
+         sqlite3_prepare_v2(db,
+                            "INSERT INTO SEMP (CO_CD, EMP_CD, KOR_NM, DEPT_CD, PJT_CD, HTYP_CD, "
+                            "PRTY_CD, PYSP_FG, REFR_YN, JOIN_DT) VALUES "
+                            "('1000',?1,?2,?3,'J01',?4,'P1','001',?5,'20000101')",
+                            -1, &emp, nullptr) == SQLITE_OK &&
+         sqlite3_prepare_v2(db,
+                            "INSERT INTO HPOMPPD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, "
+                            "PAY_CD, PAY_AM, DIV_CD, DEPT_CD, PRTY_CD) VALUES "
+                            "('1000',?1,1,'001',?2,'P2',?3,?4,?5,?6,'P1')",
+                            -1, &pay, nullptr) == SQLITE_OK &&
+         sqlite3_prepare_v2(db,
+                            "INSERT INTO HPOMPDD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, "
+                            "DDCT_CD, DDCT_AM, DIV_CD, DEPT_CD, PRTY_CD) VALUES "
+                            "('1000',?1,1,'001',?2,'P3',?3,?4,?5,?6,'P1')",
+                            -1, &ded, nullptr) == SQLITE_OK;
+    for (int e = 0; ok && e < employees; ++e) {
+        char code[16], dept[8], div[8];
+        std::snprintf(code, sizeof code, "E%06d", e + 1);
+        std::snprintf(dept, sizeof dept, "D0%d", e % 10);
+        std::snprintf(div, sizeof div, "DV%d", e % 2 + 1);
+        const std::string name = "사원" + std::to_string(e + 1);
+        sqlite3_bind_text(emp, 1, code, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(emp, 2, name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(emp, 3, dept, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(emp, 4, e % 2 ? "002" : "001", -1, SQLITE_STATIC);
+        sqlite3_bind_text(emp, 5, e % 3 ? "002" : "001", -1, SQLITE_STATIC);
+        ok = sqlite3_step(emp) == SQLITE_DONE;
+        sqlite3_reset(emp);
+        for (int m = 1; ok && m <= kMonths; ++m) {
+            char month[8];
+            std::snprintf(month, sizeof month, "2002%02d", m);
+            for (bool isPay : {true, false}) {
+                sqlite3_stmt* st = isPay ? pay : ded;
+                const Item* items = isPay ? kPay : kDeductions;
+                for (int i = 0; ok && i < (isPay ? kPayItems : kDeductionItems); ++i) {
+                    sqlite3_bind_text(st, 1, month, -1, SQLITE_TRANSIENT);
+                    sqlite3_bind_text(st, 2, code, -1, SQLITE_TRANSIENT);
+                    sqlite3_bind_text(st, 3, items[i].code, -1, SQLITE_STATIC);
+                    // Amounts differ by employee, so that the brackets vary.
+                    sqlite3_bind_int64(st, 4, items[i].amount + (e % 37) * 100000LL * (i == 0));
+                    sqlite3_bind_text(st, 5, div, -1, SQLITE_TRANSIENT);
+                    sqlite3_bind_text(st, 6, dept, -1, SQLITE_TRANSIENT);
+                    ok = sqlite3_step(st) == SQLITE_DONE;
+                    sqlite3_reset(st);
+                }
+            }
+        }
+    }
+    sqlite3_finalize(emp);
+    sqlite3_finalize(pay);
+    sqlite3_finalize(ded);
+    // No ANALYZE: the schema's indexes must serve the statements as a host's
+    // database has them.
+    ok = ok && Exec(db, "COMMIT");
+    if (!ok) std::fprintf(stderr, "bench: seeding failed: %s\n", sqlite3_errmsg(db));
+    return ok;
+}
+
+// The company of that size, seeded once per process.
+bool Prepare(int employees) {
+    static std::map<int, bool> ready;
+    auto it = ready.find(employees);
+    if (it != ready.end()) return it->second;
+    bool ok = Seed(DbPath(employees), employees);
+    ready[employees] = ok;
+    return ok;
+}
+
+// Runs the year driver over 2002; true when its transaction committed.
+bool RecalculateYear() {
+    HPHONPD_YMD_FMT key;
+    std::memset(&key, 0, sizeof key);
+    key.CO_CD = "1000";
+    key.RVRS_YM = "200201";
+    ResetTransactionOutcome();
+    {
+        CSalaryCalcurate engine;
+        engine.Call_AllSum1to12_Year(&key, 1, CString(), 0);
+    }
+    return LastTransactionOutcome() == TransactionOutcome::kCommitted;
+}
+
+// Quiet progress and an instant closing notice: the benchmark measures the
+// calculation, not the 600 ms the notice stays on screen.
+struct QuietUi {
+    ui::HeadlessDriver driver;
+    ui::InstantClock clock;
+    ui::ScopedUiDriver scoped_driver{&driver};
+    ui::ScopedClock scoped_clock{&clock};
+};
+
+bool OpenCompany(int employees) {
+    std::string error;
+    if (OpenDatabase("sqlite:" + DbPath(employees), &error)) return true;
+    std::fprintf(stderr, "bench: %s\n", error.c_str());
+    return false;
+}
+
+void YearRecalc(benchmark::State& state, int (*size)()) {
+    const int employees = size();
+    QuietUi quiet;
+    if (!Prepare(employees) || !OpenCompany(employees)) {
+        state.SkipWithError("cannot seed the company");
+        return;
+    }
+    // A first recalculation stores every result, so that each measured one
+    // does the steady work of a recalculation (the results exist).
+    if (!RecalculateYear()) {
+        state.SkipWithError(LastEngineFailure().step.c_str());
+        return;
+    }
+    for (auto _ : state) {
+        if (!RecalculateYear()) state.SkipWithError(LastEngineFailure().step.c_str());
+    }
+    CloseDatabase();
+}
+
+bool IsQuery(const std::string& text) {
+    std::size_t i = text.find_first_not_of(" \t\r\n");
+    return i != std::string::npos && strncasecmp(text.c_str() + i, "select", 6) == 0;
+}
+
+// One recorded text, translated for SQLite.
+struct Replayed {
+    std::string sql;
+    std::vector<tsql::BoundValue> values;
+};
+
+// Records what a recalculation sends; the texts are translated as the
+// connection translates them. A query repeated right after itself is sent
+// to SQLite once (the connection keeps a count's rows for the query that
+// follows it), so it is replayed once.
+bool RecordYear(std::vector<Replayed>* out, long* texts) {
+    std::vector<std::string> sent;
+    db::Connection::Current()->SetRecorder([&sent](std::string_view t) { sent.emplace_back(t); });
+    bool ok = RecalculateYear();
+    db::Connection::Current()->SetRecorder(nullptr);
+    *texts = static_cast<long>(sent.size());
+    tsql::Translator translator(tsql::Target::kSqlite);
+    std::vector<tsql::Statement> statements;
+    for (std::size_t i = 0; ok && i < sent.size(); ++i) {
+        if (i > 0 && sent[i] == sent[i - 1] && IsQuery(sent[i])) continue;
+        std::string error;
+        if (!translator.Translate(sent[i], &statements, &error)) {
+            std::fprintf(stderr, "bench: %s\n", error.c_str());
+            return false;
+        }
+        for (const tsql::Statement& st : statements) out->push_back({*st.sql, st.values});
+    }
+    return ok;
+}
+
+void RawReplay(benchmark::State& state) {
+    const int employees = SmallCompany();
+    QuietUi quiet;
+    std::vector<Replayed> replay;
+    long texts = 0;
+    if (!Prepare(employees) || !OpenCompany(employees) || !RecalculateYear() ||
+        !RecordYear(&replay, &texts)) {
+        state.SkipWithError("cannot record the recalculation");
+        return;
+    }
+    CloseDatabase();
+    SetFigure("year_statements_per_employee_run",
+              static_cast<double>(texts) / (static_cast<double>(employees) * kMonths));
+
+    sqlite3* db = nullptr;
+    sqlite3_open(DbPath(employees).c_str(), &db);
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> closer(db, sqlite3_close);
+    Exec(db, "PRAGMA journal_mode=WAL");
+    Exec(db, "PRAGMA synchronous=FULL");
+    tsql::RegisterSqliteFunctions(db);
+    std::map<std::string, sqlite3_stmt*> prepared;
+    for (auto _ : state) {
+        Exec(db, "BEGIN");
+        for (const Replayed& r : replay) {
+            sqlite3_stmt*& st = prepared[r.sql];
+            if (!st && sqlite3_prepare_v2(db, r.sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+                state.SkipWithError(sqlite3_errmsg(db));
+                break;
+            }
+            tsql::BindSqliteValues(st, r.values, nullptr);
+            // Every row and column read as text, as the engine reads them.
+            while (sqlite3_step(st) == SQLITE_ROW)
+                for (int c = 0; c < sqlite3_column_count(st); ++c)
+                    benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+            sqlite3_reset(st);
+        }
+        Exec(db, "COMMIT");
+    }
+    for (auto& [sql, st] : prepared) sqlite3_finalize(st);
+}
+
+void BM_YearRecalcSmall(benchmark::State& state) {
+    YearRecalc(state, SmallCompany);
+}
+void BM_YearRecalcLarge(benchmark::State& state) {
+    YearRecalc(state, LargeCompany);
+}
+void BM_YearRawReplaySmall(benchmark::State& state) {
+    RawReplay(state);
+}
+
+BENCHMARK(BM_YearRecalcSmall)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_YearRecalcLarge)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_YearRawReplaySmall)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+double Seconds(const Timings& t, const char* name) {
+    auto it = t.find(name);
+    return it == t.end() ? -1.0 : it->second;
+}
+
+const char* kSmall = "BM_YearRecalcSmall/iterations:3/real_time";
+const char* kLarge = "BM_YearRecalcLarge/iterations:1/real_time";
+const char* kReplay = "BM_YearRawReplaySmall/iterations:3/real_time";
+
+const bool registered = [] {
+    AddFigure("year_employee_runs_per_s_1000", [](const Timings& t) {
+        double s = Seconds(t, kSmall);
+        return s > 0 ? SmallCompany() * kMonths / s : -1.0;
+    });
+    AddFigure("year_employee_runs_per_s_10000", [](const Timings& t) {
+        double s = Seconds(t, kLarge);
+        return s > 0 ? LargeCompany() * kMonths / s : -1.0;
+    });
+    AddFigure("year_scaling_ratio", [](const Timings& t) {
+        double small = Seconds(t, kSmall), large = Seconds(t, kLarge);
+        return small > 0 && large > 0 ? large / small : -1.0;
+    });
+    AddFigure("year_overhead_ratio", [](const Timings& t) {
+        double engine = Seconds(t, kSmall), raw = Seconds(t, kReplay);
+        return engine > 0 && raw > 0 ? engine / raw : -1.0;
+    });
+    return true;
+}();
+
+}  // namespace
+}  // namespace payroll::bench
