@@ -9,7 +9,9 @@
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
+#include "payroll/imirak1.h"
 #include "payroll/salary_calcurate.h"
+#include "tools/company/company.h"
 
 namespace payroll::cli {
 namespace {
@@ -28,6 +30,123 @@ std::string Won(double amount) {
     return out;
 }
 
+void PrintFailure(const char* what) {
+    EngineFailure failure = LastEngineFailure();
+    std::fprintf(stderr, "payroll demo: %s%s%s%s%s\n", what, failure.step.empty() ? "" : " at ",
+                 failure.step.c_str(), failure.detail.empty() ? "" : ": ", failure.detail.c_str());
+}
+
+std::string MonthText(int year, int month) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%04d%02d", year, month);
+    return buf;
+}
+
+// Builds every run of the year through the build road, as a host would:
+// the front forms each run's key, the engine writes the default rows, and
+// the host's pay step fills the amounts.
+bool BuildRuns(const std::string& company, int year, int* runs) {
+    std::fprintf(stderr, "Building the pay runs of %d ...\n", year);
+    CIMirak1 front;
+    CSalaryCalcurate engine;
+    for (int month = 1; month <= 12; ++month) {
+        for (int index = 1;; ++index) {
+            HPHONPD_YMD_FMT key;
+            std::memset(static_cast<void*>(&key), 0, sizeof key);
+            key.CO_CD = company;
+            key.RVRS_YM = MonthText(year, month);
+            front.SearchMirak(&key, 0, index);
+            if (key.SEL_NO != index) break;  // no such run: the key was cleared
+            ResetTransactionOutcome();
+            ClearLastFailure();
+            if (!engine.init(&key) || !engine._GetSalaryPepleList(1) ||
+                LastTransactionOutcome() != TransactionOutcome::kCommitted) {
+                PrintFailure(
+                    ("building " + key.RVRS_YM.Str() + " run " + key.SQ.Str() + " rolled back")
+                        .c_str());
+                return false;
+            }
+            std::string error;
+            if (!company::FillPayAmounts(company, key.RVRS_YM.Str(), std::atoi(key.SQ.c_str()),
+                                         &error)) {
+                std::fprintf(stderr, "payroll demo: filling the pay amounts failed: %s\n",
+                             error.c_str());
+                return false;
+            }
+            ++*runs;
+        }
+    }
+    return true;
+}
+
+// Taxes the June bonus (pay type "200", the second bonus of the year, so its
+// period starts in January) for every employee of the run, in one
+// transaction, and prints the figures of the first five.
+bool TaxJuneBonus(const std::string& company, int year) {
+    HPHONPD_YMD_FMT key;
+    std::memset(static_cast<void*>(&key), 0, sizeof key);
+    key.CO_CD = company;
+    key.RVRS_YM = MonthText(year, 6);
+    CIMirak1 front;
+    for (int index = 1;; ++index) {
+        front.SearchMirak(&key, 0, index);
+        if (key.SEL_NO != index) return true;  // no bonus run in June
+        if (key.PYTP_FG == "200") break;
+    }
+    std::fprintf(stderr, "Taxing the June bonus (run %s) ...\n", key.SQ.c_str());
+    CSalaryCalcurate engine;
+    ResetTransactionOutcome();
+    ClearLastFailure();
+    if (!engine.init(&key)) {
+        PrintFailure("the bonus run's settings could not be loaded");
+        return false;
+    }
+    engine.SetYmdFromTo();
+    engine.m_nTableSet = 1;
+    G_DataSource employees;
+    CString sql;
+    sql.Format(
+        "SELECT DISTINCT EMP_CD FROM HPOMPPD WHERE CO_CD='%s' AND RVRS_YM='%s' AND SQ=%s "
+        "ORDER BY EMP_CD",
+        company.c_str(), key.RVRS_YM.c_str(), key.SQ.c_str());
+    if (!employees.OnExecuteSQL(sql)) {
+        std::fprintf(stderr, "payroll demo: %s\n", employees.GetLastError().c_str());
+        return false;
+    }
+    G_DataSource tx;
+    tx.OnBeginTrans();
+    std::printf("\nJune bonus of %d (period from January), the first five employees\n", year);
+    std::printf("%-8s %6s %14s %14s %12s %12s\n", "Employee", "Months", "Taxable bonus", "Tax base",
+                "Income tax", "Resident tax");
+    for (long r = 0; r < employees.OnGetRecordCount(); ++r) {
+        CString emp = employees.OnGetFieldValue("EMP_CD", r);
+        engine.OpenSEMP(emp);
+        if (!engine.LoadDataIncom(emp, 1)) {
+            tx.OnRollbackTrans();
+            PrintFailure("the bonus tax rolled back");
+            return false;
+        }
+        std::memset(static_cast<void*>(&engine.m_HPOMNPY), 0, sizeof engine.m_HPOMNPY);
+        engine.GetSalaryTotalCalc(emp, year, &engine.m_HPOMNPY);
+        HPOMNPY_FMT before = engine.m_HPOMNPY;
+        SALARY_TOTAL_x totals{};
+        int months = 0;
+        double taxable = engine.GetYmdTotalBones(emp, &months, &totals, &before);
+        engine.GetCalcBonus(emp, 1, CString());
+        const HPOMNPY_FMT& out = engine.m_HPOMNPY;
+        if (r < 5)
+            std::printf("%-8s %6d %14s %14s %12s %12s\n", emp.c_str(), months, Won(taxable).c_str(),
+                        Won(out.TXST_AM).c_str(), Won(out.INTX_AM).c_str(),
+                        Won(out.RSTX_AM).c_str());
+    }
+    tx.OnCommitTrans();
+    if (LastTransactionOutcome() != TransactionOutcome::kCommitted) {
+        PrintFailure("the bonus tax did not commit");
+        return false;
+    }
+    return true;
+}
+
 bool RecalculateYear(const std::string& company, int year) {
     HPHONPD_YMD_FMT key;
     std::memset(&key, 0, sizeof key);
@@ -41,10 +160,7 @@ bool RecalculateYear(const std::string& company, int year) {
     CSalaryCalcurate engine;
     engine.Call_AllSum1to12_Year(&key, 1, "", 0);
     if (LastTransactionOutcome() == TransactionOutcome::kCommitted) return true;
-    EngineFailure failure = LastEngineFailure();
-    std::fprintf(stderr, "payroll demo: the year recalculation rolled back%s%s%s%s\n",
-                 failure.step.empty() ? "" : " at ", failure.step.c_str(),
-                 failure.detail.empty() ? "" : ": ", failure.detail.c_str());
+    PrintFailure("the year recalculation rolled back");
     return false;
 }
 
@@ -110,9 +226,14 @@ void PrintEmployees(const std::string& company, int year) {
 }  // namespace
 
 int RunDemoRoads(const std::string& company, int year) {
+    int runs = 0;
+    if (!BuildRuns(company, year, &runs)) return kFailed;
+    std::printf("Built %d pay runs through the build road.\n", runs);
     if (!RecalculateYear(company, year)) return kFailed;
     PrintMonths(company, year);
     PrintEmployees(company, year);
+    if (!TaxJuneBonus(company, year)) return kFailed;
+    std::printf("\nDemo finished: every road committed.\n");
     return kOk;
 }
 
