@@ -28,9 +28,7 @@ class BuildFaultsTest : public payroll::testing::DatabaseFixture {
     // A fresh database with the company, the run, three employees (one a
     // leaver of the month) and rows the run already has.
     void FreshWorld() {
-        std::string error;
-        ASSERT_TRUE(payroll::OpenDatabase("sqlite::memory:", &error)) << error;
-        ASSERT_TRUE(payroll::ApplySchema(nullptr, &error)) << error;
+        ASSERT_NO_FATAL_FAILURE(FreshDatabase());
         payroll::testing::build::SeedCompany();
         payroll::testing::build::SeedRunCalendar(run_);
         SeedEmployee a, b, gone;
@@ -202,10 +200,7 @@ TEST_F(BuildFaultsTest, LeaverDeletionFailingHalfWayRemovesNothing) {
     FreshWorld();
     // The third of the five deletions fails inside the database.
     std::string error;
-    ASSERT_TRUE(Connection::Current()->backend().RunNative(
-        "CREATE TRIGGER refuse BEFORE DELETE ON HPOMPPD BEGIN SELECT RAISE(ABORT, 'refused'); "
-        "END",
-        &error))
+    ASSERT_TRUE(payroll::testing::RefuseWrites("HPOMPPD", "DELETE", "", "refused", &error))
         << error;
     const Snapshot before = payroll::testing::build::WrittenTablesSnapshot();
     engine_->m_nTableSet = 0;

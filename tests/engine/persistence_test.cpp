@@ -260,9 +260,9 @@ TEST_F(PersistenceTest, FiltersAndQuotesReachTheStatementsEscaped) {
 TEST_F(PersistenceTest, FailingSummaryInsertKeepsTheOldRow) {
     AddSummary("200203", 1, "001", "E01", 9);
     AddDeductions();
-    Native(
-        "CREATE TRIGGER refuse_summary BEFORE INSERT ON HPOMNPY "
-        "BEGIN SELECT RAISE(ABORT, 'summary refused'); END");
+    std::string error;
+    ASSERT_TRUE(payroll::testing::RefuseWrites("HPOMNPY", "INSERT", "", "summary refused", &error))
+        << error;
     const std::vector<std::string> before = Dump();
 
     // Outside a transaction and inside one (as the year driver runs it): the
@@ -291,9 +291,10 @@ TEST_F(PersistenceTest, FailingSummaryInsertKeepsTheOldRow) {
 TEST_F(PersistenceTest, FailingDeductionBatchChangesNoDeductionRow) {
     AddSummary("200203", 1, "001", "E01", 9);
     AddDeductions();
-    Native(
-        "CREATE TRIGGER refuse_s20 BEFORE UPDATE ON HPOMPDD WHEN NEW.DDCT_CD='S20' "
-        "BEGIN SELECT RAISE(ABORT, 'deduction refused'); END");
+    std::string error;
+    ASSERT_TRUE(payroll::testing::RefuseWrites("HPOMPDD", "UPDATE", "NEW.DDCT_CD='S20'",
+                                               "deduction refused", &error))
+        << error;
     EXPECT_EQ(engine_.AppendData("E01", 1, ""), 1);  // the summary was written
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], "all_save error");

@@ -298,9 +298,10 @@ TEST_F(YearDriverTest, MonthModeCoversOneMonthAndKeepsTheStoredTaxes) {
 
 TEST_F(YearDriverTest, FailingSummaryInsertKeepsTheOldRowAndTheDriverGoesOn) {
     SeedYearCompany();
-    Native(
-        "CREATE TRIGGER refuse_e01 BEFORE INSERT ON HPOMNPY WHEN NEW.EMP_CD='E01' "
-        "BEGIN SELECT RAISE(ABORT, 'E01 refused'); END");
+    std::string error;
+    ASSERT_TRUE(payroll::testing::RefuseWrites("HPOMNPY", "INSERT", "NEW.EMP_CD='E01'",
+                                               "E01 refused", &error))
+        << error;
     std::vector<std::string> before =
         Rows("SELECT * FROM HPOMNPY WHERE EMP_CD='E01' AND RVRS_YM='200203'");
     std::vector<std::string> deductionsBefore =

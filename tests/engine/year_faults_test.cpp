@@ -111,10 +111,7 @@ class YearFaultsTest : public TaxRoadTest {
   protected:
     // A fresh company in a fresh database, and a fresh engine.
     void Reset() {
-        payroll::CloseDatabase();
-        std::string error;
-        ASSERT_TRUE(payroll::OpenDatabase("sqlite::memory:", &error)) << error;
-        ASSERT_TRUE(payroll::ApplySchema(nullptr, &error)) << error;
+        ASSERT_NO_FATAL_FAILURE(FreshDatabase());
         SeedYearCompany();
         driver_.Clear();
         sent_.clear();

@@ -55,9 +55,38 @@ void CloseTestDatabase(const std::string& schema) {
     CloseDatabase();
 }
 
+bool RefuseWrites(const std::string& table, const std::string& event, const std::string& when,
+                  const std::string& message, std::string* error) {
+    db::Connection* c = db::Connection::Current();
+    if (!c) {
+        *error = "no database is open";
+        return false;
+    }
+    static int serial = 0;
+    const std::string name = "refuse_" + std::to_string(++serial);
+    std::string sql;
+    if (TestDatabaseIsPostgres()) {
+        sql = "CREATE FUNCTION " + name + "() RETURNS trigger LANGUAGE plpgsql AS $body$ BEGIN " +
+              "RAISE EXCEPTION '" + message + "'; END $body$; CREATE TRIGGER " + name +
+              " BEFORE " + event + " ON " + table + " FOR EACH ROW " +
+              (when.empty() ? "" : "WHEN (" + when + ") ") + "EXECUTE FUNCTION " + name + "()";
+    } else {
+        sql = "CREATE TRIGGER " + name + " BEFORE " + event + " ON " + table + " " +
+              (when.empty() ? "" : "WHEN " + when + " ") + "BEGIN SELECT RAISE(ABORT, '" +
+              message + "'); END";
+    }
+    return c->backend().RunNative(sql, error);
+}
+
 void DatabaseFixture::SetUp() {
     previous_driver_ = ui::InstallUiDriver(&driver_);
     previous_clock_ = ui::InstallClock(&clock_);
+    std::string error;
+    ASSERT_TRUE(OpenTestDatabase(&schema_, &error)) << error;
+}
+
+void DatabaseFixture::FreshDatabase() {
+    CloseTestDatabase(schema_);
     std::string error;
     ASSERT_TRUE(OpenTestDatabase(&schema_, &error)) << error;
 }

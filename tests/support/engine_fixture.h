@@ -39,6 +39,8 @@ protected:
     // All rows of a query, each as its cells joined by '|'.
     std::vector<std::string> Rows(const std::string& sql);
     std::vector<CString> Messages() const { return driver_.Messages(); }
+    // Starts over on an empty database with the reference schema.
+    void FreshDatabase();
 
     ui::ScriptedDriver driver_;
     ui::InstantClock clock_;
@@ -54,6 +56,12 @@ private:
 // schema to drop afterwards with CloseTestDatabase.
 bool OpenTestDatabase(std::string* schema, std::string* error);
 void CloseTestDatabase(const std::string& schema);
+
+// Makes the open database refuse `event` (INSERT, UPDATE or DELETE) on
+// `table` with `message`, for the rows that meet `when` (a condition on NEW
+// or OLD; empty: every row): a trigger on either backend, for fault tests.
+bool RefuseWrites(const std::string& table, const std::string& event, const std::string& when,
+                  const std::string& message, std::string* error);
 
 // Points the registry at a file of the given content for the life of the
 // object (an empty content means no file at all).
