@@ -158,17 +158,13 @@ Figures ReadBack(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key, const std
     return f;
 }
 
-// Taxes one employee's bonus; false (with the reason on standard error)
-// when any step failed.
-bool TaxOne(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key, const std::string& emp, int kind,
-            Figures* figures) {
+// Taxes one employee's bonus. Empty on success, else why it failed.
+std::string TaxOne(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key, const std::string& emp,
+                   int kind, Figures* figures) {
     ClearLastFailure();
     const CString code(emp);
-    if (!engine.OpenSEMP(code)) {
-        std::fprintf(stderr, "payroll: employee %s has no master record\n", emp.c_str());
-        return false;
-    }
-    if (!engine.LoadDataIncom(code, 1)) return false;
+    if (!engine.OpenSEMP(code)) return "the employee has no master record";
+    if (!engine.LoadDataIncom(code, 1)) return Why();
     std::memset(static_cast<void*>(&engine.m_HPOMNPY), 0, sizeof engine.m_HPOMNPY);
     engine.GetSalaryTotalCalc(code, std::atoi(key.RVRS_YM.Str().substr(0, 4).c_str()),
                               &engine.m_HPOMNPY);
@@ -178,11 +174,11 @@ bool TaxOne(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key, const std::str
     SALARY_TOTAL_x totals{};
     int months = 0;
     engine.GetYmdTotalBones(code, &months, &totals, &record);
-    if (!engine.GetCalcBonus(code, kind, CString())) return false;
+    if (!engine.GetCalcBonus(code, kind, CString())) return Why();
     // A step that failed on the way computed with zeros: that is no result.
-    if (!LastEngineFailure().step.empty()) return false;
+    if (!LastEngineFailure().step.empty()) return Why();
     *figures = ReadBack(engine, key, emp, months);
-    return true;
+    return std::string();
 }
 
 int TaxBonuses(const GlobalOptions& options, const BonusOptions& o) {
@@ -227,10 +223,11 @@ int TaxBonuses(const GlobalOptions& options, const BonusOptions& o) {
     double income = 0, resident = 0;
     for (const std::string& emp : employees) {
         Figures f;
-        if (!TaxOne(engine, engine.m_HPHONPD, emp, o.kind, &f)) {
+        const std::string failure = TaxOne(engine, engine.m_HPHONPD, emp, o.kind, &f);
+        if (!failure.empty()) {
             tx.OnRollbackTrans();
             std::fprintf(stderr, "%s: rolled back at employee %s (%s)\n", label.c_str(),
-                         emp.c_str(), Why().c_str());
+                         emp.c_str(), failure.c_str());
             return kFailed;
         }
         std::printf("%-12s %6d %16s %16s %14s %14s\n", emp.c_str(), f.months, Won(f.bonus).c_str(),

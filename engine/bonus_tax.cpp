@@ -120,11 +120,9 @@ int CSalaryCalcurate::GetCalcBonus(CString employee, int kind, CString text) {
         totals.PAY_TOTAL = average.pay_total;
         const double annualPay = 12 * GetTotalDelete(static_cast<double>(average.average));
 
-        // Deductions of the year.
-        const double earned =
-            year <= 2001
-                ? GetTaxAll2001(std::min(annualPay, payroll::deductions::kDeductionPayCap))
-                : GetTaxAll2002(std::min(annualPay, payroll::deductions::kDeductionPayCap));
+        // Deductions of the year; the earned-income one on the pay capped
+        // for it, while the base below starts from the whole annual pay.
+        const double earned = payroll::deductions::EarnedIncomeForBonus(year, annualPay);
         const double pensionPay = static_cast<double>(bonus::PensionPay(periodPay, months));
         const double pensionBase =
             year <= 2001 ? GetTotalDeleteTO(pensionPay) : GetTotalDelete(pensionPay);

@@ -133,7 +133,8 @@ TEST_F(BonusTaxCliTest, AnUnknownEmployeeRollsBack) {
     CliResult r =
         Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E1 --employee X9");
     EXPECT_EQ(r.exit_code, 1);
-    EXPECT_TRUE(Has(r.err, "employee X9 has no master record")) << r.err;
+    EXPECT_TRUE(Has(r.err, "rolled back at employee X9 (the employee has no master record)"))
+        << r.err;
     EXPECT_EQ(BonusRows(), "0");
 }
 
