@@ -50,7 +50,9 @@ public:
     // one, commit at depth one commits, rollback undoes everything. Commit
     // or rollback with nothing open does nothing.
     bool OnBeginTrans();
+    // Commits at depth one (else lowers the depth); false when the commit failed.
     bool OnCommitTrans();
+    // Undoes the whole open transaction and resets the depth.
     bool OnRollbackTrans();
 
     // Why the last operation of this object failed (empty after success).
@@ -61,6 +63,7 @@ private:
     CString error_;
 };
 
+// The statement executor: INSERT, UPDATE and DELETE texts on the connection.
 class PAYROLL_API G_DirectSQL {
 public:
     G_DirectSQL();
@@ -72,6 +75,7 @@ public:
     // without semicolons). The text runs whole or not at all: true when every
     // statement ran; on false nothing of the text remains.
     bool OnExecuteQuery(CString sql);
+    // Why the last OnExecuteQuery failed (empty after success).
     CString GetLastError() const;
 
 private:

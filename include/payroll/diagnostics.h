@@ -10,6 +10,7 @@
 
 namespace payroll {
 
+// What payroll::LastEngineFailure reports.
 struct EngineFailure {
     std::string step;    // the error title the engine showed, e.g. "sum save error"
     std::string detail;  // the database's message, when a statement failed

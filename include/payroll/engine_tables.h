@@ -14,6 +14,7 @@
 namespace payroll {
 
 template <typename Record>
+// A table of fixed records: one zero-filled block of rows + 5 records.
 class RecordTable {
 public:
     // Replaces the table with rows + 5 zeroed records.
@@ -27,13 +28,17 @@ public:
         std::vector<Record>().swap(records_);
         allocated_ = false;
     }
+    // True between Allocate and Free.
     bool allocated() const { return allocated_; }
     // Records available, spare ones included; 0 when not allotted.
     std::size_t capacity() const { return records_.size(); }
+    // The first record, or null when the table is not allotted.
     Record* data() { return records_.empty() ? nullptr : records_.data(); }
+    // The first record, or null when the table is not allotted.
     const Record* data() const { return records_.empty() ? nullptr : records_.data(); }
     // Bounds-checked access: nullptr outside the table.
     Record* at(std::size_t i) { return i < records_.size() ? &records_[i] : nullptr; }
+    // The same, read-only.
     const Record* at(std::size_t i) const { return i < records_.size() ? &records_[i] : nullptr; }
 
     static constexpr std::size_t kSpare = 5;

@@ -40,23 +40,32 @@ inline std::size_t FieldLength(const char* field, std::size_t width) {
 }
 
 template <std::size_t N>
+// A NUL-terminated text field of N bytes inside a packed record.
 struct FixedText {
     static_assert(N >= 1, "a field needs room for its terminator");
     char data[N];
 
+    // Stores text, cut to fit at a character boundary.
     void Set(std::string_view text) { CopyToField(data, N, text); }
+    // Makes the field empty (all bytes zero).
     void Clear() { std::memset(data, 0, N); }
+    // The stored text, never reading past the field.
     std::string_view View() const { return std::string_view(data, FieldLength(data, N)); }
+    // A copy of the stored text.
     std::string Str() const { return std::string(View()); }
     // Every writer (Set, Clear, CopyToField) leaves a terminator inside the
     // field, so the text can be handed to C functions as it is.
     const char* c_str() const { return data; }
+    // True when the field holds the empty text.
     bool IsEmpty() const { return data[0] == '\0'; }
+    // True when the stored text equals text.
     bool operator==(std::string_view text) const { return View() == text; }
+    // Stores text as Set does.
     FixedText& operator=(std::string_view text) {
         Set(text);
         return *this;
     }
+    // The field's width in bytes, terminator included.
     static constexpr std::size_t capacity() { return N; }
 };
 

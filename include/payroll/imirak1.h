@@ -13,6 +13,8 @@
 
 class CPayRunDlg;
 
+// The front: the pay-run picker, the run key without a window, the employee
+// viewer and number texts. Create one and keep it: the picker's filters stay set.
 class PAYROLL_API CIMirak1 : public CWnd {
   public:
     // Creates the picker dialog object (no window yet).
@@ -51,13 +53,16 @@ namespace payroll::front {
 class PAYROLL_API UiForm {
   public:
     virtual ~UiForm();
+    // Rows of the form.
     virtual int RowCount() const = 0;
+    // Cells of that row (0 outside the form).
     virtual int ColCount(int row) const = 0;
     // A heading row: one cell spanning the form.
     virtual bool IsHeading(int row) const = 0;
     // A label cell shows its own text; a value cell its value through its
     // mask (dates as ####/##/##).
     virtual bool IsLabel(int row, int col) const = 0;
+    // The text the cell shows (empty outside the form).
     virtual CString CellText(int row, int col) const = 0;
 };
 

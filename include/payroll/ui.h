@@ -22,26 +22,34 @@ namespace payroll::ui {
 class PAYROLL_API UiGrid {
   public:
     virtual ~UiGrid();
+    // The grid's control id in its dialog.
     virtual int ControlId() const = 0;
+    // Rows of the grid.
     virtual long RowCount() const = 0;
+    // Columns of the grid, hidden ones included.
     virtual int ColCount() const = 0;
     // The text a cell shows (column -1: the side heading).
     virtual CString CellText(int col, long row) const = 0;
+    // The heading of a column (empty outside the grid).
     virtual CString ColumnTitle(int col) const = 0;
     virtual int ColumnWidth(int col) const = 0;  // 0: hidden
     virtual long CurrentRow() const = 0;         // -1: no current row
+    // The column of the current cell.
     virtual int CurrentCol() const = 0;
     // Moves the current cell as a click would (the grid may refuse).
     virtual bool SelectCell(int col, long row) = 0;
     // A key press or typed character on the grid, after the dialog's
     // pre-translation; a double-click on a cell.
     virtual void KeyDown(UINT key) = 0;
+    // A typed character (UTF-32), after the dialog's pre-translation.
     virtual void Char(UINT ch) = 0;
+    // A double-click on a cell; the picker confirms its row.
     virtual void DoubleClick(int col, long row) = 0;
     // The user drags a column border; false when the grid refuses.
     virtual bool ResizeColumn(int col, int width) = 0;
 };
 
+// One child window of a dialog, as UiDialog::Controls lists it.
 struct ControlInfo {
     int id = 0;
     CString kind;  // "button", "static", "progress", "grid", "form", "window"
@@ -55,24 +63,33 @@ struct ControlInfo {
 class PAYROLL_API UiDialog {
   public:
     virtual ~UiDialog();
+    // The dialog's template number (1004, 1014, 1016).
     virtual int TemplateId() const = 0;
+    // The dialog's title text.
     virtual CString Title() const = 0;
+    // True for a modal dialog (run through UiDriver::RunModal).
     virtual bool IsModal() const = 0;
     virtual std::vector<ControlInfo> Controls() const = 0;  // existing child windows
+    // The text of control `id` (empty when there is none).
     virtual CString ControlText(int id) const = 0;
     // The list grid with that control id (0: the first one), or null.
     virtual UiGrid* FindGrid(int control_id) = 0;
     // A key press or character for the window with the focus (the dialog
     // when the focus is elsewhere), through pre-translation.
     virtual void PressKey(UINT key) = 0;
+    // A typed character for the window with the focus.
     virtual void TypeChar(UINT ch) = 0;
     // A click on button `id` (IDOK, IDCANCEL, ...).
     virtual void PressButton(int id) = 0;
+    // True once the dialog was ended (a button, a key, a double-click).
     virtual bool IsEnded() const = 0;
+    // The result the dialog ended with (IDOK, IDCANCEL, ...).
     virtual int Result() const = 0;
+    // The dialog's own window object.
     virtual CWnd* Window() = 0;
 };
 
+// The state of a progress bar.
 struct ProgressInfo {
     int lower = 0;
     int upper = 100;
@@ -91,6 +108,7 @@ struct ProgressInfo {
     }
 };
 
+// One thing the library showed, as a HeadlessDriver records it.
 struct UiEvent {
     enum class Kind {
         kMessageBox,    // text, caption, style, result
@@ -113,6 +131,7 @@ struct UiEvent {
     ProgressInfo progress;
 };
 
+// What a host implements to show the library's messages, dialogs and progress.
 class PAYROLL_API UiDriver {
   public:
     virtual ~UiDriver();
@@ -122,19 +141,25 @@ class PAYROLL_API UiDriver {
     // ...). When it returns with the dialog still running, the dialog is
     // cancelled.
     virtual void RunModal(UiDialog& dialog) = 0;
+    // A modal dialog ended with that result.
     virtual void ModalEnded(UiDialog& dialog, int result) = 0;
     virtual void DialogOpened(UiDialog& dialog) = 0;  // modeless
     virtual void DialogClosed(UiDialog& dialog) = 0;  // modeless
+    // A window text of an open dialog changed (control_id 0: its title).
     virtual void TextChanged(UiDialog& dialog, int control_id, const CString& text) = 0;
     // dialog is null for a bar outside any dialog.
     virtual void ProgressChanged(UiDialog* dialog, int control_id, const ProgressInfo& info) = 0;
+    // A waiting or closing notice appeared with its two lines.
     virtual void SplashShown(int splash, const CString& text, const CString& second) = 0;
+    // That notice went away.
     virtual void SplashHidden(int splash) = 0;
 };
 
+// Where the library's sleeps go.
 class PAYROLL_API UiClock {
   public:
     virtual ~UiClock();
+    // Waits (or pretends to) for that long.
     virtual void Sleep(unsigned milliseconds) = 0;
 };
 
@@ -158,13 +183,18 @@ class PAYROLL_API HeadlessDriver : public UiDriver {
     HeadlessDriver();
     ~HeadlessDriver() override;
 
+    // The button every later modal dialog ends with.
     void SetModalResult(int button) { modal_result_ = button; }
+    // The answer of every later message box (0: its default button).
     void SetMessageBoxAnswer(int answer) { message_box_answer_ = answer; }
 
+    // Everything recorded so far, in order.
     const std::vector<UiEvent>& events() const { return events_; }
+    // The recorded events of one kind, in order.
     std::vector<UiEvent> EventsOf(UiEvent::Kind kind) const;
     // The texts of all message boxes so far, in order.
     std::vector<CString> Messages() const;
+    // Forgets every recorded event.
     void Clear() { events_.clear(); }
 
     int MessageBox(const CString& text, const CString& caption, UINT style) override;
@@ -178,7 +208,9 @@ class PAYROLL_API HeadlessDriver : public UiDriver {
     void SplashHidden(int splash) override;
 
   protected:
+    // Adds an event to the record.
     void Record(UiEvent event) { events_.push_back(std::move(event)); }
+    // Records kModalShown for a dialog about to run.
     void RecordModalShown(UiDialog& dialog);
 
   private:
@@ -197,10 +229,13 @@ class PAYROLL_API ScriptedDriver : public HeadlessDriver {
     ScriptedDriver();
     ~ScriptedDriver() override;
 
+    // Queues the script that works the next modal dialog.
     void AddModalScript(ModalScript script) { scripts_.push_back(std::move(script)); }
     // Shorthand: the next modal dialog is ended by pressing this button.
     void AnswerNextModal(int button);
+    // Queues the answer of the next message box.
     void AddMessageBoxAnswer(int answer) { answers_.push_back(answer); }
+    // Scripts not yet used.
     int PendingScripts() const { return static_cast<int>(scripts_.size()); }
 
     int MessageBox(const CString& text, const CString& caption, UINT style) override;
@@ -224,7 +259,9 @@ class PAYROLL_API InstantClock : public UiClock {
         total_ms_ += milliseconds;
         ++calls_;
     }
+    // Milliseconds asked for so far.
     unsigned long long total_ms() const { return total_ms_; }
+    // Sleeps asked for so far.
     int calls() const { return calls_; }
 
   private:
@@ -235,6 +272,7 @@ class PAYROLL_API InstantClock : public UiClock {
 // Installs a driver or clock for the life of a scope.
 class ScopedUiDriver {
   public:
+    // Installs `driver` until the end of the scope (the old one comes back).
     explicit ScopedUiDriver(UiDriver* driver) : previous_(InstallUiDriver(driver)) {}
     ~ScopedUiDriver() { InstallUiDriver(previous_); }
     ScopedUiDriver(const ScopedUiDriver&) = delete;
@@ -244,8 +282,10 @@ class ScopedUiDriver {
     UiDriver* previous_;
 };
 
+// Installs a clock for the life of a scope.
 class ScopedClock {
   public:
+    // Installs `clock` until the end of the scope (the old one comes back).
     explicit ScopedClock(UiClock* clock) : previous_(InstallClock(clock)) {}
     ~ScopedClock() { InstallClock(previous_); }
     ScopedClock(const ScopedClock&) = delete;

@@ -83,11 +83,13 @@ inline constexpr UINT VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_ESCAPE
                       VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
                       VK_DELETE = 0x2E, VK_F2 = 0x71;
 
+// A point in pixels.
 struct POINT {
     int x = 0;
     int y = 0;
 };
 
+// A rectangle in pixels; right and bottom lie outside it.
 struct RECT {
     int left = 0;
     int top = 0;
@@ -96,38 +98,55 @@ struct RECT {
 };
 using LPRECT = RECT*;
 
+// A POINT with a constructor.
 class CPoint : public POINT {
   public:
     CPoint() = default;
+    // The point (x_, y_).
     CPoint(int x_, int y_) {
         x = x_;
         y = y_;
     }
 };
 
+// A RECT with the usual helpers.
 class CRect : public RECT {
   public:
     CRect() = default;
+    // The rectangle from (l, t) to (r, b), right and bottom outside it.
     CRect(int l, int t, int r, int b) { SetRect(l, t, r, b); }
+    // A copy of a plain RECT.
     CRect(const RECT& r) : RECT(r) {}  // NOLINT: converts like the original
+    // right - left; negative for an inverted rectangle.
     int Width() const { return right - left; }
+    // bottom - top; negative for an inverted rectangle.
     int Height() const { return bottom - top; }
+    // True when the rectangle has no area (also when inverted).
     bool IsRectEmpty() const { return right <= left || bottom <= top; }
+    // True when all four sides are 0.
     bool IsRectNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
+    // Sets all four sides.
     void SetRect(int l, int t, int r, int b) {
         left = l;
         top = t;
         right = r;
         bottom = b;
     }
+    // Sets all four sides to 0.
     void SetRectEmpty() { SetRect(0, 0, 0, 0); }
+    // Moves the rectangle by (dx, dy).
     void OffsetRect(int dx, int dy) { SetRect(left + dx, top + dy, right + dx, bottom + dy); }
+    // Grows every side outwards by dx (left, right) and dy (top, bottom).
     void InflateRect(int dx, int dy) { SetRect(left - dx, top - dy, right + dx, bottom + dy); }
+    // Shrinks every side inwards by dx and dy.
     void DeflateRect(int dx, int dy) { InflateRect(-dx, -dy); }
+    // True when p lies inside: left and top included, right and bottom not.
     bool PtInRect(POINT p) const {
         return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
     }
+    // The top-left corner.
     CPoint TopLeft() const { return CPoint(left, top); }
+    // The centre ((left + right) / 2, (top + bottom) / 2 in whole numbers).
     CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
     friend bool operator==(const CRect& a, const CRect& b) {
         return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -143,6 +162,7 @@ struct MSG {
     LPARAM lParam = 0;
 };
 
+// What WM_CREATE tells OnCreate about the window being created.
 struct CREATESTRUCT {
     HWND hwndParent = nullptr;
     int x = 0, y = 0, cx = 0, cy = 0;
@@ -156,6 +176,8 @@ using LPCREATESTRUCT = CREATESTRUCT*;
 inline constexpr int kScreenWidth = 1280;
 inline constexpr int kScreenHeight = 1024;
 
+// A headless window: the base of both exported classes and of the library's
+// dialogs and controls (see the top of this header).
 class PAYROLL_API CWnd {
   public:
     CWnd();
@@ -174,40 +196,59 @@ class PAYROLL_API CWnd {
     // no window.
     virtual BOOL DestroyWindow();
 
+    // The window handle, null while no window exists.
     HWND GetSafeHwnd() const { return m_hWnd; }
     // The window handle: this object while its window exists, else null.
     HWND m_hWnd = nullptr;
 
+    // The parent window object, or null.
     CWnd* GetParent() const { return parent_; }
     // Changes the parent (also before the window exists). Returns the old one.
     CWnd* SetParent(CWnd* parent);
     // Top-level ancestor (the window itself when it has no parent).
     CWnd* GetTopLevelParent() const;
+    // True when `ancestor` is a parent, grandparent ... of this window.
     bool IsChildOf(const CWnd* ancestor) const;
+    // The control id given at Create (or by SetDlgCtrlID).
     int GetDlgCtrlID() const { return id_; }
+    // Changes the control id.
     void SetDlgCtrlID(int id) { id_ = id; }
     // The existing child window with that id, or null.
     CWnd* GetDlgItem(int id) const;
+    // The number of existing child windows.
     int GetChildCount() const { return static_cast<int>(children_.size()); }
+    // The child window at `index` in the order they were linked, or null.
     CWnd* GetChildAt(int index) const;
 
+    // Changes the window text (null: empty); an existing window passes the
+    // change up to its dialog, which tells the UI driver.
     void SetWindowText(const char* text);
+    // Copies the window text into `text`.
     void GetWindowText(CString& text) const { text = text_; }
+    // The window text.
     CString GetWindowText() const { return text_; }
+    // The window text's length in bytes.
     int GetWindowTextLength() const { return text_.GetLength(); }
 
+    // The WS_ style bits.
     DWORD GetStyle() const { return style_; }
+    // Clears the `remove` bits, then sets the `add` bits.
     void ModifyStyle(DWORD remove, DWORD add) { style_ = (style_ & ~remove) | add; }
 
     // Moves and sizes the window; sends WM_SIZE when the window exists.
     // Negative sizes count as 0.
     void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
+    // The same with a rectangle; null does nothing.
     void MoveWindow(const RECT* rect, BOOL repaint = TRUE);
     void GetWindowRect(RECT* rect) const;  // screen coordinates
     void GetClientRect(RECT* rect) const;  // (0, 0, width, height)
+    // Converts screen coordinates into this window's client coordinates.
     void ScreenToClient(RECT* rect) const;
+    // Converts a screen point into this window's client coordinates.
     void ScreenToClient(POINT* point) const;
+    // Converts this window's client coordinates into screen coordinates.
     void ClientToScreen(RECT* rect) const;
+    // Converts a client point of this window into screen coordinates.
     void ClientToScreen(POINT* point) const;
     // Centres the window over the alternate owner, else its parent when that
     // exists as a window, else the screen.
@@ -216,20 +257,28 @@ class PAYROLL_API CWnd {
     // Shows or hides the window; sends WM_SHOWWINDOW when visibility changes.
     // Returns whether it was visible before.
     BOOL ShowWindow(int command);
+    // TRUE while the window exists and is shown.
     BOOL IsWindowVisible() const { return m_hWnd && visible_; }
+    // Enables or disables input to the window; returns TRUE when it was
+    // disabled before.
     BOOL EnableWindow(BOOL enable = TRUE);
+    // TRUE unless the window was disabled.
     BOOL IsWindowEnabled() const { return enabled_; }
 
     // Gives the window the keyboard focus (WM_KILLFOCUS to the old one,
     // WM_SETFOCUS to this one). Returns the window that had it.
     CWnd* SetFocus();
+    // The window with the keyboard focus, or null.
     static CWnd* GetFocus();
 
     // Painting is headless: Invalidate marks the window, UpdateWindow sends
     // WM_PAINT when it is marked, ValidateRect clears the mark.
     void Invalidate(BOOL erase = TRUE);
+    // Sends WM_PAINT when the window is marked for painting.
     void UpdateWindow();
+    // Clears the painting mark (the rectangle is not tracked).
     void ValidateRect(const RECT* rect);
+    // True while the window is marked for painting.
     bool NeedsPaint() const { return needs_paint_; }
 
     // Sends a message to the window at once and returns the handler's answer.
@@ -252,11 +301,16 @@ class PAYROLL_API CWnd {
     // Dispatches a message to the handlers below; override to see raw ones.
     virtual LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam);
     virtual int OnCreate(LPCREATESTRUCT create);  // 0 to go on, -1 to abort
+    // WM_DESTROY handler, before the child windows go; the base does nothing.
     virtual void OnDestroy();
+    // WM_SHOWWINDOW handler; the base does nothing.
     virtual void OnShowWindow(BOOL show, UINT status);
+    // WM_SIZE handler with the new client size; the base does nothing.
     virtual void OnSize(UINT type, int cx, int cy);
     virtual void OnPaint();  // the base validates the window
     virtual void OnClose();  // the base destroys the window
+    // Called last by DestroyWindow, once the window is gone; the base does
+    // nothing (a dialog may delete itself here).
     virtual void PostNcDestroy();
     // A descendant's text changed; the base passes it on to the parent.
     virtual void OnDescendantTextChanged(CWnd* source);
