@@ -115,6 +115,18 @@ TEST_F(BonusTaxCliTest, TaxesOnlyTheEmployeesNamed) {
     EXPECT_EQ(BonusRows(), "1");
 }
 
+TEST_F(BonusTaxCliTest, AnEmployeeWithoutPayRowsIsStoredWithZeros) {
+    Exec(
+        "INSERT INTO SEMP (CO_CD, EMP_CD, KOR_NM, HTYP_CD, PYSP_FG, SPUS_YN, JOIN_DT) VALUES "
+        "('1000','E3','사원 3','001','001','000','20000101')");
+    CliResult r = Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E3");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "E3                6                0                0              0"))
+        << r.out;
+    EXPECT_EQ(Stored("E3", "200206", "INTX_AM", "200"), 0);
+    EXPECT_EQ(BonusRows(), "1");
+}
+
 TEST_F(BonusTaxCliTest, AFailingEmployeeRollsTheWholeRunBack) {
     // E2's summary row cannot be written: E1's, written before it, goes too.
     Native(
