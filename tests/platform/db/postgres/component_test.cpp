@@ -191,5 +191,27 @@ TEST_F(ComponentTest, RollbackUndoesAndCountKeepsItsRows) {
     }
 }
 
+TEST_F(ComponentTest, TheSchemaAppliesTwiceWithExactAmounts) {
+    std::vector<std::string> created;
+    std::string error;
+    ASSERT_TRUE(ApplySchema(&created, &error)) << error;
+    EXPECT_TRUE(created.empty());
+    if (!TestDatabaseIsPostgres()) return;
+    // On the server the amounts are exact decimals of four places (SQLite
+    // keeps them as doubles).
+    Exec(
+        "INSERT INTO HPOMNPY (CO_CD, EMP_CD, RVRS_YM, SQ, PYTP_FG, INTX_AM) VALUES "
+        "('1000', 'E1', '200203', 1, '001', 0.1) "
+        "UPDATE HPOMNPY SET INTX_AM = INTX_AM + 0.2 WHERE EMP_CD = 'E1'");
+    EXPECT_EQ(One("SELECT INTX_AM V FROM HPOMNPY"), "0.3");
+    EXPECT_EQ(One("SELECT COUNT(*) V FROM HPOMNPY WHERE INTX_AM = 0.3"), "1");
+    EXPECT_EQ(One("SELECT CAST(numeric_precision AS TEXT) || ',' || "
+                  "CAST(numeric_scale AS TEXT) V FROM information_schema.columns WHERE "
+                  "table_schema = current_schema() AND table_name = 'hpomnpy' AND "
+                  "column_name = 'intx_am'"),
+              "19,4");
+    EXPECT_EQ(One("SELECT 123456789012345.6789 + 0.0001 V"), "123456789012345.679");
+}
+
 }  // namespace
 }  // namespace payroll::testing
