@@ -29,7 +29,7 @@ bool EmployeeShown(const DialogSnapshot& shown) {
 
 int ShowEmployee(const EmployeeOptions& opts) {
     bool interactive = !opts.print && ::isatty(STDIN_FILENO) == 1 && ::isatty(STDOUT_FILENO) == 1;
-    UseUtf8Locale();
+    tui::UseUtf8Locale();
     TuiDriver tui;
     PrintDriver print;
     PrintDriver& driver = interactive ? tui : print;

@@ -21,8 +21,9 @@ void PrintTable(const std::vector<HPHONPD_YMD_FMT>& runs) {
     rows.push_back({"#", "PAY_DT", "SQ", "CCIS_YN", "RUN KIND", "PYTP_LIST", "PAY TYPES"});
     for (const HPHONPD_YMD_FMT& r : runs)
         rows.push_back({std::to_string(r.SEL_NO), r.PAY_DT.Str(), r.SQ.Str(), r.CCIS_YN.Str(),
-                        Printable(r.NM2.View()), r.PYTP_LIST.Str(), Printable(r.NM1.View())});
-    for (const std::string& line : LayOutTable(rows, 60)) std::printf("%s\n", line.c_str());
+                        tui::Printable(r.NM2.View()), r.PYTP_LIST.Str(),
+                        tui::Printable(r.NM1.View())});
+    for (const std::string& line : tui::LayOutTable(rows, 60)) std::printf("%s\n", line.c_str());
 }
 
 void PrintJson(const std::vector<HPHONPD_YMD_FMT>& runs) {
@@ -57,7 +58,7 @@ void AddRunsCommand(CLI::App& app, const GlobalOptions& options, int* exit_code)
             *exit_code = kFailed;
             return;
         }
-        UseUtf8Locale();
+        tui::UseUtf8Locale();
         std::vector<HPHONPD_YMD_FMT> runs;
         if (!ListRuns(opts->company, opts->month, &runs)) {
             std::fprintf(stderr, "payroll: the runs of %s %s could not be read: %s\n",

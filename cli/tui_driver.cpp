@@ -60,7 +60,7 @@ int ScrollFor(const std::vector<BodyLine>& body, long current, int height, int o
 void Put(int y, const std::string& text, attr_t attr = A_NORMAL) {
     if (y < 0 || y >= LINES) return;
     attron(attr);
-    mvaddstr(y, 0, PadRight(text, std::max(0, COLS - 1)).c_str());
+    mvaddstr(y, 0, tui::PadRight(text, std::max(0, COLS - 1)).c_str());
     attroff(attr);
 }
 
@@ -99,7 +99,7 @@ void TuiDriver::FlushHeldMessages() {
 }
 
 void TuiDriver::RunModal(payroll::ui::UiDialog& dialog) {
-    UseUtf8Locale();
+    tui::UseUtf8Locale();
     SCREEN* screen = newterm(nullptr, stdout, stdin);
     if (!screen) {
         terminal_worked_ = false;

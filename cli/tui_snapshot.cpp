@@ -15,12 +15,12 @@ constexpr int kMaxCellWidth = 40;
 DialogSnapshot Capture(payroll::ui::UiDialog& dialog) {
     DialogSnapshot out;
     out.template_id = dialog.TemplateId();
-    out.title = Printable(dialog.Title().str());
+    out.title = tui::Printable(dialog.Title().str());
     for (const payroll::ui::ControlInfo& c : dialog.Controls()) {
         if (c.kind != "button") continue;
-        if (c.id == IDOK) out.ok_caption = Printable(c.text.str());
+        if (c.id == IDOK) out.ok_caption = tui::Printable(c.text.str());
         if (c.id == IDCANCEL) {
-            out.cancel_caption = Printable(c.text.str());
+            out.cancel_caption = tui::Printable(c.text.str());
             out.has_cancel = true;
         }
     }
@@ -30,7 +30,8 @@ DialogSnapshot Capture(payroll::ui::UiDialog& dialog) {
             FormSnapshot::Row row;
             row.heading = form->IsHeading(r);
             for (int c = 0; c < form->ColCount(r); ++c)
-                row.cells.push_back({Printable(form->CellText(r, c).str()), form->IsLabel(r, c)});
+                row.cells.push_back(
+                    {tui::Printable(form->CellText(r, c).str()), form->IsLabel(r, c)});
             out.form.rows.push_back(std::move(row));
         }
     }
@@ -40,12 +41,12 @@ DialogSnapshot Capture(payroll::ui::UiDialog& dialog) {
         for (int c = 0; c < grid->ColCount(); ++c) {
             if (grid->ColumnWidth(c) <= 0) continue;
             g.columns.push_back(c);
-            g.titles.push_back(Printable(grid->ColumnTitle(c).str()));
+            g.titles.push_back(tui::Printable(grid->ColumnTitle(c).str()));
         }
         for (long r = 0; r < grid->RowCount(); ++r) {
-            g.side.push_back(Printable(grid->CellText(-1, r).str()));
+            g.side.push_back(tui::Printable(grid->CellText(-1, r).str()));
             std::vector<std::string> cells;
-            for (int c : g.columns) cells.push_back(Printable(grid->CellText(c, r).str()));
+            for (int c : g.columns) cells.push_back(tui::Printable(grid->CellText(c, r).str()));
             g.cells.push_back(std::move(cells));
         }
         g.current_row = grid->CurrentRow();
@@ -58,7 +59,7 @@ std::vector<std::string> FormLines(const FormSnapshot& form) {
     for (const auto& row : form.rows) {
         if (row.heading) continue;
         for (const auto& cell : row.cells) {
-            int w = std::min(DisplayWidth(cell.text), kMaxCellWidth);
+            int w = std::min(tui::DisplayWidth(cell.text), kMaxCellWidth);
             (cell.label ? label_width : value_width) =
                 std::max(cell.label ? label_width : value_width, w);
         }
@@ -74,7 +75,7 @@ std::vector<std::string> FormLines(const FormSnapshot& form) {
         for (std::size_t c = 0; c < row.cells.size(); ++c) {
             const auto& cell = row.cells[c];
             if (c) line += cell.label ? "   " : " ";
-            line += PadRight(cell.text, cell.label ? label_width : value_width);
+            line += tui::PadRight(cell.text, cell.label ? label_width : value_width);
         }
         while (!line.empty() && line.back() == ' ') line.pop_back();
         lines.push_back(line);
@@ -96,7 +97,7 @@ std::vector<std::string> GridLines(const GridSnapshot& grid, bool skip_empty) {
         row.insert(row.end(), cells.begin(), cells.end());
         rows.push_back(std::move(row));
     }
-    return LayOutTable(rows, kMaxCellWidth);
+    return tui::LayOutTable(rows, kMaxCellWidth);
 }
 
 std::vector<std::string> DialogLines(const DialogSnapshot& dialog) {

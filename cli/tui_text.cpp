@@ -7,7 +7,7 @@
 #include <cstring>
 #include <cwchar>
 
-namespace payroll::cli {
+namespace payroll::cli::tui {
 namespace {
 
 // Decodes one UTF-8 character at text[i]; false (and *len = 1) when the
@@ -134,4 +134,4 @@ std::vector<std::string> LayOutTable(const std::vector<std::vector<std::string>>
     return lines;
 }
 
-}  // namespace payroll::cli
+}  // namespace payroll::cli::tui

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace payroll::cli {
+namespace payroll::cli::tui {
 
 // Switches LC_CTYPE to the environment's locale when it is UTF-8, else to
 // C.UTF-8, so that wide characters are measured and drawn as such.
@@ -33,4 +33,4 @@ std::string PadRight(std::string_view text, int width);
 std::vector<std::string> LayOutTable(const std::vector<std::vector<std::string>>& rows,
                                      int max_width = 40);
 
-}  // namespace payroll::cli
+}  // namespace payroll::cli::tui
