@@ -50,24 +50,24 @@ bool ReadNumber(std::string_view f, std::size_t* i, int* value) {
 
 // Builds "%<flags><width>.<precision><length><letter>" for snprintf.
 std::string SpecText(const Conversion& c, int width, int precision, const char* length) {
-    std::string spec = "%";
+    std::string conversion = "%";
     for (char flag : c.flags)
-        if (flag != '\'') spec += flag;  // grouping is ours, not the C library's
-    if (width >= 0) spec += std::to_string(width);
-    if (precision >= 0) spec += "." + std::to_string(precision);
-    spec += length;
-    spec += c.letter;
-    return spec;
+        if (flag != '\'') conversion += flag;  // grouping is ours, not the C library's
+    if (width >= 0) conversion += std::to_string(width);
+    if (precision >= 0) conversion += "." + std::to_string(precision);
+    conversion += length;
+    conversion += c.letter;
+    return conversion;
 }
 
 template <typename T>
-std::string Snprintf(const std::string& spec, T value) {
+std::string Snprintf(const std::string& conversion, T value) {
     char small[128];
-    int n = std::snprintf(small, sizeof small, spec.c_str(), value);
+    int n = std::snprintf(small, sizeof small, conversion.c_str(), value);
     if (n < 0) return {};
     if (static_cast<std::size_t>(n) < sizeof small) return std::string(small, n);
     std::string big(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(big.data(), big.size(), spec.c_str(), value);
+    std::snprintf(big.data(), big.size(), conversion.c_str(), value);
     big.resize(static_cast<std::size_t>(n));
     return big;
 }
