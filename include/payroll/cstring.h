@@ -102,12 +102,19 @@ public:
         return *this;
     }
 
+    // The two texts one after the other.
     friend CString operator+(CString a, const CString& b) { return a += b; }
+    // The text followed by a NUL-terminated text (null: nothing).
     friend CString operator+(CString a, const char* b) { return a += b; }
+    // A NUL-terminated text (null: empty) followed by the text.
     friend CString operator+(const char* a, const CString& b) { return CString(a) += b; }
+    // Byte-wise equality.
     friend bool operator==(const CString& a, const CString& b) { return a.s_ == b.s_; }
+    // Byte-wise equality with a NUL-terminated text (null counts as empty).
     friend bool operator==(const CString& a, const char* b) { return a.s_ == (b ? b : ""); }
+    // Byte-wise inequality with a NUL-terminated text.
     friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
+    // Byte-wise order, for sorting and maps.
     friend bool operator<(const CString& a, const CString& b) { return a.s_ < b.s_; }
 
 private:

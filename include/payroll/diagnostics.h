@@ -18,11 +18,14 @@ struct EngineFailure {
 
 // The last failure any engine object noted since ClearLastFailure.
 PAYROLL_API EngineFailure LastEngineFailure();
+// Forgets the last failure (call it before a road to learn about that road).
 PAYROLL_API void ClearLastFailure();
 
 // Receives (title, statement text) for every traced statement; an empty
 // function switches tracing off (the default).
 using TraceSink = std::function<void(const std::string& title, const std::string& text)>;
+// Installs the sink (replacing the one before); the engine calls it on the
+// host's thread.
 PAYROLL_API void InstallTraceSink(TraceSink sink);
 
 }  // namespace payroll

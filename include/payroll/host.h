@@ -16,7 +16,10 @@ namespace payroll {
 // Replaces a connection already open. False, with a message in *error, on an
 // unknown scheme or a database that cannot be opened or written.
 PAYROLL_API bool OpenDatabase(const std::string& url, std::string* error);
+// Closes the connection (an open transaction is rolled back); harmless when
+// none is open.
 PAYROLL_API void CloseDatabase();
+// True while a connection is open.
 PAYROLL_API bool IsDatabaseOpen();
 // The URL of the open connection, with any password removed.
 PAYROLL_API std::string DatabaseDisplayName();
@@ -25,6 +28,7 @@ PAYROLL_API std::string DatabaseDisplayName();
 // *created receives the names of tables that did not exist before.
 PAYROLL_API bool ApplySchema(std::vector<std::string>* created, std::string* error);
 
+// How a transaction ended: not yet (or forgotten), committed, rolled back.
 enum class TransactionOutcome { kNone, kCommitted, kRolledBack };
 // How the last outermost transaction of the connection ended.
 PAYROLL_API TransactionOutcome LastTransactionOutcome();

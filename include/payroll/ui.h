@@ -166,9 +166,11 @@ class PAYROLL_API UiClock {
 // Installs a driver (not owned; it must outlive its use) and returns the one
 // it replaces. nullptr re-installs the built-in headless driver.
 PAYROLL_API UiDriver* InstallUiDriver(UiDriver* driver);
+// The driver in use (the headless one when the host installed none).
 PAYROLL_API UiDriver& CurrentUiDriver();
 // The same for the clock; nullptr re-installs the real clock.
 PAYROLL_API UiClock* InstallClock(UiClock* clock);
+// The clock in use (the real one unless replaced).
 PAYROLL_API UiClock& CurrentClock();
 
 // The button a message box answers with when nobody presses one: its first

@@ -148,9 +148,11 @@ class CRect : public RECT {
     CPoint TopLeft() const { return CPoint(left, top); }
     // The centre ((left + right) / 2, (top + bottom) / 2 in whole numbers).
     CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
+    // True when all four sides are equal.
     friend bool operator==(const CRect& a, const CRect& b) {
         return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
     }
+    // True when a side differs.
     friend bool operator!=(const CRect& a, const CRect& b) { return !(a == b); }
 };
 
