@@ -29,7 +29,7 @@ void PrintTable(const std::vector<HPHONPD_YMD_FMT>& runs) {
 void PrintJson(const std::vector<HPHONPD_YMD_FMT>& runs) {
     nlohmann::ordered_json out = nlohmann::ordered_json::array();
     for (const HPHONPD_YMD_FMT& r : runs)
-        out.push_back({{"sel_no", r.SEL_NO},
+        out.push_back({{"sel_no", static_cast<int>(r.SEL_NO)},
                        {"co_cd", r.CO_CD.Str()},
                        {"rvrs_ym", r.RVRS_YM.Str()},
                        {"sq", r.SQ.Str()},

@@ -69,7 +69,7 @@ TEST(PayRunList, MergesCombinedRunsAndSplitsTheOthers) {
             EXPECT_EQ(row.NM1.Str(), want.names) << c.what << " row " << i;
             EXPECT_EQ(row.PYTP_FG.Str(), want.first_type) << c.what << " row " << i;
             EXPECT_EQ(row.RTCM_FG.Str(), want.rtcm) << c.what << " row " << i;
-            EXPECT_EQ(row.SEL_NO, 0) << c.what;
+            EXPECT_EQ(static_cast<int>(row.SEL_NO), 0) << c.what;
         }
     }
 }
