@@ -5,10 +5,10 @@
 #include "engine/calendar.h"
 #include "engine/messages.h"
 #include "engine/run_key.h"
-#include "platform/text/sql_text.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
 #include "platform/registry/app_settings.h"
+#include "platform/text/sql_text.h"
 
 namespace {
 
@@ -68,9 +68,13 @@ void CSalaryCalcurate::FreeBuffer_PAY_LIST(int place) {
     if (place == 0 || place == 1) m_PAY_LIST[place].Free();
 }
 
-void CSalaryCalcurate::FreeBuffer_PYTP_FG() { m_PYTP_FG.Free(); }
+void CSalaryCalcurate::FreeBuffer_PYTP_FG() {
+    m_PYTP_FG.Free();
+}
 
-void CSalaryCalcurate::Free_m_BHHAFF() { m_BHHAFF.Free(); }
+void CSalaryCalcurate::Free_m_BHHAFF() {
+    m_BHHAFF.Free();
+}
 
 void CSalaryCalcurate::Delete() {}
 
@@ -79,9 +83,9 @@ void CSalaryCalcurate::Ontest2() {}
 int CSalaryCalcurate::GetNOTNULLField(CString* fields) {
     const HPHONPD_YMD_FMT& k = m_HPHONPD;
     CString values[11] = {
-        CString(k.CO_CD.View()),       CString(k.RVRS_YM.View()),   CString(k.SQ.View()),
-        CString(k.PYTP_FG.View()),     CString(k.PAY_DT.View()),    CString(k.DIV_FILTER.View()),
-        CString(k.CCIS_YN.View()),     CString(k.PYTP_HEAD.View()), CString(k.PYTP_LIST.View()),
+        CString(k.CO_CD.View()),       CString(k.RVRS_YM.View()),     CString(k.SQ.View()),
+        CString(k.PYTP_FG.View()),     CString(k.PAY_DT.View()),      CString(k.DIV_FILTER.View()),
+        CString(k.CCIS_YN.View()),     CString(k.PYTP_HEAD.View()),   CString(k.PYTP_LIST.View()),
         CString(k.DEPT_FILTER.View()), CString(k.PRTY_FILTER.View()),
     };
     if (fields)
@@ -118,14 +122,13 @@ void CSalaryCalcurate::DspTRACE(CString text, CString title, int quiet) {
 }
 
 int CSalaryCalcurate::QueryOpen(G_DataSource* source, CString sql) {
-    if (!TracedQuery(source ? *source : m_dsMain, sql, "QueryOpen ", "QueryOpen error") ||
-        !source)
+    if (!TracedQuery(source ? *source : m_dsMain, sql, "QueryOpen ", "QueryOpen error") || !source)
         return 0;
     return static_cast<int>(source->OnGetRecordCount());
 }
 
-int CSalaryCalcurate::OpenFile_Whole(G_DataSource* source, CString sql, void* buffer,
-                                     int* rowCount, const payroll::RecordLayout& layout) {
+int CSalaryCalcurate::OpenFile_Whole(G_DataSource* source, CString sql, void* buffer, int* rowCount,
+                                     const payroll::RecordLayout& layout) {
     if (!rowCount) return 0;
     if (*rowCount == 0) return 1;
     if (!source || !buffer || *rowCount < 0) return 0;
@@ -141,10 +144,11 @@ bool CSalaryCalcurate::TracedQuery(G_DataSource& source, const CString& sql, con
     return false;
 }
 
-bool CSalaryCalcurate::TracedExecute(const CString& sql, const char* title,
-                                     const char* errorTitle, int quietOnError) {
+bool CSalaryCalcurate::TracedExecute(const CString& sql, const char* title, const char* errorTitle,
+                                     int quietOnError) {
     DspTRACE(sql, title, 1);
     if (m_DirectSQL.OnExecuteQuery(sql)) return true;
+    payroll::engine::NoteRefusedWrite();
     payroll::engine::NoteFailure(errorTitle, m_DirectSQL.GetLastError());
     DspTRACE(sql, errorTitle, quietOnError);
     return false;

@@ -6,6 +6,11 @@
 namespace payroll {
 namespace {
 
+long& RefusedWriteCount() {
+    static long count = 0;
+    return count;
+}
+
 EngineFailure& Last() {
     static EngineFailure failure;
     return failure;
@@ -18,9 +23,15 @@ TraceSink& Sink() {
 
 }  // namespace
 
-EngineFailure LastEngineFailure() { return Last(); }
-void ClearLastFailure() { Last() = EngineFailure{}; }
-void InstallTraceSink(TraceSink sink) { Sink() = std::move(sink); }
+EngineFailure LastEngineFailure() {
+    return Last();
+}
+void ClearLastFailure() {
+    Last() = EngineFailure{};
+}
+void InstallTraceSink(TraceSink sink) {
+    Sink() = std::move(sink);
+}
 
 namespace engine {
 
@@ -34,6 +45,13 @@ void Trace(const CString& title, const CString& text) {
 
 void NoteFailure(const CString& step, const CString& detail) {
     Last() = EngineFailure{step.str(), detail.str()};
+}
+
+void NoteRefusedWrite() {
+    ++RefusedWriteCount();
+}
+long RefusedWrites() {
+    return RefusedWriteCount();
 }
 
 }  // namespace engine

@@ -12,5 +12,10 @@ void ShowMessage(const CString& text);
 void Trace(const CString& title, const CString& text);
 // Remembers the failing step and the database's message for the host.
 void NoteFailure(const CString& step, const CString& detail);
+// Counts the writes the database refused in this process; a driver that owns
+// a transaction compares the count before and after a step to learn whether
+// the step lost a write it did not report.
+void NoteRefusedWrite();
+long RefusedWrites();
 
 }  // namespace payroll::engine

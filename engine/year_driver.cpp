@@ -140,7 +140,12 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
                 progress.EmployeeStarted(
                     static_cast<int>(j),
                     payroll::lang::FormatLangText(1024, {processed, year, mm, employee.str()}));
-                if (!SumIncomTax(employee, 1, mode, 0, CString())) return stop();
+                // A refused result write (shown in its message box) would
+                // leave the year half stored: the whole year is rolled back.
+                const long refused = payroll::engine::RefusedWrites();
+                if (!SumIncomTax(employee, 1, mode, 0, CString()) ||
+                    payroll::engine::RefusedWrites() != refused)
+                    return stop();
             }
         } else {
             progress.NoEmployees(payroll::lang::FormatLangText(1023, {processed, year, mm}));

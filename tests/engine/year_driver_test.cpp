@@ -296,26 +296,38 @@ TEST_F(YearDriverTest, MonthModeCoversOneMonthAndKeepsTheStoredTaxes) {
     EXPECT_EQ(Scalar("SELECT DIV_CD FROM HPOMNPY WHERE EMP_CD='E02' AND RVRS_YM='200204'"), "DV1");
 }
 
-TEST_F(YearDriverTest, FailingSummaryInsertKeepsTheOldRowAndTheDriverGoesOn) {
+// A refused result write would leave the year half stored, the other
+// employees' results committed beside the old row: the year rolls back whole
+// at the first refusal, with its one message.
+TEST_F(YearDriverTest, FailingSummaryInsertRollsTheYearBack) {
     SeedYearCompany();
     std::string error;
     ASSERT_TRUE(payroll::testing::RefuseWrites("HPOMNPY", "INSERT", "NEW.EMP_CD='E01'",
                                                "E01 refused", &error))
         << error;
-    std::vector<std::string> before =
-        Rows("SELECT * FROM HPOMNPY WHERE EMP_CD='E01' AND RVRS_YM='200203'");
-    std::vector<std::string> deductionsBefore =
-        Rows("SELECT * FROM HPOMPDD WHERE EMP_CD='E01' ORDER BY DDCT_CD");
+    const std::vector<std::string> before = Dump();
     Run("200203", 3);
-    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kCommitted);
+    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kRolledBack);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], "sum save error");
-    // The old row of E01 survived its failed replace; its deduction rows
-    // were not written; E02 and E03 were stored after it.
-    EXPECT_EQ(Rows("SELECT * FROM HPOMNPY WHERE EMP_CD='E01' AND RVRS_YM='200203'"), before);
-    EXPECT_EQ(Rows("SELECT * FROM HPOMPDD WHERE EMP_CD='E01' ORDER BY DDCT_CD"), deductionsBefore);
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPOMNPY WHERE RVRS_YM='200203'"), "3");
-    EXPECT_EQ(Stored("E03", "200203", "TPAY_AM"), 3456789);
+    EXPECT_EQ(payroll::LastEngineFailure().step, "sum save error");
+    EXPECT_NE(payroll::LastEngineFailure().detail.find("E01 refused"), std::string::npos);
+    EXPECT_EQ(Dump(), before);
+    EXPECT_EQ(payroll::db::Connection::Current()->depth(), 0);
+}
+
+// A refused deduction batch is as much a lost write as a refused summary.
+TEST_F(YearDriverTest, FailingDeductionBatchRollsTheYearBack) {
+    SeedYearCompany();
+    std::string error;
+    ASSERT_TRUE(payroll::testing::RefuseWrites("HPOMPDD", "UPDATE", "NEW.EMP_CD='E02'",
+                                               "E02 refused", &error))
+        << error;
+    const std::vector<std::string> before = Dump();
+    Run("200203", 3);
+    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kRolledBack);
+    EXPECT_EQ(payroll::LastEngineFailure().step, "all_save error");
+    EXPECT_EQ(Dump(), before);
 }
 
 TEST_F(YearDriverTest, SettingsThatCannotLoadRollTheYearBack) {
