@@ -4,6 +4,7 @@
 // rows with the terminal progress, and says what changed and how the build's
 // transaction ended.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -159,7 +160,9 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
         engine.GetSempDataUpdate__(o.table_set);
         if (LastTransactionOutcome() == TransactionOutcome::kRolledBack || !Why().empty()) {
             InstallTraceSink({});
-            std::fprintf(stderr, "%s: the refresh failed at %s; nothing was built\n", label.c_str(),
+            std::fprintf(stderr, "%s: the refresh %s at %s; nothing was built\n", label.c_str(),
+                         LastTransactionOutcome() == TransactionOutcome::kRolledBack ? "rolled back"
+                                                                                     : "failed",
                          Why().empty() ? "an unnamed step" : Why().c_str());
             return kFailed;
         }
@@ -171,18 +174,20 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
     InstallTraceSink({});
     const long after = CountRun(o.table_set, o.company, o.month);
 
+    long inserted = 0, deleted = 0;
     if (before >= 0 && after >= 0) {
-        const long inserted = built || LastTransactionOutcome() == TransactionOutcome::kCommitted
-                                  ? tally->committed
-                                  : 0;
-        const long deleted = before + inserted - after;
+        inserted = built || LastTransactionOutcome() == TransactionOutcome::kCommitted
+                       ? tally->committed
+                       : 0;
+        deleted = std::max(0L, before + inserted - after);
         std::printf("%s: rows of %s in %s/%s: %ld before, %ld after (%ld inserted, %ld deleted)\n",
                     label.c_str(), o.month.c_str(), kTables[o.table_set][0],
-                    kTables[o.table_set][1], before, after, inserted, deleted > 0 ? deleted : 0);
+                    kTables[o.table_set][1], before, after, inserted, deleted);
     }
     const TransactionOutcome outcome = LastTransactionOutcome();
     if (built == 1 && outcome != TransactionOutcome::kRolledBack) {
-        std::printf("%s: committed\n", label.c_str());
+        std::printf("%s: committed, %ld row%s inserted, %ld deleted\n", label.c_str(), inserted,
+                    inserted == 1 ? "" : "s", deleted);
         return kOk;
     }
     std::string why = Why();

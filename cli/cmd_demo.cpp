@@ -50,7 +50,7 @@ int RunDemo(const GlobalOptions& options, const DemoOptions& demo) {
     std::fprintf(stderr, "Creating company %s with %d employees in %s ...\n",
                  company.company.c_str(), demo.employees, DatabaseDisplayName().c_str());
     if (!company::Generate(company, &summary, &error)) {
-        std::fprintf(stderr, "payroll demo: creating the company failed: %s\n", error.c_str());
+        std::fprintf(stderr, "payroll demo: creating the company rolled back: %s\n", error.c_str());
         return kFailed;
     }
     std::printf(

@@ -82,7 +82,7 @@ bool BuildRuns(const std::string& company, int year, int* runs) {
 // Taxes the June bonus (pay type "200", the second bonus of the year, so its
 // period starts in January) for every employee of the run, in one
 // transaction, and prints the figures of the first five.
-bool TaxJuneBonus(const std::string& company, int year) {
+bool TaxJuneBonus(const std::string& company, int year, long* taxed) {
     HPHONPD_YMD_FMT key;
     std::memset(static_cast<void*>(&key), 0, sizeof key);
     key.CO_CD = company;
@@ -120,10 +120,11 @@ bool TaxJuneBonus(const std::string& company, int year) {
                 "Income tax", "Resident tax");
     for (long r = 0; r < employees.OnGetRecordCount(); ++r) {
         CString emp = employees.OnGetFieldValue("EMP_CD", r);
-        engine.OpenSEMP(emp);
-        if (!engine.LoadDataIncom(emp, 1)) {
+        const std::string failed = "the bonus tax rolled back at employee " + emp.str();
+        ClearLastFailure();
+        if (!engine.OpenSEMP(emp) || !engine.LoadDataIncom(emp, 1)) {
             tx.OnRollbackTrans();
-            PrintFailure("the bonus tax rolled back");
+            PrintFailure(failed.c_str());
             return false;
         }
         std::memset(static_cast<void*>(&engine.m_HPOMNPY), 0, sizeof engine.m_HPOMNPY);
@@ -132,7 +133,14 @@ bool TaxJuneBonus(const std::string& company, int year) {
         SALARY_TOTAL_x totals{};
         int months = 0;
         double taxable = engine.GetYmdTotalBones(emp, &months, &totals, &before);
-        engine.GetCalcBonus(emp, 1, CString());
+        // A step that failed on the way (its write refused, say) computed
+        // with what it had: no result to keep.
+        if (!engine.GetCalcBonus(emp, 1, CString()) || !LastEngineFailure().step.empty()) {
+            tx.OnRollbackTrans();
+            PrintFailure(failed.c_str());
+            return false;
+        }
+        ++*taxed;
         const HPOMNPY_FMT& out = engine.m_HPOMNPY;
         if (r < 5)
             std::printf("%-8s %6d %14s %14s %12s %12s\n", emp.c_str(), months, Won(taxable).c_str(),
@@ -223,6 +231,15 @@ void PrintEmployees(const std::string& company, int year) {
     }
 }
 
+// Result rows stored for the company's year.
+long StoredResults(const std::string& company, int year) {
+    G_DataSource ds;
+    CString sql;
+    sql.Format("SELECT COUNT(*) N FROM HPOMNPY WHERE CO_CD='%s' AND RVRS_YM LIKE '%04d%%'",
+               company.c_str(), year);
+    return ds.OnExecuteSQL(sql) ? std::atol(ds.OnGetFieldValue("N", 0).c_str()) : 0;
+}
+
 }  // namespace
 
 int RunDemoRoads(const std::string& company, int year) {
@@ -232,8 +249,12 @@ int RunDemoRoads(const std::string& company, int year) {
     if (!RecalculateYear(company, year)) return kFailed;
     PrintMonths(company, year);
     PrintEmployees(company, year);
-    if (!TaxJuneBonus(company, year)) return kFailed;
-    std::printf("\nDemo finished: every road committed.\n");
+    long bonuses = 0;
+    if (!TaxJuneBonus(company, year, &bonuses)) return kFailed;
+    std::printf(
+        "\nDemo finished: every road committed, %d runs built, %ld results of %d stored, %ld "
+        "bonuses taxed.\n",
+        runs, StoredResults(company, year), year, bonuses);
     return kOk;
 }
 

@@ -148,11 +148,12 @@ int CSalaryCalcurate::GetCalcBonus(CString employee, int kind, CString text) {
             credit = GetTaxAmount(12 * tax, 1);
         }
         const bonus::ComputedTax computed = bonus::ComputeTax(year, tax, credit);
-        m_HPOMNPY.CCTX_AM = static_cast<double>(computed.computed);
         m_HPOMNPY.DEXT_AM = static_cast<double>(computed.credit);
 
         const bonus::Withholding w = bonus::Withhold(computed.monthly, months, totals.INTX_TOTAL,
                                                      Parameter(m_dsBonus, "RSTX_RT"));
+        // What is still due, and the computed tax as the due amount plus
+        // its credit.
         m_HPOMNPY.SPIC_AM = static_cast<double>(w.due);
         m_HPOMNPY.CCTX_AM = static_cast<double>(w.due) + static_cast<double>(computed.credit);
         m_HPOMNPY.INTX_AM = static_cast<double>(w.income_tax);

@@ -1,5 +1,10 @@
 #include "platform/db/connection.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
 #include <exception>
 
 namespace payroll::db {
@@ -13,16 +18,28 @@ std::unique_ptr<Connection>& Slot() {
 }  // namespace
 
 Connection::Connection(std::unique_ptr<Backend> backend)
-    : backend_(std::move(backend)), translator_(backend_->target()) {}
+    : backend_(std::move(backend)), translator_(backend_->target()) {
+    ReadProcessHooks();
+}
 
 Connection::~Connection() {
     if (depth_ > 0) {
         std::string ignored;
         backend_->RunNative("ROLLBACK", &ignored);
     }
+    if (statement_log_ >= 0) ::close(statement_log_);
 }
 
-Connection* Connection::Current() { return Slot().get(); }
+void Connection::ReadProcessHooks() {
+    if (const char* k = std::getenv("PAYROLL_KILL_AT_STATEMENT"); k && *k)
+        kill_at_ = std::strtol(k, nullptr, 10);
+    if (const char* path = std::getenv("PAYROLL_STATEMENT_LOG"); path && *path)
+        statement_log_ = ::open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+}
+
+Connection* Connection::Current() {
+    return Slot().get();
+}
 
 bool Connection::Open(const std::string& url, std::string* error) {
     std::unique_ptr<Backend> backend = OpenBackend(url, error);
@@ -43,6 +60,17 @@ void Connection::Fail(std::string* error, const std::string& message) {
 bool Connection::Admit(std::string_view text, std::string* error) {
     ++texts_sent_;
     if (recorder_) recorder_(text);
+    if (statement_log_ >= 0) {
+        // One write per record (O_APPEND): a kill never leaves half of one.
+        std::string record = std::to_string(text.size()) + ' ';
+        record.append(text);
+        record += '\n';
+        if (::write(statement_log_, record.data(), record.size()) < 0) {
+            ::close(statement_log_);
+            statement_log_ = -1;
+        }
+    }
+    if (kill_at_ > 0 && texts_sent_ == kill_at_) std::raise(SIGKILL);
     if (fail_at_ > 0 && ++sent_since_arm_ == fail_at_) {
         fail_at_ = 0;
         Fail(error, "injected fault");

@@ -17,7 +17,7 @@
 namespace payroll::db {
 
 class Connection {
-public:
+  public:
     explicit Connection(std::unique_ptr<Backend> backend);
     ~Connection();
 
@@ -57,11 +57,19 @@ public:
     }
     long texts_sent() const { return texts_sent_; }
 
-private:
+    // Hooks a test sets in the environment of a host process it starts (read
+    // when the connection opens):
+    //   PAYROLL_KILL_AT_STATEMENT=k   the process kills itself with SIGKILL
+    //                                 when its k-th statement text arrives,
+    //                                 before that text runs (crash tests);
+    //   PAYROLL_STATEMENT_LOG=PATH    every text is appended to PATH as
+    //                                 "<byte count> <text>\n", written before
+    //                                 it runs.
+  private:
+    void ReadProcessHooks();
     // Records the text, applies the fault hook; false when it must fail.
     bool Admit(std::string_view text, std::string* error);
-    bool Translate(std::string_view text, std::vector<tsql::Statement>* out,
-                   std::string* error);
+    bool Translate(std::string_view text, std::vector<tsql::Statement>* out, std::string* error);
     bool RunAll(const std::vector<tsql::Statement>& statements, ResultSet* rows,
                 std::string* error);
     void Fail(std::string* error, const std::string& message);
@@ -86,6 +94,8 @@ private:
     long fail_at_ = 0;
     long sent_since_arm_ = 0;
     long texts_sent_ = 0;
+    long kill_at_ = 0;
+    int statement_log_ = -1;
 };
 
 // Opens a backend for a URL; nullptr with a message for an unknown scheme.

@@ -188,61 +188,73 @@ bool PgLink::Simple(std::string_view sql, std::string* error) {
 }
 
 bool PgLink::EnsurePipeline() {
-    if (!conn_ || send_failed_) return false;
+    if (!conn_ || !send_error_.empty()) return false;
     if (PQpipelineStatus(conn_) == PQ_PIPELINE_OFF) {
         replies_.clear();
         deadline_ms_ = NowMs() + answer_seconds_ * 1000LL;
         if (!PQenterPipelineMode(conn_)) {
-            send_failed_ = true;
+            SendFailed();
             return false;
         }
     }
     return true;
 }
 
+void PgLink::SendFailed() {
+    send_error_ = Scrub(Trimmed(PQerrorMessage(conn_)));
+    if (send_error_.empty()) send_error_ = "cannot send the statement";
+}
+
 void PgLink::Prepare(const std::string& name, const std::string& sql,
                      const std::vector<Oid>& types) {
     if (!EnsurePipeline()) return;
-    replies_.emplace_back();
-    if (!PQsendPrepare(conn_, name.c_str(), sql.c_str(), static_cast<int>(types.size()),
-                       types.data()))
-        send_failed_ = true;
+    if (PQsendPrepare(conn_, name.c_str(), sql.c_str(), static_cast<int>(types.size()),
+                      types.data()))
+        replies_.emplace_back();
+    else
+        SendFailed();
 }
 
 void PgLink::Execute(const std::string& name, const std::string* sql,
                      const std::vector<const char*>& values, const std::vector<Oid>& types,
                      ResultSet* rows, long* count) {
     if (!EnsurePipeline()) return;
-    replies_.emplace_back();
-    replies_.back().rows = rows;
-    replies_.back().count = count;
     const int n = static_cast<int>(values.size());
     int sent = name.empty() ? PQsendQueryParams(conn_, sql->c_str(), n, types.data(), values.data(),
                                                 nullptr, nullptr, 0)
                             : PQsendQueryPrepared(conn_, name.c_str(), n, values.data(), nullptr,
                                                   nullptr, 0);
-    if (!sent) send_failed_ = true;
+    if (!sent) return SendFailed();
+    replies_.emplace_back();
+    replies_.back().rows = rows;
+    replies_.back().count = count;
 }
 
 void PgLink::Command(const char* sql) {
     if (!EnsurePipeline()) return;
-    replies_.emplace_back();
-    if (!PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0))
-        send_failed_ = true;
+    if (PQsendQueryParams(conn_, sql, 0, nullptr, nullptr, nullptr, nullptr, 0))
+        replies_.emplace_back();
+    else
+        SendFailed();
 }
 
 bool PgLink::Finish(std::string* error) {
+    // A query libpq would not send ends the trip there; what was sent before
+    // it still runs and is read, and the refusal shows as the last reply.
+    std::string refused = std::move(send_error_);
+    send_error_.clear();
     auto lost = [&] {
-        if (conn_) Lose("");
+        if (conn_) Lose(refused);
         *error = "the connection to the database server was lost: " + lost_;
-        send_failed_ = false;
         return false;
     };
-    if (!conn_) return lost();
-    if (send_failed_ || PQpipelineStatus(conn_) == PQ_PIPELINE_OFF) {
-        // Nothing could be queued (a lost connection, or nothing asked).
-        if (!send_failed_ && replies_.empty()) return true;
-        return lost();
+    if (!conn_ || PQstatus(conn_) == CONNECTION_BAD) return lost();
+    if (PQpipelineStatus(conn_) == PQ_PIPELINE_OFF) {
+        if (refused.empty()) return true;  // nothing was asked
+        replies_.clear();
+        replies_.emplace_back();
+        replies_.back().error = refused;
+        return true;
     }
     if (!PQpipelineSync(conn_) || !Flush()) return lost();
     for (PgReply& reply : replies_) {
@@ -287,6 +299,10 @@ bool PgLink::Finish(std::string* error) {
                 break;
             }
         return lost();
+    }
+    if (!refused.empty()) {
+        replies_.emplace_back();
+        replies_.back().error = refused;
     }
     return true;
 }

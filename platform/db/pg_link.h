@@ -61,6 +61,7 @@ class PgLink {
 
   private:
     bool EnsurePipeline();
+    void SendFailed();
     bool Flush();
     bool AwaitResult();
     bool WaitFor(short events);
@@ -73,7 +74,7 @@ class PgLink {
     int answer_seconds_;
     long long deadline_ms_ = 0;
     std::vector<PgReply> replies_;
-    bool send_failed_ = false;
+    std::string send_error_;  // why libpq would not queue a query of this trip
     std::string lost_;
 };
 
