@@ -1,0 +1,1 @@
+select  CO_CD, SQ, TXSS_AM, TXSE_AM ,AJMT_AM from HPFSTIA  where co_cd='0000' AND RVRS_YY='2002' 

@@ -1,0 +1,1 @@
+select * from HPMLBEC where   co_cd='0000' AND RVRS_YY='2002' 

@@ -1,0 +1,1 @@
+select * from semp where co_cd='x' 

@@ -1,0 +1,1 @@
+SELECT ROUND(123456.789, -1, 1) R1, ROUND(2.5, 0) R2, STR(12.5, 10, 2) S, LEN(' x ') L, CONVERT(varchar(8), GETDATE(), 112) C, SUBSTRING('abc', 0, 2) SS WHERE 1 != 2
