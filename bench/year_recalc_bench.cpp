@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "bench/figures.h"
+#include "bench/year_company.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/salary_calcurate.h"
@@ -382,4 +383,9 @@ const bool registered = [] {
 }();
 
 }  // namespace
+
+bool SeedYearCompany(const std::string& path, int employees) {
+    return Seed(path, employees);
+}
+
 }  // namespace payroll::bench
