@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build demo test test-asan bench format clean
+.PHONY: all deps configure build demo test test-asan bench format clean install package docs
 
 all: build
 
@@ -48,6 +48,28 @@ test-asan: deps
 
 bench: deps
 	@bench/run
+
+# Library, headers, host program, resources, CMake and pkg-config files under
+# PREFIX (DESTDIR=... stages them elsewhere).
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, from a release build of its own for the /usr prefix:
+# $(PKG_BUILD)/payroll_<version>-1_<arch>.deb.
+PKG_BUILD ?= build-deb
+package: deps
+	@cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	    -DPAYROLL_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(PKG_BUILD) -j $(JOBS)
+	@cd $(PKG_BUILD) && cpack -G DEB
+	@ls $(PKG_BUILD)/*.deb
+
+# The host developers' reference (HTML) in $(BUILD)/docs/html; any doxygen
+# warning fails it.
+docs: configure
+	@cmake --build $(BUILD) --target docs
+	@echo "$(BUILD)/docs/html/index.html"
 
 format:
 	@git ls-files '*.cpp' '*.h' '*.cc' | xargs clang-format -i

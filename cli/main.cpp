@@ -9,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/terminal_driver.h"
+#include "cli/version.h"
 #include "payroll/host.h"
 #include "payroll/ui.h"
 
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
     using namespace payroll::cli;
     CLI::App app{"payroll: Korean payroll calculation from the terminal", "payroll"};
     app.require_subcommand(1);
+    AddVersionFlag(app);
     GlobalOptions options;
     app.add_option("--db", options.db_url,
                    "database URL: sqlite:PATH or sqlite::memory: "
@@ -70,6 +72,8 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);

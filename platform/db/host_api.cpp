@@ -1,3 +1,5 @@
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
@@ -23,21 +25,60 @@ bool OpenDatabase(const std::string& url, std::string* error) {
     return false;
 }
 
-void CloseDatabase() { Connection::Install(nullptr); }
+void CloseDatabase() {
+    Connection::Install(nullptr);
+}
 
-bool IsDatabaseOpen() { return Connection::Current() != nullptr; }
+bool IsDatabaseOpen() {
+    return Connection::Current() != nullptr;
+}
 
 std::string DatabaseDisplayName() {
     Connection* c = Connection::Current();
     return c ? c->backend().DisplayName() : std::string();
 }
 
-std::string ResourceDirectory() {
-    if (const char* env = std::getenv("PAYROLL_RESOURCES"); env && *env) return env;
-#ifdef PAYROLL_INSTALL_RESOURCES
-    if (std::filesystem::exists(PAYROLL_INSTALL_RESOURCES "/schema.sql"))
-        return PAYROLL_INSTALL_RESOURCES;
+namespace {
+
+// The installed resources of the library file this code was loaded from:
+// <libdir>/libpayroll.so.0 finds <prefix>/share/payroll beside it even when
+// the whole prefix was moved (a staging folder, a package root), else the
+// folder the build was configured to install to. Empty for a program of the
+// build tree (its resources are the source tree's, never a stale installed
+// copy) and when neither folder holds the schema.
+std::string InstalledResources() {
+#if defined(PAYROLL_INSTALL_RESOURCES) && defined(PAYROLL_RESOURCES_FROM_LIBDIR) && \
+    defined(PAYROLL_BUILD_DIR)
+    namespace fs = std::filesystem;
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&ResourceDirectory), &info) || !info.dli_fname ||
+        !*info.dli_fname)
+        return {};
+    std::error_code ec;
+    fs::path library = fs::weakly_canonical(info.dli_fname, ec);
+    if (ec || library.empty()) return {};
+    fs::path build = fs::weakly_canonical(PAYROLL_BUILD_DIR, ec);
+    if (!ec && std::mismatch(build.begin(), build.end(), library.begin(), library.end()).first ==
+                   build.end())
+        return {};
+    for (fs::path folder :
+         {(library.parent_path() / PAYROLL_RESOURCES_FROM_LIBDIR).lexically_normal(),
+          fs::path(PAYROLL_INSTALL_RESOURCES)}) {
+        if (fs::exists(folder / "schema.sql", ec)) return folder.string();
+    }
 #endif
+    return {};
+}
+
+}  // namespace
+
+std::string ResourceDirectory() {
+    try {
+        if (const char* env = std::getenv("PAYROLL_RESOURCES"); env && *env) return env;
+        if (std::string installed = InstalledResources(); !installed.empty()) return installed;
+    } catch (const std::exception&) {
+        // An unusable path: the source tree below.
+    }
     return PAYROLL_SOURCE_DIR "/resources";
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "payroll/host.h"
+
 namespace payroll::config {
 namespace {
 
@@ -20,13 +22,10 @@ std::string RegistryFilePath() {
     return {};
 }
 
+// The same folder the database layer reads the schema from: $PAYROLL_RESOURCES,
+// the installed share/payroll, else the source tree.
 std::string ResourceFolder() {
-    if (std::string folder = Env("PAYROLL_RESOURCES"); !folder.empty()) return folder;
-#ifdef PAYROLL_SOURCE_DIR
-    return std::string(PAYROLL_SOURCE_DIR) + "/resources";
-#else
-    return "resources";
-#endif
+    return payroll::ResourceDirectory();
 }
 
 }  // namespace payroll::config

@@ -12,7 +12,8 @@ namespace payroll::config {
 std::string RegistryFilePath();
 
 // The resources folder: $PAYROLL_RESOURCES when set and not empty, else the
-// resources folder of the source tree the library was built from.
+// installed share/payroll of an installed library, else the resources folder
+// of the source tree the library was built from (payroll::ResourceDirectory).
 std::string ResourceFolder();
 
 }  // namespace payroll::config

@@ -1,0 +1,35 @@
+# `make package`: one Debian package, payroll_<version>-1_<arch>.deb, with the
+# library, its headers, CMake and pkg-config files, the host program and the
+# resources. Its dependencies on Debian's runtime libraries (libsqlite3-0,
+# libpq5, libncursesw6, libstdc++6, libc6 ...) come from dpkg-shlibdeps, at
+# the versions the build machine's symbols files ask for.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME payroll)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "payroll")
+set(CPACK_PACKAGE_CONTACT "payroll maintainers <payroll@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Korean payroll calculation library and its host program")
+set(CPACK_PACKAGE_DESCRIPTION
+    "libpayroll builds pay runs, recalculates the monthly income tax of a year and
+taxes bonus runs on a SQLite or PostgreSQL database. The package holds the
+shared library with its C++ headers, CMake package and pkg-config file, the
+`payroll` host program and the schema and language resources.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The host program needs the library of this same package: dpkg-shlibdeps
+# finds it in the package's own tree instead of asking for another package.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+    ${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR})
+# A shlibs file and the ldconfig trigger for libpayroll.so.0.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
+
+include(CPack)

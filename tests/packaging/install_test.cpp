@@ -1,0 +1,184 @@
+// `cmake --install` of this build into a scratch prefix, used the way a host
+// developer uses it: the installed tree, the installed program finding its
+// library and resources (also after the prefix was moved), pkg-config, and
+// the example host built with find_package against the prefix and run on a
+// company the installed program created.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <string>
+
+#include "tests/packaging/shell.h"
+
+namespace payroll::packaging {
+namespace {
+
+namespace fs = std::filesystem;
+
+class InstallTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        folder_ = FreshFolder("install");
+        prefix_ = folder_ + "/prefix";
+        install_ = Shell("cmake --install " + ShellQuote(PAYROLL_BINARY_DIR) + " --prefix " +
+                         ShellQuote(prefix_));
+    }
+    static void TearDownTestSuite() { fs::remove_all(folder_); }
+
+    void SetUp() override {
+        if (std::getenv("PAYROLL_TEST_DB"))
+            GTEST_SKIP() << "installing does not depend on the test database";
+        ASSERT_EQ(install_.exit_code, 0) << install_.out << install_.err;
+    }
+
+    // The one installed file of that name, wherever the library folder is
+    // (lib, or lib/<multiarch> under /usr).
+    static fs::path Find(const std::string& name) {
+        for (const fs::directory_entry& e : fs::recursive_directory_iterator(prefix_))
+            if (e.path().filename() == name) return e.path();
+        return {};
+    }
+
+    // Runs an installed program as a host would: no test environment.
+    static Outcome Installed(const std::string& command) {
+        return Shell("env -u PAYROLL_RESOURCES -u LD_LIBRARY_PATH " + command);
+    }
+
+    static std::string folder_;
+    static std::string prefix_;
+    static Outcome install_;
+};
+
+std::string InstallTest::folder_;
+std::string InstallTest::prefix_;
+Outcome InstallTest::install_;
+
+TEST_F(InstallTest, TreeHoldsLibraryHeadersProgramResourcesAndPackages) {
+    const std::string version = fs::path(PAYROLL_SHARED_LIB)
+                                    .filename()
+                                    .string()
+                                    .substr(std::string("libpayroll.so.").size());
+    fs::path library = Find("libpayroll.so." + version);
+    ASSERT_FALSE(library.empty()) << "no libpayroll.so." << version;
+    const fs::path libdir = library.parent_path();
+    // The links a loader and a linker follow.
+    EXPECT_EQ(fs::read_symlink(libdir / "libpayroll.so.0"), library.filename());
+    EXPECT_EQ(fs::read_symlink(libdir / "libpayroll.so"), "libpayroll.so.0");
+    Outcome dynamic = Shell("readelf -d " + ShellQuote(library.string()));
+    EXPECT_NE(dynamic.out.find("Library soname: [libpayroll.so.0]"), std::string::npos)
+        << dynamic.out;
+
+    const fs::path prefix(prefix_);
+    for (const char* file :
+         {"bin/payroll", "share/payroll/schema.sql", "share/payroll/lang/G_Mirak.0.txt",
+          "share/payroll/lang/G_Mirak.1.txt", "share/payroll/dialogs/1004.json",
+          "share/payroll/dialogs/1014.json", "share/payroll/dialogs/1016.json",
+          "share/man/man1/payroll.1", "share/bash-completion/completions/payroll"})
+        EXPECT_TRUE(fs::is_regular_file(prefix / file)) << file;
+    for (const char* file :
+         {"cmake/payroll/payrollConfig.cmake", "cmake/payroll/payrollConfigVersion.cmake",
+          "cmake/payroll/payrollTargets.cmake", "pkgconfig/payroll.pc"})
+        EXPECT_TRUE(fs::is_regular_file(libdir / file)) << file;
+
+    // Exactly the public headers, and the generated version header.
+    std::set<std::string> source, installed;
+    for (const fs::directory_entry& e :
+         fs::directory_iterator(PAYROLL_SOURCE_DIR "/include/payroll"))
+        source.insert(e.path().filename().string());
+    source.insert("version.h");
+    for (const fs::directory_entry& e : fs::directory_iterator(prefix / "include/payroll"))
+        installed.insert(e.path().filename().string());
+    EXPECT_EQ(installed, source);
+}
+
+TEST_F(InstallTest, ProgramFindsItsLibraryAndResourcesAlsoWhenThePrefixMoves) {
+    // Write a table into the installed schema only: `payroll schema` creating
+    // it proves that the installed copy is the one read.
+    {
+        std::ofstream schema(prefix_ + "/share/payroll/schema.sql", std::ios::app);
+        schema << "\nCREATE TABLE IF NOT EXISTS INSTALL_PROBE (X INTEGER);\n";
+    }
+    for (const std::string& prefix : {prefix_, folder_ + "/moved"}) {
+        if (prefix != prefix_) fs::rename(prefix_, prefix);
+        const std::string program = ShellQuote(prefix + "/bin/payroll");
+        Outcome version = Installed(program + " --version");
+        ASSERT_EQ(version.exit_code, 0) << version.err;
+        EXPECT_NE(version.out.find("resources: " + prefix + "/share/payroll\n"), std::string::npos)
+            << version.out;
+        Outcome schema = Installed(program + " --db sqlite::memory: schema");
+        EXPECT_EQ(schema.exit_code, 0) << schema.err;
+        EXPECT_NE(schema.out.find("INSTALL_PROBE"), std::string::npos) << schema.out;
+    }
+    fs::rename(folder_ + "/moved", prefix_);
+}
+
+// pkg-config's answer without the blanks around it.
+std::string Trimmed(const std::string& text) {
+    std::size_t first = text.find_first_not_of(" \n");
+    std::size_t last = text.find_last_not_of(" \n");
+    return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+}
+
+TEST_F(InstallTest, PkgConfigNamesTheInstalledFolders) {
+    const fs::path pc = Find("payroll.pc");
+    ASSERT_FALSE(pc.empty());
+    const fs::path libdir = pc.parent_path().parent_path();
+    const std::string env = "PKG_CONFIG_PATH=" + ShellQuote(pc.parent_path().string()) + " ";
+    Outcome cflags = Shell(env + "pkg-config --cflags payroll");
+    ASSERT_EQ(cflags.exit_code, 0) << cflags.err;
+    EXPECT_EQ(Trimmed(cflags.out), "-I" + prefix_ + "/include");
+    Outcome libs = Shell(env + "pkg-config --libs payroll");
+    EXPECT_EQ(Trimmed(libs.out), "-L" + libdir.string() + " -lpayroll");
+    Outcome resources = Shell(env + "pkg-config --variable=resourcedir payroll");
+    EXPECT_EQ(Trimmed(resources.out), prefix_ + "/share/payroll");
+    Outcome version = Shell(env + "pkg-config --modversion payroll");
+    const std::string library = fs::path(PAYROLL_SHARED_LIB).filename().string();
+    EXPECT_EQ("libpayroll.so." + Trimmed(version.out), library);
+}
+
+TEST_F(InstallTest, ExampleHostBuildsWithFindPackageAndRecalculatesARun) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "an uninstrumented host cannot load the instrumented library";
+#endif
+    const std::string build = folder_ + "/example";
+    Outcome configure =
+        Shell("cmake -S " + ShellQuote(PAYROLL_SOURCE_DIR "/examples/host") + " -B " +
+              ShellQuote(build) + " -DCMAKE_PREFIX_PATH=" + ShellQuote(prefix_));
+    ASSERT_EQ(configure.exit_code, 0) << configure.out << configure.err;
+    Outcome compile = Shell("cmake --build " + ShellQuote(build));
+    ASSERT_EQ(compile.exit_code, 0) << compile.out << compile.err;
+
+    const std::string db = "sqlite:" + folder_ + "/demo.db";
+    Outcome demo = Installed(ShellQuote(prefix_ + "/bin/payroll") + " --db " + ShellQuote(db) +
+                             " demo --employees 8 --fresh");
+    ASSERT_EQ(demo.exit_code, 0) << demo.out << demo.err;
+
+    Outcome host = Installed(ShellQuote(build + "/payroll-example-host") + " " + ShellQuote(db) +
+                             " 1000 200203 1");
+    ASSERT_EQ(host.exit_code, 0) << host.out << host.err;
+    EXPECT_NE(host.out.find("resources in " + prefix_ + "/share/payroll"), std::string::npos)
+        << host.out;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(
+        host.out, m,
+        std::regex(R"(totals: (\d+) employees, taxable pay (\d+) won, income tax (\d+) won)")))
+        << host.out;
+    EXPECT_GT(std::stoi(m[1]), 0);
+    EXPECT_GT(std::stoll(m[2]), 0);
+    EXPECT_NE(host.out.find("tax: " + m[1].str() + " employees recalculated, committed"),
+              std::string::npos)
+        << host.out;
+
+    // A run the month does not have: a clear failure, nothing else.
+    Outcome missing = Installed(ShellQuote(build + "/payroll-example-host") + " " + ShellQuote(db) +
+                                " 1000 200203 9");
+    EXPECT_EQ(missing.exit_code, 1);
+    EXPECT_NE(missing.err.find("has no run 9"), std::string::npos) << missing.err;
+}
+
+}  // namespace
+}  // namespace payroll::packaging
