@@ -4,6 +4,7 @@
 // whole; prints each employee's figures and one closing line.
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,10 +13,10 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/host_common.h"
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
-#include "payroll/imirak1.h"
 #include "payroll/records.h"
 #include "payroll/salary_calcurate.h"
 
@@ -27,8 +28,6 @@ namespace {
 constexpr int kComputeKind = 1;
 // The bonus road writes the run's result tables.
 constexpr int kResultTableSet = 1;
-// A key SearchMirak leaves alone still carries this place.
-constexpr std::int32_t kUntouched = -1;
 // Field sizes of the run key and the employee record, terminators included.
 constexpr std::size_t kCompanyRoom = decltype(HPHONPD_YMD_FMT::CO_CD)::capacity();
 constexpr std::size_t kEmployeeRoom = decltype(SEMP_FMT::EMP_CD)::capacity();
@@ -41,16 +40,11 @@ struct BonusOptions {
     int kind = kComputeKind;
 };
 
-bool Digits(const std::string& text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // Checks what the parser cannot; throws the parser's own error (exit code 2).
 void Validate(const BonusOptions& o) {
     if (o.company.empty() || o.company.size() >= kCompanyRoom)
         throw CLI::ValidationError("--company", "a company code of 1 to 5 characters");
-    const int m = o.month.size() == 6 && Digits(o.month) ? std::atoi(o.month.c_str() + 4) : 0;
+    const int m = o.month.size() == 6 && AllDigits(o.month) ? std::atoi(o.month.c_str() + 4) : 0;
     if (m < 1 || m > 12) throw CLI::ValidationError("--month", "the month is YYYYMM");
     if (o.run < 1) throw CLI::ValidationError("--run", "runs are numbered from 1");
     for (const std::string& e : o.employees)
@@ -58,64 +52,20 @@ void Validate(const BonusOptions& o) {
             throw CLI::ValidationError("--employee", "an employee code of 1 to 11 characters");
 }
 
-// A text between quotes in a statement.
-std::string Quoted(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
-
+// Why the engine failed, for a closing line.
 std::string Why() {
-    const EngineFailure failure = LastEngineFailure();
-    std::string why = failure.step;
-    if (!failure.detail.empty()) why += (why.empty() ? "" : ": ") + failure.detail;
+    const std::string why = FailureText();
     return why.empty() ? "an unnamed step" : why;
-}
-
-// An amount as whole won with thousands separators.
-std::string Won(double amount) {
-    char digits[64];
-    std::snprintf(digits, sizeof digits, "%.0f", amount);
-    std::string text = digits;
-    const std::size_t first = text[0] == '-' ? 1 : 0;
-    for (long at = static_cast<long>(text.size()) - 3; at > static_cast<long>(first); at -= 3)
-        text.insert(static_cast<std::size_t>(at), ",");
-    return text;
-}
-
-// The run the front lists at place `run`; false (with a message) when the
-// month has no such run or its runs cannot be read.
-bool PickRun(const BonusOptions& o, HPHONPD_YMD_FMT* key) {
-    std::memset(static_cast<void*>(key), 0, sizeof *key);
-    key->CO_CD = o.company;
-    key->RVRS_YM = o.month;
-    key->SEL_NO = kUntouched;
-    CIMirak1 front;
-    front.SearchMirak(key, 0, o.run);
-    if (key->SEL_NO == kUntouched) {
-        std::fprintf(stderr, "payroll: the runs of %s %s could not be read: %s\n",
-                     o.company.c_str(), o.month.c_str(), LastDatabaseError().c_str());
-        return false;
-    }
-    if (key->SEL_NO != o.run || key->CO_CD.IsEmpty()) {
-        std::fprintf(stderr, "payroll: %s %s has no run %d (see: payroll runs)\n",
-                     o.company.c_str(), o.month.c_str(), o.run);
-        return false;
-    }
-    return true;
 }
 
 // The employees with pay or deduction rows in the run, as the year driver
 // lists them; false when the statement fails.
 bool RunEmployees(G_DataSource& rows, const HPHONPD_YMD_FMT& key, std::vector<std::string>* out) {
-    if (!Digits(key.SQ.Str())) return false;
+    if (!AllDigits(key.SQ.Str())) return false;
     std::string payType;
-    if (key.CCIS_YN != "001") payType = "and H.PYTP_FG=" + Quoted(key.PYTP_FG.Str()) + " ";
-    const std::string where = "H.CO_CD=" + Quoted(key.CO_CD.Str()) +
-                              " and    H.RVRS_YM=" + Quoted(key.RVRS_YM.Str()) +
+    if (key.CCIS_YN != "001") payType = "and H.PYTP_FG=" + SqlText(key.PYTP_FG.Str()) + " ";
+    const std::string where = "H.CO_CD=" + SqlText(key.CO_CD.Str()) +
+                              " and    H.RVRS_YM=" + SqlText(key.RVRS_YM.Str()) +
                               " and   H.SQ=" + key.SQ.Str() + "     " + payType;
     const std::string sql =
         "SELECT A.* FROM ( SELECT H.CO_CD CO_CD , H.EMP_CD  EMP_CD FROM HPOMPPD H WHERE   " +
@@ -184,67 +134,68 @@ std::string TaxOne(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key, const s
 int TaxBonuses(const GlobalOptions& options, const BonusOptions& o) {
     if (!OpenDatabaseFor(options)) return kFailed;
     HPHONPD_YMD_FMT key;
-    if (!PickRun(o, &key)) return kFailed;
+    if (!PickRun(o.company, o.month, o.run, &key)) return kFailed;
     const std::string label = "bonus-tax " + o.company + " " + o.month + " run " +
                               std::to_string(o.run) + " (SQ " + key.SQ.Str() + ", pay type " +
                               key.PYTP_FG.Str() + ", kind " + std::to_string(o.kind) + ")";
-    if (key.PYTP_FG.View().substr(0, 1) != "2")
+    if (key.PYTP_FG.View().substr(0, 1) != "2" && !options.quiet)
         std::fprintf(stderr, "payroll: note: pay type %s is not a bonus pay type\n",
                      key.PYTP_FG.c_str());
 
     ResetTransactionOutcome();
     ClearLastFailure();
     CSalaryCalcurate engine;
-    if (!engine.init(&key)) {
-        std::fprintf(stderr, "%s: the run's settings could not be loaded (%s)\n", label.c_str(),
-                     Why().c_str());
-        return kFailed;
-    }
+    if (!engine.init(&key))
+        return Conclude(options, label, Outcome::kFailed,
+                        "the run's settings could not be loaded (" + Why() + ")");
     engine.SetYmdFromTo();
 
     G_DataSource tx;
     std::vector<std::string> employees;
     if (o.employees.empty()) {
-        if (!RunEmployees(tx, engine.m_HPHONPD, &employees)) {
-            std::fprintf(stderr, "%s: the run's employees could not be read: %s\n", label.c_str(),
-                         LastDatabaseError().c_str());
-            return kFailed;
-        }
+        if (!RunEmployees(tx, engine.m_HPHONPD, &employees))
+            return Conclude(options, label, Outcome::kFailed,
+                            "the run's employees could not be read: " + LastDatabaseError());
     } else {
         for (const std::string& e : o.employees)
             if (std::find(employees.begin(), employees.end(), e) == employees.end())
                 employees.push_back(e);
     }
 
+    const bool table = !options.quiet && !options.json;
     tx.OnBeginTrans();
     engine.m_nTableSet = kResultTableSet;
-    std::printf("%-12s %6s %16s %16s %14s %14s\n", "EMP_CD", "MONTHS", "TAXABLE BONUS", "TAX BASE",
-                "INCOME TAX", "RESIDENT TAX");
+    if (table)
+        std::printf("%-12s %6s %16s %16s %14s %14s\n", "EMP_CD", "MONTHS", "TAXABLE BONUS",
+                    "TAX BASE", "INCOME TAX", "RESIDENT TAX");
     double income = 0, resident = 0;
     for (const std::string& emp : employees) {
         Figures f;
         const std::string failure = TaxOne(engine, engine.m_HPHONPD, emp, o.kind, &f);
         if (!failure.empty()) {
             tx.OnRollbackTrans();
-            std::fprintf(stderr, "%s: rolled back at employee %s (%s)\n", label.c_str(),
-                         emp.c_str(), failure.c_str());
-            return kFailed;
+            return Conclude(options, label, Outcome::kRolledBack,
+                            "rolled back at employee " + emp + " (" + failure + ")",
+                            {{"employee", emp}});
         }
-        std::printf("%-12s %6d %16s %16s %14s %14s\n", emp.c_str(), f.months, Won(f.bonus).c_str(),
-                    Won(f.base).c_str(), Won(f.income).c_str(), Won(f.resident).c_str());
+        if (table)
+            std::printf("%-12s %6d %16s %16s %14s %14s\n", emp.c_str(), f.months,
+                        Won(f.bonus).c_str(), Won(f.base).c_str(), Won(f.income).c_str(),
+                        Won(f.resident).c_str());
         income += f.income;
         resident += f.resident;
     }
     tx.OnCommitTrans();
-    if (LastTransactionOutcome() != TransactionOutcome::kCommitted) {
-        std::fprintf(stderr, "%s: the transaction did not commit: %s\n", label.c_str(),
-                     LastDatabaseError().c_str());
-        return kFailed;
-    }
-    std::printf("%s: committed, %zu employee%s, income tax %s, resident tax %s\n", label.c_str(),
-                employees.size(), employees.size() == 1 ? "" : "s", Won(income).c_str(),
-                Won(resident).c_str());
-    return kOk;
+    if (LastTransactionOutcome() != TransactionOutcome::kCommitted)
+        return Conclude(options, label, Outcome::kRolledBack,
+                        "the transaction did not commit: " + LastDatabaseError());
+    const std::size_t n = employees.size();
+    return Conclude(options, label, Outcome::kCommitted,
+                    "committed, " + std::to_string(n) + " employee" + (n == 1 ? "" : "s") +
+                        ", income tax " + Won(income) + ", resident tax " + Won(resident),
+                    {{"employees", n},
+                     {"income_tax", std::llround(income)},
+                     {"resident_tax", std::llround(resident)}});
 }
 
 void AddBonusTaxCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {

@@ -11,18 +11,17 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/host_common.h"
 #include "cli/tui_runs.h"
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
-#include "payroll/imirak1.h"
 #include "payroll/records.h"
 #include "payroll/salary_calcurate.h"
 
 namespace payroll::cli {
 namespace {
 
-constexpr std::int32_t kUntouched = -1;
 constexpr const char* kTables[3][2] = {
     {"HPITMPD", "HPITMDD"}, {"HPOMPPD", "HPOMPDD"}, {"HTOWTRT", "HTOWTDR"}};
 
@@ -40,20 +39,11 @@ void CheckFilter(const std::string& value, std::size_t room, const char* option)
         throw CLI::ValidationError(option, "at most " + std::to_string(room - 1) + " characters");
 }
 
-std::string Quoted(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
-
 // Rows of the month in one table; -1 when they cannot be counted.
 long CountRows(const char* table, const std::string& company, const std::string& month) {
     G_DataSource query;
     const std::string sql = std::string("SELECT count(*) cnt FROM ") + table +
-                            " WHERE CO_CD=" + Quoted(company) + " AND RVRS_YM=" + Quoted(month);
+                            " WHERE CO_CD=" + SqlText(company) + " AND RVRS_YM=" + SqlText(month);
     if (!query.OnExecuteSQL(sql.c_str())) return -1;
     return std::atol(query.OnGetFieldValue("cnt", 0).c_str());
 }
@@ -101,30 +91,10 @@ struct InsertTally {
     }
 };
 
-std::string Why() {
-    const EngineFailure failure = LastEngineFailure();
-    std::string why = failure.step;
-    if (!failure.detail.empty()) why += (why.empty() ? "" : ": ") + failure.detail;
-    return why;
-}
-
-// The run's key as the front fills it; false (with a message) when the
-// month has no such run or its runs cannot be read.
+// The run's key as the front fills it, with the build's filters; false (with
+// a message) when the month has no such run or its runs cannot be read.
 bool PickRun(const BuildOptions& o, HPHONPD_YMD_FMT* key) {
-    *key = KeyFor(o.company, o.month);
-    key->SEL_NO = kUntouched;
-    CIMirak1 front;
-    front.SearchMirak(key, 0, o.run);
-    if (key->SEL_NO == kUntouched) {
-        std::fprintf(stderr, "payroll: the runs of %s %s could not be read: %s\n",
-                     o.company.c_str(), o.month.c_str(), QueryFailure().c_str());
-        return false;
-    }
-    if (key->SEL_NO != o.run || key->CO_CD.IsEmpty()) {
-        std::fprintf(stderr, "payroll: %s %s has no run %d (see: payroll runs)\n",
-                     o.company.c_str(), o.month.c_str(), o.run);
-        return false;
-    }
+    if (!cli::PickRun(o.company, o.month, o.run, key)) return false;
     key->DIV_FILTER = o.division;
     key->DEPT_FILTER = o.department;
     key->PRTY_FILTER = o.job_group;
@@ -137,10 +107,12 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
     if (!PickRun(o, &key)) return kFailed;
     const std::string label =
         "build-run " + o.company + " " + o.month + " run " + std::to_string(o.run);
-    std::printf("%s: SQ %s, pay date %s, pay type%s %s%s, table set %d\n", label.c_str(),
-                key.SQ.c_str(), key.PAY_DT.c_str(), key.CCIS_YN == "001" ? "s" : "",
-                key.CCIS_YN == "001" ? key.PYTP_LIST.c_str() : key.PYTP_FG.c_str(),
-                key.CCIS_YN == "001" ? " (combined)" : "", o.table_set);
+    const bool chatty = !options.quiet && !options.json;
+    if (chatty)
+        std::printf("%s: SQ %s, pay date %s, pay type%s %s%s, table set %d\n", label.c_str(),
+                    key.SQ.c_str(), key.PAY_DT.c_str(), key.CCIS_YN == "001" ? "s" : "",
+                    key.CCIS_YN == "001" ? key.PYTP_LIST.c_str() : key.PYTP_FG.c_str(),
+                    key.CCIS_YN == "001" ? " (combined)" : "", o.table_set);
 
     auto tally = std::make_shared<InsertTally>();
     InstallTraceSink(
@@ -150,21 +122,23 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
     CSalaryCalcurate engine;
     if (engine.init(&key) != 1) {
         InstallTraceSink({});
-        std::fprintf(stderr, "%s: the run's settings could not be loaded (%s)\n", label.c_str(),
-                     Why().empty() ? "see the message above" : Why().c_str());
-        return kFailed;
+        const std::string why = FailureText();
+        return Conclude(options, label, Outcome::kFailed,
+                        "the run's settings could not be loaded (" +
+                            (why.empty() ? std::string("see the message above") : why) + ")");
     }
     const long before = CountRun(o.table_set, o.company, o.month);
 
     if (o.refresh) {
         engine.GetSempDataUpdate__(o.table_set);
-        if (LastTransactionOutcome() == TransactionOutcome::kRolledBack || !Why().empty()) {
+        const bool rolledBack = LastTransactionOutcome() == TransactionOutcome::kRolledBack;
+        if (rolledBack || !FailureText().empty()) {
             InstallTraceSink({});
-            std::fprintf(stderr, "%s: the refresh %s at %s; nothing was built\n", label.c_str(),
-                         LastTransactionOutcome() == TransactionOutcome::kRolledBack ? "rolled back"
-                                                                                     : "failed",
-                         Why().empty() ? "an unnamed step" : Why().c_str());
-            return kFailed;
+            const std::string why = FailureText();
+            return Conclude(options, label, rolledBack ? Outcome::kRolledBack : Outcome::kFailed,
+                            std::string("the refresh ") + (rolledBack ? "rolled back" : "failed") +
+                                " at " + (why.empty() ? "an unnamed step" : why) +
+                                "; nothing was built");
         }
         ResetTransactionOutcome();
     }
@@ -180,25 +154,25 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
                        ? tally->committed
                        : 0;
         deleted = std::max(0L, before + inserted - after);
-        std::printf("%s: rows of %s in %s/%s: %ld before, %ld after (%ld inserted, %ld deleted)\n",
-                    label.c_str(), o.month.c_str(), kTables[o.table_set][0],
-                    kTables[o.table_set][1], before, after, inserted, deleted);
+        if (chatty)
+            std::printf(
+                "%s: rows of %s in %s/%s: %ld before, %ld after (%ld inserted, %ld deleted)\n",
+                label.c_str(), o.month.c_str(), kTables[o.table_set][0], kTables[o.table_set][1],
+                before, after, inserted, deleted);
     }
     const TransactionOutcome outcome = LastTransactionOutcome();
-    if (built == 1 && outcome != TransactionOutcome::kRolledBack) {
-        std::printf("%s: committed, %ld row%s inserted, %ld deleted\n", label.c_str(), inserted,
-                    inserted == 1 ? "" : "s", deleted);
-        return kOk;
-    }
-    std::string why = Why();
-    if (outcome == TransactionOutcome::kRolledBack) {
-        std::fprintf(stderr, "%s: rolled back at %s\n", label.c_str(),
-                     why.empty() ? "an unnamed step" : why.c_str());
-        return kFailed;
-    }
+    if (built == 1 && outcome != TransactionOutcome::kRolledBack)
+        return Conclude(options, label, Outcome::kCommitted,
+                        "committed, " + std::to_string(inserted) + " row" +
+                            (inserted == 1 ? "" : "s") + " inserted, " + std::to_string(deleted) +
+                            " deleted",
+                        {{"inserted", inserted}, {"deleted", deleted}, {"rows", after}});
+    std::string why = FailureText();
+    if (outcome == TransactionOutcome::kRolledBack)
+        return Conclude(options, label, Outcome::kRolledBack,
+                        "rolled back at " + (why.empty() ? std::string("an unnamed step") : why));
     if (why.empty()) why = "no employee qualified for the run";
-    std::fprintf(stderr, "%s: nothing built (%s)\n", label.c_str(), why.c_str());
-    return kFailed;
+    return Conclude(options, label, Outcome::kFailed, "nothing built (" + why + ")");
 }
 
 void AddBuildRunCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {

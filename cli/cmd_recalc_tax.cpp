@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/host_common.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/records.h"
@@ -82,27 +83,26 @@ int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) 
     }
     InstallTraceSink({});
 
-    const EngineFailure failure = LastEngineFailure();
-    std::string why = failure.step;
-    if (!failure.detail.empty()) why += (why.empty() ? "" : ": ") + failure.detail;
+    const std::string label =
+        "recalc-tax " + o.company + " " + period + " mode " + std::to_string(mode);
+    std::string why = FailureText();
     switch (LastTransactionOutcome()) {
         case TransactionOutcome::kCommitted:
-            std::printf("recalc-tax %s %s mode %d: committed, %ld run%s, %ld employee%s\n",
-                        o.company.c_str(), period.c_str(), mode, counts->runs,
-                        counts->runs == 1 ? "" : "s", counts->employees,
-                        counts->employees == 1 ? "" : "s");
-            return kOk;
+            return Conclude(options, label, Outcome::kCommitted,
+                            "committed, " + std::to_string(counts->runs) + " run" +
+                                (counts->runs == 1 ? "" : "s") + ", " +
+                                std::to_string(counts->employees) + " employee" +
+                                (counts->employees == 1 ? "" : "s"),
+                            {{"runs", counts->runs}, {"employees", counts->employees}});
         case TransactionOutcome::kRolledBack:
-            std::fprintf(stderr, "recalc-tax %s %s mode %d: rolled back at %s\n", o.company.c_str(),
-                         period.c_str(), mode, why.empty() ? "an unnamed step" : why.c_str());
-            return kFailed;
+            return Conclude(
+                options, label, Outcome::kRolledBack,
+                "rolled back at " + (why.empty() ? std::string("an unnamed step") : why));
         case TransactionOutcome::kNone:
             break;
     }
     if (why.empty()) why = "no pay runs of the company in the period";
-    std::fprintf(stderr, "recalc-tax %s %s mode %d: nothing recalculated (%s)\n", o.company.c_str(),
-                 period.c_str(), mode, why.c_str());
-    return kFailed;
+    return Conclude(options, label, Outcome::kFailed, "nothing recalculated (" + why + ")");
 }
 
 void AddRecalcTaxCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {

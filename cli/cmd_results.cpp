@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/host_common.h"
 #include "payroll/datasource.h"
 
 namespace payroll::cli {
@@ -55,18 +56,6 @@ constexpr Column kColumns[] = {
     {"DDCT_AM", Kind::kAmount, true},   {"ETIN_AM", Kind::kAmount, false},
     {"EXCL_YN", Kind::kInteger, false},
 };
-
-// A text between quotes in a statement: every quote doubled, and nothing
-// after an embedded NUL.
-std::string Quoted(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\0') break;
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out;
-}
 
 // Decodes one UTF-8 character at text[i]; false (and one byte) when invalid.
 bool NextCodePoint(std::string_view text, std::size_t* i, std::uint32_t* cp) {
@@ -218,8 +207,8 @@ int ShowResults(const GlobalOptions& options, const ResultsOptions& o) {
     CString sql;
     sql.Format(
         "SELECT %s FROM HPOMNPY A LEFT OUTER JOIN SEMP B ON B.CO_CD = A.CO_CD AND B.EMP_CD = "
-        "A.EMP_CD WHERE A.CO_CD='%s' AND A.RVRS_YM='%s' ",
-        select.c_str(), Quoted(o.company).c_str(), Quoted(o.month).c_str());
+        "A.EMP_CD WHERE A.CO_CD=%s AND A.RVRS_YM=%s ",
+        select.c_str(), SqlText(o.company).c_str(), SqlText(o.month).c_str());
     if (o.sq >= 0) sql.AppendFormat("AND A.SQ=%d ", o.sq);
     sql += "ORDER BY A.SQ, A.PYTP_FG, A.EMP_CD";
     G_DataSource source;

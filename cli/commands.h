@@ -16,6 +16,8 @@ enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
 // Options every command shares.
 struct GlobalOptions {
     std::string db_url;  // empty: $PAYROLL_DB, else sqlite:payroll.db
+    bool quiet = false;  // no progress and no lines but the closing one
+    bool json = false;   // the roads' closing line as one JSON object
 };
 
 // Opens the database the options name; prints why not and returns false.

@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/display_width.h"
+#include "cli/host_common.h"
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
@@ -15,20 +16,6 @@
 
 namespace payroll::cli {
 namespace {
-
-std::string Won(double amount) {
-    char digits[64];
-    std::snprintf(digits, sizeof digits, "%.0f", amount);
-    std::string s(digits);
-    std::string out;
-    int start = s[0] == '-' ? 1 : 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        out += s[i];
-        std::size_t left = s.size() - i - 1;
-        if (static_cast<int>(i) >= start && left > 0 && left % 3 == 0) out += ',';
-    }
-    return out;
-}
 
 void PrintFailure(const char* what) {
     EngineFailure failure = LastEngineFailure();

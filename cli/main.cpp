@@ -63,6 +63,16 @@ int main(int argc, char** argv) {
     // Messages and progress of the library go to this terminal.
     TerminalDriver terminal;
     payroll::ui::ScopedUiDriver scoped_driver(&terminal);
+    app.add_flag_callback(
+        "-q,--quiet",
+        [&] {
+            options.quiet = true;
+            terminal.SetQuiet(true);
+        },
+        "no progress and no notices: a road prints its closing line and its errors");
+    app.add_flag("--json", options.json,
+                 "a road's closing line as one JSON object on standard output "
+                 "(road, outcome, message and its counts)");
 
     int exit_code = kOk;
     AddRegisteredCommands(app, options, &exit_code);

@@ -102,6 +102,7 @@ void TerminalDriver::DrawBar() {
 }
 
 void TerminalDriver::SplashShown(int, const CString& text, const CString& second) {
+    if (quiet_) return;
     EndBarLine();
     if (second.IsEmpty())
         std::fprintf(err_, "payroll: %s\n", OneLine(text).c_str());

@@ -19,6 +19,11 @@ class TerminalDriver : public payroll::ui::UiDriver {
     ~TerminalDriver() override;
 
     void SetModalResult(int button) { modal_result_ = button; }
+    // Quiet: no bars and no waiting-window notices; message boxes still show.
+    void SetQuiet(bool quiet) {
+        quiet_ = quiet;
+        if (quiet) show_bars_ = false;
+    }
 
     int MessageBox(const CString& text, const CString& caption, UINT style) override;
     void RunModal(payroll::ui::UiDialog& dialog) override;
@@ -37,6 +42,7 @@ class TerminalDriver : public payroll::ui::UiDriver {
 
     std::FILE* err_;
     bool show_bars_;
+    bool quiet_ = false;
     bool bar_on_line_ = false;  // a bar is drawn on the current line
     int modal_result_ = IDCANCEL;
     int first_bar_ = 0;  // control id of the bar shown

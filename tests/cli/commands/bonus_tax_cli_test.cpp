@@ -2,6 +2,7 @@
 // file, its exit codes, what it prints and what it leaves stored.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "tests/cli/commands/cli_fixture.h"
@@ -163,6 +164,39 @@ TEST_F(BonusTaxCliTest, ARunThatIsNotThereFails) {
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_TRUE(Has(r.err, "1000 200206 has no run 3")) << r.err;
     EXPECT_EQ(BonusRows(), "0");
+}
+
+// Scripts read one JSON object, whichever way the road ended, and nothing
+// else on standard output.
+TEST_F(BonusTaxCliTest, JsonGivesTheClosingLineAsOneObject) {
+    CliResult ok = Cli("--json bonus-tax --company 1000 --month 200206 --run 2");
+    ASSERT_EQ(ok.exit_code, 0) << ok.err;
+    const nlohmann::json committed = nlohmann::json::parse(ok.out);
+    EXPECT_EQ(committed["outcome"], "committed");
+    EXPECT_EQ(committed["employees"], 2);
+    EXPECT_EQ(committed["income_tax"], 284580);
+    EXPECT_EQ(committed["resident_tax"], 28450);
+
+    Native(
+        "CREATE TRIGGER refuse_e2 BEFORE INSERT ON HPOMNPY WHEN NEW.EMP_CD='E2' "
+        "BEGIN SELECT RAISE(ABORT, 'refused \"quoted\"'); END");
+    Exec("DELETE FROM HPOMNPY WHERE RVRS_YM='200206' AND SQ=2");
+    CliResult bad = Cli("--json bonus-tax --company 1000 --month 200206 --run 2");
+    EXPECT_EQ(bad.exit_code, 1);
+    const nlohmann::json rolled = nlohmann::json::parse(bad.out);
+    EXPECT_EQ(rolled["outcome"], "rolled back");
+    EXPECT_EQ(rolled["employee"], "E2");
+    EXPECT_TRUE(Has(rolled["message"].get<std::string>(), "refused \"quoted\"")) << bad.out;
+    EXPECT_EQ(BonusRows(), "0");
+}
+
+TEST_F(BonusTaxCliTest, QuietLeavesOnlyTheClosingLine) {
+    CliResult r = Cli("--quiet bonus-tax --company 1000 --month 200206 --run 2");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "bonus-tax 1000 200206 run 2 (SQ 2, pay type 200, kind 1): committed, 2 employees, "
+              "income tax 284,580, resident tax 28,450\n");
+    EXPECT_EQ(r.err, "");
 }
 
 TEST_F(BonusTaxCliTest, UsageErrors) {

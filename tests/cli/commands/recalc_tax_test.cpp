@@ -68,6 +68,20 @@ TEST_F(RecalcTaxTest, RollbackNamesTheStepAndChangesNothing) {
     EXPECT_EQ(Dump(), before);
 }
 
+TEST_F(RecalcTaxTest, JsonNamesTheOutcomeAndItsCounts) {
+    payroll::testing::CliResult r = Cli("--json recalc-tax --company 1000 --year 2002");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "{\"employees\":6,\"message\":\"committed, 2 runs, 6 employees\",\"outcome\":"
+              "\"committed\",\"road\":\"recalc-tax 1000 2002 mode 1\",\"runs\":2}\n");
+
+    Exec("DELETE FROM SCTRL_D");
+    r = Cli("--json --quiet recalc-tax --company 1000 --year 2002");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.out.find("\"outcome\":\"rolled back\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("rolled back at Load_DEFAULT"), std::string::npos) << r.out;
+}
+
 TEST_F(RecalcTaxTest, UsageErrors) {
     for (const char* args : {
              "recalc-tax --year 2002",                                // no company
