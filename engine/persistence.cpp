@@ -118,13 +118,21 @@ void WriteDeductionRows(CSalaryCalcurate& e, const CString* f, const CString& em
 
     CString batch;
     int rows = static_cast<int>(e.m_dsMain.OnGetBulkRecordCount(read));
+    // A read that fails leaves the rows unwritten: as much a lost write as a
+    // refused one, so the driver that owns the transaction learns of it.
+    auto readFailed = [&] {
+        payroll::engine::NoteRefusedWrite();
+        payroll::engine::NoteFailure("all_save error", e.m_dsMain.GetLastError());
+        rows = 0;
+    };
     payroll::RecordTable<DeductionCodeRecord> present;
     if (rows > 0) {
         present.Allocate(static_cast<std::size_t>(rows));
         if (!e.OpenFile_Whole(&e.m_dsMain, read, present.data(), &rows,
                               LayoutOf<DeductionCodeRecord>()))
-            rows = 0;
+            readFailed();
     } else {
+        if (!e.m_dsMain.GetLastError().IsEmpty()) readFailed();
         rows = 0;
     }
     const SEMP_FMT& s = EmployeeOf(e);
