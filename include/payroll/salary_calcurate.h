@@ -181,7 +181,8 @@ class PAYROLL_API CSalaryCalcurate : public CWnd {
 
     // ---- Income tax and the year driver --------------------------------------
     // Recalculates every employee of every run of the key's year (mode 3: month) in
-    // one transaction with progress; always 0: see payroll::LastTransactionOutcome.
+    // one transaction with progress; a refused result write rolls it all back.
+    // Always 0: see payroll::LastTransactionOutcome.
     int Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CString unused, int unused2);
     // One employee of the bound run: totals, income tax (modes 1 and 11) and stored
     // results; needs init and SetYmdFromTo. 0 when the key or the pay rows fail.
