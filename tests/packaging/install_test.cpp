@@ -5,9 +5,11 @@
 // company the installed program created.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
 #include <string>
@@ -172,6 +174,23 @@ TEST_F(InstallTest, ExampleHostBuildsWithFindPackageAndRecalculatesARun) {
     EXPECT_NE(host.out.find("tax: " + m[1].str() + " employees recalculated, committed"),
               std::string::npos)
         << host.out;
+
+    // The host program reads the same stored results: the same totals.
+    std::smatch sq;
+    ASSERT_TRUE(std::regex_search(host.out, sq, std::regex(R"(: SQ (\d+),)"))) << host.out;
+    Outcome results =
+        Installed(ShellQuote(prefix_ + "/bin/payroll") + " --db " + ShellQuote(db) +
+                  " results --company 1000 --month 200203 --sq " + sq[1].str() + " --format json");
+    ASSERT_EQ(results.exit_code, 0) << results.err;
+    const nlohmann::json rows = nlohmann::json::parse(results.out);
+    double pay = 0, tax = 0;
+    for (const nlohmann::json& row : rows) {
+        pay += row["TPAY_AM"].get<double>();
+        tax += row["INTX_AM"].get<double>();
+    }
+    EXPECT_EQ(std::to_string(rows.size()), m[1].str());
+    EXPECT_EQ(std::to_string(std::llround(pay)), m[2].str());
+    EXPECT_EQ(std::to_string(std::llround(tax)), m[3].str());
 
     // A run the month does not have: a clear failure, nothing else.
     Outcome missing = Installed(ShellQuote(build + "/payroll-example-host") + " " + ShellQuote(db) +
