@@ -346,7 +346,8 @@ bool Emitter::EmitStatement(std::string* error) {
 
 bool Emitter::ReturnsRows() const {
     if (tokens_.empty()) return false;
-    if (Kw(0) == Keyword::kSelect || Kw(0) == Keyword::kWith) return true;
+    if (Kw(0) == Keyword::kSelect || Kw(0) == Keyword::kWith || Kw(0) == Keyword::kValues)
+        return true;
     return IsSubquery(0);
 }
 

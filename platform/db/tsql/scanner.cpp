@@ -332,6 +332,8 @@ bool Scanner::IsShapingNumber(const Token* prev) const {
 }
 
 bool Scanner::StartsStatement(const Token& t, const Token& prev) const {
+    // WITH names ... SELECT (or INSERT, UPDATE, DELETE): one statement.
+    if (first_ == Keyword::kWith && !with_body_) return false;
     switch (t.keyword) {
         case Keyword::kInsert:
         case Keyword::kUpdate:
@@ -386,6 +388,10 @@ bool Scanner::Accept(std::vector<Token>* tokens, std::string* shape, std::string
             if (frames_.size() == 1 && first_ == Keyword::kInsert &&
                 (t.keyword == Keyword::kValues || t.keyword == Keyword::kSelect))
                 insert_body_ = true;
+            if (frames_.size() == 1 && first_ == Keyword::kWith &&
+                (t.keyword == Keyword::kSelect || t.keyword == Keyword::kInsert ||
+                 t.keyword == Keyword::kUpdate || t.keyword == Keyword::kDelete))
+                with_body_ = true;
             if (t.keyword == Keyword::kBy && prev &&
                 (prev->keyword == Keyword::kOrder || prev->keyword == Keyword::kGroup))
                 top.order_list = true;
@@ -418,6 +424,7 @@ Scanner::Result Scanner::Next(std::vector<Token>* tokens, std::string* shape, st
     values_ = 0;
     first_ = Keyword::kNone;
     insert_body_ = false;
+    with_body_ = false;
     for (;;) {
         Token& t = tokens->emplace_back();
         if (!Lex(&t, error)) {

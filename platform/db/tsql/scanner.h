@@ -83,6 +83,7 @@ class Scanner {
     std::int32_t values_ = 0;
     Keyword first_ = Keyword::kNone;
     bool insert_body_ = false;  // an INSERT has reached its VALUES or SELECT
+    bool with_body_ = false;    // a WITH has reached the statement its names serve
 };
 
 // A short excerpt of `text` at `pos` for error messages.

@@ -42,6 +42,26 @@ TEST_F(SplittingTest, DeleteThenInsert) {
     EXPECT_EQ(Count("T"), "3");
 }
 
+// A WITH clause and the statement its names serve are one statement; a
+// statement run together after it still starts one of its own.
+TEST_F(SplittingTest, WithStaysWithItsStatement) {
+    const std::string text =
+        "WITH X AS (SELECT K, AMT FROM T WHERE SQ=1), Y AS (SELECT K FROM X) "
+        "SELECT K, AMT FROM X ORDER BY K";
+    auto statements = Split(text);
+    ASSERT_EQ(statements.size(), 1u);
+    EXPECT_TRUE(statements[0].returns_rows);
+    EXPECT_EQ(db_.Query(text), (Rows{{"a", "10"}, {"b", "20"}}));
+
+    EXPECT_EQ(Split("WITH X AS (SELECT K FROM T) DELETE FROM U WHERE K IN (SELECT K FROM X) "
+                    "SELECT K FROM T")
+                  .size(),
+              2u);
+    auto values = Split("VALUES (1, 'a')");
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_TRUE(values[0].returns_rows);
+}
+
 TEST_F(SplittingTest, UpdatesOneAfterAnother) {
     std::string text =
         "UPDATE T SET AMT=1 WHERE K='a' \nUPDATE T SET AMT=2 WHERE K='b' UPDATE T SET AMT=3 WHERE "
