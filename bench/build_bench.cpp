@@ -325,26 +325,21 @@ BENCHMARK(BM_BuildSmall)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealT
 BENCHMARK(BM_BuildLarge)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_BuildPreparedLarge)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-double Seconds(const Timings& t, const char* name) {
-    auto it = t.find(name);
-    return it == t.end() ? -1.0 : it->second;
-}
-
 const char* kSmall = "BM_BuildSmall/iterations:3/real_time";
 const char* kLarge = "BM_BuildLarge/iterations:1/real_time";
 const char* kPrepared = "BM_BuildPreparedLarge/iterations:2/real_time";
 
 const bool registered = [] {
     AddFigure("build_rows_per_s_100000", [](const Timings& t) {
-        double s = Seconds(t, kLarge);
+        double s = SecondsOf(t, kLarge);
         return s > 0 ? static_cast<double>(LargeRun()) * kItems / s : -1.0;
     });
     AddFigure("build_ratio_to_prepared", [](const Timings& t) {
-        double build = Seconds(t, kLarge), raw = Seconds(t, kPrepared);
+        double build = SecondsOf(t, kLarge), raw = SecondsOf(t, kPrepared);
         return build > 0 && raw > 0 ? build / raw : -1.0;
     });
     AddFigure("build_scaling_ratio", [](const Timings& t) {
-        double small = Seconds(t, kSmall), large = Seconds(t, kLarge);
+        double small = SecondsOf(t, kSmall), large = SecondsOf(t, kLarge);
         return small > 0 && large > 0 ? large / small : -1.0;
     });
     return true;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/default_row_batches.h"
 #include "bench/figures.h"
 #include "payroll/datasource.h"
 #include "payroll/host.h"
@@ -16,42 +17,12 @@
 namespace payroll::bench {
 namespace {
 
-constexpr int kPayItems = 15;
-constexpr int kDeductionItems = 10;
-constexpr int kBatchEmployees = 500;
-
-int Employees() { return (Quick() ? 20000 : 100000) / (kPayItems + kDeductionItems); }
-
 std::string TempDb(const char* name) {
     return (std::filesystem::temp_directory_path() / name).string();
 }
 
 void RemoveDb(const std::string& path) {
     for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
-}
-
-// One INSERT text as the default-row step formats it.
-std::string RowText(bool pay, int emp, int item) {
-    char buf[512];
-    std::snprintf(buf, sizeof buf,
-                  "INSERT INTO %s (CO_CD, PRTY_CD, DIV_CD, DEPT_CD, PJT_CD, EMP_CD, RVRS_YM, SQ, "
-                  "PYTP_FG, PYDD_FG, %s, %s, DUMMY1, DUMMY2, DUMMY3 ) values ('%s','%s','%s','%s',"
-                  "'%s','E%06d','%s',%s,'%s','%s','%c%02d',%s, '%s','%s','%s' ) \n",
-                  pay ? "HPOMPPD " : "HPOMPDD ", pay ? "PAY_CD" : "DDCT_CD",
-                  pay ? "PAY_AM" : "DDCT_AM", "1000", "P01", "D10", "D1001", "PJ1", emp, "200203",
-                  "1", "001", pay ? "P2" : "P3", pay ? 'P' : 'S', item, "0", "  ", "R01", "001");
-    return buf;
-}
-
-// The batches of one kind: 500 employees' texts each.
-std::vector<std::string> Batches(bool pay) {
-    std::vector<std::string> batches;
-    int items = pay ? kPayItems : kDeductionItems;
-    for (int e = 0; e < Employees(); ++e) {
-        if (e % kBatchEmployees == 0) batches.emplace_back();
-        for (int i = 0; i < items; ++i) batches.back() += RowText(pay, e, i);
-    }
-    return batches;
 }
 
 bool OpenFresh(const std::string& path) {
@@ -65,7 +36,8 @@ bool OpenFresh(const std::string& path) {
 }
 
 void BM_DialectInsert(benchmark::State& state) {
-    std::vector<std::string> pay = Batches(true), deductions = Batches(false);
+    std::vector<std::string> pay = DefaultRowBatches(true, "0"),
+                             deductions = DefaultRowBatches(false, "0");
     std::string path = TempDb("payroll_bench_dialect.db");
     for (auto _ : state) {
         state.PauseTiming();
@@ -113,12 +85,11 @@ void BM_PreparedInsert(benchmark::State& state) {
             sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
             int items = pay ? kPayItems : kDeductionItems;
             char emp[16], code[8];
-            for (int e = 0; e < Employees(); ++e) {
+            for (int e = 0; e < BatchEmployees(); ++e) {
                 std::snprintf(emp, sizeof emp, "E%06d", e);
                 for (int i = 0; i < items; ++i) {
                     std::snprintf(code, sizeof code, "%c%02d", pay ? 'P' : 'S', i);
-                    const char* text[] = {"1000", "P01",  "D10",        "D1001", "PJ1",
-                                          emp,    "200203"};
+                    const char* text[] = {"1000", "P01", "D10", "D1001", "PJ1", emp, "200203"};
                     for (int k = 0; k < 7; ++k)
                         sqlite3_bind_text(st, k + 1, text[k], -1, SQLITE_STATIC);
                     sqlite3_bind_int(st, 8, 1);
@@ -155,7 +126,7 @@ const bool registered = [] {
     AddFigure("dialect_insert_rows_per_s", [](const Timings& t) {
         auto a = t.find("BM_DialectInsert/iterations:3/real_time");
         return a != t.end() && a->second > 0
-                   ? Employees() * (kPayItems + kDeductionItems) / a->second
+                   ? BatchEmployees() * (kPayItems + kDeductionItems) / a->second
                    : -1.0;
     });
     return true;

@@ -13,9 +13,11 @@ using Timings = std::map<std::string, double>;
 // Whether the quick (CI-sized) variant was asked for.
 bool Quick();
 
+// Seconds per iteration of the named benchmark; -1 when it did not run.
+double SecondsOf(const Timings& timings, const char* name);
+
 // Registers a figure computed after all benchmarks ran.
-void AddFigure(const std::string& name,
-               double (*compute)(const Timings& timings));
+void AddFigure(const std::string& name, double (*compute)(const Timings& timings));
 // Registers a figure known directly (counts, sizes).
 void SetFigure(const std::string& name, double value);
 

@@ -25,7 +25,7 @@ std::map<std::string, double>& Direct() {
 }
 
 class Collector : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs)
             if (!r.error_occurred && r.iterations > 0)
@@ -37,13 +37,22 @@ public:
 
 }  // namespace
 
-bool Quick() { return g_quick; }
+bool Quick() {
+    return g_quick;
+}
+
+double SecondsOf(const Timings& timings, const char* name) {
+    auto it = timings.find(name);
+    return it == timings.end() ? -1.0 : it->second;
+}
 
 void AddFigure(const std::string& name, double (*compute)(const Timings&)) {
     Computed().emplace_back(name, compute);
 }
 
-void SetFigure(const std::string& name, double value) { Direct()[name] = value; }
+void SetFigure(const std::string& name, double value) {
+    Direct()[name] = value;
+}
 
 }  // namespace payroll::bench
 
@@ -62,7 +71,8 @@ int main(int argc, char** argv) {
     collector.SetOutputStream(&std::cerr);
     collector.SetErrorStream(&std::cerr);
     benchmark::RunSpecifiedBenchmarks(&collector);
-    for (auto& [name, value] : payroll::bench::Direct()) std::printf("%s: %.6g\n", name.c_str(), value);
+    for (auto& [name, value] : payroll::bench::Direct())
+        std::printf("%s: %.6g\n", name.c_str(), value);
     for (auto& [name, compute] : payroll::bench::Computed())
         std::printf("%s: %.6g\n", name.c_str(), compute(collector.timings));
     benchmark::Shutdown();

@@ -353,30 +353,25 @@ BENCHMARK(BM_YearRecalcSmall)->Iterations(3)->Unit(benchmark::kMillisecond)->Use
 BENCHMARK(BM_YearRecalcLarge)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_YearRawReplaySmall)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-double Seconds(const Timings& t, const char* name) {
-    auto it = t.find(name);
-    return it == t.end() ? -1.0 : it->second;
-}
-
 const char* kSmall = "BM_YearRecalcSmall/iterations:3/real_time";
 const char* kLarge = "BM_YearRecalcLarge/iterations:1/real_time";
 const char* kReplay = "BM_YearRawReplaySmall/iterations:3/real_time";
 
 const bool registered = [] {
     AddFigure("year_employee_runs_per_s_1000", [](const Timings& t) {
-        double s = Seconds(t, kSmall);
+        double s = SecondsOf(t, kSmall);
         return s > 0 ? SmallCompany() * kMonths / s : -1.0;
     });
     AddFigure("year_employee_runs_per_s_10000", [](const Timings& t) {
-        double s = Seconds(t, kLarge);
+        double s = SecondsOf(t, kLarge);
         return s > 0 ? LargeCompany() * kMonths / s : -1.0;
     });
     AddFigure("year_scaling_ratio", [](const Timings& t) {
-        double small = Seconds(t, kSmall), large = Seconds(t, kLarge);
+        double small = SecondsOf(t, kSmall), large = SecondsOf(t, kLarge);
         return small > 0 && large > 0 ? large / small : -1.0;
     });
     AddFigure("year_overhead_ratio", [](const Timings& t) {
-        double engine = Seconds(t, kSmall), raw = Seconds(t, kReplay);
+        double engine = SecondsOf(t, kSmall), raw = SecondsOf(t, kReplay);
         return engine > 0 && raw > 0 ? engine / raw : -1.0;
     });
     return true;

@@ -8,7 +8,7 @@
 
 #include "engine/default_row_text.h"
 #include "engine/row_index.h"
-#include "platform/db/catalogue/catalogue.h"
+#include "platform/db/catalogue/catalogue_text.h"
 #include "platform/db/connection.h"
 #include "support/build_seed.h"
 
@@ -22,17 +22,7 @@ using payroll::testing::build::SeedExec;
 using payroll::testing::build::SeedRun;
 using payroll::testing::build::SeedScalar;
 
-std::string CatalogueText(const char* name) {
-    static const std::vector<payroll::catalogue::Entry> entries = [] {
-        std::vector<payroll::catalogue::Entry> e;
-        std::string error;
-        EXPECT_TRUE(payroll::catalogue::LoadCatalogue(&e, &error)) << error;
-        return e;
-    }();
-    const payroll::catalogue::Entry* e = payroll::catalogue::FindEntry(entries, name);
-    EXPECT_NE(e, nullptr) << name;
-    return e ? e->text : "";
-}
+using payroll::catalogue::CatalogueText;
 
 RowValues Sample(const char* table, const char* cls, const char* code, const char* amount,
                  const char* dummy1, const char* tax) {

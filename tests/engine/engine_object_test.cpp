@@ -25,7 +25,7 @@ void FillKey(HPHONPD_YMD_FMT* k) {
 }
 
 class EngineObjectTest : public DatabaseFixture {
-protected:
+  protected:
     ScopedRegistry registry_{""};
     CSalaryCalcurate engine_;
 };
@@ -92,13 +92,12 @@ TEST_F(EngineObjectTest, QueryHelpers) {
 
     char buffer[2 * 5 * 2] = {};
     int rows = 2;
-    EXPECT_EQ(engine_.OpenFile_Whole(&ds, "SELECT DIV_CD, CO_CD FROM SDIV ORDER BY DIV_CD",
-                                     buffer, &rows, {5, 5}),
+    EXPECT_EQ(engine_.OpenFile_Whole(&ds, "SELECT DIV_CD, CO_CD FROM SDIV ORDER BY DIV_CD", buffer,
+                                     &rows, {5, 5}),
               1);
     EXPECT_STREQ(buffer + 10, "D2");
     rows = 3;  // more than the query gives
-    EXPECT_EQ(engine_.OpenFile_Whole(&ds, "SELECT DIV_CD, CO_CD FROM SDIV", buffer, &rows,
-                                     {5, 5}),
+    EXPECT_EQ(engine_.OpenFile_Whole(&ds, "SELECT DIV_CD, CO_CD FROM SDIV", buffer, &rows, {5, 5}),
               0);
 }
 

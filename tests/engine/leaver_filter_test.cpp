@@ -9,7 +9,7 @@
 
 #include "engine/calendar.h"
 #include "engine/refresh_text.h"
-#include "platform/db/catalogue/catalogue.h"
+#include "platform/db/catalogue/catalogue_text.h"
 #include "support/build_seed.h"
 
 namespace {
@@ -22,17 +22,7 @@ using payroll::testing::build::SeedExec;
 using payroll::testing::build::SeedRun;
 using payroll::testing::build::SeedScalar;
 
-std::string CatalogueText(const char* name) {
-    static const std::vector<payroll::catalogue::Entry> entries = [] {
-        std::vector<payroll::catalogue::Entry> e;
-        std::string error;
-        EXPECT_TRUE(payroll::catalogue::LoadCatalogue(&e, &error)) << error;
-        return e;
-    }();
-    const payroll::catalogue::Entry* e = payroll::catalogue::FindEntry(entries, name);
-    EXPECT_NE(e, nullptr) << name;
-    return e ? e->text : "";
-}
+using payroll::catalogue::CatalogueText;
 
 int Day(const char* text) {
     return payroll::calendar::DayNumberOfText(text);

@@ -10,14 +10,13 @@
 #include <vector>
 
 #include "engine/roster_statement.h"
-#include "platform/db/catalogue/catalogue.h"
+#include "platform/db/catalogue/catalogue_text.h"
 #include "platform/db/connection.h"
 #include "platform/lang/lang_util.h"
 #include "support/build_seed.h"
 
 namespace {
 
-using payroll::catalogue::Entry;
 using payroll::roster::RosterFilter;
 using payroll::roster::Window;
 using payroll::testing::build::BuildFixture;
@@ -25,21 +24,7 @@ using payroll::testing::build::SeedEmployee;
 using payroll::testing::build::SeedExec;
 using payroll::testing::build::SeedRun;
 
-const std::vector<Entry>& Catalogue() {
-    static const std::vector<Entry> entries = [] {
-        std::vector<Entry> e;
-        std::string error;
-        EXPECT_TRUE(payroll::catalogue::LoadCatalogue(&e, &error)) << error;
-        return e;
-    }();
-    return entries;
-}
-
-std::string CatalogueText(const char* name) {
-    const Entry* e = payroll::catalogue::FindEntry(Catalogue(), name);
-    EXPECT_NE(e, nullptr) << name;
-    return e ? e->text : "";
-}
+using payroll::catalogue::CatalogueText;
 
 // The window of the catalogue's samples: 20020125 to 20020224.
 const Window kSample{"001", "001", "20020125", "20020224"};

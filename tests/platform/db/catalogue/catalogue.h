@@ -137,36 +137,36 @@ inline bool FormatTemplate(std::string_view tmpl, const std::vector<std::string>
             return false;
         }
         const std::string& value = args[next++];
-        std::string spec(tmpl.substr(start, i - start));
+        std::string flags(tmpl.substr(start, i - start));
         char buffer[512];
         int n = 0;
         long long whole = 0;
         double real = 0;
         switch (tmpl[i]) {
             case 's':
-                if (spec == "%") {  // the common case needs no buffer
+                if (flags == "%") {  // the common case needs no buffer
                     *out += value;
                     continue;
                 }
-                n = std::snprintf(buffer, sizeof buffer, (spec + "s").c_str(), value.c_str());
+                n = std::snprintf(buffer, sizeof buffer, (flags + "s").c_str(), value.c_str());
                 break;
             case 'd':
                 if (!detail::ParseNumber(value, true, &whole, &real)) {
-                    *error = "value '" + value + "' of " + spec + "d is no integer";
+                    *error = "value '" + value + "' of " + flags + "d is no integer";
                     return false;
                 }
-                n = std::snprintf(buffer, sizeof buffer, (spec + "lld").c_str(), whole);
+                n = std::snprintf(buffer, sizeof buffer, (flags + "lld").c_str(), whole);
                 break;
             default:
                 if (!detail::ParseNumber(value, false, &whole, &real)) {
-                    *error = "value '" + value + "' of " + spec + "f is no number";
+                    *error = "value '" + value + "' of " + flags + "f is no number";
                     return false;
                 }
-                n = std::snprintf(buffer, sizeof buffer, (spec + "f").c_str(), real);
+                n = std::snprintf(buffer, sizeof buffer, (flags + "f").c_str(), real);
                 break;
         }
         if (n < 0 || static_cast<size_t>(n) >= sizeof buffer) {
-            *error = "conversion " + spec + " overflows";
+            *error = "conversion " + flags + " overflows";
             return false;
         }
         out->append(buffer, static_cast<size_t>(n));
