@@ -23,7 +23,9 @@ std::string Ymd(int y, int m, int d) {
 
 }  // namespace
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int MonthDays(int year, int month) {
     if (month < 1 || month > 12) return 0;

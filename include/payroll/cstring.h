@@ -12,7 +12,7 @@
 
 // A UTF-8 text value with the operations the engine and the front use.
 class PAYROLL_API CString {
-public:
+  public:
     CString() = default;
     // A copy of a NUL-terminated text; null gives an empty text.
     CString(const char* text) : s_(text ? text : "") {}  // NOLINT: implicit like the original
@@ -22,7 +22,7 @@ public:
     // Takes over a std::string.
     CString(std::string text) : s_(std::move(text)) {}  // NOLINT
     // A copy of the viewed bytes.
-    CString(std::string_view text) : s_(text) {}         // NOLINT
+    CString(std::string_view text) : s_(text) {}  // NOLINT
     // `repeat` copies of ch (none when repeat < 1).
     CString(char ch, int repeat = 1);
 
@@ -117,6 +117,6 @@ public:
     // Byte-wise order, for sorting and maps.
     friend bool operator<(const CString& a, const CString& b) { return a.s_ < b.s_; }
 
-private:
+  private:
     std::string s_;
 };

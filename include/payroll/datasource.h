@@ -18,7 +18,7 @@ struct ResultSet;
 }  // namespace payroll
 
 class PAYROLL_API G_DataSource {
-public:
+  public:
     G_DataSource();
     ~G_DataSource();
     G_DataSource(const G_DataSource&) = delete;
@@ -58,14 +58,14 @@ public:
     // Why the last operation of this object failed (empty after success).
     CString GetLastError() const;
 
-private:
+  private:
     std::unique_ptr<payroll::ResultSet> rows_;
     CString error_;
 };
 
 // The statement executor: INSERT, UPDATE and DELETE texts on the connection.
 class PAYROLL_API G_DirectSQL {
-public:
+  public:
     G_DirectSQL();
     ~G_DirectSQL();
     G_DirectSQL(const G_DirectSQL&) = delete;
@@ -78,6 +78,6 @@ public:
     // Why the last OnExecuteQuery failed (empty after success).
     CString GetLastError() const;
 
-private:
+  private:
     CString error_;
 };

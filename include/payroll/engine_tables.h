@@ -16,7 +16,7 @@ namespace payroll {
 template <typename Record>
 // A table of fixed records: one zero-filled block of rows + 5 records.
 class RecordTable {
-public:
+  public:
     // Replaces the table with rows + 5 zeroed records.
     void Allocate(std::size_t rows) {
         records_.assign(rows + kSpare, Record{});
@@ -43,7 +43,7 @@ public:
 
     static constexpr std::size_t kSpare = 5;
 
-private:
+  private:
     std::vector<Record> records_;
     bool allocated_ = false;
 };

@@ -36,8 +36,8 @@ struct HPHONPD_YMD_FMT {
 // order, then the exclusion flag.
 struct HPOMNPY_FMT {
     double TPAY_AM, TBON_AM, SALY_AM, BONUS_AM, FGTE_AM, EWTE_AM, AITE_AM, ETTE_AM, FEDD_AM,
-        TXST_AM, CCTX_AM, PFND_AM, DEXT_AM, SPIC_AM, AGTX_AM, INTX_AM, RSTX_AM, RTTF_AM,
-        ACBN_AM, HIFE_AM, NAPE_AM, DDCT_AM, ETIN_AM;
+        TXST_AM, CCTX_AM, PFND_AM, DEXT_AM, SPIC_AM, AGTX_AM, INTX_AM, RSTX_AM, RTTF_AM, ACBN_AM,
+        HIFE_AM, NAPE_AM, DDCT_AM, ETIN_AM;
     std::int32_t EXCL_YN;
     char reserved[104];  // carried with the record, not used
 };

@@ -13,7 +13,7 @@
 namespace payroll::db {
 
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
     virtual tsql::Target target() const = 0;
     // Runs one statement. With rows == nullptr any result rows are skipped;

@@ -50,7 +50,9 @@ bool G_DataSource::OnExecuteSQL(CString sql, CString) {
     return ok;
 }
 
-long G_DataSource::OnGetRecordCount() const { return static_cast<long>(rows_->RowCount()); }
+long G_DataSource::OnGetRecordCount() const {
+    return static_cast<long>(rows_->RowCount());
+}
 
 CString G_DataSource::OnGetFieldValue(CString column, long row) const {
     int c = rows_->FindColumn(column.str());
@@ -128,7 +130,9 @@ bool G_DataSource::OnRollbackTrans() {
     });
 }
 
-CString G_DataSource::GetLastError() const { return error_; }
+CString G_DataSource::GetLastError() const {
+    return error_;
+}
 
 G_DirectSQL::G_DirectSQL() = default;
 G_DirectSQL::~G_DirectSQL() = default;
@@ -139,4 +143,6 @@ bool G_DirectSQL::OnExecuteQuery(CString sql) {
     });
 }
 
-CString G_DirectSQL::GetLastError() const { return error_; }
+CString G_DirectSQL::GetLastError() const {
+    return error_;
+}

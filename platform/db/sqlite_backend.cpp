@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kStatementCacheLimit = 512;
 
 class SqliteBackend final : public Backend {
-public:
+  public:
     SqliteBackend(sqlite3* db, std::string name) : db_(db), name_(std::move(name)) {}
     ~SqliteBackend() override {
         ClearCache();
@@ -28,8 +28,7 @@ public:
     bool InTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
     const char* BeginStatement() const override { return "BEGIN IMMEDIATE"; }
 
-    bool Run(const tsql::Statement& st, ResultSet* rows, long* count,
-             std::string* error) override {
+    bool Run(const tsql::Statement& st, ResultSet* rows, long* count, std::string* error) override {
         sqlite3_stmt* stmt = Prepare(*st.sql, error);
         if (!stmt) return false;
         if (!tsql::BindSqliteValues(stmt, st.values, error)) {
@@ -71,8 +70,8 @@ public:
 
     bool ListTables(std::vector<std::string>* names, std::string* error) override {
         sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db_, "SELECT name FROM sqlite_master WHERE type='table'", -1,
-                               &stmt, nullptr) != SQLITE_OK) {
+        if (sqlite3_prepare_v2(db_, "SELECT name FROM sqlite_master WHERE type='table'", -1, &stmt,
+                               nullptr) != SQLITE_OK) {
             *error = sqlite3_errmsg(db_);
             return false;
         }
@@ -83,7 +82,7 @@ public:
         return true;
     }
 
-private:
+  private:
     sqlite3_stmt* Prepare(const std::string& sql, std::string* error) {
         auto it = cache_.find(sql);
         if (it != cache_.end()) return it->second;
@@ -122,9 +121,9 @@ private:
             default: {
                 const void* p = sqlite3_column_blob(stmt, c);
                 int len = sqlite3_column_bytes(stmt, c);
-                rows->Append(p ? std::string_view(static_cast<const char*>(p),
-                                                  static_cast<std::size_t>(len))
-                               : std::string_view());
+                rows->Append(
+                    p ? std::string_view(static_cast<const char*>(p), static_cast<std::size_t>(len))
+                      : std::string_view());
             }
         }
     }
@@ -150,11 +149,11 @@ std::unique_ptr<Backend> OpenSqliteBackend(const std::string& path, std::string*
         return nullptr;
     }
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                             nullptr);
+    int rc =
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
-        *error = "cannot open database " + path + ": " +
-                 (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        *error =
+            "cannot open database " + path + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
         sqlite3_close_v2(db);
         return nullptr;
     }

@@ -63,7 +63,9 @@ CString CString::Left(int count) const {
     return CString(s_.substr(0, static_cast<std::size_t>(count)));
 }
 
-CString CString::Mid(int first) const { return Mid(first, GetLength()); }
+CString CString::Mid(int first) const {
+    return Mid(first, GetLength());
+}
 
 CString CString::Mid(int first, int count) const {
     if (first < 0) first = 0;
@@ -104,8 +106,7 @@ int CString::Replace(const char* from, const char* to) {
 }
 
 CString& CString::TrimLeft() {
-    auto it = std::find_if(s_.begin(), s_.end(),
-                           [](unsigned char c) { return !std::isspace(c); });
+    auto it = std::find_if(s_.begin(), s_.end(), [](unsigned char c) { return !std::isspace(c); });
     s_.erase(s_.begin(), it);
     return *this;
 }
@@ -115,11 +116,15 @@ CString& CString::TrimRight() {
     return *this;
 }
 
-CString& CString::Trim() { return TrimRight().TrimLeft(); }
+CString& CString::Trim() {
+    return TrimRight().TrimLeft();
+}
 
 CString& CString::MakeUpper() {
     for (char& c : s_) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return *this;
 }
 
-int CString::Compare(const char* other) const { return std::strcmp(s_.c_str(), other ? other : ""); }
+int CString::Compare(const char* other) const {
+    return std::strcmp(s_.c_str(), other ? other : "");
+}

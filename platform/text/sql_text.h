@@ -15,8 +15,12 @@ std::string Escape(std::string_view text);
 
 // Short form for Format arguments: Esc(x).c_str() lives to the end of the
 // full expression, which covers one Format call.
-inline std::string Esc(const CString& text) { return Escape(text.str()); }
-inline std::string Esc(std::string_view text) { return Escape(text); }
+inline std::string Esc(const CString& text) {
+    return Escape(text.str());
+}
+inline std::string Esc(std::string_view text) {
+    return Escape(text);
+}
 
 // True for an unsigned whole number of 1 to 9 digits (a run sequence).
 bool IsSequence(std::string_view text);

@@ -67,13 +67,13 @@ bool RefuseWrites(const std::string& table, const std::string& event, const std:
     std::string sql;
     if (TestDatabaseIsPostgres()) {
         sql = "CREATE FUNCTION " + name + "() RETURNS trigger LANGUAGE plpgsql AS $body$ BEGIN " +
-              "RAISE EXCEPTION '" + message + "'; END $body$; CREATE TRIGGER " + name +
-              " BEFORE " + event + " ON " + table + " FOR EACH ROW " +
+              "RAISE EXCEPTION '" + message + "'; END $body$; CREATE TRIGGER " + name + " BEFORE " +
+              event + " ON " + table + " FOR EACH ROW " +
               (when.empty() ? "" : "WHEN (" + when + ") ") + "EXECUTE FUNCTION " + name + "()";
     } else {
         sql = "CREATE TRIGGER " + name + " BEFORE " + event + " ON " + table + " " +
-              (when.empty() ? "" : "WHEN " + when + " ") + "BEGIN SELECT RAISE(ABORT, '" +
-              message + "'); END";
+              (when.empty() ? "" : "WHEN " + when + " ") + "BEGIN SELECT RAISE(ABORT, '" + message +
+              "'); END";
     }
     return c->backend().RunNative(sql, error);
 }
@@ -99,8 +99,7 @@ void DatabaseFixture::TearDown() {
 
 void DatabaseFixture::Exec(const std::string& sql) {
     G_DirectSQL direct;
-    ASSERT_TRUE(direct.OnExecuteQuery(sql.c_str())) << direct.GetLastError().c_str() << "\n"
-                                                    << sql;
+    ASSERT_TRUE(direct.OnExecuteQuery(sql.c_str())) << direct.GetLastError().c_str() << "\n" << sql;
 }
 
 std::string DatabaseFixture::Scalar(const std::string& sql) {

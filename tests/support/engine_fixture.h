@@ -28,7 +28,7 @@ bool TestDatabaseIsPostgres();
 // in-memory SQLite database, or on PostgreSQL a schema of its own (made the
 // search path, dropped after the test).
 class DatabaseFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -45,7 +45,7 @@ protected:
     ui::ScriptedDriver driver_;
     ui::InstantClock clock_;
 
-private:
+  private:
     ui::UiDriver* previous_driver_ = nullptr;
     ui::UiClock* previous_clock_ = nullptr;
     std::string schema_;  // PostgreSQL: this test's schema
@@ -66,11 +66,11 @@ bool RefuseWrites(const std::string& table, const std::string& event, const std:
 // Points the registry at a file of the given content for the life of the
 // object (an empty content means no file at all).
 class ScopedRegistry {
-public:
+  public:
     explicit ScopedRegistry(const std::string& content);
     ~ScopedRegistry();
 
-private:
+  private:
     std::string path_;
     std::string previous_;
     bool had_previous_ = false;

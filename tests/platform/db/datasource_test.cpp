@@ -15,13 +15,13 @@ using payroll::TransactionOutcome;
 using payroll::db::Connection;
 
 class DataSourceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(payroll::OpenDatabase("sqlite::memory:", &error)) << error;
-        ASSERT_TRUE(sql_.OnExecuteQuery(
-            "CREATE TABLE T (CO_CD VARCHAR(4), EMP_CD VARCHAR(10), SQ INTEGER, "
-            "AMT NUMERIC(19,4), NM VARCHAR(40))"));
+        ASSERT_TRUE(
+            sql_.OnExecuteQuery("CREATE TABLE T (CO_CD VARCHAR(4), EMP_CD VARCHAR(10), SQ INTEGER, "
+                                "AMT NUMERIC(19,4), NM VARCHAR(40))"));
         ASSERT_TRUE(sql_.OnExecuteQuery(
             "INSERT INTO T VALUES ('1000','E1',1,1234.5,'O''Brien 100%') "
             "INSERT INTO T VALUES ('1000','E2',2,1000000000000000,NULL) "
@@ -31,8 +31,7 @@ protected:
 
     int RowsInT() {
         G_DataSource ds;
-        return ds.OnExecuteSQL("SELECT * FROM T") ? static_cast<int>(ds.OnGetRecordCount())
-                                                    : -1;
+        return ds.OnExecuteSQL("SELECT * FROM T") ? static_cast<int>(ds.OnGetRecordCount()) : -1;
     }
 
     G_DirectSQL sql_;
@@ -151,9 +150,9 @@ TEST_F(DataSourceTest, WholeDataReadFillsFixedRecords) {
     EXPECT_STREQ(recs[0].emp, "E1");
     EXPECT_EQ(std::string(recs[0].nm, 4), "O'Br");
     EXPECT_EQ(recs[0].nm[4], '\0');
-    EXPECT_EQ(recs[1].nm[0], '\0');                 // NULL
-    EXPECT_STREQ(recs[2].nm, "\xea\xb9\x80");       // one whole character of three bytes
-    EXPECT_EQ(recs[3].emp[0], 'x');                 // nothing past the rows asked for
+    EXPECT_EQ(recs[1].nm[0], '\0');            // NULL
+    EXPECT_STREQ(recs[2].nm, "\xea\xb9\x80");  // one whole character of three bytes
+    EXPECT_EQ(recs[3].emp[0], 'x');            // nothing past the rows asked for
     // Asking for more rows than the query gives fails.
     EXPECT_FALSE(ds.OnWholeDataRead("SELECT EMP_CD, NM FROM T", recs.data(), 4, {3, 5}));
     EXPECT_FALSE(ds.OnWholeDataRead("SELECT EMP_CD, NM FROM T", recs.data(), 1, {3, 0}));
