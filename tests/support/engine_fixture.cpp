@@ -10,6 +10,7 @@
 #include "payroll/host.h"
 #include "platform/db/connection.h"
 #include "platform/db/result_set.h"
+#include "support/temp_path.h"
 
 namespace payroll::testing {
 
@@ -130,8 +131,7 @@ ScopedRegistry::ScopedRegistry(const std::string& content) {
         had_previous_ = true;
         previous_ = old;
     }
-    path_ = ::testing::TempDir() + "/payroll_registry_" +
-            std::to_string(reinterpret_cast<std::uintptr_t>(this));
+    path_ = TempPath("registry");
     std::remove(path_.c_str());
     if (!content.empty()) std::ofstream(path_) << content;
     setenv("PAYROLL_REGISTRY", path_.c_str(), 1);

@@ -8,6 +8,7 @@
 
 #include "payroll/host.h"
 #include "platform/db/connection.h"
+#include "support/temp_path.h"
 
 namespace {
 
@@ -198,7 +199,7 @@ TEST(OpenDatabaseTest, RejectsUnknownSchemesAndUnusablePaths) {
 }
 
 TEST(OpenDatabaseTest, FileDatabaseKeepsCommittedWork) {
-    std::string path = ::testing::TempDir() + "/payroll_open_test.db";
+    std::string path = payroll::testing::TempPath("open_test.db");
     std::remove(path.c_str());
     std::string error;
     ASSERT_TRUE(payroll::OpenDatabase("sqlite:" + path, &error)) << error;

@@ -9,6 +9,7 @@
 
 #include "platform/registry/app_settings.h"
 #include "platform/registry/paths.h"
+#include "support/temp_path.h"
 
 namespace payroll::config {
 namespace {
@@ -134,7 +135,7 @@ class RegistryFileTest : public ::testing::Test {
         const char* old = std::getenv("PAYROLL_REGISTRY");
         had_old_ = old != nullptr;
         if (old) old_ = old;
-        path_ = ::testing::TempDir() + "payroll_registry_test.reg";
+        path_ = payroll::testing::TempPath("registry_test.reg");
     }
     void TearDown() override {
         if (had_old_)
