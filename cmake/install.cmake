@@ -69,18 +69,27 @@ install(FILES ${_payroll_generated}/payrollConfig.cmake
 
 # pkg-config file, written when installing so that it names the prefix the
 # files really went to (cmake --install --prefix may differ from the
-# configured one).
-set(_payroll_pc ${_payroll_generated}/install/payroll.pc)
+# configured one). Each install writes its own scratch copy, so installs of
+# one build tree into several prefixes at once cannot mix their prefixes.
+set(_payroll_pc_scratch ${_payroll_generated}/install)
+if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
+    set(_payroll_pc_dir "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
+else()
+    set(_payroll_pc_dir "\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig")
+endif()
 install(CODE "
     set(PC_PREFIX \"\${CMAKE_INSTALL_PREFIX}\")
     set(PC_LIBDIR \"${CMAKE_INSTALL_LIBDIR}\")
     set(PC_INCLUDEDIR \"${CMAKE_INSTALL_INCLUDEDIR}\")
     set(PC_DATADIR \"${CMAKE_INSTALL_DATADIR}\")
     set(PC_VERSION \"${PROJECT_VERSION}\")
-    configure_file(\"${PROJECT_SOURCE_DIR}/cmake/payroll.pc.in\" \"${_payroll_pc}\" @ONLY)
+    string(RANDOM LENGTH 12 _pc_tag)
+    string(TIMESTAMP _pc_time \"%s%f\")
+    set(_pc_scratch \"${_payroll_pc_scratch}/\${_pc_time}-\${_pc_tag}\")
+    configure_file(\"${PROJECT_SOURCE_DIR}/cmake/payroll.pc.in\" \"\${_pc_scratch}/payroll.pc\" @ONLY)
+    file(INSTALL \"\${_pc_scratch}/payroll.pc\" DESTINATION \"${_payroll_pc_dir}\")
+    file(REMOVE_RECURSE \"\${_pc_scratch}\")
 " COMPONENT development)
-install(FILES ${_payroll_pc} DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
-    COMPONENT development)
 
 include(${PROJECT_SOURCE_DIR}/cmake/host_program.cmake)
 include(${PROJECT_SOURCE_DIR}/cmake/docs.cmake)
