@@ -110,7 +110,7 @@ class PtySession {
 
     // Reads what the program writes until `text` appears (true) or the
     // time runs out or the program ends (false).
-    bool WaitFor(const std::string& text, int timeout_ms = 10000) {
+    bool WaitFor(const std::string& text, int timeout_ms = 30000) {
         auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
         while (output_.find(text) == std::string::npos) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -129,7 +129,7 @@ class PtySession {
     }
     // Waits for the program to end, reading the rest of its output; its
     // exit code, or -1 when it did not end in time.
-    int Finish(int timeout_ms = 10000) {
+    int Finish(int timeout_ms = 30000) {
         auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
         while (std::chrono::steady_clock::now() < end) {
             if (!ReadSome(100)) {
