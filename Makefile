@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build demo test test-asan bench format clean install package docs
+.PHONY: all deps configure build demo test test-asan bench format format-check clean install package docs
 
 all: build
 
@@ -73,6 +73,10 @@ docs: configure
 
 format:
 	@git ls-files '*.cpp' '*.h' '*.cc' | xargs clang-format -i
+
+# Fails, naming the places, when a file has drifted from the project's style.
+format-check: deps
+	@git ls-files '*.cpp' '*.h' '*.cc' | xargs clang-format --dry-run --Werror
 
 clean:
 	@rm -rf $(BUILD) $(ASAN_BUILD)
