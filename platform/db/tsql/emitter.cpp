@@ -26,6 +26,17 @@ bool IsJoinWord(Keyword k) {
     }
 }
 
+// Whether `text` is the upper-case word `upper`, in any case.
+bool SameWord(std::string_view text, std::string_view upper) {
+    if (text.size() != upper.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != upper[i]) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool Emitter::Fail(std::string message, std::size_t at) {
@@ -347,6 +358,10 @@ bool Emitter::EmitStatement(std::string* error) {
 bool Emitter::ReturnsRows() const {
     if (tokens_.empty()) return false;
     if (Kw(0) == Keyword::kSelect || Kw(0) == Keyword::kWith || Kw(0) == Keyword::kValues)
+        return true;
+    // The backends' own questions about the database: SQLite's PRAGMA and
+    // PostgreSQL's SHOW answer with rows (a PRAGMA that sets answers none).
+    if (Kind(0) == TokenKind::kWord && (SameWord(Text(0), "PRAGMA") || SameWord(Text(0), "SHOW")))
         return true;
     return IsSubquery(0);
 }

@@ -99,6 +99,22 @@ TEST_F(ComponentTest, ColumnNamesMatchWithoutCase) {
     EXPECT_EQ(ds.OnFieldSearch("a", "2"), 0);
 }
 
+// Each backend's own question about the database answers through the
+// component with its rows.
+TEST_F(ComponentTest, TheBackendsOwnQuestionsAnswerWithRows) {
+    G_DataSource ds;
+    if (TestDatabaseIsPostgres()) {
+        ASSERT_TRUE(ds.OnExecuteSQL("SHOW client_encoding")) << ds.GetLastError().c_str();
+        ASSERT_EQ(ds.OnGetRecordCount(), 1);
+        EXPECT_EQ(ds.OnGetFieldValue("client_encoding", 0), "UTF8");
+    } else {
+        ASSERT_TRUE(ds.OnExecuteSQL("PRAGMA table_info(T)")) << ds.GetLastError().c_str();
+        ASSERT_EQ(ds.OnGetRecordCount(), 3);
+        EXPECT_EQ(ds.OnGetFieldValue("name", 1), "N");
+        EXPECT_EQ(ds.OnGetFieldValue("pk", 0), "1");
+    }
+}
+
 TEST_F(ComponentTest, AFailedStatementInsideATransactionLosesNothingElse) {
     std::string error;
     ASSERT_TRUE(Conn()->Begin(&error)) << error;

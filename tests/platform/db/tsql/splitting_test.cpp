@@ -62,6 +62,16 @@ TEST_F(SplittingTest, WithStaysWithItsStatement) {
     EXPECT_TRUE(values[0].returns_rows);
 }
 
+// The backends' questions about the database itself answer with rows.
+TEST_F(SplittingTest, PragmaAndShowAnswerWithRows) {
+    for (const char* text : {"PRAGMA table_info(T)", "pragma user_version", "SHOW search_path"}) {
+        auto statements = Split(text);
+        ASSERT_EQ(statements.size(), 1u) << text;
+        EXPECT_TRUE(statements[0].returns_rows) << text;
+    }
+    EXPECT_FALSE(Split("UPDATE T SET AMT=1 WHERE K='show'")[0].returns_rows);
+}
+
 TEST_F(SplittingTest, UpdatesOneAfterAnother) {
     std::string text =
         "UPDATE T SET AMT=1 WHERE K='a' \nUPDATE T SET AMT=2 WHERE K='b' UPDATE T SET AMT=3 WHERE "
