@@ -8,10 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "tests/packaging/shell.h"
+#include "support/shell.h"
 
 namespace payroll::packaging {
 namespace {
+
+using payroll::testing::FreshFolder;
+using payroll::testing::Outcome;
+using payroll::testing::Program;
+using payroll::testing::Shell;
+using payroll::testing::ShellQuote;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;

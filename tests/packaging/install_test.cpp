@@ -14,10 +14,16 @@
 #include <set>
 #include <string>
 
-#include "tests/packaging/shell.h"
+#include "support/shell.h"
 
 namespace payroll::packaging {
 namespace {
+
+using payroll::testing::FreshFolder;
+using payroll::testing::Outcome;
+using payroll::testing::Program;
+using payroll::testing::Shell;
+using payroll::testing::ShellQuote;
 
 namespace fs = std::filesystem;
 

@@ -3,24 +3,18 @@
 // file of its own, the program's exit code and both of its outputs.
 #pragma once
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "payroll/host.h"
+#include "support/shell.h"
 #include "tests/engine/tax_road_fixture.h"
 
 namespace payroll::testing {
 
-struct CliResult {
-    int exit_code = -1;
-    std::string out;
-    std::string err;
-};
+using CliResult = Outcome;
 
 class CliTest : public TaxRoadTest {
   protected:
@@ -44,22 +38,7 @@ class CliTest : public TaxRoadTest {
     // this process meanwhile; args are passed to the shell as they stand.
     CliResult Cli(const std::string& args) {
         CloseDatabase();
-        const std::string err = path_ + ".stderr";
-        const std::string command =
-            std::string(PAYROLL_CLI) + " --db 'sqlite:" + path_ + "' " + args + " 2>'" + err + "'";
-        CliResult r;
-        if (FILE* pipe = popen(command.c_str(), "r")) {
-            char buf[4096];
-            for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;)
-                r.out.append(buf, n);
-            int status = pclose(pipe);
-            r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        }
-        std::ifstream in(err);
-        std::stringstream text;
-        text << in.rdbuf();
-        r.err = text.str();
-        std::remove(err.c_str());
+        CliResult r = Shell(Program("--db " + ShellQuote("sqlite:" + path_) + " " + args));
         std::string error;
         EXPECT_TRUE(OpenDatabase("sqlite:" + path_, &error)) << error;
         return r;

@@ -1,5 +1,5 @@
-// Runs shell commands for the packaging tests: the built host program, bash,
-// groff, cmake --install and the installed files.
+// Runs shell commands for the tests: the built host program, bash, groff,
+// cmake --install and the installed files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-namespace payroll::packaging {
+namespace payroll::testing {
 
 struct Outcome {
     int exit_code = -1;  // -1 when the command did not end normally
@@ -68,4 +68,4 @@ inline std::string Program(const std::string& args) {
     return ShellQuote(PAYROLL_CLI) + " " + args;
 }
 
-}  // namespace payroll::packaging
+}  // namespace payroll::testing
