@@ -219,7 +219,7 @@ void AddBonusTaxCommand(CLI::App& app, const GlobalOptions& options, int* exit_c
     });
 }
 
-const bool registered = RegisterCommand(52, AddBonusTaxCommand);
+const bool bonus_tax_registered = RegisterCommand(52, AddBonusTaxCommand);
 
 }  // namespace
 }  // namespace payroll::cli

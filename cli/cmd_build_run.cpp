@@ -204,7 +204,7 @@ void AddBuildRunCommand(CLI::App& app, const GlobalOptions& options, int* exit_c
     });
 }
 
-const bool registered = RegisterCommand(40, AddBuildRunCommand);
+const bool build_run_registered = RegisterCommand(40, AddBuildRunCommand);
 
 }  // namespace
 }  // namespace payroll::cli

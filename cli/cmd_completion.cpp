@@ -126,7 +126,7 @@ void AddCompletionCommand(CLI::App& app, const GlobalOptions&, int* exit_code) {
     });
 }
 
-const bool registered = RegisterCommand(90, AddCompletionCommand);
+const bool completion_registered = RegisterCommand(90, AddCompletionCommand);
 
 }  // namespace
 }  // namespace payroll::cli

@@ -71,7 +71,7 @@ void AddDemoCommand(CLI::App& app, const GlobalOptions& options, int* exit_code)
     cmd->callback([&options, exit_code] { *exit_code = RunDemo(options, demo); });
 }
 
-const bool registered = RegisterCommand(1, AddDemoCommand);
+const bool demo_registered = RegisterCommand(1, AddDemoCommand);
 
 }  // namespace
 }  // namespace payroll::cli

@@ -77,7 +77,7 @@ void AddEmployeeCommand(CLI::App& app, const GlobalOptions& options, int* exit_c
     });
 }
 
-const bool registered = RegisterCommand(70, AddEmployeeCommand);
+const bool employee_registered = RegisterCommand(70, AddEmployeeCommand);
 
 }  // namespace
 }  // namespace payroll::cli

@@ -116,7 +116,7 @@ void AddManualCommand(CLI::App& app, const GlobalOptions&, int* exit_code) {
     });
 }
 
-const bool registered = RegisterCommand(91, AddManualCommand);
+const bool manual_registered = RegisterCommand(91, AddManualCommand);
 
 }  // namespace
 }  // namespace payroll::cli

@@ -71,7 +71,7 @@ void AddPickCommand(CLI::App& app, const GlobalOptions& options, int* exit_code)
     });
 }
 
-const bool registered = RegisterCommand(60, AddPickCommand);
+const bool pick_registered = RegisterCommand(60, AddPickCommand);
 
 }  // namespace
 }  // namespace payroll::cli

@@ -129,7 +129,7 @@ void AddRecalcTaxCommand(CLI::App& app, const GlobalOptions& options, int* exit_
     });
 }
 
-const bool registered = RegisterCommand(50, AddRecalcTaxCommand);
+const bool recalc_tax_registered = RegisterCommand(50, AddRecalcTaxCommand);
 
 }  // namespace
 }  // namespace payroll::cli

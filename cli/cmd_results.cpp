@@ -261,7 +261,7 @@ void AddResultsCommand(CLI::App& app, const GlobalOptions& options, int* exit_co
     cmd->callback([opts, &options, exit_code] { *exit_code = ShowResults(options, *opts); });
 }
 
-const bool registered = RegisterCommand(55, AddResultsCommand);
+const bool results_registered = RegisterCommand(55, AddResultsCommand);
 
 }  // namespace
 }  // namespace payroll::cli

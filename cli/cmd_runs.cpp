@@ -79,7 +79,7 @@ void AddRunsCommand(CLI::App& app, const GlobalOptions& options, int* exit_code)
     });
 }
 
-const bool registered = RegisterCommand(20, AddRunsCommand);
+const bool runs_registered = RegisterCommand(20, AddRunsCommand);
 
 }  // namespace
 }  // namespace payroll::cli

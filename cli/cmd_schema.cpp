@@ -33,7 +33,7 @@ void AddSchemaCommand(CLI::App& app, const GlobalOptions& options, int* exit_cod
     });
 }
 
-const bool registered = RegisterCommand(10, AddSchemaCommand);
+const bool schema_registered = RegisterCommand(10, AddSchemaCommand);
 
 }  // namespace
 }  // namespace payroll::cli

@@ -11,10 +11,6 @@
 namespace payroll::cli {
 namespace {
 
-// A place number SearchMirak never writes: it stays when the runs could not
-// be read at all.
-constexpr std::int32_t kUntouched = -1;
-
 const char* OutcomeName(Outcome outcome) {
     switch (outcome) {
         case Outcome::kCommitted:

@@ -11,8 +11,6 @@ namespace {
 
 // More runs than any month holds; SearchMirak is asked at most this often.
 constexpr int kMaxRuns = 10000;
-// SEL_NO of a key the front has not touched: a failed query leaves it.
-constexpr std::int32_t kUntouched = -1;
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 // index, as a host picks them), the option checks and the printed key.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ class Option;
 }
 
 namespace payroll::cli {
+
+// SEL_NO of a key the front has not touched: SearchMirak never writes it, so
+// it stays when the runs could not be read at all.
+inline constexpr std::int32_t kUntouched = -1;
 
 // Adds the checks of --company (1 to 5 characters, the key's room) and
 // --month (YYYYMM) to their options.
