@@ -55,12 +55,13 @@ PREFIX ?= /usr/local
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)
 
-# The Debian package, from a release build of its own for the /usr prefix:
-# $(PKG_BUILD)/payroll_<version>-1_<arch>.deb.
+# The Debian package, from a release build of its own for the /usr prefix,
+# compiled file by file (not in batches), so a file that leans on another's
+# includes fails here: $(PKG_BUILD)/payroll_<version>-1_<arch>.deb.
 PKG_BUILD ?= build-deb
 package: deps
 	@cmake -S . -B $(PKG_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-	    -DPAYROLL_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	    -DPAYROLL_TESTS=OFF -DCMAKE_UNITY_BUILD=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(PKG_BUILD) -j $(JOBS)
 	@cd $(PKG_BUILD) && cpack -G DEB
 	@ls $(PKG_BUILD)/*.deb

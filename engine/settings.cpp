@@ -53,20 +53,20 @@ struct ItemColumn {
 };
 
 template <std::size_t N>
-ItemColumn Col(const char* name, payroll::FixedText<N>& field) {
+ItemColumn ItemCol(const char* name, payroll::FixedText<N>& field) {
     return {name, field.data, N};
 }
 
 void CopyItem(const G_DataSource& rows, long row, payroll::HpmpdfmRecord* r) {
     const ItemColumn columns[] = {
-        Col("CO_CD", r->CO_CD),     Col("PYTP_FG", r->PYTP_FG), Col("PYDD_FG", r->PYDD_FG),
-        Col("PYDD_CD", r->PYDD_CD), Col("TAX_FG", r->TAX_FG),   Col("TXEX_FG", r->TXEX_FG),
-        Col("CTOF_FG", r->CTOF_FG), Col("AMDP_DP", r->AMDP_DP), Col("FTPY_YN", r->FTPY_YN),
-        Col("EXCP_YN", r->EXCP_YN), Col("NFGC_YN", r->NFGC_YN), Col("NFGA_AM", r->NFGA_AM),
-        Col("NFGF_DC", r->NFGF_DC), Col("RTDD_YN", r->RTDD_YN), Col("PRCT_FG", r->PRCT_FG),
-        Col("PRCT_RT", r->PRCT_RT), Col("HIDD_YN", r->HIDD_YN), Col("NPDD_YN", r->NPDD_YN),
-        Col("EIDD_YN", r->EIDD_YN), Col("IDDD_YN", r->IDDD_YN), Col("LMPY_YN", r->LMPY_YN),
-        Col("SHFG_YN", r->SHFG_YN),
+        ItemCol("CO_CD", r->CO_CD),     ItemCol("PYTP_FG", r->PYTP_FG), ItemCol("PYDD_FG", r->PYDD_FG),
+        ItemCol("PYDD_CD", r->PYDD_CD), ItemCol("TAX_FG", r->TAX_FG),   ItemCol("TXEX_FG", r->TXEX_FG),
+        ItemCol("CTOF_FG", r->CTOF_FG), ItemCol("AMDP_DP", r->AMDP_DP), ItemCol("FTPY_YN", r->FTPY_YN),
+        ItemCol("EXCP_YN", r->EXCP_YN), ItemCol("NFGC_YN", r->NFGC_YN), ItemCol("NFGA_AM", r->NFGA_AM),
+        ItemCol("NFGF_DC", r->NFGF_DC), ItemCol("RTDD_YN", r->RTDD_YN), ItemCol("PRCT_FG", r->PRCT_FG),
+        ItemCol("PRCT_RT", r->PRCT_RT), ItemCol("HIDD_YN", r->HIDD_YN), ItemCol("NPDD_YN", r->NPDD_YN),
+        ItemCol("EIDD_YN", r->EIDD_YN), ItemCol("IDDD_YN", r->IDDD_YN), ItemCol("LMPY_YN", r->LMPY_YN),
+        ItemCol("SHFG_YN", r->SHFG_YN),
     };
     for (const ItemColumn& c : columns)
         payroll::CopyToField(c.field, c.width, rows.OnGetFieldValue(c.name, row).str());

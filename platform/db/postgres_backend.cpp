@@ -23,7 +23,7 @@ namespace {
 
 // Prepared statements kept per text and parameter types; when full, the
 // server's are dropped and the names start over.
-constexpr std::size_t kStatementCacheLimit = 512;
+constexpr std::size_t kServerCacheLimit = 512;
 // Rows of one merged INSERT; the server takes at most 65535 parameters.
 constexpr std::size_t kMergeRows = 500;
 constexpr std::size_t kMaxParams = 65535;
@@ -215,7 +215,7 @@ class PostgresBackend final : public Backend {
             if (!ok) statements_.erase(p.key);
         }
         pending_.clear();
-        if (statements_.size() > kStatementCacheLimit && link_->alive()) {
+        if (statements_.size() > kServerCacheLimit && link_->alive()) {
             // Names are never used twice, so a DEALLOCATE that fails (in a
             // failed transaction) only leaves unused statements behind.
             std::string ignored;
@@ -252,7 +252,7 @@ class PostgresBackend final : public Backend {
             InsertTuple t;
             bool ok = FindInsertTuple(sql, params, &t);
             if (!ok) t.params = 0;
-            if (tuples_.size() > kStatementCacheLimit) tuples_.clear();
+            if (tuples_.size() > kServerCacheLimit) tuples_.clear();
             it = tuples_.emplace(sql, t).first;
         }
         return it->second.params == params;

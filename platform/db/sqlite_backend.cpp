@@ -13,7 +13,7 @@ namespace {
 
 // Prepared statements kept per translated text; the engine sends a few
 // hundred shapes at most, so a full cache is simply emptied.
-constexpr std::size_t kStatementCacheLimit = 512;
+constexpr std::size_t kSqliteCacheLimit = 512;
 
 class SqliteBackend final : public Backend {
   public:
@@ -86,7 +86,7 @@ class SqliteBackend final : public Backend {
     sqlite3_stmt* Prepare(const std::string& sql, std::string* error) {
         auto it = cache_.find(sql);
         if (it != cache_.end()) return it->second;
-        if (cache_.size() >= kStatementCacheLimit) ClearCache();
+        if (cache_.size() >= kSqliteCacheLimit) ClearCache();
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
                                SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {

@@ -3,14 +3,8 @@
 namespace payroll::tsql {
 namespace {
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 bool IsHexDigit(char c) {
-    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-bool IsBlank(char c) {
-    return IsBlankChar(static_cast<unsigned char>(c));
+    return IsDigitChar(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 bool IsOperandKind(TokenKind k) {
@@ -51,7 +45,7 @@ std::string Excerpt(std::string_view text, std::size_t pos) {
         if (out.size() - (lead - 1) < need) out.resize(lead - 1);
     }
     for (char& c : out)
-        if (IsBlank(c)) c = ' ';
+        if (IsBlankChar(c)) c = ' ';
     if (pos + 32 < text.size()) out += "...";
     return out;
 }
@@ -66,7 +60,7 @@ bool Scanner::SkipBlanks(std::string* error) {
     const std::size_t n = text_.size();
     while (pos_ < n) {
         char c = text_[pos_];
-        if (IsBlank(c)) {
+        if (IsBlankChar(c)) {
             ++pos_;
         } else if (c == '-' && pos_ + 1 < n && text_[pos_ + 1] == '-') {
             std::size_t eol = text_.find('\n', pos_);
@@ -101,16 +95,16 @@ std::size_t Scanner::StringEnd(std::string_view text, std::size_t quote, bool* d
 
 std::size_t Scanner::NumberEnd(std::string_view text, std::size_t p) {
     const std::size_t n = text.size();
-    while (p < n && IsDigit(text[p])) ++p;
+    while (p < n && IsDigitChar(text[p])) ++p;
     if (p < n && text[p] == '.') {
         ++p;
-        while (p < n && IsDigit(text[p])) ++p;
+        while (p < n && IsDigitChar(text[p])) ++p;
     }
     if (p < n && (text[p] == 'e' || text[p] == 'E')) {
         std::size_t q = p + 1;
         if (q < n && (text[q] == '+' || text[q] == '-')) ++q;
-        if (q < n && IsDigit(text[q])) {
-            while (q < n && IsDigit(text[q])) ++q;
+        if (q < n && IsDigitChar(text[q])) {
+            while (q < n && IsDigitChar(text[q])) ++q;
             p = q;
         }
     }
@@ -153,10 +147,10 @@ bool Scanner::LexQuoted(Token* t, char close, TokenKind kind, std::size_t from,
 }
 
 bool Scanner::NextStartsOperand(std::size_t p) const {
-    while (p < text_.size() && IsBlank(text_[p])) ++p;
+    while (p < text_.size() && IsBlankChar(text_[p])) ++p;
     if (p >= text_.size()) return false;
     unsigned char c = static_cast<unsigned char>(text_[p]);
-    return IsWordStart(c) || IsDigit(static_cast<char>(c)) || c == '.' || c == '\'' || c == '(' ||
+    return IsWordStart(c) || IsDigitChar(c) || c == '.' || c == '\'' || c == '(' ||
            c == '"' || c == '[';
 }
 
@@ -195,7 +189,7 @@ bool Scanner::Lex(Token* t, std::string* error) {
         t->kind = TokenKind::kWord;
         t->len = static_cast<std::uint32_t>(p - start);
         t->keyword = dotted ? Keyword::kNone : LookupKeyword(text_.substr(start, p - start));
-    } else if (IsDigit(c) || (c == '.' && IsDigit(next))) {
+    } else if (IsDigitChar(c) || (c == '.' && IsDigitChar(next))) {
         std::size_t p = start;
         if (c == '0' && (next == 'x' || next == 'X')) {
             p += 2;

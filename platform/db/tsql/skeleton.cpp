@@ -9,10 +9,6 @@ namespace {
 
 constexpr std::size_t kMaxRaw = 64 * 1024;
 
-bool IsDigit(char c) {
-    return IsDigitChar(static_cast<unsigned char>(c));
-}
-
 // After a statement the original scanner sees a boundary only at the end, at
 // ';' or at INSERT, UPDATE or DELETE; anything else (SELECT included, whose
 // meaning depends on what precedes it) is left to the scanner.
@@ -118,7 +114,7 @@ bool Skeleton::Match(std::string_view text, std::size_t pos, std::vector<BoundVa
         } else {
             const char c = text[p];
             const char next = p + 1 < n ? text[p + 1] : '\0';
-            if (!(IsDigit(c) || (c == '.' && IsDigit(next)))) return false;
+            if (!(IsDigitChar(c) || (c == '.' && IsDigitChar(next)))) return false;
             if (c == '0' && (next == 'x' || next == 'X')) return false;  // hex stays inline
             std::size_t e = Scanner::NumberEnd(text, p);
             SetNumberValue(text.substr(p, e - p), &v);
