@@ -59,14 +59,17 @@ ItemColumn ItemCol(const char* name, payroll::FixedText<N>& field) {
 
 void CopyItem(const G_DataSource& rows, long row, payroll::HpmpdfmRecord* r) {
     const ItemColumn columns[] = {
-        ItemCol("CO_CD", r->CO_CD),     ItemCol("PYTP_FG", r->PYTP_FG), ItemCol("PYDD_FG", r->PYDD_FG),
-        ItemCol("PYDD_CD", r->PYDD_CD), ItemCol("TAX_FG", r->TAX_FG),   ItemCol("TXEX_FG", r->TXEX_FG),
-        ItemCol("CTOF_FG", r->CTOF_FG), ItemCol("AMDP_DP", r->AMDP_DP), ItemCol("FTPY_YN", r->FTPY_YN),
-        ItemCol("EXCP_YN", r->EXCP_YN), ItemCol("NFGC_YN", r->NFGC_YN), ItemCol("NFGA_AM", r->NFGA_AM),
-        ItemCol("NFGF_DC", r->NFGF_DC), ItemCol("RTDD_YN", r->RTDD_YN), ItemCol("PRCT_FG", r->PRCT_FG),
-        ItemCol("PRCT_RT", r->PRCT_RT), ItemCol("HIDD_YN", r->HIDD_YN), ItemCol("NPDD_YN", r->NPDD_YN),
-        ItemCol("EIDD_YN", r->EIDD_YN), ItemCol("IDDD_YN", r->IDDD_YN), ItemCol("LMPY_YN", r->LMPY_YN),
-        ItemCol("SHFG_YN", r->SHFG_YN),
+        ItemCol("CO_CD", r->CO_CD),     ItemCol("PYTP_FG", r->PYTP_FG),
+        ItemCol("PYDD_FG", r->PYDD_FG), ItemCol("PYDD_CD", r->PYDD_CD),
+        ItemCol("TAX_FG", r->TAX_FG),   ItemCol("TXEX_FG", r->TXEX_FG),
+        ItemCol("CTOF_FG", r->CTOF_FG), ItemCol("AMDP_DP", r->AMDP_DP),
+        ItemCol("FTPY_YN", r->FTPY_YN), ItemCol("EXCP_YN", r->EXCP_YN),
+        ItemCol("NFGC_YN", r->NFGC_YN), ItemCol("NFGA_AM", r->NFGA_AM),
+        ItemCol("NFGF_DC", r->NFGF_DC), ItemCol("RTDD_YN", r->RTDD_YN),
+        ItemCol("PRCT_FG", r->PRCT_FG), ItemCol("PRCT_RT", r->PRCT_RT),
+        ItemCol("HIDD_YN", r->HIDD_YN), ItemCol("NPDD_YN", r->NPDD_YN),
+        ItemCol("EIDD_YN", r->EIDD_YN), ItemCol("IDDD_YN", r->IDDD_YN),
+        ItemCol("LMPY_YN", r->LMPY_YN), ItemCol("SHFG_YN", r->SHFG_YN),
     };
     for (const ItemColumn& c : columns)
         payroll::CopyToField(c.field, c.width, rows.OnGetFieldValue(c.name, row).str());

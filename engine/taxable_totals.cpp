@@ -40,14 +40,18 @@ EmployeeColumn EmployeeCol(const char* name, payroll::FixedText<N>& field) {
 void CopyEmployee(const G_DataSource& rows, long row, SEMP_FMT* e) {
     // DIV_TO_CD is not read here: only the load of all employees fills it.
     const EmployeeColumn columns[] = {
-        EmployeeCol("EMP_CD", e->EMP_CD),   EmployeeCol("PRTY_CD", e->PRTY_CD), EmployeeCol("PYSP_FG", e->PYSP_FG),
-        EmployeeCol("CDIV_CD", e->CDIV_CD), EmployeeCol("DEPT_CD", e->DEPT_CD), EmployeeCol("PJT_CD", e->PJT_CD),
-        EmployeeCol("HTYP_CD", e->HTYP_CD), EmployeeCol("FESC_DT", e->FESC_DT), EmployeeCol("FESV_DT", e->FESV_DT),
-        EmployeeCol("JOIN_DT", e->JOIN_DT), EmployeeCol("RTR_DT", e->RTR_DT),   EmployeeCol("SPUS_YN", e->SPUS_YN),
-        EmployeeCol("TDFR_SN", e->TDFR_SN), EmployeeCol("SUFR_SN", e->SUFR_SN), EmployeeCol("EMIS_YN", e->EMIS_YN),
-        EmployeeCol("REFR_YN", e->REFR_YN), EmployeeCol("NAPS_AM", e->NAPS_AM), EmployeeCol("HIFA_AM", e->HIFA_AM),
-        EmployeeCol("HRSP_CD", e->HRSP_CD), EmployeeCol("HCLS_CD", e->HCLS_CD), EmployeeCol("HOPR_CD", e->HOPR_CD),
-        EmployeeCol("RMK_DC", e->RMK_DC),   EmployeeCol("DUMMY2", e->DUMMY2),   EmployeeCol("DUMMY3", e->DUMMY3),
+        EmployeeCol("EMP_CD", e->EMP_CD),   EmployeeCol("PRTY_CD", e->PRTY_CD),
+        EmployeeCol("PYSP_FG", e->PYSP_FG), EmployeeCol("CDIV_CD", e->CDIV_CD),
+        EmployeeCol("DEPT_CD", e->DEPT_CD), EmployeeCol("PJT_CD", e->PJT_CD),
+        EmployeeCol("HTYP_CD", e->HTYP_CD), EmployeeCol("FESC_DT", e->FESC_DT),
+        EmployeeCol("FESV_DT", e->FESV_DT), EmployeeCol("JOIN_DT", e->JOIN_DT),
+        EmployeeCol("RTR_DT", e->RTR_DT),   EmployeeCol("SPUS_YN", e->SPUS_YN),
+        EmployeeCol("TDFR_SN", e->TDFR_SN), EmployeeCol("SUFR_SN", e->SUFR_SN),
+        EmployeeCol("EMIS_YN", e->EMIS_YN), EmployeeCol("REFR_YN", e->REFR_YN),
+        EmployeeCol("NAPS_AM", e->NAPS_AM), EmployeeCol("HIFA_AM", e->HIFA_AM),
+        EmployeeCol("HRSP_CD", e->HRSP_CD), EmployeeCol("HCLS_CD", e->HCLS_CD),
+        EmployeeCol("HOPR_CD", e->HOPR_CD), EmployeeCol("RMK_DC", e->RMK_DC),
+        EmployeeCol("DUMMY2", e->DUMMY2),   EmployeeCol("DUMMY3", e->DUMMY3),
     };
     for (const EmployeeColumn& c : columns)
         payroll::CopyToField(c.field, c.width, rows.OnGetFieldValue(c.name, row).str());

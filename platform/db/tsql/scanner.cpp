@@ -150,8 +150,8 @@ bool Scanner::NextStartsOperand(std::size_t p) const {
     while (p < text_.size() && IsBlankChar(text_[p])) ++p;
     if (p >= text_.size()) return false;
     unsigned char c = static_cast<unsigned char>(text_[p]);
-    return IsWordStart(c) || IsDigitChar(c) || c == '.' || c == '\'' || c == '(' ||
-           c == '"' || c == '[';
+    return IsWordStart(c) || IsDigitChar(c) || c == '.' || c == '\'' || c == '(' || c == '"' ||
+           c == '[';
 }
 
 bool Scanner::Lex(Token* t, std::string* error) {
