@@ -23,6 +23,7 @@
 #include <string>
 
 #include "bench/figures.h"
+#include "bench/scratch_db.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/salary_calcurate.h"
@@ -31,8 +32,6 @@
 namespace payroll::bench {
 namespace {
 
-constexpr int kPayItems = 15;
-constexpr int kDeductionItems = 10;
 constexpr int kItems = kPayItems + kDeductionItems;
 constexpr const char* kDeductionCodes[kDeductionItems] = {"S00", "S10", "S20", "T00", "T10",
                                                           "S30", "S40", "S50", "R01", "R02"};
@@ -52,18 +51,6 @@ std::string TemplatePath(int employees) {
 }
 std::string WorkPath() {
     return Path("payroll_bench_build_work.db");
-}
-
-void RemoveDb(const std::string& path) {
-    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
-}
-
-bool Exec(sqlite3* db, const std::string& sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK) return true;
-    std::fprintf(stderr, "bench: %s\n  in: %.200s\n", message ? message : "?", sql.c_str());
-    sqlite3_free(message);
-    return false;
 }
 
 std::string PayCode(int i) {
@@ -329,7 +316,7 @@ const char* kSmall = "BM_BuildSmall/iterations:3/real_time";
 const char* kLarge = "BM_BuildLarge/iterations:1/real_time";
 const char* kPrepared = "BM_BuildPreparedLarge/iterations:2/real_time";
 
-const bool registered = [] {
+const bool build_registered = [] {
     AddFigure("build_rows_per_s_100000", [](const Timings& t) {
         double s = SecondsOf(t, kLarge);
         return s > 0 ? static_cast<double>(LargeRun()) * kItems / s : -1.0;

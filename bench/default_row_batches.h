@@ -7,11 +7,10 @@
 #include <vector>
 
 #include "bench/figures.h"
+#include "bench/scratch_db.h"
 
 namespace payroll::bench {
 
-constexpr int kPayItems = 15;
-constexpr int kDeductionItems = 10;
 constexpr int kBatchEmployees = 500;
 
 // Employees of the run: 100,000 rows in all (20,000 with --quick).

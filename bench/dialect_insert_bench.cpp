@@ -11,6 +11,7 @@
 
 #include "bench/default_row_batches.h"
 #include "bench/figures.h"
+#include "bench/scratch_db.h"
 #include "payroll/datasource.h"
 #include "payroll/host.h"
 
@@ -19,10 +20,6 @@ namespace {
 
 std::string TempDb(const char* name) {
     return (std::filesystem::temp_directory_path() / name).string();
-}
-
-void RemoveDb(const std::string& path) {
-    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
 }
 
 bool OpenFresh(const std::string& path) {
@@ -117,7 +114,7 @@ void BM_PreparedInsert(benchmark::State& state) {
 BENCHMARK(BM_DialectInsert)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PreparedInsert)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-const bool registered = [] {
+const bool dialect_insert_registered = [] {
     AddFigure("dialect_insert_ratio", [](const Timings& t) {
         auto a = t.find("BM_DialectInsert/iterations:3/real_time");
         auto b = t.find("BM_PreparedInsert/iterations:3/real_time");

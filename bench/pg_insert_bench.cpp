@@ -69,7 +69,7 @@ void BM_PostgresDefaultRows(benchmark::State& state) {
 
 BENCHMARK(BM_PostgresDefaultRows)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-const bool registered = [] {
+const bool pg_insert_registered = [] {
     AddFigure("pg_default_rows_per_s", [](const Timings& t) {
         auto a = t.find("BM_PostgresDefaultRows/iterations:2/real_time");
         return a != t.end() && a->second > 0

@@ -107,7 +107,7 @@ void BM_SoakYearRecalc(benchmark::State& state) {
 }
 
 // Registered only for bench/run --soak, which sets PAYROLL_SOAK.
-const bool registered = [] {
+const bool soak_registered = [] {
     if (const char* soak = std::getenv("PAYROLL_SOAK"); soak && *soak)
         benchmark::RegisterBenchmark("BM_SoakYearRecalc", BM_SoakYearRecalc)
             ->Iterations(1)

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "bench/figures.h"
+#include "bench/scratch_db.h"
 #include "bench/year_company.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
@@ -36,8 +37,6 @@ namespace payroll::bench {
 namespace {
 
 constexpr int kMonths = 12;
-constexpr int kPayItems = 15;
-constexpr int kDeductionItems = 10;
 
 int SmallCompany() {
     return Quick() ? 200 : 1000;
@@ -50,18 +49,6 @@ std::string DbPath(int employees) {
     return (std::filesystem::temp_directory_path() /
             ("payroll_bench_year_" + std::to_string(employees) + ".db"))
         .string();
-}
-
-void RemoveDb(const std::string& path) {
-    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
-}
-
-bool Exec(sqlite3* db, const std::string& sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK) return true;
-    std::fprintf(stderr, "bench: %s\n  in: %.200s\n", message ? message : "?", sql.c_str());
-    sqlite3_free(message);
-    return false;
 }
 
 // The pay items: P00 base pay and eight more taxable items, then one item
@@ -357,7 +344,7 @@ const char* kSmall = "BM_YearRecalcSmall/iterations:3/real_time";
 const char* kLarge = "BM_YearRecalcLarge/iterations:1/real_time";
 const char* kReplay = "BM_YearRawReplaySmall/iterations:3/real_time";
 
-const bool registered = [] {
+const bool year_recalc_registered = [] {
     AddFigure("year_employee_runs_per_s_1000", [](const Timings& t) {
         double s = SecondsOf(t, kSmall);
         return s > 0 ? SmallCompany() * kMonths / s : -1.0;
