@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/temp_path.h"
+
 namespace payroll::testing {
 
 struct Outcome {
@@ -43,9 +45,7 @@ inline std::string FreshFolder(const std::string& name) {
 
 // Runs `command` with /bin/sh; stdout and stderr are kept apart.
 inline Outcome Shell(const std::string& command) {
-    static int counter = 0;
-    const std::string err_path = ::testing::TempDir() + "payroll_shell_" +
-                                 std::to_string(getpid()) + "_" + std::to_string(++counter);
+    const std::string err_path = TempPath("shell");
     const std::string full = "( " + command + " ) 2>" + ShellQuote(err_path);
     Outcome outcome;
     if (FILE* pipe = popen(full.c_str(), "r")) {

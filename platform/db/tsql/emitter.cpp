@@ -26,17 +26,6 @@ bool IsJoinWord(Keyword k) {
     }
 }
 
-// Whether `text` is the upper-case word `upper`, in any case.
-bool SameWord(std::string_view text, std::string_view upper) {
-    if (text.size() != upper.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != upper[i]) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool Emitter::Fail(std::string message, std::size_t at) {
@@ -361,7 +350,8 @@ bool Emitter::ReturnsRows() const {
         return true;
     // The backends' own questions about the database: SQLite's PRAGMA and
     // PostgreSQL's SHOW answer with rows (a PRAGMA that sets answers none).
-    if (Kind(0) == TokenKind::kWord && (SameWord(Text(0), "PRAGMA") || SameWord(Text(0), "SHOW")))
+    if (Kind(0) == TokenKind::kWord &&
+        (EqualsNoCase(Text(0), "PRAGMA") || EqualsNoCase(Text(0), "SHOW")))
         return true;
     return IsSubquery(0);
 }

@@ -113,6 +113,18 @@ struct Token {
 // The keyword a word spells (case-insensitive), or kNone. Dotted words are never keywords.
 Keyword LookupKeyword(std::string_view word);
 
+// Whether two words are the same but for the case of their ASCII letters.
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return true;
+}
+
 // The text of a token.
 inline std::string_view TokenText(std::string_view text, const Token& t) {
     return text.substr(t.pos, t.len);

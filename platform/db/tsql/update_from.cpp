@@ -12,14 +12,7 @@ namespace payroll::tsql {
 namespace {
 
 bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size() || a.empty()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return true;
+    return !a.empty() && EqualsNoCase(a, b);
 }
 
 std::string_view LastPart(std::string_view name) {

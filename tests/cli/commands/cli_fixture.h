@@ -3,13 +3,12 @@
 // file of its own, the program's exit code and both of its outputs.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 
 #include "payroll/host.h"
 #include "support/shell.h"
+#include "support/temp_path.h"
 #include "tests/engine/tax_road_fixture.h"
 
 namespace payroll::testing {
@@ -20,9 +19,7 @@ class CliTest : public TaxRoadTest {
   protected:
     void SetUp() override {
         TaxRoadTest::SetUp();
-        static int counter = 0;
-        path_ = ::testing::TempDir() + "payroll_cli_" + std::to_string(getpid()) + "_" +
-                std::to_string(++counter) + ".db";
+        path_ = TempPath("cli") + ".db";
         RemoveFiles();
         std::string error;
         ASSERT_TRUE(OpenDatabase("sqlite:" + path_, &error)) << error;
