@@ -308,8 +308,12 @@ TEST_F(YearDriverTest, FailingSummaryInsertRollsTheYearBack) {
     const std::vector<std::string> before = Dump();
     Run("200203", 3);
     EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kRolledBack);
-    ASSERT_EQ(Messages().size(), 1u);
+    // The step's own message, then why the year was rolled back.
+    ASSERT_EQ(Messages().size(), 2u);
     EXPECT_EQ(Messages()[0], "sum save error");
+    EXPECT_NE(Messages()[1].str().find("sum save error"), std::string::npos) << Messages()[1];
+    EXPECT_NE(Messages()[1].str().find("E01"), std::string::npos) << Messages()[1];
+    EXPECT_NE(Messages()[1].str().find("200203"), std::string::npos) << Messages()[1];
     EXPECT_EQ(payroll::LastEngineFailure().step, "sum save error");
     EXPECT_NE(payroll::LastEngineFailure().detail.find("E01 refused"), std::string::npos);
     EXPECT_EQ(Dump(), before);
@@ -340,8 +344,37 @@ TEST_F(YearDriverTest, SettingsThatCannotLoadRollTheYearBack) {
     EXPECT_EQ(Events(UiEvent::Kind::kDialogClosed).size(), 1u);
     EXPECT_TRUE(Events(UiEvent::Kind::kSplashShown).empty());
     EXPECT_EQ(payroll::db::Connection::Current()->depth(), 0);
-    ASSERT_FALSE(Messages().empty());
-    EXPECT_EQ(Messages().back(), TheLangUtil().GetLangString(1009));
+    // The settings' own messages, then why the year was rolled back.
+    const std::vector<CString> messages = Messages();
+    ASSERT_GE(messages.size(), 2u);
+    EXPECT_EQ(messages[messages.size() - 2], TheLangUtil().GetLangString(1009));
+    EXPECT_NE(messages.back().str().find("200203"), std::string::npos) << messages.back();
+}
+
+// The yearly overtime limit holds on the first calculation of a year, when
+// no month has its own stored row yet: January to March with 1,000,000 of
+// overtime each against a limit of 2,400,000 exempt 1,000,000, 1,000,000
+// and 400,000. A second calculation of the same year changes no row.
+TEST_F(YearDriverTest, OvertimeLimitHoldsOnTheFirstCalculationAndAgain) {
+    SeedSettings();
+    AddEmployee("E02", "D01", "J02", "002", "P2", "001");  // type 002: overtime may be exempt
+    for (const char* month : {"200201", "200202", "200203"}) {
+        AddRun(month, 1, "001");
+        AddPay(month, 1, "001", "E02", "P00", 500000);   // under the 1,100,000 ceiling
+        AddPay(month, 1, "001", "E02", "P20", 1000000);  // overtime, class 001
+    }
+    Run("200201");
+    ASSERT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kCommitted);
+    EXPECT_DOUBLE_EQ(Stored("E02", "200201", "EWTE_AM"), 1000000);
+    EXPECT_DOUBLE_EQ(Stored("E02", "200202", "EWTE_AM"), 1000000);
+    EXPECT_DOUBLE_EQ(Stored("E02", "200203", "EWTE_AM"), 400000);
+    EXPECT_DOUBLE_EQ(Stored("E02", "200203", "TPAY_AM"), 500000 + 600000);
+
+    const std::vector<std::string> first = Dump();
+    payroll::ResetTransactionOutcome();
+    Run("200201");
+    ASSERT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kCommitted);
+    EXPECT_EQ(Dump(), first);
 }
 
 }  // namespace
