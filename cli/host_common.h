@@ -9,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "payroll/records.h"
+#include "payroll/report.h"
 
 namespace payroll::cli {
 
@@ -26,9 +27,18 @@ std::string Won(double amount);
 std::string FailureText();
 
 // Fills the key of the run the front lists at place `run` (from 1) of the
-// company's month. False, with a message on standard error, when the month
-// has no such run or its runs cannot be read.
+// company's month, with the run's join and retire rule codes. False, with a
+// message on standard error, when the month has no such run or its runs
+// cannot be read.
 bool PickRun(const std::string& company, const std::string& month, int run, HPHONPD_YMD_FMT* key);
+
+// The road report's figures for --json: runs, employees, results stored,
+// rows inserted, updated and deleted in all, and per table.
+nlohmann::json ReportFigures(const RoadReport& report);
+
+// Why a road failed, from its report: the step, the database's message, the
+// run and the employee ("an unnamed step" when nothing was noted).
+std::string FailureOf(const RoadReport& report);
 
 // How a road ended.
 enum class Outcome { kCommitted, kRolledBack, kFailed };

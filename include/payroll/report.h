@@ -32,7 +32,7 @@ struct BuildPassReport {
 };
 
 // What the current (or last) road did.
-struct RoadReport {
+struct PAYROLL_API RoadReport {
     std::string road;                              // the name BeginRoadReport was given
     RoadOutcome outcome = RoadOutcome::kNotEnded;  // how its last transaction ended
     std::string failed_step;                     // the step that failed, e.g. "GetPersonTax error"
