@@ -58,23 +58,6 @@ void Validate(const RecalcOptions& o, bool modeGiven) {
         throw CLI::ValidationError("--mode", "mode 3 recalculates one month: give --month");
 }
 
-// The bonus runs of the period are taxed again by the bonus road after the
-// year driver (which taxes them by the monthly rule), in the same
-// transaction. Empty on success, else why not (the caller rolls back).
-std::string RetaxBonusRuns(const std::string& company, const std::string& period, long* runs) {
-    std::vector<HPHONPD_YMD_FMT> keys;
-    std::string error;
-    if (!BonusRunsWithResults(company, period, &keys, &error))
-        return "the bonus runs could not be read: " + error;
-    for (const HPHONPD_YMD_FMT& key : keys) {
-        CSalaryCalcurate engine;
-        if (!TaxBonusRun(engine, key, {}, kYearMode, nullptr))
-            return FailureOf(CurrentRoadReport());
-        ++*runs;
-    }
-    return std::string();
-}
-
 int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) {
     if (!OpenDatabaseFor(options)) return kFailed;
     HPHONPD_YMD_FMT key;
@@ -112,7 +95,7 @@ int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) 
     long bonusRuns = 0;
     // Only a recalculation of the tax changes what the bonus road stored.
     if (!o.no_bonus && (mode == 1 || mode == 11)) {
-        const std::string failure = RetaxBonusRuns(o.company, period, &bonusRuns);
+        const std::string failure = RetaxBonusRuns(o.company, period, &bonusRuns, nullptr);
         if (!failure.empty()) {
             tx.OnRollbackTrans();
             return Conclude(options, label, Outcome::kRolledBack, "rolled back at " + failure);

@@ -8,6 +8,7 @@
 #include "payroll/diagnostics.h"
 #include "payroll/imirak1.h"
 #include "payroll/roads.h"
+#include "payroll/salary_calcurate.h"
 
 namespace payroll::cli {
 namespace {
@@ -83,6 +84,25 @@ bool PickRun(const std::string& company, const std::string& month, int run, HPHO
         return false;
     }
     return true;
+}
+
+std::string RetaxBonusRuns(const std::string& company, const std::string& period, long* runs,
+                           std::vector<RetaxedRun>* taxed) {
+    // The bonus road's kind that computes the tax.
+    constexpr int kComputeBonus = 1;
+    std::vector<HPHONPD_YMD_FMT> keys;
+    std::string error;
+    if (!BonusRunsWithResults(company, period, &keys, &error))
+        return "the bonus runs could not be read: " + error;
+    for (const HPHONPD_YMD_FMT& key : keys) {
+        CSalaryCalcurate engine;
+        RetaxedRun run{key, {}};
+        if (!TaxBonusRun(engine, key, {}, kComputeBonus, &run.results))
+            return FailureOf(CurrentRoadReport());
+        ++*runs;
+        if (taxed) taxed->push_back(std::move(run));
+    }
+    return std::string();
 }
 
 nlohmann::json ReportFigures(const RoadReport& report) {
