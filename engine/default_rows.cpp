@@ -219,7 +219,7 @@ int CSalaryCalcurate::SetAllSempInsert() {
     if (run.combined_run()) {
         if (run.head.empty()) {
             payroll::engine::NoteFailure("dll-FIXED CODE/DELETE",
-                                         TheLangUtil().GetLangString(1100));
+                                         TheLangUtil().GetLangString(1200));
             return Abandon(*this);
         }
         CString sql(payroll::default_rows::StatutoryDeleteText(TableOf(*this, 2), run.company,

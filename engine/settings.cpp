@@ -30,7 +30,7 @@ constexpr int kNameShcfg = 1010;
 constexpr int kNamePcCodes = 1013;
 constexpr int kSettingsFailed = 1009;
 constexpr int kItemsFailed = 1008;
-constexpr int kNoHeadPayType = 1100;
+constexpr int kNoHeadPayType = 1200;
 
 template <typename Record>
 payroll::RecordLayout LayoutOf() {

@@ -24,10 +24,10 @@ constexpr int kFirstValidYear = 1900;
 constexpr unsigned kNoticeMilliseconds = 600;
 // Language texts of a year that stops: at an employee, in a run, at the
 // commit; and the reason of a run whose sequence is no number.
-constexpr int kStoppedAtEmployee = 1101;
-constexpr int kStoppedInRun = 1102;
-constexpr int kCommitFailed = 1103;
-constexpr int kSequenceNotNumber = 1104;
+constexpr int kStoppedAtEmployee = 1201;
+constexpr int kStoppedInRun = 1202;
+constexpr int kCommitFailed = 1203;
+constexpr int kSequenceNotNumber = 1204;
 
 bool AllDigits(const std::string& text) {
     if (text.empty()) return false;

@@ -327,7 +327,7 @@ TEST_F(DefaultRowsTest, AKeyWithoutHeadPayTypeIsRefused) {
     Record();
     EXPECT_EQ(engine_.init(&key), 0);
     ASSERT_FALSE(Messages().empty());
-    EXPECT_EQ(Messages().back(), TheLangUtil().GetLangString(1100));
+    EXPECT_EQ(Messages().back(), TheLangUtil().GetLangString(1200));
     EXPECT_TRUE(sent_.empty());
     // Reached past the check, the build still deletes nothing.
     engine_.m_HPHONPD = payroll::testing::build::SeedKey(run_, "001");
