@@ -10,6 +10,7 @@
 #include "engine/year_progress.h"
 #include "payroll/diagnostics.h"
 #include "payroll/salary_calcurate.h"
+#include "platform/db/connection.h"
 #include "platform/db/road_report.h"
 #include "platform/lang/lang_util.h"
 #include "platform/text/sql_text.h"
@@ -192,6 +193,10 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
         payroll::engine::ShowMessage(payroll::lang::FormatLangText(kCommitFailed, {why}));
         return 0;
     }
+    // Inside a host's own transaction the year is not stored until the host
+    // commits: the host says how that ended.
+    const payroll::db::Connection* connection = payroll::db::Connection::Current();
+    if (connection && connection->depth() > 0) return 0;
     CG_KvSplashwin notice(0, 0, 512, 0x800000, 0xFFFFFF);
     notice.ShowSplashText(TheLangUtil().GetLangString(1025).c_str(), "");
     Sleep(kNoticeMilliseconds);

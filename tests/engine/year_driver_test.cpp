@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -349,6 +350,41 @@ TEST_F(YearDriverTest, SettingsThatCannotLoadRollTheYearBack) {
     ASSERT_GE(messages.size(), 2u);
     EXPECT_EQ(messages[messages.size() - 2], TheLangUtil().GetLangString(1009));
     EXPECT_NE(messages.back().str().find("200203"), std::string::npos) << messages.back();
+}
+
+// A run whose sequence is no number cannot be put into a statement: the year
+// is rolled back, and the user is told why and where.
+TEST_F(YearDriverTest, ARunWithoutANumericSequenceRollsBackWithItsReason) {
+    // Only SQLite keeps a text in the integer column.
+    if (std::getenv("PAYROLL_TEST_DB")) GTEST_SKIP() << "PostgreSQL refuses such a sequence";
+    SeedYearCompany();
+    Exec(
+        "INSERT INTO HPHPYFQ (CO_CD, RVRS_YM, SQ, PAY_DT, CCIS_YN) VALUES "
+        "('1000','200205','2x','20020525','002')");
+    Exec("INSERT INTO HPHONPD (CO_CD, RVRS_YM, SQ, PYTP_FG) VALUES ('1000','200205','2x','001')");
+    const std::vector<std::string> before = Dump();
+    Run("200201");
+    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kRolledBack);
+    EXPECT_EQ(Dump(), before);
+    ASSERT_FALSE(Messages().empty());
+    EXPECT_NE(Messages().back().str().find("200205"), std::string::npos) << Messages().back();
+    EXPECT_EQ(payroll::LastEngineFailure().detail, TheLangUtil().GetLangString(1204).str());
+    // No closing notice for a year that was not stored.
+    EXPECT_TRUE(Events(UiEvent::Kind::kSplashShown).empty());
+}
+
+// Inside a host's transaction the year is only stored when the host
+// commits, so the driver shows no closing notice of its own.
+TEST_F(YearDriverTest, NoClosingNoticeInsideTheHostsTransaction) {
+    SeedYearCompany();
+    G_DataSource host;
+    ASSERT_TRUE(host.OnBeginTrans());
+    Run("200201");
+    EXPECT_EQ(payroll::db::Connection::Current()->depth(), 1);
+    EXPECT_TRUE(Events(UiEvent::Kind::kSplashShown).empty());
+    ASSERT_TRUE(host.OnCommitTrans());
+    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kCommitted);
+    EXPECT_DOUBLE_EQ(Stored("E01", "200203", "INTX_AM"), 66740);
 }
 
 // The yearly overtime limit holds on the first calculation of a year, when
