@@ -45,9 +45,11 @@ struct PAYROLL_API RoadReport {
     std::map<std::string, TableChanges> tables;  // rows changed by committed transactions
     std::vector<BuildPassReport> passes;         // a run build's passes, in order
 
-    // Sums over every table.
+    // Rows inserted into every table.
     long Inserted() const;
+    // Rows updated in every table.
     long Updated() const;
+    // Rows deleted from every table.
     long Deleted() const;
 };
 
