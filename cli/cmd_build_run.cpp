@@ -89,8 +89,7 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
     // pays nobody on this date is no failure.
     long worked = 0, failed = 0;
     for (const BuildPassReport& pass : report.passes) {
-        const bool empty = pass.employees == 0 && !pass.committed &&
-                           pass.note == std::string("no employee qualified");
+        const bool empty = pass.empty;
         if (chatty)
             std::printf("%s: pay type %s: %s\n", label.c_str(), pass.pay_type.c_str(),
                         pass.committed ? ("committed, " + std::to_string(pass.employees) +
@@ -107,6 +106,7 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
         passes.push_back({{"pay_type", pass.pay_type},
                           {"employees", pass.employees},
                           {"committed", pass.committed},
+                          {"empty", pass.empty},
                           {"note", pass.note}});
     figures["passes"] = passes;
     const std::string counts = std::to_string(report.Inserted()) + " row" +

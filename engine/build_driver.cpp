@@ -37,6 +37,7 @@ int BuildPass(CSalaryCalcurate& e, bool* roster_known, bool* roster_empty) {
     if (!e.GetNOTNULLField(nullptr)) return 0;
     BuildPassReport pass;
     pass.pay_type = e.m_HPHONPD.PYTP_FG.Str();
+    ClearLastFailure();  // what the pass notes is about this pass
     e.m_nRetireStrict = RuleApplies(e.m_HPHONPD, e.m_HPHONPD.RTCM_FG.View()) ? 1 : 0;
     e.m_nJoinStrict = RuleApplies(e.m_HPHONPD, e.m_HPHONPD.JNCM_FG.View()) ? 1 : 0;
 
@@ -69,6 +70,7 @@ int BuildPass(CSalaryCalcurate& e, bool* roster_known, bool* roster_empty) {
             engine::ShowMessage(TheLangUtil().GetLangString(items == 1 ? 1003 : 1004));
         }
     } else if (roster == RosterLoad::kEmpty) {
+        pass.empty = true;
         pass.note = "no employee qualified";
     } else {
         pass.note = LastEngineFailure().step.empty() ? std::string("the roster could not be read")

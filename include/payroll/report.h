@@ -28,6 +28,7 @@ struct BuildPassReport {
     std::string pay_type;
     long employees = 0;      // employees on the pass's roster
     bool committed = false;  // the pass's default rows were written and committed
+    bool empty = false;      // nobody qualified: nothing to build, and no failure
     std::string note;        // why not, when it did not commit
 };
 

@@ -82,6 +82,7 @@ TEST_F(DemoRoadsTest, ACombinedBuildWithAnEmptyPayTypeSucceeds) {
     EXPECT_EQ(line["passes"].at(0)["committed"], true);
     EXPECT_EQ(line["passes"].at(1)["pay_type"], "110");
     EXPECT_EQ(line["passes"].at(1)["committed"], false);
+    EXPECT_EQ(line["passes"].at(1)["empty"], true);
     // The counts are the rows the tables gained and lost.
     const nlohmann::json tables = line.value("tables", nlohmann::json::object());
     const nlohmann::json pay = tables.value("HPOMPPD", nlohmann::json::object());
