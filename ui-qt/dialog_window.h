@@ -33,9 +33,11 @@ class DialogWindow : public QDialog {
     // whose dialog has ended.
     void AfterInput();
 
+    // Leaves the dialog as Escape or the window's close button would.
+    void reject() override;
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void reject() override;
 
   private:
     void Build();

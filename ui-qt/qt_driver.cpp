@@ -36,9 +36,15 @@ payroll::ui::ProgressInfo QtDriver::LastProgress(int template_id, int control_id
 
 int QtDriver::MessageBox(const CString& text, const CString& caption, UINT style) {
     ++messages_;
+    last_message_ = text;
     QMessageBox box(IconOf(style), QStr(caption), QStr(text), ButtonsOf(style), parent_);
     box.setFont(DialogFont());
     box.setObjectName(QStringLiteral("payrollMessage"));
+    if (auto_answer_) {
+        box.show();
+        KeepResponsive();
+        return payroll::ui::DefaultMessageBoxAnswer(style);
+    }
     const int clicked = box.exec();
     return ResultOf(static_cast<QMessageBox::StandardButton>(clicked));
 }

@@ -39,8 +39,12 @@ class QtDriver : public payroll::ui::UiDriver {
     int OpenNotices() const { return static_cast<int>(notices_.size()); }
     // The last state of a bar of a modeless dialog (by template and control).
     payroll::ui::ProgressInfo LastProgress(int template_id, int control_id) const;
-    // Messages shown so far.
+    // Message boxes shown so far, and the text of the last one.
     int MessageCount() const { return messages_; }
+    const CString& LastMessage() const { return last_message_; }
+    // When set, a message box is shown and at once answered with its default
+    // button (unattended runs: screenshots, tests).
+    void SetAutoAnswer(bool on) { auto_answer_ = on; }
 
     int MessageBox(const CString& text, const CString& caption, UINT style) override;
     void RunModal(payroll::ui::UiDialog& dialog) override;
@@ -65,6 +69,8 @@ class QtDriver : public payroll::ui::UiDriver {
     std::map<int, std::unique_ptr<QWidget>> notices_;
     std::map<std::pair<int, int>, payroll::ui::ProgressInfo> progress_;
     int messages_ = 0;
+    CString last_message_;
+    bool auto_answer_ = false;
 };
 
 // Processes the events waiting now (painting included), never blocking.
