@@ -1,0 +1,331 @@
+// payroll-desk and the Qt driver at work on a demo company: the picker
+// worked with the keyboard, the viewer's cells, a year's recalculation with
+// its progress window, a road that rolls back, the results against the
+// database, bad input, and the font's glyphs for every text shown.
+#include <sqlite3.h>
+
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRawFont>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+#include <QTimer>
+
+#include "desk/desk_text.h"
+#include "desk/main_window.h"
+#include "desk/recent.h"
+#include "desk/results_view.h"
+#include "payroll/datasource.h"
+#include "payroll/host.h"
+#include "ui-qt/dialog_font.h"
+#include "ui-qt/dialog_window.h"
+#include "ui-qt/form_view.h"
+#include "ui-qt/gradient_bar.h"
+#include "ui-qt/grid_view.h"
+#include "ui-qt/qt_driver.h"
+#include "ui-qt/win_codes.h"
+
+using payroll::desk::MainWindow;
+using payroll::desk::Road;
+using payroll::desk::RoadOutcome;
+using payroll::qt::DialogWindow;
+
+class DeskTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    QString db_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<payroll::qt::QtDriver> driver_;
+    payroll::ui::UiDriver* previous_ = nullptr;
+
+    QString Url() const { return QStringLiteral("sqlite:") + db_; }
+    double Sum(const char* column) {
+        G_DataSource q;
+        const std::string sql = std::string("SELECT sum(") + column +
+                                ") S FROM HPOMNPY WHERE CO_CD='1000' AND RVRS_YM='200206'";
+        if (!q.OnExecuteSQL(sql.c_str())) return -1;
+        return q.OnGetFieldValue("S", 0).str().empty() ? 0 : std::atof(q.OnGetFieldValue("S", 0).c_str());
+    }
+    // Runs SQL on the database file itself, with the program's connection closed.
+    void Native(const char* sql) {
+        payroll::CloseDatabase();
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(db_.toUtf8().constData(), &db), SQLITE_OK);
+        char* error = nullptr;
+        const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &error);
+        const QString why = error ? QString::fromUtf8(error) : QString();
+        sqlite3_free(error);
+        sqlite3_close(db);
+        QVERIFY2(rc == SQLITE_OK, qPrintable(why));
+        QVERIFY(window_->OpenDatabaseUrl(Url()));
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        qputenv("XDG_CONFIG_HOME", dir_.filePath(QStringLiteral("config")).toUtf8());
+        db_ = dir_.filePath(QStringLiteral("desk.db"));
+        QProcess demo;
+        demo.start(QStringLiteral(PAYROLL_CLI),
+                   {QStringLiteral("--db"), Url(), QStringLiteral("demo"),
+                    QStringLiteral("--employees"), QStringLiteral("12")});
+        QVERIFY(demo.waitForFinished(120000));
+        QCOMPARE(demo.exitCode(), 0);
+        payroll::desk::LoadTexts(0);
+        window_ = std::make_unique<MainWindow>();
+        driver_ = std::make_unique<payroll::qt::QtDriver>(window_.get());
+        previous_ = payroll::ui::InstallUiDriver(driver_.get());
+        window_->show();
+        QVERIFY(window_->OpenDatabaseUrl(Url()));
+        window_->SetCompanyMonth(QStringLiteral("1000"), QStringLiteral("200206"));
+    }
+
+    void cleanupTestCase() {
+        payroll::ui::InstallUiDriver(previous_);
+        window_.reset();
+        payroll::CloseDatabase();
+    }
+
+    void init() {
+        driver_->SetAutoAnswer(true);
+        driver_->SetModalHook({});
+        driver_->SetChangeHook({});
+    }
+
+    void pickerIsWorkedWithTheKeyboard() {
+        QString titles;
+        driver_->SetModalHook([&](DialogWindow& picker) {
+            QVERIFY(picker.Grid());
+            QVERIFY(picker.isVisible());
+            auto* grid = picker.Grid();
+            for (int c = 0; c < grid->model()->columnCount(); ++c)
+                if (!grid->isColumnHidden(c))
+                    titles += grid->model()->headerData(c, Qt::Horizontal).toString() + "|";
+            QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("2002/06/25"));
+            QTest::keyClick(grid, Qt::Key_Down);
+            QCOMPARE(grid->currentIndex().row(), 1);
+            QTest::keyClick(grid, Qt::Key_Return);
+        });
+        QVERIFY(window_->PickRun());
+        QCOMPARE(titles, QStringLiteral("지급일|지급구분|급여구분|"));
+        QVERIFY(window_->PickedRun());
+        QCOMPARE(QString::fromStdString(window_->PickedRun()->SQ.Str()), QStringLiteral("2"));
+        QCOMPARE(QString::fromStdString(window_->PickedRun()->PYTP_FG.Str()), QStringLiteral("200"));
+
+        // Escape leaves without a run; a double-click confirms the row.
+        driver_->SetModalHook([](DialogWindow& picker) { QTest::keyClick(picker.Grid(), Qt::Key_Escape); });
+        QVERIFY(!window_->PickRun());  // the run picked before stays
+        QCOMPARE(QString::fromStdString(window_->PickedRun()->SQ.Str()), QStringLiteral("2"));
+        driver_->SetModalHook([](DialogWindow& picker) {
+            auto* grid = picker.Grid();
+            const QRect cell = grid->visualRect(grid->model()->index(0, 1));
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        });
+        QVERIFY(window_->PickRun());
+        QCOMPARE(QString::fromStdString(window_->PickedRun()->SQ.Str()), QStringLiteral("1"));
+    }
+
+    void pickerColumnsResizeAsTheGridAllows() {
+        int first_before = 0, first_after = 0, fixed_before = 0, fixed_after = 0;
+        driver_->SetModalHook([&](DialogWindow& picker) {
+            payroll::ui::UiGrid& grid = picker.Grid()->Grid();
+            QHeaderView* header = picker.Grid()->horizontalHeader();
+            first_before = grid.ColumnWidth(0);
+            header->resizeSection(0, header->sectionSize(0) * 2);
+            first_after = grid.ColumnWidth(0);
+            fixed_before = header->sectionSize(2);
+            header->resizeSection(2, fixed_before + 40);  // the pay-type names keep their width
+            fixed_after = header->sectionSize(2);
+            picker.reject();
+        });
+        QVERIFY(!window_->PickRun());
+        QVERIFY(first_after > first_before);
+        QCOMPARE(fixed_after, fixed_before);
+    }
+
+    void viewerShowsTheEmployeesCells() {
+        QVERIFY(window_->PickRunAt(1));
+        QStringList form_texts;
+        QString item, amount;
+        Qt::Alignment amount_align;
+        driver_->SetModalHook([&](DialogWindow& viewer) {
+            auto* form = viewer.findChild<payroll::qt::FormView*>();
+            QVERIFY(form);
+            for (int r = 0; r < form->rowCount(); ++r)
+                for (int c = 0; c < form->columnCount(); ++c)
+                    if (form->item(r, c)) form_texts << form->item(r, c)->text();
+            QVERIFY(viewer.Grid());
+            const QModelIndex first = viewer.Grid()->model()->index(0, 1);
+            item = viewer.Grid()->model()->index(0, 0).data().toString();
+            amount = first.data().toString();
+            amount_align = Qt::Alignment(first.data(Qt::TextAlignmentRole).toInt());
+            QPushButton* ok = nullptr;
+            for (QPushButton* b : viewer.findChildren<QPushButton*>()) ok = b;
+            QVERIFY(ok);
+            ok->click();
+        });
+        QVERIFY(window_->ShowEmployee(QStringLiteral("E000001")));
+        QVERIFY(form_texts.contains(QStringLiteral("E000001")));
+        QVERIFY(form_texts.contains(QStringLiteral("사번")));
+        // Dates and registration numbers through their masks.
+        QVERIFY(std::any_of(form_texts.begin(), form_texts.end(), [](const QString& t) {
+            return QRegularExpression(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d$")).match(t).hasMatch();
+        }));
+        QVERIFY(std::any_of(form_texts.begin(), form_texts.end(), [](const QString& t) {
+            return QRegularExpression(QStringLiteral("^\\d{6}-\\d{7}$")).match(t).hasMatch();
+        }));
+        QVERIFY(!item.isEmpty());
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\d{1,3}(,\\d{3})+$")).match(amount).hasMatch(),
+                 qPrintable(amount));
+        QVERIFY(amount_align & Qt::AlignRight);
+    }
+
+    void yearRecalculationShowsItsProgressToTheEndAndCloses() {
+        QVERIFY(window_->PickRunAt(1));
+        int changes = 0, most = 0, most2 = 0;
+        bool visible = true;
+        driver_->SetChangeHook([&](DialogWindow& progress) {
+            ++changes;
+            visible = visible && progress.isVisible();
+            if (payroll::qt::GradientBar* bar = progress.Bar(1001)) most = std::max(most, bar->Info().Percent());
+            if (payroll::qt::GradientBar* bar = progress.Bar(1002)) most2 = std::max(most2, bar->Info().Percent());
+            QVERIFY(window_->Busy());  // the window keeps painting, its controls wait
+        });
+        const int messages = driver_->MessageCount();
+        const auto report = window_->Drive(Road::kRecalcYear);
+        QVERIFY(report);
+        QCOMPARE(int(report->outcome), int(RoadOutcome::kCommitted));
+        QVERIFY(changes > 10);
+        QVERIFY(visible);
+        // The runs bar counts one step more than there are runs; the
+        // employees bar ends full.
+        QVERIFY(most >= 90);
+        QCOMPARE(most2, 100);
+        QCOMPARE(driver_->OpenWindows(), 0);  // the progress window closed
+        QCOMPARE(driver_->OpenNotices(), 0);
+        QVERIFY(driver_->MessageCount() > messages);  // the engine's closing message
+        QVERIFY(!window_->Busy());
+        QVERIFY(window_->MessageLine()->text().contains(payroll::desk::Tr(payroll::desk::kCommitted)));
+    }
+
+    void roadThatRollsBackShowsItsReason() {
+        QVERIFY(window_->PickRunAt(1));
+        Native("CREATE TRIGGER refuse_desk BEFORE UPDATE ON HPOMNPY BEGIN "
+               "SELECT RAISE(ABORT, 'closed by the payroll office'); END;"
+               "CREATE TRIGGER refuse_desk2 BEFORE INSERT ON HPOMNPY BEGIN "
+               "SELECT RAISE(ABORT, 'closed by the payroll office'); END;");
+        window_->SetCompanyMonth(QStringLiteral("1000"), QStringLiteral("200206"));
+        QVERIFY(window_->PickRunAt(1));
+        const double before = Sum("INTX_AM");
+        const auto report = window_->Drive(Road::kRecalcYear);
+        QVERIFY(report);
+        QCOMPARE(int(report->outcome), int(RoadOutcome::kRolledBack));
+        const QString said = window_->MessageLine()->text();
+        QVERIFY2(said.contains(payroll::desk::Tr(payroll::desk::kRolledBack)), qPrintable(said));
+        QVERIFY2(said.contains(QStringLiteral("closed by the payroll office")), qPrintable(said));
+        QCOMPARE(Sum("INTX_AM"), before);
+        QCOMPARE(driver_->OpenWindows(), 0);
+        Native("DROP TRIGGER refuse_desk; DROP TRIGGER refuse_desk2;");
+        window_->SetCompanyMonth(QStringLiteral("1000"), QStringLiteral("200206"));
+    }
+
+    void resultsTotalsAreTheDatabaseSums() {
+        window_->SetCompanyMonth(QStringLiteral("1000"), QStringLiteral("200206"));
+        payroll::desk::ResultsView* results = window_->Results();
+        QVERIFY(results->Table()->rowCount() > 0);
+        for (int c = 0; c < payroll::desk::kAmountCount; ++c)
+            QCOMPARE(results->ShownTotal(c), Sum(payroll::desk::kAmountColumns[c]));
+        QVERIFY(results->TotalsLine()->text().contains(
+            payroll::desk::Won(Sum("INTX_AM"))));
+        // Amounts sort as numbers.
+        const int tax_col = 5 + 3;
+        results->Table()->sortByColumn(tax_col, Qt::DescendingOrder);
+        const int last = results->Table()->rowCount() - 1;
+        QVERIFY(results->Table()->item(0, tax_col)->data(Qt::UserRole).toDouble() >=
+                results->Table()->item(last, tax_col)->data(Qt::UserRole).toDouble());
+
+        const QString csv = dir_.filePath(QStringLiteral("june.csv"));
+        QVERIFY(window_->ExportCsv(csv));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), results->Table()->rowCount() + 1);
+        QVERIFY(lines[0].startsWith(QStringLiteral("EMP_CD,KOR_NM,SQ")));
+        QVERIFY(!window_->ExportCsv(dir_.filePath(QStringLiteral("no/such/folder/x.csv"))));
+    }
+
+    void badInputIsSaidInTheWindow() {
+        QVERIFY(!window_->OpenDatabaseUrl(QStringLiteral("sqlite:") + dir_.filePath("none/x.db")));
+        QVERIFY(!window_->MessageLine()->text().isEmpty());
+        QVERIFY(!window_->PickRun());
+        QVERIFY(!window_->Drive(Road::kBonusTax));
+        QVERIFY(!window_->OpenDatabaseUrl(QStringLiteral("mysql://nowhere")));
+        QVERIFY(window_->OpenDatabaseUrl(Url()));
+        window_->SetCompanyMonth(QStringLiteral("1000"), QStringLiteral("199901"));
+        QCOMPARE(window_->Results()->Table()->rowCount(), 0);
+        QVERIFY(window_->MessageLine()->text().contains(QStringLiteral("199901")));
+        QVERIFY(!window_->PickRun());  // no runs to pick from
+        QVERIFY(window_->MessageLine()->text().contains(QStringLiteral("199901")));
+        window_->SetCompanyMonth(QStringLiteral("X'1"), QStringLiteral("200213"));
+        QVERIFY(!window_->PickRun());
+        window_->SetCompanyMonth(QStringLiteral("1000"), QStringLiteral("200206"));
+        QVERIFY(window_->Results()->Table()->rowCount() > 0);
+        // The recent databases remember the good one, first.
+        QVERIFY(payroll::desk::RecentDatabases().value(0).endsWith(QStringLiteral("desk.db")));
+    }
+
+    void messageBoxesAnswerWithTheButtonPressed() {
+        driver_->SetAutoAnswer(false);
+        QTimer::singleShot(0, [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QCOMPARE(box->icon(), QMessageBox::Question);
+            box->button(QMessageBox::No)->click();
+        });
+        QCOMPARE(driver_->MessageBox("계속할까요?", "급여", MB_YESNO | MB_ICONQUESTION), IDNO);
+        QCOMPARE(payroll::qt::ButtonsOf(MB_ABORTRETRYIGNORE),
+                 QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);
+        QCOMPARE(payroll::qt::IconOf(MB_ICONERROR), QMessageBox::Critical);
+        QCOMPARE(payroll::qt::ResultOf(QMessageBox::Retry), IDRETRY);
+        QCOMPARE(payroll::qt::VirtualKeyOf(Qt::Key_PageDown), VK_NEXT);
+        QCOMPARE(payroll::qt::VirtualKeyOf(Qt::Key_A), 0u);
+    }
+
+    void dialogFontHasGlyphsForEveryText() {
+        const QRawFont font = QRawFont::fromFont(payroll::qt::DialogFont());
+        QVERIFY(font.isValid());
+        QVERIFY2(font.familyName().contains(QStringLiteral("Nanum")) ||
+                     font.familyName().contains(QStringLiteral("CJK")),
+                 qPrintable(font.familyName()));
+        const QString folder = QString::fromStdString(payroll::ResourceDirectory()) + "/lang/";
+        int checked = 0;
+        for (const char* name : {"G_Mirak.0.txt", "G_Mirak.1.txt", "payroll-desk.0.txt",
+                                 "payroll-desk.1.txt"}) {
+            QFile file(folder + name);
+            QVERIFY2(file.open(QIODevice::ReadOnly), name);
+            for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
+                if (line.startsWith('#')) continue;
+                for (char32_t ch : line.mid(line.indexOf('\t') + 1).toUcs4()) {
+                    if (ch < 0x20) continue;
+                    QVERIFY2(font.supportsCharacter(ch),
+                             qPrintable(QStringLiteral("%1 lacks U+%2 of %3")
+                                            .arg(font.familyName())
+                                            .arg(uint(ch), 4, 16, QLatin1Char('0'))
+                                            .arg(line)));
+                    ++checked;
+                }
+            }
+        }
+        QVERIFY(checked > 1000);
+    }
+};
+
+QTEST_MAIN(DeskTest)
+#include "desk_qtest.moc"
