@@ -198,7 +198,6 @@ class DeskTest : public QObject {
             if (payroll::qt::GradientBar* bar = progress.Bar(1002)) most2 = std::max(most2, bar->Info().Percent());
             QVERIFY(window_->Busy());  // the window keeps painting, its controls wait
         });
-        const int messages = driver_->MessageCount();
         const auto report = window_->Drive(Road::kRecalcYear);
         QVERIFY(report);
         QCOMPARE(int(report->outcome), int(RoadOutcome::kCommitted));
@@ -210,7 +209,6 @@ class DeskTest : public QObject {
         QCOMPARE(most2, 100);
         QCOMPARE(driver_->OpenWindows(), 0);  // the progress window closed
         QCOMPARE(driver_->OpenNotices(), 0);
-        QVERIFY(driver_->MessageCount() > messages);  // the engine's closing message
         QVERIFY(!window_->Busy());
         QVERIFY(window_->MessageLine()->text().contains(payroll::desk::Tr(payroll::desk::kCommitted)));
     }
