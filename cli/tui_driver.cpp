@@ -19,10 +19,10 @@ struct BodyLine {
     bool header = false;
 };
 
-std::vector<BodyLine> BodyOf(const DialogSnapshot& shown) {
+std::vector<BodyLine> BodyOf(const DialogSnapshot& shown, int width) {
     std::vector<BodyLine> body;
     if (shown.form.present) {
-        for (std::string& line : FormLines(shown.form)) body.push_back({line, -1, false});
+        for (std::string& line : FormLines(shown.form, width)) body.push_back({line, -1, false});
         body.push_back({"", -1, false});
     }
     if (shown.grid.present) {
@@ -100,7 +100,8 @@ void TuiDriver::FlushHeldMessages() {
 
 void TuiDriver::RunModal(payroll::ui::UiDialog& dialog) {
     tui::UseUtf8Locale();
-    SCREEN* screen = newterm(nullptr, stdout, stdin);
+    SCREEN* screen =
+        terminal_ ? newterm(nullptr, terminal_, terminal_) : newterm(nullptr, stdout, stdin);
     if (!screen) {
         terminal_worked_ = false;
         dialog.PressButton(IDCANCEL);
@@ -119,7 +120,7 @@ void TuiDriver::RunModal(payroll::ui::UiDialog& dialog) {
     while (!dialog.IsEnded()) {
         DialogSnapshot shown = Capture(dialog);
         Keep(shown);
-        std::vector<BodyLine> body = BodyOf(shown);
+        std::vector<BodyLine> body = BodyOf(shown, std::max(1, COLS - 1));
         int height = std::max(0, LINES - kBodyTop - 1);
         offset = ScrollFor(body, shown.grid.current_row, height, offset);
         erase();

@@ -17,7 +17,8 @@
 int main(int argc, char** argv) {
     // A screenshot needs no screen.
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--screenshot") == 0 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        if (std::strcmp(argv[i], "--screenshot") == 0 &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("payroll-desk"));
@@ -27,9 +28,10 @@ int main(int argc, char** argv) {
     QCommandLineParser args;
     args.setApplicationDescription(QStringLiteral("The payroll desktop program."));
     args.addHelpOption();
-    const QCommandLineOption db({QStringLiteral("db")},
-                                QStringLiteral("database: sqlite:PATH or postgresql://user@host:port/db"),
-                                QStringLiteral("URL"));
+    const QCommandLineOption db(
+        {QStringLiteral("db")},
+        QStringLiteral("database: sqlite:PATH or postgresql://user@host:port/db"),
+        QStringLiteral("URL"));
     const QCommandLineOption company({QStringLiteral("company")}, QStringLiteral("company code"),
                                      QStringLiteral("CO"));
     const QCommandLineOption month({QStringLiteral("month")}, QStringLiteral("pay month"),
@@ -37,9 +39,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption screenshot({QStringLiteral("screenshot")},
                                         QStringLiteral("render one window into a PNG and end"),
                                         QStringLiteral("FILE"));
-    const QCommandLineOption show({QStringLiteral("show")},
-                                  QStringLiteral("the window: picker, viewer, progress, results, chart"),
-                                  QStringLiteral("WINDOW"), QStringLiteral("results"));
+    const QCommandLineOption show(
+        {QStringLiteral("show")},
+        QStringLiteral("the window: picker, viewer, progress, results, chart"),
+        QStringLiteral("WINDOW"), QStringLiteral("results"));
     args.addOptions({db, company, month, screenshot, show});
     args.process(app);
 

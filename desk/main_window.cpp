@@ -72,9 +72,8 @@ QString ReportText(const RoadReport& report) {
             if (report.counts.front().first == "rows")
                 counts = Tr(kCountRows).arg(CountOf(report, "rows")).arg(CountOf(report, "before"));
             else if (report.counts.front().first == "runs")
-                counts = Tr(kCountRecalc)
-                             .arg(CountOf(report, "runs"))
-                             .arg(CountOf(report, "employees"));
+                counts =
+                    Tr(kCountRecalc).arg(CountOf(report, "runs")).arg(CountOf(report, "employees"));
             else
                 counts = Tr(kCountBonus)
                              .arg(CountOf(report, "employees"))
@@ -134,8 +133,8 @@ void MainWindow::BuildFace() {
     month_->setObjectName(QStringLiteral("month"));
     month_->setPlaceholderText(QStringLiteral("YYYYMM"));
     month_->setMaxLength(6);
-    month_->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[0-9]{0,6}")), month_));
+    month_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,6}")), month_));
     month_->setMaximumWidth(90);
     run_row->addWidget(new QLabel(Tr(kCompany)));
     run_row->addWidget(company_);
@@ -282,10 +281,10 @@ void MainWindow::UpdateRunLine() {
     }
     const HPHONPD_YMD_FMT& r = *run_;
     const QString kind = FromStd(r.NM2.Str()) + QLatin1Char(' ') + FromStd(r.NM1.Str());
-    run_line_->setText(Tr(kPickedRun).arg(Tr(kRunText)
-                                              .arg(FromStd(r.CO_CD.Str()), FromStd(r.RVRS_YM.Str()),
-                                                   FromStd(r.SQ.Str()), FromStd(r.PAY_DT.Str()),
-                                                   kind.trimmed())));
+    run_line_->setText(
+        Tr(kPickedRun)
+            .arg(Tr(kRunText).arg(FromStd(r.CO_CD.Str()), FromStd(r.RVRS_YM.Str()),
+                                  FromStd(r.SQ.Str()), FromStd(r.PAY_DT.Str()), kind.trimmed())));
 }
 
 bool MainWindow::PickRun() {
@@ -372,7 +371,7 @@ void MainWindow::AskBuild() {
     ask.setWindowTitle(RoadName(Road::kBuild));
     auto* form = new QFormLayout(&ask);
     auto* refresh = new QCheckBox(Tr(kRefresh));
-    auto* division = new QLineEdit, *department = new QLineEdit, *job_group = new QLineEdit;
+    auto *division = new QLineEdit, *department = new QLineEdit, *job_group = new QLineEdit;
     division->setMaxLength(10);
     department->setMaxLength(10);
     job_group->setMaxLength(10);
@@ -427,7 +426,8 @@ void MainWindow::AskEmployee() {
         return;
     }
     QStringList items;
-    for (const auto& [code, name] : employees) items << FromStd(code) + QStringLiteral("  ") + FromStd(name);
+    for (const auto& [code, name] : employees)
+        items << FromStd(code) + QStringLiteral("  ") + FromStd(name);
     bool ok = false;
     const QString chosen =
         QInputDialog::getItem(this, Tr(kEmployee), Tr(kChooseEmployee), items, 0, false, &ok);
@@ -476,9 +476,9 @@ void MainWindow::AskSqlite() {
 
 void MainWindow::AskPostgres() {
     bool ok = false;
-    const QString url = QInputDialog::getText(this, Tr(kOpenPostgres), Tr(kPostgresPrompt),
-                                              QLineEdit::Normal, QStringLiteral("postgresql://"),
-                                              &ok);
+    const QString url =
+        QInputDialog::getText(this, Tr(kOpenPostgres), Tr(kPostgresPrompt), QLineEdit::Normal,
+                              QStringLiteral("postgresql://"), &ok);
     if (ok && !url.trimmed().isEmpty()) OpenDatabaseUrl(url.trimmed());
 }
 

@@ -35,12 +35,15 @@ QString Field(G_DataSource& query, const char* column, long row) {
 bool ReadMonthResults(const std::string& company, const std::string& month, MonthResults* out,
                       std::string* error) {
     *out = MonthResults{};
-    std::string sql = "SELECT A.EMP_CD EMP_CD, B.KOR_NM KOR_NM, A.SQ SQ, A.PYTP_FG PYTP_FG, "
-                      "A.DEPT_CD DEPT_CD";
+    std::string sql =
+        "SELECT A.EMP_CD EMP_CD, B.KOR_NM KOR_NM, A.SQ SQ, A.PYTP_FG PYTP_FG, "
+        "A.DEPT_CD DEPT_CD";
     for (const char* column : kAmountColumns) sql += std::string(", A.") + column + " " + column;
-    sql += " FROM HPOMNPY A LEFT OUTER JOIN SEMP B ON B.CO_CD = A.CO_CD AND B.EMP_CD = A.EMP_CD "
-           "WHERE A.CO_CD=" + SqlQuoted(company) + " AND A.RVRS_YM=" + SqlQuoted(month) +
-           " ORDER BY A.SQ, A.PYTP_FG, A.EMP_CD";
+    sql +=
+        " FROM HPOMNPY A LEFT OUTER JOIN SEMP B ON B.CO_CD = A.CO_CD AND B.EMP_CD = A.EMP_CD "
+        "WHERE A.CO_CD=" +
+        SqlQuoted(company) + " AND A.RVRS_YM=" + SqlQuoted(month) +
+        " ORDER BY A.SQ, A.PYTP_FG, A.EMP_CD";
     G_DataSource query;
     if (!query.OnExecuteSQL(CString(sql))) {
         *error = query.GetLastError().str();

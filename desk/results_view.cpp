@@ -13,10 +13,9 @@ namespace payroll::desk {
 namespace {
 
 constexpr int kFirstAmountCol = 5;
-constexpr TextId kResultTitles[] = {kColEmployee,  kColName,        kColSeq,
-                                    kColPayType,   kColDept,        kColPay,
-                                    kColBonus,     kColSalary,      kColIncomeTax,
-                                    kColResidentTax, kColDeductions};
+constexpr TextId kResultTitles[] = {kColEmployee,  kColName,        kColSeq,       kColPayType,
+                                    kColDept,      kColPay,         kColBonus,     kColSalary,
+                                    kColIncomeTax, kColResidentTax, kColDeductions};
 
 // A cell that sorts by its number, not its text.
 class NumberItem : public QTableWidgetItem {

@@ -99,8 +99,8 @@ RoadReport Recalc(const HPHONPD_YMD_FMT& run, bool whole_year) {
 }
 
 // Taxes one employee's bonus; empty on success, else why not.
-std::string TaxBonusOf(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key,
-                       const std::string& emp, double* income_tax) {
+std::string TaxBonusOf(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key, const std::string& emp,
+                       double* income_tax) {
     ClearLastFailure();
     const CString code(emp);
     if (!engine.OpenSEMP(code)) return "the employee has no master record";
@@ -162,20 +162,24 @@ bool ListCompanies(std::vector<std::string>* companies, std::string* error) {
 }
 
 bool RunEmployees(const HPHONPD_YMD_FMT& run,
-                  std::vector<std::pair<std::string, std::string>>* employees,
-                  std::string* error) {
+                  std::vector<std::pair<std::string, std::string>>* employees, std::string* error) {
     employees->clear();
     if (!Digits(run.SQ.View())) {
         *error = "the run has no sequence number";
         return false;
     }
     std::string where = "H.CO_CD=" + Quoted(run.CO_CD.View()) +
-                        " AND H.RVRS_YM=" + Quoted(run.RVRS_YM.View()) + " AND H.SQ=" + run.SQ.Str();
+                        " AND H.RVRS_YM=" + Quoted(run.RVRS_YM.View()) +
+                        " AND H.SQ=" + run.SQ.Str();
     if (run.CCIS_YN != "001") where += " AND H.PYTP_FG=" + Quoted(run.PYTP_FG.View());
     const std::string sql =
         "SELECT A.EMP_CD EMP_CD, S.KOR_NM KOR_NM FROM (SELECT H.CO_CD CO_CD, H.EMP_CD EMP_CD "
-        "FROM HPOMPPD H WHERE " + where + " UNION SELECT H.CO_CD CO_CD, H.EMP_CD EMP_CD FROM "
-        "HPOMPDD H WHERE " + where + ") A LEFT OUTER JOIN SEMP S ON S.CO_CD = A.CO_CD AND "
+        "FROM HPOMPPD H WHERE " +
+        where +
+        " UNION SELECT H.CO_CD CO_CD, H.EMP_CD EMP_CD FROM "
+        "HPOMPDD H WHERE " +
+        where +
+        ") A LEFT OUTER JOIN SEMP S ON S.CO_CD = A.CO_CD AND "
         "S.EMP_CD = A.EMP_CD ORDER BY A.EMP_CD";
     G_DataSource query;
     if (!query.OnExecuteSQL(CString(sql))) {
@@ -224,11 +228,11 @@ RoadReport BuildRun(const HPHONPD_YMD_FMT& run, const BuildChoices& choices) {
         report.counts = {{"rows", after}, {"before", before}};
         return report;
     }
-    report.outcome =
-        outcome == TransactionOutcome::kRolledBack ? RoadOutcome::kRolledBack : RoadOutcome::kFailed;
-    report.reason = FailureOr(outcome == TransactionOutcome::kRolledBack
-                                  ? "an unnamed step"
-                                  : "no employee qualified for the run");
+    report.outcome = outcome == TransactionOutcome::kRolledBack ? RoadOutcome::kRolledBack
+                                                                : RoadOutcome::kFailed;
+    report.reason =
+        FailureOr(outcome == TransactionOutcome::kRolledBack ? "an unnamed step"
+                                                             : "no employee qualified for the run");
     return report;
 }
 

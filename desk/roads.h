@@ -43,8 +43,7 @@ bool ListCompanies(std::vector<std::string>* companies, std::string* error);
 
 // The employees with pay or deduction rows in a run, as (code, name).
 bool RunEmployees(const HPHONPD_YMD_FMT& run,
-                  std::vector<std::pair<std::string, std::string>>* employees,
-                  std::string* error);
+                  std::vector<std::pair<std::string, std::string>>* employees, std::string* error);
 
 RoadReport BuildRun(const HPHONPD_YMD_FMT& run, const BuildChoices& choices);
 // Recalculates the income tax of the run's year (whole) or of its month.

@@ -99,8 +99,7 @@ void YearChart::paintEvent(QPaintEvent*) {
     p.setPen(QPen(kTaxColour, 2));
     p.drawPath(tax_line);
     p.setBrush(kTaxColour);
-    for (int m = 0; m < 12; ++m)
-        p.drawEllipse(tax_line.elementAt(m), 3, 3);
+    for (int m = 0; m < 12; ++m) p.drawEllipse(tax_line.elementAt(m), 3, 3);
 }
 
 }  // namespace payroll::desk

@@ -52,7 +52,8 @@ void DialogWindow::Build() {
             widget = bar;
         } else if (c.kind == "grid") {
             if (payroll::ui::UiGrid* grid = dialog_.FindGrid(c.id)) {
-                grid_ = new GridView(dialog_, *grid, scale_, [this] { AfterInput(); }, this);
+                grid_ = new GridView(
+                    dialog_, *grid, scale_, [this] { AfterInput(); }, this);
                 widget = grid_;
             }
         } else if (c.kind == "form") {

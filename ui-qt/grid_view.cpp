@@ -104,8 +104,8 @@ void GridView::Sync() {
     if (row >= 0 && row < model_.rowCount()) {
         const int col = std::max(0, grid_.CurrentCol());
         const QModelIndex at = model_.index(static_cast<int>(row), col);
-        selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect |
-                                                  QItemSelectionModel::Rows);
+        selectionModel()->setCurrentIndex(
+            at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         scrollTo(at);
     } else {
         selectionModel()->clearSelection();

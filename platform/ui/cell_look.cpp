@@ -22,7 +22,9 @@ bool IsPlainNumber(std::string_view text) {
 }
 
 CellLook::Align AlignOf(std::string_view align) {
-    auto has = [align](std::string_view word) { return align.find(word) != std::string_view::npos; };
+    auto has = [align](std::string_view word) {
+        return align.find(word) != std::string_view::npos;
+    };
     if (has("ALIGN_RIGHT") || has("DT_RIGHT")) return CellLook::Align::kRight;
     if (has("ALIGN_CENTER") || has("DT_CENTER")) return CellLook::Align::kCenter;
     return CellLook::Align::kLeft;

@@ -51,7 +51,9 @@ class DeskTest : public QObject {
         const std::string sql = std::string("SELECT sum(") + column +
                                 ") S FROM HPOMNPY WHERE CO_CD='1000' AND RVRS_YM='200206'";
         if (!q.OnExecuteSQL(sql.c_str())) return -1;
-        return q.OnGetFieldValue("S", 0).str().empty() ? 0 : std::atof(q.OnGetFieldValue("S", 0).c_str());
+        return q.OnGetFieldValue("S", 0).str().empty()
+                   ? 0
+                   : std::atof(q.OnGetFieldValue("S", 0).c_str());
     }
     // Runs SQL on the database file itself, with the program's connection closed.
     void Native(const char* sql) {
@@ -117,10 +119,12 @@ class DeskTest : public QObject {
         QCOMPARE(titles, QStringLiteral("지급일|지급구분|급여구분|"));
         QVERIFY(window_->PickedRun());
         QCOMPARE(QString::fromStdString(window_->PickedRun()->SQ.Str()), QStringLiteral("2"));
-        QCOMPARE(QString::fromStdString(window_->PickedRun()->PYTP_FG.Str()), QStringLiteral("200"));
+        QCOMPARE(QString::fromStdString(window_->PickedRun()->PYTP_FG.Str()),
+                 QStringLiteral("200"));
 
         // Escape leaves without a run; a double-click confirms the row.
-        driver_->SetModalHook([](DialogWindow& picker) { QTest::keyClick(picker.Grid(), Qt::Key_Escape); });
+        driver_->SetModalHook(
+            [](DialogWindow& picker) { QTest::keyClick(picker.Grid(), Qt::Key_Escape); });
         QVERIFY(!window_->PickRun());  // the run picked before stays
         QCOMPARE(QString::fromStdString(window_->PickedRun()->SQ.Str()), QStringLiteral("2"));
         driver_->SetModalHook([](DialogWindow& picker) {
@@ -182,8 +186,9 @@ class DeskTest : public QObject {
             return QRegularExpression(QStringLiteral("^\\d{6}-\\d{7}$")).match(t).hasMatch();
         }));
         QVERIFY(!item.isEmpty());
-        QVERIFY2(QRegularExpression(QStringLiteral("^\\d{1,3}(,\\d{3})+$")).match(amount).hasMatch(),
-                 qPrintable(amount));
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("^\\d{1,3}(,\\d{3})+$")).match(amount).hasMatch(),
+            qPrintable(amount));
         QVERIFY(amount_align & Qt::AlignRight);
     }
 
@@ -194,8 +199,10 @@ class DeskTest : public QObject {
         driver_->SetChangeHook([&](DialogWindow& progress) {
             ++changes;
             visible = visible && progress.isVisible();
-            if (payroll::qt::GradientBar* bar = progress.Bar(1001)) most = std::max(most, bar->Info().Percent());
-            if (payroll::qt::GradientBar* bar = progress.Bar(1002)) most2 = std::max(most2, bar->Info().Percent());
+            if (payroll::qt::GradientBar* bar = progress.Bar(1001))
+                most = std::max(most, bar->Info().Percent());
+            if (payroll::qt::GradientBar* bar = progress.Bar(1002))
+                most2 = std::max(most2, bar->Info().Percent());
             QVERIFY(window_->Busy());  // the window keeps painting, its controls wait
         });
         const auto report = window_->Drive(Road::kRecalcYear);
@@ -210,15 +217,17 @@ class DeskTest : public QObject {
         QCOMPARE(driver_->OpenWindows(), 0);  // the progress window closed
         QCOMPARE(driver_->OpenNotices(), 0);
         QVERIFY(!window_->Busy());
-        QVERIFY(window_->MessageLine()->text().contains(payroll::desk::Tr(payroll::desk::kCommitted)));
+        QVERIFY(
+            window_->MessageLine()->text().contains(payroll::desk::Tr(payroll::desk::kCommitted)));
     }
 
     void roadThatRollsBackShowsItsReason() {
         QVERIFY(window_->PickRunAt(1));
-        Native("CREATE TRIGGER refuse_desk BEFORE UPDATE ON HPOMNPY BEGIN "
-               "SELECT RAISE(ABORT, 'closed by the payroll office'); END;"
-               "CREATE TRIGGER refuse_desk2 BEFORE INSERT ON HPOMNPY BEGIN "
-               "SELECT RAISE(ABORT, 'closed by the payroll office'); END;");
+        Native(
+            "CREATE TRIGGER refuse_desk BEFORE UPDATE ON HPOMNPY BEGIN "
+            "SELECT RAISE(ABORT, 'closed by the payroll office'); END;"
+            "CREATE TRIGGER refuse_desk2 BEFORE INSERT ON HPOMNPY BEGIN "
+            "SELECT RAISE(ABORT, 'closed by the payroll office'); END;");
         window_->SetCompanyMonth(QStringLiteral("1000"), QStringLiteral("200206"));
         QVERIFY(window_->PickRunAt(1));
         const double before = Sum("INTX_AM");
@@ -240,8 +249,7 @@ class DeskTest : public QObject {
         QVERIFY(results->Table()->rowCount() > 0);
         for (int c = 0; c < payroll::desk::kAmountCount; ++c)
             QCOMPARE(results->ShownTotal(c), Sum(payroll::desk::kAmountColumns[c]));
-        QVERIFY(results->TotalsLine()->text().contains(
-            payroll::desk::Won(Sum("INTX_AM"))));
+        QVERIFY(results->TotalsLine()->text().contains(payroll::desk::Won(Sum("INTX_AM"))));
         // Amounts sort as numbers.
         const int tax_col = 5 + 3;
         results->Table()->sortByColumn(tax_col, Qt::DescendingOrder);
@@ -304,8 +312,8 @@ class DeskTest : public QObject {
                  qPrintable(font.familyName()));
         const QString folder = QString::fromStdString(payroll::ResourceDirectory()) + "/lang/";
         int checked = 0;
-        for (const char* name : {"G_Mirak.0.txt", "G_Mirak.1.txt", "payroll-desk.0.txt",
-                                 "payroll-desk.1.txt"}) {
+        for (const char* name :
+             {"G_Mirak.0.txt", "G_Mirak.1.txt", "payroll-desk.0.txt", "payroll-desk.1.txt"}) {
             QFile file(folder + name);
             QVERIFY2(file.open(QIODevice::ReadOnly), name);
             for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {

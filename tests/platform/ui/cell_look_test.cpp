@@ -1,7 +1,8 @@
 // How list-grid cells show in a window: dates, amounts, alignment.
+#include "platform/ui/cell_look.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/ui/cell_look.h"
 #include "platform/ui/ug_ctrl.h"
 
 namespace {
@@ -15,10 +16,18 @@ TEST(CellLookTest, GroupsThousandsOfPlainNumbersOnly) {
         const char* in;
         const char* out;
     } cases[] = {
-        {"0", "0"},           {"999", "999"},         {"1000", "1,000"},
-        {"-1000", "-1,000"},  {"1234567", "1,234,567"}, {"-123456.75", "-123,456.75"},
-        {"100000.5", "100,000.5"}, {"", ""},          {"-", "-"},
-        {"12a345", "12a345"}, {"1.2.3", "1.2.3"},     {"1,000", "1,000"},
+        {"0", "0"},
+        {"999", "999"},
+        {"1000", "1,000"},
+        {"-1000", "-1,000"},
+        {"1234567", "1,234,567"},
+        {"-123456.75", "-123,456.75"},
+        {"100000.5", "100,000.5"},
+        {"", ""},
+        {"-", "-"},
+        {"12a345", "12a345"},
+        {"1.2.3", "1.2.3"},
+        {"1,000", "1,000"},
     };
     for (const auto& c : cases) EXPECT_EQ(GroupThousands(c.in), c.out) << c.in;
 }
