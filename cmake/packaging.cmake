@@ -32,4 +32,23 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 
+# With the desktop program built, a second package payroll-desk (component
+# "desk": payroll-desk, libpayroll-qt, its desktop entry and icon) that
+# depends on this one.
+if(TARGET payroll_desk)
+    set(CPACK_DEB_COMPONENT_INSTALL ON)
+    set(CPACK_COMPONENTS_ALL runtime development desk)
+    set(CPACK_COMPONENT_RUNTIME_GROUP base)
+    set(CPACK_COMPONENT_DEVELOPMENT_GROUP base)
+    set(CPACK_COMPONENT_DESK_GROUP desk)
+    set(CPACK_DEBIAN_BASE_PACKAGE_NAME payroll)
+    set(CPACK_DEBIAN_DESK_PACKAGE_NAME payroll-desk)
+    set(CPACK_DEBIAN_DESK_PACKAGE_SECTION misc)
+    set(CPACK_DEBIAN_DESK_PACKAGE_DEPENDS "payroll (= ${PROJECT_VERSION}-1), fonts-nanum")
+    set(CPACK_DEBIAN_DESK_DESCRIPTION
+        "Desktop program of the payroll library (Qt 6)
+ payroll-desk opens a payroll database, picks pay runs, builds them,
+ recalculates income tax, taxes bonuses and shows a month's results.")
+endif()
+
 include(CPack)
