@@ -1,5 +1,6 @@
 #include "ui-qt/dialog_window.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +14,12 @@
 #include "ui-qt/win_codes.h"
 
 namespace payroll::qt {
+namespace {
+
+// How far from the form's right edge a control still keeps to that edge.
+constexpr int kRightSlack = 16;
+
+}  // namespace
 DialogWindow::DialogWindow(payroll::ui::UiDialog& dialog, double scale, QWidget* parent)
     : QDialog(parent), dialog_(dialog), scale_(scale) {
     setWindowTitle(QStr(dialog.Title()));
@@ -67,7 +74,23 @@ void DialogWindow::Build() {
         widget->setVisible(c.visible);
         widget->setEnabled(c.enabled);
     }
+    if (form_) GrowForForm();
     if (grid_) grid_->setFocus();
+}
+
+void DialogWindow::GrowForForm() {
+    // Longer texts than the template was drawn for (another language, a
+    // bigger font) widen the form rather than cut its last pairs; what
+    // keeps to the right edge as the form does moves along.
+    const int frame = 2 * form_->frameWidth();
+    const int extra = form_->horizontalHeader()->length() + frame - form_->width();
+    if (extra <= 0) return;
+    const int right_edge = form_->geometry().right();
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (child != form_ && child->geometry().right() >= right_edge - kRightSlack)
+            child->move(child->x() + extra, child->y());
+    form_->resize(form_->width() + extra, form_->height());
+    setFixedSize(width() + extra, height());
 }
 
 void DialogWindow::SetText(int control_id, const CString& text) {

@@ -41,6 +41,7 @@ class DialogWindow : public QDialog {
 
   private:
     void Build();
+    void GrowForForm();
     QRect Scaled(const CRect& r) const;
 
     payroll::ui::UiDialog& dialog_;
