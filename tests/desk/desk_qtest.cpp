@@ -64,6 +64,7 @@ class DeskTest : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
+        qInfo("platform: %s", qPrintable(QGuiApplication::platformName()));
         qputenv("XDG_CONFIG_HOME", dir_.filePath(QStringLiteral("config")).toUtf8());
         // On PostgreSQL ($PAYROLL_TEST_DB) the demo company goes into a schema
         // of its own; else into a SQLite file of this run.
