@@ -249,6 +249,9 @@ void MainWindow::ReadCompanies() {
     }
     for (const std::string& c : companies) company_->addItem(FromStd(c));
     if (!current.isEmpty()) company_->setCurrentText(current);
+    // A first look at a database starts at its latest month of runs.
+    if (month_->text().isEmpty() && !company_->currentText().isEmpty())
+        month_->setText(FromStd(LatestRunMonth(company_->currentText().toStdString())));
 }
 
 void MainWindow::SetCompanyMonth(const QString& company, const QString& month) {

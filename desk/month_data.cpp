@@ -79,6 +79,13 @@ QString ResultsCsv(const MonthResults& results) {
     return csv;
 }
 
+std::string LatestRunMonth(const std::string& company) {
+    G_DataSource query;
+    const std::string sql = "SELECT max(RVRS_YM) YM FROM HPHONPD WHERE CO_CD=" + SqlQuoted(company);
+    if (!query.OnExecuteSQL(CString(sql))) return std::string();
+    return query.OnGetFieldValue("YM", 0).str();
+}
+
 bool ReadYearFigures(const std::string& company, const std::string& year,
                      std::array<MonthFigures, 12>* out, std::string* error) {
     *out = {};

@@ -37,6 +37,10 @@ bool ReadMonthResults(const std::string& company, const std::string& month, Mont
 // The results as CSV: a header line of column names, one line per row.
 QString ResultsCsv(const MonthResults& results);
 
+// The latest month with pay runs of a company; empty when it has none or
+// they cannot be read.
+std::string LatestRunMonth(const std::string& company);
+
 // One month of the chart.
 struct MonthFigures {
     double pay = 0;         // SALY_AM summed

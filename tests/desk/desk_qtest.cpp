@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -92,6 +93,10 @@ class DeskTest : public QObject {
         previous_ = payroll::ui::InstallUiDriver(driver_.get());
         window_->show();
         QVERIFY(window_->OpenDatabaseUrl(Url()));
+        // A database opened afresh shows its first company's latest month.
+        QCOMPARE(window_->findChild<QLineEdit*>(QStringLiteral("month"))->text(),
+                 QStringLiteral("200212"));
+        QVERIFY(window_->Results()->Table()->rowCount() > 0);
         window_->SetCompanyMonth(QStringLiteral("1000"), QStringLiteral("200206"));
     }
 
