@@ -19,6 +19,7 @@
 #include "desk/main_window.h"
 #include "desk/recent.h"
 #include "desk/results_view.h"
+#include "desk/year_chart.h"
 #include "payroll/datasource.h"
 #include "payroll/host.h"
 #include "payroll/settings.h"
@@ -320,6 +321,28 @@ class DeskTest : public QObject {
         QCOMPARE(payroll::qt::ResultOf(QMessageBox::Retry), IDRETRY);
         QCOMPARE(payroll::qt::VirtualKeyOf(Qt::Key_PageDown), VK_NEXT);
         QCOMPARE(payroll::qt::VirtualKeyOf(Qt::Key_A), 0u);
+    }
+
+    void csvAndScalesOfHandMadeFigures() {
+        payroll::desk::MonthResults results;
+        payroll::desk::ResultRow row;
+        row.employee = QStringLiteral("E1");
+        row.name = QStringLiteral("김, \"철수\"");
+        row.sq = 3;
+        row.pay_type = QStringLiteral("100");
+        row.department = QStringLiteral("D\n1");
+        row.amounts = {1234567.4, 0, -5, 0.6, 0, 0};
+        results.rows.push_back(row);
+        QCOMPARE(payroll::desk::ResultsCsv(results),
+                 QStringLiteral("EMP_CD,KOR_NM,SQ,PYTP_FG,DEPT_CD,TPAY_AM,TBON_AM,SALY_AM,INTX_AM,"
+                                "RSTX_AM,DDCT_AM\nE1,\"김, \"\"철수\"\"\",3,100,\"D\n1\","
+                                "1234567,0,-5,1,0,0\n"));
+        const struct {
+            double value, top;
+        } scales[] = {{0, 1},   {-3, 1},  {1, 1},          {7, 10},
+                      {12, 20}, {20, 20}, {45000000, 5e7}, {50000001, 1e8}};
+        for (const auto& s : scales) QCOMPARE(payroll::desk::ScaleTop(s.value), s.top);
+        QCOMPARE(payroll::desk::Won(-1234567.6), QStringLiteral("-1,234,568"));
     }
 
     void textsFollowTheLibrarysLanguage() {
