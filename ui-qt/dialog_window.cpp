@@ -122,6 +122,14 @@ void DialogWindow::AfterInput() {
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {
     const UINT key = VirtualKeyOf(event->key());
+    if (key == VK_RETURN) {
+        // Enter on a button presses that button, as on any desktop.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+            event->accept();
+            return;
+        }
+    }
     if (key == VK_RETURN || key == VK_ESCAPE) {
         // The dialog's own pre-translation decides (Enter: OK, Escape: Cancel).
         dialog_.PressKey(key);

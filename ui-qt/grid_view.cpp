@@ -82,6 +82,7 @@ GridView::GridView(payroll::ui::UiDialog& dialog, payroll::ui::UiGrid& grid, dou
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAlternatingRowColors(true);
+    setTabKeyNavigation(false);  // Tab leaves the grid for the next control
     verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);

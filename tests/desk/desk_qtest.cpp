@@ -151,6 +151,21 @@ class DeskTest : public QObject {
         });
         QVERIFY(window_->PickRun());
         QCOMPARE(QString::fromStdString(window_->PickedRun()->SQ.Str()), QStringLiteral("1"));
+
+        // Tab leaves the list for the buttons; Enter on Cancel cancels.
+        driver_->SetModalHook([](DialogWindow& picker) {
+            QTest::keyClick(picker.Grid(), Qt::Key_Down);
+            QTest::keyClick(picker.Grid(), Qt::Key_Tab);
+            for (int hops = 0; hops < 3; ++hops) {
+                auto* button = qobject_cast<QPushButton*>(picker.focusWidget());
+                QVERIFY2(button, "Tab left the list for a button");
+                if (button->text() == QStringLiteral("취소")) break;
+                QTest::keyClick(button, Qt::Key_Tab);
+            }
+            QTest::keyClick(picker.focusWidget(), Qt::Key_Return);
+        });
+        QVERIFY(!window_->PickRun());
+        QCOMPARE(QString::fromStdString(window_->PickedRun()->SQ.Str()), QStringLiteral("1"));
     }
 
     void pickerColumnsResizeAsTheGridAllows() {
