@@ -253,6 +253,37 @@ class DeskTest : public QObject {
             window_->MessageLine()->text().contains(payroll::desk::Tr(payroll::desk::kCommitted)));
     }
 
+    void everyRoadOnThePickedRun() {
+        window_->SetCompanyMonth(QStringLiteral("1000"), QStringLiteral("200206"));
+        QVERIFY(window_->PickRunAt(1));
+        payroll::desk::BuildChoices refresh;
+        refresh.refresh = true;
+        auto built = window_->Drive(Road::kBuild, refresh);
+        QVERIFY(built);
+        QVERIFY2(built->outcome == RoadOutcome::kCommitted, built->reason.c_str());
+        QVERIFY(built->counts.size() == 2 && built->counts[0].second > 0);
+        // A division nobody works in: nobody qualifies, nothing is built.
+        payroll::desk::BuildChoices nobody;
+        nobody.division = "ZZZ";
+        auto empty = window_->Drive(Road::kBuild, nobody);
+        QVERIFY(empty);
+        QCOMPARE(int(empty->outcome), int(RoadOutcome::kFailed));
+        QCOMPARE(empty->reason, std::string("no employee qualified for the run"));
+        QVERIFY(window_->MessageLine()->text().contains(QStringLiteral("no employee qualified")));
+        auto month = window_->Drive(Road::kRecalcMonth);
+        QVERIFY(month);
+        QVERIFY2(month->outcome == RoadOutcome::kCommitted, month->reason.c_str());
+        QVERIFY(window_->PickRunAt(2));  // the June bonus run
+        auto bonus = window_->Drive(Road::kBonusTax);
+        QVERIFY(bonus);
+        QVERIFY2(bonus->outcome == RoadOutcome::kCommitted, bonus->reason.c_str());
+        QCOMPARE(bonus->counts.at(0).first, std::string("employees"));
+        QVERIFY(bonus->counts.at(0).second > 0);
+        QVERIFY(
+            window_->MessageLine()->text().contains(payroll::desk::Tr(payroll::desk::kCommitted)));
+        QCOMPARE(driver_->OpenWindows(), 0);
+    }
+
     void roadThatRollsBackShowsItsReason() {
         // The result table loses a column the recalculation writes: its
         // statements fail half way and the whole year rolls back.
