@@ -41,7 +41,7 @@ test: deps
 
 test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DPAYROLL_SANITIZE=ON \
-	    -DPAYROLL_TEST_POSTGRES_URL= $(CMAKE_FLAGS) >/dev/null
+	    -DPAYROLL_TEST_POSTGRES_URL= -DPAYROLL_QT=OFF $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)

@@ -1,5 +1,6 @@
 // payroll pick: the front's pay-run picker in the terminal; prints the key
-// of the run chosen.
+// of the run chosen. The picker draws on the controlling terminal
+// (/dev/tty), so the key can be captured: key=$(payroll pick ...).
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -18,7 +19,7 @@ struct PickOptions {
     std::string month;
 };
 
-int Pick(const PickOptions& opts) {
+int Pick(const PickOptions& opts, std::FILE* terminal) {
     std::vector<HPHONPD_YMD_FMT> runs;
     if (!ListRuns(opts.company, opts.month, &runs)) {
         std::fprintf(stderr, "payroll: the runs of %s %s could not be read: %s\n",
@@ -31,6 +32,7 @@ int Pick(const PickOptions& opts) {
         return kFailed;
     }
     TuiDriver tui;
+    tui.UseTerminal(terminal);
     payroll::ui::ScopedUiDriver scoped(&tui);
     CIMirak1 front;
     HPHONPD_YMD_FMT key = KeyFor(opts.company, opts.month);
@@ -56,18 +58,17 @@ void AddPickCommand(CLI::App& app, const GlobalOptions& options, int* exit_code)
         "Arrow keys move, Enter or a double-click chooses, Escape cancels (exit code 1).\n"
         "Example: payroll pick --company 1000 --month 200203");
     cmd->callback([opts, &options, exit_code] {
-        if (::isatty(STDIN_FILENO) != 1 || ::isatty(STDOUT_FILENO) != 1) {
+        std::FILE* terminal = std::fopen("/dev/tty", "r+");
+        if (!terminal || ::isatty(::fileno(terminal)) != 1) {
+            if (terminal) std::fclose(terminal);
             std::fprintf(stderr,
-                         "payroll: pick needs a terminal on standard input and output; "
+                         "payroll: pick needs a terminal to draw on (/dev/tty); "
                          "'payroll runs' lists the runs without one\n");
             *exit_code = kFailed;
             return;
         }
-        if (!OpenDatabaseFor(options)) {
-            *exit_code = kFailed;
-            return;
-        }
-        *exit_code = Pick(*opts);
+        *exit_code = OpenDatabaseFor(options) ? Pick(*opts, terminal) : kFailed;
+        std::fclose(terminal);
     });
 }
 

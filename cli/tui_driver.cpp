@@ -19,10 +19,10 @@ struct BodyLine {
     bool header = false;
 };
 
-std::vector<BodyLine> BodyOf(const DialogSnapshot& shown) {
+std::vector<BodyLine> BodyOf(const DialogSnapshot& shown, int width) {
     std::vector<BodyLine> body;
     if (shown.form.present) {
-        for (std::string& line : FormLines(shown.form)) body.push_back({line, -1, false});
+        for (std::string& line : FormLines(shown.form, width)) body.push_back({line, -1, false});
         body.push_back({"", -1, false});
     }
     if (shown.grid.present) {
@@ -33,12 +33,13 @@ std::vector<BodyLine> BodyOf(const DialogSnapshot& shown) {
     return body;
 }
 
-std::string FooterOf(const DialogSnapshot& shown) {
+std::string FooterOf(const DialogSnapshot& shown, bool scrolls) {
     std::string ok = shown.ok_caption.empty() ? "OK" : shown.ok_caption;
     std::string footer = "[Enter] " + ok;
     if (shown.has_cancel) footer += "   [Esc] " + shown.cancel_caption;
     if (!shown.has_cancel) footer += "   [Esc] " + ok;
     if (shown.grid.present) footer += "   [\xe2\x86\x91\xe2\x86\x93] move";
+    if (scrolls) footer += "   [PgUp PgDn] scroll";
     return footer;
 }
 
@@ -100,7 +101,8 @@ void TuiDriver::FlushHeldMessages() {
 
 void TuiDriver::RunModal(payroll::ui::UiDialog& dialog) {
     tui::UseUtf8Locale();
-    SCREEN* screen = newterm(nullptr, stdout, stdin);
+    SCREEN* screen =
+        terminal_ ? newterm(nullptr, terminal_, terminal_) : newterm(nullptr, stdout, stdin);
     if (!screen) {
         terminal_worked_ = false;
         dialog.PressButton(IDCANCEL);
@@ -116,12 +118,20 @@ void TuiDriver::RunModal(payroll::ui::UiDialog& dialog) {
     mousemask(BUTTON1_CLICKED | BUTTON1_DOUBLE_CLICKED, nullptr);
 
     int offset = 0;
+    // The list's row the view last followed: the view follows the list only
+    // when its row moves, so a form above it can be scrolled through.
+    long followed = -2;
     while (!dialog.IsEnded()) {
         DialogSnapshot shown = Capture(dialog);
         Keep(shown);
-        std::vector<BodyLine> body = BodyOf(shown);
+        std::vector<BodyLine> body = BodyOf(shown, std::max(1, COLS - 1));
         int height = std::max(0, LINES - kBodyTop - 1);
-        offset = ScrollFor(body, shown.grid.current_row, height, offset);
+        const bool scrolls = shown.form.present && static_cast<int>(body.size()) > height;
+        const long current = shown.grid.current_row;
+        if (!scrolls || (followed != -2 && current != followed))
+            offset = ScrollFor(body, current, height, offset);
+        offset = std::clamp(offset, 0, std::max(0, static_cast<int>(body.size()) - height));
+        followed = current;
         erase();
         Put(0, shown.title, A_BOLD);
         for (int i = 0; i < height && offset + i < static_cast<int>(body.size()); ++i) {
@@ -130,7 +140,7 @@ void TuiDriver::RunModal(payroll::ui::UiDialog& dialog) {
             if (line.grid_row >= 0 && line.grid_row == shown.grid.current_row) attr = A_REVERSE;
             Put(kBodyTop + i, line.text, attr);
         }
-        Put(LINES - 1, FooterOf(shown), A_DIM);
+        Put(LINES - 1, FooterOf(shown, scrolls), A_DIM);
         refresh();
 
         int ch = getch();
@@ -142,10 +152,16 @@ void TuiDriver::RunModal(payroll::ui::UiDialog& dialog) {
                 SendKey(dialog, VK_DOWN);
                 break;
             case KEY_PPAGE:
-                SendKey(dialog, VK_PRIOR);
+                if (scrolls)
+                    offset -= std::max(1, height - 1);
+                else
+                    SendKey(dialog, VK_PRIOR);
                 break;
             case KEY_NPAGE:
-                SendKey(dialog, VK_NEXT);
+                if (scrolls)
+                    offset += std::max(1, height - 1);
+                else
+                    SendKey(dialog, VK_NEXT);
                 break;
             case KEY_HOME:
                 SendKey(dialog, VK_HOME);

@@ -48,12 +48,16 @@ class TuiDriver : public PrintDriver {
 
     // False when the terminal could not be set up for the last dialog.
     bool TerminalWorked() const { return terminal_worked_; }
+    // Draws on this terminal instead of standard input and output (not
+    // owned), so that standard output stays free for results.
+    void UseTerminal(std::FILE* terminal) { terminal_ = terminal; }
 
   private:
     void FlushHeldMessages();
 
     bool active_ = false;
     bool terminal_worked_ = true;
+    std::FILE* terminal_ = nullptr;
     std::vector<std::string> held_;
 };
 

@@ -54,7 +54,7 @@ DialogSnapshot Capture(payroll::ui::UiDialog& dialog) {
     return out;
 }
 
-std::vector<std::string> FormLines(const FormSnapshot& form) {
+std::vector<std::string> FormLines(const FormSnapshot& form, int width) {
     int label_width = 0, value_width = 0;
     for (const auto& row : form.rows) {
         if (row.heading) continue;
@@ -64,6 +64,9 @@ std::vector<std::string> FormLines(const FormSnapshot& form) {
                 std::max(cell.label ? label_width : value_width, w);
         }
     }
+    // A pair is a label and the values after it; pairs are three apart.
+    const int pair_width = label_width + 1 + value_width;
+    const int per_line = width > 0 ? std::max(1, (width + 3) / (pair_width + 3)) : 1 << 20;
     std::vector<std::string> lines;
     for (const auto& row : form.rows) {
         if (row.heading) {
@@ -72,9 +75,16 @@ std::vector<std::string> FormLines(const FormSnapshot& form) {
             continue;
         }
         std::string line;
+        int pairs = 0;
         for (std::size_t c = 0; c < row.cells.size(); ++c) {
             const auto& cell = row.cells[c];
-            if (c) line += cell.label ? "   " : " ";
+            if (cell.label && c > 0 && ++pairs % per_line == 0) {
+                while (!line.empty() && line.back() == ' ') line.pop_back();
+                lines.push_back(line);
+                line.clear();
+            } else if (c) {
+                line += cell.label ? "   " : " ";
+            }
             line += tui::PadRight(cell.text, cell.label ? label_width : value_width);
         }
         while (!line.empty() && line.back() == ' ') line.pop_back();

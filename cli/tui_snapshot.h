@@ -46,8 +46,9 @@ struct DialogSnapshot {
 DialogSnapshot Capture(payroll::ui::UiDialog& dialog);
 
 // The form as lines: headings as "== text ==", other rows as label and value
-// cells in aligned columns.
-std::vector<std::string> FormLines(const FormSnapshot& form);
+// cells in aligned columns. With a width (> 0), a row whose pairs do not fit
+// goes on over more lines, as many pairs to a line as fit (at least one).
+std::vector<std::string> FormLines(const FormSnapshot& form, int width = 0);
 
 // The grid as a table: a header of the side heading and the visible column
 // titles, then one line per row. Rows whose cells are all empty are left out

@@ -32,4 +32,30 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 
+# With the desktop program built, a second package payroll-desk (component
+# "desk": payroll-desk, libpayroll-qt, its desktop entry and icon) that
+# depends on this one.
+if(TARGET payroll_desk)
+    set(CPACK_DEB_COMPONENT_INSTALL ON)
+    set(CPACK_COMPONENTS_ALL runtime development desk)
+    set(CPACK_COMPONENT_RUNTIME_GROUP base)
+    set(CPACK_COMPONENT_DEVELOPMENT_GROUP base)
+    set(CPACK_COMPONENT_DESK_GROUP desk)
+    set(CPACK_DEBIAN_BASE_PACKAGE_NAME payroll)
+    set(CPACK_DEBIAN_DESK_PACKAGE_NAME payroll-desk)
+    set(CPACK_DEBIAN_DESK_PACKAGE_SECTION misc)
+    # Its programs need libpayroll.so.0 of the other package: dpkg-shlibdeps
+    # finds it in the build tree (the dependency on payroll is stated below).
+    list(APPEND CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR})
+    set(CPACK_DEBIAN_DESK_PACKAGE_DEPENDS "payroll (= ${PROJECT_VERSION}-1), fonts-nanum")
+    # Each package's description carries its own summary line.
+    set(CPACK_DEBIAN_BASE_DESCRIPTION
+        "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
+    set(CPACK_DEBIAN_DESK_DESCRIPTION "Desktop program of the payroll library (Qt 6)
+payroll-desk opens a payroll database, picks a pay run, builds it,
+recalculates income tax, taxes bonuses and shows a month's results and the
+year's pay in windows.")
+    unset(CPACK_PACKAGE_DESCRIPTION_SUMMARY)
+endif()
+
 include(CPack)

@@ -18,6 +18,13 @@
 
 namespace payroll::ui {
 
+// How a cell shows: its text through the column's mask, and its alignment.
+struct CellLook {
+    enum class Align { kLeft, kCenter, kRight };
+    CString text;
+    Align align = Align::kLeft;
+};
+
 // A list grid of a dialog, as a driver sees and works it.
 class PAYROLL_API UiGrid {
   public:
@@ -30,6 +37,9 @@ class PAYROLL_API UiGrid {
     virtual int ColCount() const = 0;
     // The text a cell shows (column -1: the side heading).
     virtual CString CellText(int col, long row) const = 0;
+    // The cell as a window shows it: dates and amounts through the column's
+    // mask (CellText keeps the stored text). By default the text, left.
+    virtual CellLook ShownCell(int col, long row) const;
     // The heading of a column (empty outside the grid).
     virtual CString ColumnTitle(int col) const = 0;
     virtual int ColumnWidth(int col) const = 0;  // 0: hidden

@@ -23,6 +23,11 @@ std::atomic<UiClock*> g_clock{nullptr};
 }  // namespace
 
 UiGrid::~UiGrid() = default;
+CellLook UiGrid::ShownCell(int col, long row) const {
+    CellLook look;
+    look.text = CellText(col, row);
+    return look;
+}
 UiDialog::~UiDialog() = default;
 UiDriver::~UiDriver() = default;
 UiClock::~UiClock() = default;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/ui/afx.h"
+#include "platform/ui/cell_look.h"
 
 CG_UGCtrl::CG_UGCtrl() = default;
 CG_UGCtrl::~CG_UGCtrl() = default;
@@ -239,6 +240,16 @@ CString CG_UGCtrl::CellText(int col, long row) const {
     if (const_cast<CG_UGCtrl*>(this)->GetCellIndirect(col, row, &cell) != UG_SUCCESS)
         return CString();
     return CString(cell.GetText());
+}
+
+payroll::ui::CellLook CG_UGCtrl::ShownCell(int col, long row) const {
+    if (col < 0 || col >= GetNumberCols()) {
+        payroll::ui::CellLook look;
+        look.text = CellText(col, row);
+        return look;
+    }
+    return payroll::ui::LookOfCell(GetMaskAttr(col).str(), GetSpecMask(col),
+                                   CellText(col, row).str());
 }
 
 int CG_UGCtrl::VisibleRows() const {

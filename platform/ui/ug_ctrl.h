@@ -145,6 +145,7 @@ class CG_UGCtrl : public CWnd, public payroll::ui::UiGrid {
     long RowCount() const override { return GetNumberRows(); }
     int ColCount() const override { return GetNumberCols(); }
     CString CellText(int col, long row) const override;
+    payroll::ui::CellLook ShownCell(int col, long row) const override;
     CString ColumnTitle(int col) const override { return GetTitleText(col, 0); }
     int ColumnWidth(int col) const override { return GetColWidth(col); }
     long CurrentRow() const override { return GetCurrentRow(); }

@@ -62,12 +62,13 @@ inline std::string Quote(const std::string& arg) {
 }
 
 // Runs the program with standard input from /dev/null and both outputs
-// captured (so neither is a terminal). The registry points nowhere.
+// captured (so neither is a terminal), in a session of its own (so it has
+// no controlling terminal either). The registry points nowhere.
 inline CliResult RunCli(const std::vector<std::string>& args) {
     static int run = 0;
     std::string base =
         ::testing::TempDir() + "/cli_" + std::to_string(::getpid()) + "_" + std::to_string(++run);
-    std::string cmd = "PAYROLL_REGISTRY=/nonexistent/registry " + Quote(PAYROLL_CLI);
+    std::string cmd = "PAYROLL_REGISTRY=/nonexistent/registry setsid -w " + Quote(PAYROLL_CLI);
     for (const std::string& a : args) cmd += " " + Quote(a);
     cmd += " </dev/null >" + base + ".out 2>" + base + ".err";
     int status = std::system(cmd.c_str());
@@ -80,15 +81,23 @@ inline CliResult RunCli(const std::vector<std::string>& args) {
     return r;
 }
 
-// The program on a pseudo-terminal of 80 by 24 cells (TERM=xterm).
+// The program on a pseudo-terminal of `columns` by 24 cells (TERM=xterm),
+// its standard output going to a file when a path is given (the terminal
+// stays the controlling one, /dev/tty).
 class PtySession {
   public:
-    explicit PtySession(const std::vector<std::string>& args) {
+    explicit PtySession(const std::vector<std::string>& args, int columns = 80,
+                        const std::string& stdout_path = "") {
         winsize size{};
         size.ws_row = 24;
-        size.ws_col = 80;
+        size.ws_col = static_cast<unsigned short>(columns);
         pid_ = ::forkpty(&master_, nullptr, nullptr, &size);
         if (pid_ == 0) {
+            if (!stdout_path.empty()) {
+                int out = ::open(stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+                if (out < 0 || ::dup2(out, STDOUT_FILENO) < 0) ::_exit(126);
+                ::close(out);
+            }
             ::setenv("TERM", "xterm", 1);
             ::setenv("PAYROLL_REGISTRY", "/nonexistent/registry", 1);
             std::vector<char*> argv;

@@ -63,6 +63,43 @@ TEST_F(PickPty, DoubleClickChoosesTheRowUnderTheMouse) {
     EXPECT_NE(pty.output().find("PYTP_FG=202\r\n"), std::string::npos);
 }
 
+TEST_F(PickPty, TheKeyGoesToStandardOutputWhileThePickerDrawsOnTheTerminal) {
+    // As in key=$(payroll pick ...): standard output is no terminal.
+    const std::string key_file = ::testing::TempDir() + "/pick_key_" + std::to_string(::getpid());
+    {
+        PtySession pty(Args(), 80, key_file);
+        ASSERT_TRUE(pty.started());
+        ASSERT_TRUE(pty.WaitFor("성과급")) << pty.output();
+        pty.Type(kDown);
+        pty.Type(kEnter);
+        EXPECT_EQ(pty.Finish(), 0) << pty.output();
+        EXPECT_EQ(pty.output().find("SEL_NO="), std::string::npos) << pty.output();
+    }
+    const std::string key = payroll::testing::ReadFile(key_file);
+    std::remove(key_file.c_str());
+    EXPECT_EQ(key.rfind("SEL_NO=2\n", 0), 0u) << key;
+    EXPECT_NE(key.find("\nPYTP_FG=201\n"), std::string::npos) << key;
+    EXPECT_EQ(key.find('\x1b'), std::string::npos) << "no drawing in the key";
+}
+
+// The viewer at 80 and at 60 columns: every pair of the form's rows is on
+// the screen (they wrap), the top of the form first; Page Down scrolls to
+// the fixed-pay list under it.
+TEST_F(PickPty, TheViewerShowsEveryValueFromSixtyColumns) {
+    for (int columns : {80, 60}) {
+        PtySession pty({"--db", db_, "employee", "--company", "1000", "--month", "200203", "E0001"},
+                       columns);
+        ASSERT_TRUE(pty.started());
+        for (const char* value : {"E0001", "홍길동", "1999/03/01", "과장", "5호봉"})
+            EXPECT_TRUE(pty.WaitFor(value, 10000)) << columns << " " << value << pty.output();
+        EXPECT_TRUE(pty.WaitFor("PgDn", 10000)) << pty.output();
+        pty.Type("\x1b[6~");
+        EXPECT_TRUE(pty.WaitFor("기본급", 10000)) << columns << pty.output();
+        pty.Type(kEscape);
+        EXPECT_EQ(pty.Finish(), 0) << pty.output();
+    }
+}
+
 TEST_F(PickPty, AnEmptyMonthHasNothingToPick) {
     PtySession pty({"--db", db_, "pick", "--company", "1000", "--month", "200205"});
     ASSERT_TRUE(pty.started());

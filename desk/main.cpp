@@ -1,0 +1,67 @@
+// payroll-desk: the desktop host program. Opens a database, lets the clerk
+// choose a company, month and pay run, and drives the roads on it in
+// windows; with --screenshot it renders one window into a PNG and ends.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <cstdio>
+#include <cstring>
+
+#include "desk/desk_text.h"
+#include "desk/main_window.h"
+#include "desk/screenshot.h"
+#include "payroll/settings.h"
+#include "payroll/ui.h"
+#include "ui-qt/dialog_font.h"
+#include "ui-qt/qt_driver.h"
+
+int main(int argc, char** argv) {
+    // A screenshot needs no screen.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--screenshot") == 0 &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("payroll-desk"));
+    QApplication::setFont(payroll::qt::DialogFont());
+    payroll::desk::LoadTexts(payroll::UserLanguage());
+
+    QCommandLineParser args;
+    args.setApplicationDescription(QStringLiteral("The payroll desktop program."));
+    args.addHelpOption();
+    const QCommandLineOption db(
+        {QStringLiteral("db")},
+        QStringLiteral("database: sqlite:PATH or postgresql://user@host:port/db"),
+        QStringLiteral("URL"));
+    const QCommandLineOption company({QStringLiteral("company")}, QStringLiteral("company code"),
+                                     QStringLiteral("CO"));
+    const QCommandLineOption month({QStringLiteral("month")}, QStringLiteral("pay month"),
+                                   QStringLiteral("YYYYMM"));
+    const QCommandLineOption screenshot({QStringLiteral("screenshot")},
+                                        QStringLiteral("render one window into a PNG and end"),
+                                        QStringLiteral("FILE"));
+    const QCommandLineOption show(
+        {QStringLiteral("show")},
+        QStringLiteral("the window: picker, viewer, progress, results, chart"),
+        QStringLiteral("WINDOW"), QStringLiteral("results"));
+    args.addOptions({db, company, month, screenshot, show});
+    args.process(app);
+
+    payroll::desk::MainWindow window;
+    payroll::qt::QtDriver driver(&window);
+    payroll::ui::ScopedUiDriver installed(&driver);
+    if (args.isSet(db)) window.OpenDatabaseUrl(args.value(db));
+    if (args.isSet(company) || args.isSet(month))
+        window.SetCompanyMonth(args.value(company), args.value(month));
+
+    if (args.isSet(screenshot)) {
+        QString error;
+        if (!payroll::desk::TakeScreenshot(window, driver, args.value(show), args.value(screenshot),
+                                           &error)) {
+            std::fprintf(stderr, "payroll-desk: %s\n", error.toUtf8().constData());
+            return 1;
+        }
+        return 0;
+    }
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,26 @@
+// A progress bar as the library draws it: the done part filled with a
+// gradient from the start colour to the end colour, the percentage in the
+// middle when the bar shows it.
+#pragma once
+
+#include <QWidget>
+
+#include "payroll/ui.h"
+
+namespace payroll::qt {
+
+class GradientBar : public QWidget {
+  public:
+    explicit GradientBar(QWidget* parent = nullptr);
+
+    void SetInfo(const payroll::ui::ProgressInfo& info);
+    const payroll::ui::ProgressInfo& Info() const { return info_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    payroll::ui::ProgressInfo info_;
+};
+
+}  // namespace payroll::qt
