@@ -69,11 +69,14 @@ QString ReportText(const RoadReport& report) {
         case RoadOutcome::kCommitted: {
             QString counts;
             if (report.counts.empty()) return Tr(kCommitted);
-            if (report.counts.front().first == "rows")
-                counts = Tr(kCountRows).arg(CountOf(report, "rows")).arg(CountOf(report, "before"));
-            else if (report.counts.front().first == "runs")
+            if (report.counts.front().first == "inserted")
                 counts =
-                    Tr(kCountRecalc).arg(CountOf(report, "runs")).arg(CountOf(report, "employees"));
+                    Tr(kCountRows).arg(CountOf(report, "inserted")).arg(CountOf(report, "deleted"));
+            else if (report.counts.front().first == "runs")
+                counts = Tr(kCountRecalc)
+                             .arg(CountOf(report, "runs"))
+                             .arg(CountOf(report, "employees"))
+                             .arg(CountOf(report, "bonus_runs"));
             else
                 counts = Tr(kCountBonus)
                              .arg(CountOf(report, "employees"))

@@ -8,6 +8,8 @@
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/imirak1.h"
+#include "payroll/report.h"
+#include "payroll/roads.h"
 #include "payroll/salary_calcurate.h"
 
 namespace payroll::desk {
@@ -20,9 +22,6 @@ constexpr int kMostRuns = 10000;
 constexpr int kRecalcYearMode = 1;
 constexpr int kRecalcMonthMode = 3;
 constexpr int kBonusComputeKind = 1;
-constexpr int kBonusResultTables = 1;
-constexpr const char* kRunTables[3][2] = {
-    {"HPITMPD", "HPITMDD"}, {"HPOMPPD", "HPOMPDD"}, {"HTOWTRT", "HTOWTDR"}};
 
 std::string Quoted(std::string_view text) {
     std::string out = "'";
@@ -50,73 +49,80 @@ std::string FailureOr(const std::string& fallback) {
     return why.empty() ? fallback : why;
 }
 
-long CountRows(int table_set, const HPHONPD_YMD_FMT& run) {
-    long total = 0;
-    for (const char* table : kRunTables[table_set]) {
-        G_DataSource query;
-        const std::string sql = std::string("SELECT count(*) cnt FROM ") + table +
-                                " WHERE CO_CD=" + Quoted(run.CO_CD.View()) +
-                                " AND RVRS_YM=" + Quoted(run.RVRS_YM.View());
-        if (!query.OnExecuteSQL(sql.c_str())) return -1;
-        total += std::atol(query.OnGetFieldValue("cnt", 0).c_str());
-    }
-    return total;
+// Why a road failed, from the library's road report: the step, the
+// database's message, the run and the employee.
+std::string WhyOf(const ::payroll::RoadReport& r, const std::string& fallback) {
+    std::string why = r.failed_step.empty() ? Failure() : r.failed_step;
+    if (!r.failed_step.empty() && !r.detail.empty()) why += ": " + r.detail;
+    std::string where;
+    if (!r.failed_run.empty()) where = "run " + r.failed_run;
+    if (!r.failed_employee.empty())
+        where += (where.empty() ? "" : ", ") + std::string("employee ") + r.failed_employee;
+    if (!where.empty()) why += " (" + where + ")";
+    return why.empty() ? fallback : why;
 }
 
 RoadReport Recalc(const HPHONPD_YMD_FMT& run, bool whole_year) {
     HPHONPD_YMD_FMT key = KeyOf(run.CO_CD.Str(), run.RVRS_YM.Str());
     if (whole_year) key.RVRS_YM = run.RVRS_YM.Str().substr(0, 4) + "01";
-    auto counts = std::make_shared<std::pair<long long, long long>>(0, 0);
-    InstallTraceSink([counts](const std::string& title, const std::string&) {
-        if (title == "Call_AllSum1to12_Year:semp")
-            ++counts->first;
-        else if (title == "sum save")
-            ++counts->second;
-    });
+    const int mode = whole_year ? kRecalcYearMode : kRecalcMonthMode;
     ResetTransactionOutcome();
     ClearLastFailure();
+    BeginRoadReport("recalc-tax");
+    RoadReport report;
+    // One transaction for the year and its bonus runs taxed again after it.
+    G_DataSource tx;
+    if (!tx.OnBeginTrans()) {
+        report.reason = LastDatabaseError();
+        return report;
+    }
     {
         CSalaryCalcurate engine;
-        engine.Call_AllSum1to12_Year(&key, whole_year ? kRecalcYearMode : kRecalcMonthMode,
-                                     CString(), 0);
+        engine.Call_AllSum1to12_Year(&key, mode, CString(), 0);
     }
-    InstallTraceSink({});
-    RoadReport report;
-    switch (LastTransactionOutcome()) {
-        case TransactionOutcome::kCommitted:
-            report.outcome = RoadOutcome::kCommitted;
-            report.counts = {{"runs", counts->first}, {"employees", counts->second}};
-            return report;
-        case TransactionOutcome::kRolledBack:
+    if (LastTransactionOutcome() == TransactionOutcome::kRolledBack) {
+        report.outcome = RoadOutcome::kRolledBack;
+        report.reason = WhyOf(CurrentRoadReport(), "an unnamed step");
+        return report;
+    }
+    const long long runs = CurrentRoadReport().runs, employees = CurrentRoadReport().employees;
+    if (runs == 0) {
+        tx.OnRollbackTrans();
+        report.reason = FailureOr("no pay runs of the company in the period");
+        return report;
+    }
+    // The year driver taxes bonus runs by the monthly rule; the bonus road
+    // taxes them again, as `payroll recalc-tax` does.
+    long long bonus_runs = 0;
+    if (mode == kRecalcYearMode) {
+        std::vector<HPHONPD_YMD_FMT> bonuses;
+        std::string error;
+        const std::string period = whole_year ? run.RVRS_YM.Str().substr(0, 4) : run.RVRS_YM.Str();
+        if (!BonusRunsWithResults(run.CO_CD.Str(), period, &bonuses, &error)) {
+            tx.OnRollbackTrans();
             report.outcome = RoadOutcome::kRolledBack;
-            report.reason = FailureOr("an unnamed step");
+            report.reason = "the bonus runs could not be read: " + error;
             return report;
-        case TransactionOutcome::kNone:
-            break;
+        }
+        for (const HPHONPD_YMD_FMT& bonus : bonuses) {
+            CSalaryCalcurate engine;
+            if (!TaxBonusRun(engine, bonus, {}, kBonusComputeKind, nullptr)) {
+                tx.OnRollbackTrans();
+                report.outcome = RoadOutcome::kRolledBack;
+                report.reason = WhyOf(CurrentRoadReport(), "an unnamed step");
+                return report;
+            }
+            ++bonus_runs;
+        }
     }
-    report.reason = FailureOr("no pay runs of the company in the period");
+    if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted) {
+        report.outcome = RoadOutcome::kRolledBack;
+        report.reason = "the commit failed: " + LastDatabaseError();
+        return report;
+    }
+    report.outcome = RoadOutcome::kCommitted;
+    report.counts = {{"runs", runs}, {"employees", employees}, {"bonus_runs", bonus_runs}};
     return report;
-}
-
-// Taxes one employee's bonus; empty on success, else why not.
-std::string TaxBonusOf(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key, const std::string& emp,
-                       double* income_tax) {
-    ClearLastFailure();
-    const CString code(emp);
-    if (!engine.OpenSEMP(code)) return "the employee has no master record";
-    if (!engine.LoadDataIncom(code, 1)) return FailureOr("an unnamed step");
-    std::memset(static_cast<void*>(&engine.m_HPOMNPY), 0, sizeof engine.m_HPOMNPY);
-    engine.GetSalaryTotalCalc(code, std::atoi(key.RVRS_YM.Str().substr(0, 4).c_str()),
-                              &engine.m_HPOMNPY);
-    HPOMNPY_FMT record = engine.m_HPOMNPY;
-    SALARY_TOTAL_x totals{};
-    int months = 0;
-    engine.GetYmdTotalBones(code, &months, &totals, &record);
-    if (!engine.GetCalcBonus(code, kBonusComputeKind, CString()))
-        return FailureOr("an unnamed step");
-    if (!LastEngineFailure().step.empty()) return Failure();
-    *income_tax += engine.m_HPOMNPY.INTX_AM;
-    return std::string();
 }
 
 }  // namespace
@@ -204,35 +210,41 @@ RoadReport BuildRun(const HPHONPD_YMD_FMT& run, const BuildChoices& choices) {
     key.PRTY_FILTER = choices.job_group;
     ResetTransactionOutcome();
     ClearLastFailure();
+    BeginRoadReport("build-run");
+    // The picker leaves the join rule out: the run's own row has both codes.
+    if (!ApplyRunRules(&key, &report.reason)) return report;
     CSalaryCalcurate engine;
     if (engine.init(&key) != 1) {
         report.reason = FailureOr("the run's settings could not be loaded");
         return report;
     }
-    const long before = CountRows(choices.table_set, key);
     if (choices.refresh) {
         engine.GetSempDataUpdate__(choices.table_set);
-        const bool rolled_back = LastTransactionOutcome() == TransactionOutcome::kRolledBack;
+        const bool rolled_back = CurrentRoadReport().outcome == ::payroll::RoadOutcome::kRolledBack;
         if (rolled_back || !Failure().empty()) {
             report.outcome = rolled_back ? RoadOutcome::kRolledBack : RoadOutcome::kFailed;
-            report.reason = FailureOr("the refresh");
+            report.reason = WhyOf(CurrentRoadReport(), "the refresh");
             return report;
         }
-        ResetTransactionOutcome();
     }
-    const int built = engine._GetSalaryPepleList(choices.table_set);
-    const long after = CountRows(choices.table_set, key);
-    const TransactionOutcome outcome = LastTransactionOutcome();
-    if (built == 1 && outcome != TransactionOutcome::kRolledBack) {
+    engine._GetSalaryPepleList(choices.table_set);
+    const ::payroll::RoadReport built = CurrentRoadReport();
+    // Every pass with employees must have committed; a pay type that pays
+    // nobody on this date is no failure.
+    long worked = 0, failed = 0;
+    for (const BuildPassReport& pass : built.passes) {
+        if (pass.committed) ++worked;
+        if (!pass.committed && !pass.empty) ++failed;
+    }
+    if (worked > 0 && failed == 0 && built.outcome != ::payroll::RoadOutcome::kRolledBack) {
         report.outcome = RoadOutcome::kCommitted;
-        report.counts = {{"rows", after}, {"before", before}};
+        report.counts = {{"inserted", built.Inserted()}, {"deleted", built.Deleted()}};
         return report;
     }
-    report.outcome = outcome == TransactionOutcome::kRolledBack ? RoadOutcome::kRolledBack
-                                                                : RoadOutcome::kFailed;
+    const bool rolled_back = failed > 0 || built.outcome == ::payroll::RoadOutcome::kRolledBack;
+    report.outcome = rolled_back ? RoadOutcome::kRolledBack : RoadOutcome::kFailed;
     report.reason =
-        FailureOr(outcome == TransactionOutcome::kRolledBack ? "an unnamed step"
-                                                             : "no employee qualified for the run");
+        WhyOf(built, rolled_back ? "an unnamed step" : "no employee qualified for the run");
     return report;
 }
 
@@ -249,35 +261,30 @@ RoadReport TaxBonus(const HPHONPD_YMD_FMT& run) {
     HPHONPD_YMD_FMT key = run;
     ResetTransactionOutcome();
     ClearLastFailure();
-    CSalaryCalcurate engine;
-    if (!engine.init(&key)) {
-        report.reason = FailureOr("the run's settings could not be loaded");
-        return report;
-    }
-    engine.SetYmdFromTo();
-    std::vector<std::pair<std::string, std::string>> employees;
-    if (!RunEmployees(engine.m_HPHONPD, &employees, &report.reason)) return report;
+    BeginRoadReport("bonus-tax");
+    if (!ApplyRunRules(&key, &report.reason)) return report;
     G_DataSource tx;
-    tx.OnBeginTrans();
-    engine.m_nTableSet = kBonusResultTables;
-    double income_tax = 0;
-    for (const auto& [emp, name] : employees) {
-        const std::string failure = TaxBonusOf(engine, engine.m_HPHONPD, emp, &income_tax);
-        if (!failure.empty()) {
-            tx.OnRollbackTrans();
-            report.outcome = RoadOutcome::kRolledBack;
-            report.reason = emp + ": " + failure;
-            return report;
-        }
-    }
-    tx.OnCommitTrans();
-    if (LastTransactionOutcome() != TransactionOutcome::kCommitted) {
-        report.outcome = RoadOutcome::kRolledBack;
+    if (!tx.OnBeginTrans()) {
         report.reason = LastDatabaseError();
         return report;
     }
+    CSalaryCalcurate engine;
+    std::vector<BonusResult> results;
+    if (!TaxBonusRun(engine, key, {}, kBonusComputeKind, &results)) {
+        tx.OnRollbackTrans();
+        report.outcome = RoadOutcome::kRolledBack;
+        report.reason = WhyOf(CurrentRoadReport(), "an unnamed step");
+        return report;
+    }
+    if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted) {
+        report.outcome = RoadOutcome::kRolledBack;
+        report.reason = "the commit failed: " + LastDatabaseError();
+        return report;
+    }
+    double income_tax = 0;
+    for (const BonusResult& r : results) income_tax += r.income_tax;
     report.outcome = RoadOutcome::kCommitted;
-    report.counts = {{"employees", static_cast<long long>(employees.size())},
+    report.counts = {{"employees", static_cast<long long>(results.size())},
                      {"income_tax", static_cast<long long>(income_tax)}};
     return report;
 }

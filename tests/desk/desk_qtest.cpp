@@ -58,6 +58,19 @@ class DeskTest : public QObject {
                    : std::atof(q.OnGetFieldValue("S", 0).c_str());
     }
     // Runs statements on the open database; fails the test when they fail.
+    // Pay and deduction rows of the June runs.
+    long JuneRows() {
+        long n = 0;
+        for (const char* table : {"HPOMPPD", "HPOMPDD"}) {
+            G_DataSource q;
+            const std::string sql = std::string("SELECT count(*) N FROM ") + table +
+                                    " WHERE CO_CD='1000' AND RVRS_YM='200206'";
+            if (!q.OnExecuteSQL(sql.c_str())) return -1;
+            n += std::atol(q.OnGetFieldValue("N", 0).c_str());
+        }
+        return n;
+    }
+
     static void Exec(const std::string& sql) {
         G_DirectSQL run;
         QVERIFY2(run.OnExecuteQuery(CString(sql)), run.GetLastError().c_str());
@@ -258,10 +271,14 @@ class DeskTest : public QObject {
         QVERIFY(window_->PickRunAt(1));
         payroll::desk::BuildChoices refresh;
         refresh.refresh = true;
+        const long before = JuneRows();
         auto built = window_->Drive(Road::kBuild, refresh);
         QVERIFY(built);
         QVERIFY2(built->outcome == RoadOutcome::kCommitted, built->reason.c_str());
-        QVERIFY(built->counts.size() == 2 && built->counts[0].second > 0);
+        // The counts are the rows the run's tables gained and lost.
+        QVERIFY(built->counts.size() == 2 && built->counts[0].first == "inserted");
+        QCOMPARE(built->counts[0].second - built->counts[1].second,
+                 static_cast<long long>(JuneRows() - before));
         // A division nobody works in: nobody qualifies, nothing is built.
         payroll::desk::BuildChoices nobody;
         nobody.division = "ZZZ";
