@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/display_width.h"
 #include "cli/host_common.h"
+#include "cli/paper_jobs.h"
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
@@ -159,6 +160,14 @@ bool RecalculateYear(const std::string& company, int year) {
     return false;
 }
 
+// The host's deduction step after the tax: insurance and resident tax.
+bool FillDeductions(const std::string& company, int year) {
+    std::string error;
+    if (company::FillTaxDeductions(company, year, &error)) return true;
+    std::fprintf(stderr, "payroll demo: writing the deductions failed: %s\n", error.c_str());
+    return false;
+}
+
 void PrintMonths(const std::string& company, int year) {
     G_DataSource ds;
     CString sql;
@@ -233,11 +242,12 @@ int RunDemoRoads(const std::string& company, int year) {
     int runs = 0;
     if (!BuildRuns(company, year, &runs)) return kFailed;
     std::printf("Built %d pay runs through the build road.\n", runs);
-    if (!RecalculateYear(company, year)) return kFailed;
+    if (!RecalculateYear(company, year) || !FillDeductions(company, year)) return kFailed;
     PrintMonths(company, year);
     PrintEmployees(company, year);
     long bonuses = 0;
-    if (!TaxJuneBonus(company, year, &bonuses)) return kFailed;
+    if (!TaxJuneBonus(company, year, &bonuses) || !FillDeductions(company, year)) return kFailed;
+    WriteDemoPapers(company, year, "demo-papers");
     std::printf(
         "\nDemo finished: every road committed, %d runs built, %ld results of %d stored, %ld "
         "bonuses taxed.\n",
