@@ -104,7 +104,7 @@ bool ReadMonth(const PaperQuery& query, ItemCatalog* items, std::vector<RunRows>
         any_result = any_result || !rows.employees.empty();
         out->push_back(std::move(rows));
     }
-    if (!any_result) {
+    if (!any_result && query.employees.empty()) {
         out->clear();
         *error = "no results for " + what +
                  (query.employees.empty() ? "" : " for those employees") +
