@@ -31,5 +31,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
+# The papers (payroll payslips, register, ledger) embed its Korean font.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-nanum")
 
 include(CPack)
