@@ -1,6 +1,7 @@
 #include "cli/paper_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,7 +24,10 @@ bool PaperFile::Open(const std::string& path, std::string* error) {
         *error = "cannot write in " + dir + ": " + std::strerror(errno);
         return false;
     }
-    ::fchmod(fd, 0644);
+    // mkstemp makes the file private; a paper gets the mode any new file would.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
     file_ = ::fdopen(fd, "wb");
     if (!file_) {
         *error = "cannot write " + pattern + ": " + std::strerror(errno);
