@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "cli/commands.h"
+#include "cli/paper_canvas.h"
 #include "cli/paper_jobs.h"
 #include "cli/tui_runs.h"
 
@@ -46,6 +47,7 @@ void RunPaperJob(const GlobalOptions& options, PaperOptions* o, int* exit_code) 
         return;
     }
     *exit_code = Write(o->job);
+    ReleasePaperFonts();
 }
 
 bool YearText(const std::string& y) {

@@ -64,6 +64,12 @@ bool CheckPaperFont(std::string* error) {
     return false;
 }
 
+void ReleasePaperFonts() {
+    pango_cairo_font_map_set_default(nullptr);
+    cairo_debug_reset_static_data();
+    FcFini();
+}
+
 PdfCanvas::PdfCanvas(std::FILE* out, double width, double height, const std::string& title)
     : width_(width), height_(height) {
     surface_ = cairo_pdf_surface_create_for_stream(WriteToFile, out, width, height);

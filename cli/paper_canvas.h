@@ -18,6 +18,11 @@ inline constexpr const char* kPaperFont = "NanumGothic";
 // false with a message that says what to install.
 bool CheckPaperFont(std::string* error);
 
+// Releases what pango, cairo and fontconfig keep for the rest of the
+// process (font maps, caches): call once the papers are written, so that a
+// leak checker sees only what the program itself forgot.
+void ReleasePaperFonts();
+
 enum class Align { kLeft, kCenter, kRight };
 
 struct TextStyle {

@@ -146,6 +146,7 @@ void WriteDemoPapers(const std::string& company, int year, const std::string& fo
     job.period = std::to_string(year);
     job.out = folder;
     failed |= WriteLedgers(job);
+    ReleasePaperFonts();
     std::printf(
         "\nPapers: the %d-06 payslips and register and the %d ledgers of %zu employees in "
         "%s/%s\n",

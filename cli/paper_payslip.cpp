@@ -61,10 +61,20 @@ std::vector<std::string> Notes(const Payslip& s, int lang) {
 constexpr double kSlipMargin = 50;
 constexpr double kSlipRow = 15;
 
+// Where the next `need` points go: here, or at the top of a new page when
+// the page is full (a slip of very many lines goes on over a second page
+// rather than off the bottom of the first).
+double SlipRoom(PdfCanvas& pdf, double y, double need) {
+    if (y + need <= pdf.height() - kSlipMargin) return y;
+    pdf.NextPage();
+    return kSlipMargin;
+}
+
 // A table's grey header row with its column titles.
 double SlipHeaderRow(PdfCanvas& pdf, double y, const std::vector<std::string>& titles,
                      const std::vector<double>& xs, const std::vector<Align>& aligns) {
     const double right = pdf.width() - kSlipMargin;
+    y = SlipRoom(pdf, y, 3 * kSlipRow);
     pdf.Rect(kSlipMargin, y, right - kSlipMargin, kSlipRow + 2, 0.88);
     TextStyle style{8.5, true};
     for (std::size_t i = 0; i < titles.size(); ++i) {
@@ -78,6 +88,7 @@ double SlipHeaderRow(PdfCanvas& pdf, double y, const std::vector<std::string>& t
 double SlipRow(PdfCanvas& pdf, double y, const std::vector<std::string>& cells,
                const std::vector<double>& xs, const std::vector<Align>& aligns, bool bold) {
     const double right = pdf.width() - kSlipMargin;
+    y = SlipRoom(pdf, y, kSlipRow);
     TextStyle style{9, bold};
     for (std::size_t i = 0; i < cells.size(); ++i) {
         double end = i + 1 < xs.size() ? xs[i + 1] : right;
@@ -132,14 +143,20 @@ void DrawSlip(PdfCanvas& pdf, const Payslip& s, int lang) {
     const std::vector<double> sum_x = {left, right - 120};
     y = SlipRow(pdf, y, {PaperLabel(lang, 1120), Won(s.taxable)}, sum_x, ded_a, false);
     y = SlipRow(pdf, y, {PaperLabel(lang, 1121), Won(s.exempt)}, sum_x, ded_a, false);
+    y = SlipRoom(pdf, y, kSlipRow + 8);
     pdf.Rect(left, y + 2, width, kSlipRow + 6, 0.93);
     pdf.Text(left + 3, y + 5, 200, PaperLabel(lang, 1119), {11, true});
     pdf.Text(right - 203, y + 5, 200, Won(s.net), {11, true, Align::kRight});
     y += kSlipRow + 20;
     // Notes.
+    y = SlipRoom(pdf, y, 2 * kSlipRow);
     y += pdf.Text(left, y, width, PaperLabel(lang, 1122), {9, true}) + 4;
-    for (const std::string& note : Notes(s, lang))
-        y += pdf.Text(left + 6, y, width - 6, "· " + note, {8, false, Align::kLeft, true}) + 3;
+    const TextStyle note_style{8, false, Align::kLeft, true};
+    for (const std::string& note : Notes(s, lang)) {
+        const std::string text = "· " + note;
+        y = SlipRoom(pdf, y, pdf.TextHeight(text, width - 6, note_style));
+        y += pdf.Text(left + 6, y, width - 6, text, note_style) + 3;
+    }
 }
 
 bool WriteSlipCsv(std::FILE* out, const Payslip& s, int lang) {

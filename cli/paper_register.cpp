@@ -61,7 +61,7 @@ void DrawRegister(PdfCanvas& pdf, const Register& r, int lang) {
             start = end + 1;
         }
         for (const auto& row : t.rows) widths[c] = std::max(widths[c], pdf.TextWidth(row[c], base));
-        widths[c] = std::max(widths[c], pdf.TextWidth(t.totals[c], {kRegBaseSize, true})) + 6;
+        widths[c] = std::max(widths[c], pdf.TextWidth(t.totals[c], {kRegBaseSize, true})) + 9;
     }
     double total = 0;
     for (double w : widths) total += w;
