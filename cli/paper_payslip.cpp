@@ -52,6 +52,12 @@ std::vector<std::string> Notes(const Payslip& s, int lang) {
                                      {year, PaperPercent(n.tax_rate), Won(n.tax_less),
                                       RoundingText(n.rounding_code, lang), Won(n.income_tax)}));
     }
+    // Exempt-class pay over its limits (or beyond the overtime ceiling) was taxed.
+    double exempt_items = 0;
+    for (const PaperLine& l : s.pay)
+        if (!l.taxable) exempt_items += l.amount;
+    if (exempt_items - s.exempt >= 1)
+        out.push_back(PaperLabel(lang, 1138, {Won(exempt_items - s.exempt)}));
     if (n.has_income_tax)
         out.push_back(PaperLabel(
             lang, 1127, {Won(n.income_tax), PaperPercent(n.resident_rate), Won(n.resident_tax)}));
