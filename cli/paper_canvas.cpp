@@ -16,7 +16,24 @@ cairo_status_t WriteToFile(void* closure, const unsigned char* data, unsigned in
                                                        : CAIRO_STATUS_WRITE_ERROR;
 }
 
-PangoLayout* MakeLayout(cairo_t* cr, const std::string& text, double box, const TextStyle& style) {
+// Text from the database as pango takes it: valid UTF-8 (a broken sequence
+// becomes U+FFFD) on one line (control characters become blanks).
+std::string Drawable(const std::string& text) {
+    std::string out;
+    if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
+        out = text;
+    } else {
+        gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
+        out = valid;
+        g_free(valid);
+    }
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return out;
+}
+
+PangoLayout* MakeLayout(cairo_t* cr, const std::string& raw, double box, const TextStyle& style) {
+    const std::string text = Drawable(raw);
     PangoLayout* layout = pango_cairo_create_layout(cr);
     PangoFontDescription* font = pango_font_description_new();
     pango_font_description_set_family(font, kPaperFont);

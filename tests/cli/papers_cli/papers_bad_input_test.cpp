@@ -64,3 +64,36 @@ TEST_F(PapersCliTest, AFailedRunLeavesThePreviousFileWhole) {
 
 }  // namespace
 }  // namespace payroll::testing
+
+namespace payroll::testing {
+namespace {
+
+// A name with a quote, a format, a line break, a control character and (on
+// SQLite, which keeps any bytes) a broken UTF-8 sequence: the slip is drawn
+// with what can be shown, on one line.
+TEST_F(PapersCliTest, HostileNamesAreDrawnNotObeyed) {
+    std::string name = "김'%s%n\n\x01";
+    if (!TestDatabaseIsPostgres()) name += "\xC0\xA7";
+    name += "끝";
+    std::string quoted;
+    for (char c : name) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    const std::string before = Value("SELECT KOR_NM V FROM SEMP WHERE EMP_CD='E000003'");
+    G_DirectSQL sql;
+    ASSERT_TRUE(sql.OnExecuteQuery(
+        ("UPDATE SEMP SET KOR_NM='" + quoted + "' WHERE CO_CD='1000' AND EMP_CD='E000003'")
+            .c_str()));
+    const std::string out = Out("hostile");
+    Outcome run =
+        Payroll("payslips --company 1000 --month 200206 --run 1 --employee E000003 --out " +
+                ShellQuote(out));
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    const std::string text = Text(out + "/payslip-200206-1-100-E000003.pdf");
+    EXPECT_NE(text.find("김'%s%n"), std::string::npos) << text;
+    EXPECT_NE(text.find("끝"), std::string::npos) << text;
+    ASSERT_TRUE(sql.OnExecuteQuery(
+        ("UPDATE SEMP SET KOR_NM='" + before + "' WHERE CO_CD='1000' AND EMP_CD='E000003'")
+            .c_str()));
+}
+
+}  // namespace
+}  // namespace payroll::testing
