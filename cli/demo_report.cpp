@@ -160,11 +160,11 @@ bool RecalculateYear(const std::string& company, int year) {
     return false;
 }
 
-// The host's deduction step after the tax: insurance and resident tax.
+// The host's resident-tax step after the tax road.
 bool FillDeductions(const std::string& company, int year) {
     std::string error;
-    if (company::FillTaxDeductions(company, year, &error)) return true;
-    std::fprintf(stderr, "payroll demo: writing the deductions failed: %s\n", error.c_str());
+    if (company::FillResidentTax(company, year, &error)) return true;
+    std::fprintf(stderr, "payroll demo: writing the resident tax failed: %s\n", error.c_str());
     return false;
 }
 

@@ -38,6 +38,12 @@ std::vector<std::string> Notes(const Payslip& s, int lang) {
         out.push_back(PaperLabel(lang, 1123,
                                  {Won(n.pension_income), n.pension_grade,
                                   PaperPercent(n.pension_rate), Won(n.pension_amount)}));
+    // Exempt-class pay over its limits (or beyond the overtime ceiling) was taxed.
+    double exempt_items = 0;
+    for (const PaperLine& l : s.pay)
+        if (!l.taxable) exempt_items += l.amount;
+    if (exempt_items - s.exempt >= 1)
+        out.push_back(PaperLabel(lang, 1138, {Won(exempt_items - s.exempt)}));
     const std::string year = s.month.substr(0, 4);
     if (n.has_income_tax && n.bonus_run) {
         out.push_back(PaperLabel(lang, 1126, {Won(n.tax_base), year, Won(n.income_tax)}));
@@ -52,12 +58,6 @@ std::vector<std::string> Notes(const Payslip& s, int lang) {
                                      {year, PaperPercent(n.tax_rate), Won(n.tax_less),
                                       RoundingText(n.rounding_code, lang), Won(n.income_tax)}));
     }
-    // Exempt-class pay over its limits (or beyond the overtime ceiling) was taxed.
-    double exempt_items = 0;
-    for (const PaperLine& l : s.pay)
-        if (!l.taxable) exempt_items += l.amount;
-    if (exempt_items - s.exempt >= 1)
-        out.push_back(PaperLabel(lang, 1138, {Won(exempt_items - s.exempt)}));
     if (n.has_income_tax)
         out.push_back(PaperLabel(
             lang, 1127, {Won(n.income_tax), PaperPercent(n.resident_rate), Won(n.resident_tax)}));

@@ -1,6 +1,7 @@
 // The withholding ledgers of a year: per employee, each run's taxable and
 // exempt pay and the taxes withheld, with the year's sums.
 #include <cstdlib>
+#include <map>
 
 #include "papers/paper_source.h"
 #include "payroll/papers.h"
@@ -25,7 +26,7 @@ bool ReadLedgers(const PaperQuery& query, std::vector<Ledger>* out, std::string*
     std::string ignored;
     if (!error) error = &ignored;
     if (!detail::CheckQuery(query, true, error)) return false;
-    G_DataSource rows, dates;
+    G_DataSource rows, resident, dates;
     if (!detail::Select(
             "SELECT EMP_CD, RVRS_YM, SQ, PYTP_FG, TPAY_AM, TBON_AM, EWTE_AM, AITE_AM, ETTE_AM, "
             "INTX_AM, RSTX_AM FROM HPOMNPY WHERE CO_CD=" +
@@ -33,6 +34,15 @@ bool ReadLedgers(const PaperQuery& query, std::vector<Ledger>* out, std::string*
                 detail::Quote(query.period + "%") + detail::EmployeeFilter(query, "EMP_CD") +
                 " ORDER BY EMP_CD, RVRS_YM, SQ, PYTP_FG",
             "the results", &rows, error) ||
+        // What was withheld as resident tax is the T10 deduction: the monthly
+        // road leaves the results' RSTX_AM to the bonus road.
+        !detail::Select(
+            "SELECT EMP_CD, RVRS_YM, SQ, SUM(DDCT_AM) DDCT_AM FROM HPOMPDD WHERE "
+            "CO_CD=" +
+                detail::Quote(query.company) + " AND RVRS_YM LIKE " +
+                detail::Quote(query.period + "%") + " AND PYDD_FG='P3' AND DDCT_CD='T10'" +
+                detail::EmployeeFilter(query, "EMP_CD") + " GROUP BY EMP_CD, RVRS_YM, SQ",
+            "the resident tax", &resident, error) ||
         !detail::Select(
             "SELECT RVRS_YM, SQ, PAY_DT FROM HPHPYFQ WHERE CO_CD=" + detail::Quote(query.company) +
                 " AND RVRS_YM LIKE " + detail::Quote(query.period + "%"),
@@ -88,6 +98,21 @@ bool ReadLedgers(const PaperQuery& query, std::vector<Ledger>* out, std::string*
         ledger.lines.back().pay_types += type;
         AddTo(row, &ledger.lines.back());
         AddTo(row, &ledger.totals);
+    }
+    std::map<std::string, double> withheld;  // "EMP_CD/RVRS_YM/SQ"
+    for (long r = 0; r < resident.OnGetRecordCount(); ++r)
+        withheld[resident.OnGetFieldValue("EMP_CD", r).str() + "/" +
+                 resident.OnGetFieldValue("RVRS_YM", r).str() + "/" +
+                 std::to_string(std::atoi(resident.OnGetFieldValue("SQ", r).c_str()))] =
+            detail::Amount(resident.OnGetFieldValue("DDCT_AM", r));
+    for (Ledger& ledger : *out) {
+        ledger.totals.resident_tax = 0;
+        for (LedgerLine& line : ledger.lines) {
+            auto it =
+                withheld.find(ledger.employee + "/" + line.month + "/" + std::to_string(line.sq));
+            if (it != withheld.end() && it->second != 0) line.resident_tax = it->second;
+            ledger.totals.resident_tax += line.resident_tax;
+        }
     }
     for (const std::string& employee : query.employees) {
         bool found = false;

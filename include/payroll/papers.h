@@ -125,7 +125,7 @@ struct LedgerLine {
     double exempt_other = 0;       ///< ETTE_AM: classes 002 to 005 and the rest
     double bonus = 0;              ///< TBON_AM: taxable bonus-type pay
     double income_tax = 0;         ///< INTX_AM
-    double resident_tax = 0;       ///< RSTX_AM
+    double resident_tax = 0;       ///< the T10 deductions withheld, else RSTX_AM
 };
 
 /// An employee's withholding ledger of a year.

@@ -1,6 +1,6 @@
 // A small generated company of 2002 (the demo's generator, eight employees,
 // two divisions), its year's income tax recalculated by the engine and the
-// host's deductions written back: the stored runs the papers are read from.
+// host's resident tax written: the stored runs the papers are read from.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -32,7 +32,7 @@ class PapersTest : public DatabaseFixture {
         CSalaryCalcurate engine;
         engine.Call_AllSum1to12_Year(&key, 1, "", 0);
         ASSERT_EQ(LastTransactionOutcome(), TransactionOutcome::kCommitted);
-        ASSERT_TRUE(company::FillTaxDeductions("1000", 2002, &error)) << error;
+        ASSERT_TRUE(company::FillResidentTax("1000", 2002, &error)) << error;
     }
 
     // The query's single number ("" or NULL as 0).

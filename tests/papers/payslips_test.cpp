@@ -69,6 +69,14 @@ TEST_F(PayslipsTest, EveryLineAndTotalIsTheStoredAmount) {
 }
 
 TEST_F(PayslipsTest, NotesReproduceTheStoredTaxes) {
+    // The tax road clears the pension rows; a host's pay step writes them
+    // back from the employee's pension amount.
+    for (const std::string& row : Rows("SELECT EMP_CD, NAPS_AM FROM SEMP WHERE CO_CD='1000'")) {
+        const std::string emp = row.substr(0, row.find('|'));
+        Exec("UPDATE HPOMPDD SET DDCT_AM=" + row.substr(row.find('|') + 1) +
+             " WHERE CO_CD='1000' AND RVRS_YM='200203' AND SQ=1 AND DDCT_CD='S00' AND EMP_CD='" +
+             emp + "'");
+    }
     std::vector<Payslip> slips;
     std::string error;
     ASSERT_TRUE(papers::ReadPayslips(Query("200203", 1), &slips, &error)) << error;
@@ -102,6 +110,9 @@ TEST_F(PayslipsTest, NotesReproduceTheStoredTaxes) {
                                                " AND DDCT_CD='S00'"));
         EXPECT_FALSE(n.pension_grade.empty());
     }
+    // Without a pension deduction there is no pension note.
+    ASSERT_TRUE(papers::ReadPayslips(Query("200204", 1), &slips, &error)) << error;
+    for (const Payslip& s : slips) EXPECT_FALSE(s.notes.has_pension) << s.employee;
 }
 
 TEST_F(PayslipsTest, EmployeesAndLanguageNarrowAndNameTheSlips) {

@@ -91,7 +91,11 @@ TEST_F(LedgerTest, EachEmployeesYearSumsTheStoredResults) {
         EXPECT_DOUBLE_EQ(l.totals.exempt_overtime, Sum("SELECT SUM(EWTE_AM)" + where));
         EXPECT_DOUBLE_EQ(l.totals.exempt_other, Sum("SELECT SUM(ETTE_AM)" + where));
         EXPECT_DOUBLE_EQ(l.totals.income_tax, Sum("SELECT SUM(INTX_AM)" + where));
-        EXPECT_DOUBLE_EQ(l.totals.resident_tax, Sum("SELECT SUM(RSTX_AM)" + where));
+        // The resident tax withheld: the T10 deductions.
+        EXPECT_DOUBLE_EQ(l.totals.resident_tax,
+                         Sum("SELECT SUM(DDCT_AM) FROM HPOMPDD WHERE CO_CD='1000' AND EMP_CD='" +
+                             l.employee + "' AND DDCT_CD='T10'"));
+        EXPECT_GT(l.totals.resident_tax, 0);
         double tax = 0;
         for (std::size_t i = 0; i < l.lines.size(); ++i) {
             tax += l.lines[i].income_tax;

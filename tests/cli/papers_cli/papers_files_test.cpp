@@ -116,12 +116,15 @@ TEST_F(PapersCliTest, TheLedgerSumsTheYearsResults) {
     ASSERT_EQ(static_cast<double>(csv.size()), 1 + runs + 1);
     std::vector<std::string> totals = SplitCsv(csv.back());
     ASSERT_EQ(totals.size(), 13u);
-    const char* columns[] = {"TPAY_AM", "EWTE_AM", "AITE_AM", "ETTE_AM",
-                             "TBON_AM", "INTX_AM", "RSTX_AM"};
-    for (int i = 0; i < 7; ++i)
+    const char* columns[] = {"TPAY_AM", "EWTE_AM", "AITE_AM", "ETTE_AM", "TBON_AM", "INTX_AM"};
+    for (int i = 0; i < 6; ++i)
         EXPECT_DOUBLE_EQ(std::atof(totals[6 + i].c_str()),
                          Sum(std::string("SELECT SUM(") + columns[i] + ") V" + where))
             << columns[i];
+    // The resident tax withheld is the T10 deductions.
+    EXPECT_DOUBLE_EQ(std::atof(totals[12].c_str()),
+                     Sum("SELECT SUM(DDCT_AM) V FROM HPOMPDD WHERE CO_CD='1000' AND "
+                         "EMP_CD='E000002' AND DDCT_CD='T10'"));
 }
 
 TEST_F(PapersCliTest, PagesAreDrawnAndSpeakEnglishWhenAsked) {
@@ -132,7 +135,7 @@ TEST_F(PapersCliTest, PagesAreDrawnAndSpeakEnglishWhenAsked) {
     ASSERT_EQ(run.exit_code, 0) << run.err;
     const std::string pdf = out + "/payslip-200203-1-100-E000001.pdf";
     const std::string text = Text(pdf);
-    for (const char* label : {"Payslip", "Net pay", "Base pay", "National pension"})
+    for (const char* label : {"Payslip", "Net pay", "Base pay", "Income tax", "Resident tax"})
         EXPECT_NE(text.find(label), std::string::npos) << label << "\n" << text;
     // A grey page of 40 dpi: a blank one has no dark pixel at all.
     Outcome page = Shell("pdftoppm -r 40 -gray -singlefile " + ShellQuote(pdf) + " " +
