@@ -18,6 +18,8 @@
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/records.h"
+#include "payroll/report.h"
+#include "payroll/roads.h"
 #include "payroll/salary_calcurate.h"
 
 namespace payroll::cli {
@@ -26,8 +28,6 @@ namespace {
 // The road's default kind: compute the tax (11 computes too; other kinds
 // store the record as it stands).
 constexpr int kComputeKind = 1;
-// The bonus road writes the run's result tables.
-constexpr int kResultTableSet = 1;
 // Field sizes of the run key and the employee record, terminators included.
 constexpr std::size_t kCompanyRoom = decltype(HPHONPD_YMD_FMT::CO_CD)::capacity();
 constexpr std::size_t kEmployeeRoom = decltype(SEMP_FMT::EMP_CD)::capacity();
@@ -52,85 +52,6 @@ void Validate(const BonusOptions& o) {
             throw CLI::ValidationError("--employee", "an employee code of 1 to 11 characters");
 }
 
-// Why the engine failed, for a closing line.
-std::string Why() {
-    const std::string why = FailureText();
-    return why.empty() ? "an unnamed step" : why;
-}
-
-// The employees with pay or deduction rows in the run, as the year driver
-// lists them; false when the statement fails.
-bool RunEmployees(G_DataSource& rows, const HPHONPD_YMD_FMT& key, std::vector<std::string>* out) {
-    if (!AllDigits(key.SQ.Str())) return false;
-    std::string payType;
-    if (key.CCIS_YN != "001") payType = "and H.PYTP_FG=" + SqlText(key.PYTP_FG.Str()) + " ";
-    const std::string where = "H.CO_CD=" + SqlText(key.CO_CD.Str()) +
-                              " and    H.RVRS_YM=" + SqlText(key.RVRS_YM.Str()) +
-                              " and   H.SQ=" + key.SQ.Str() + "     " + payType;
-    const std::string sql =
-        "SELECT A.* FROM ( SELECT H.CO_CD CO_CD , H.EMP_CD  EMP_CD FROM HPOMPPD H WHERE   " +
-        where + " UNION  SELECT H.CO_CD CO_CD , H.EMP_CD   EMP_CD FROM HPOMPDD H WHERE   " + where +
-        ") A ";
-    if (!rows.OnExecuteSQL(CString(sql))) return false;
-    for (long i = 0; i < rows.OnGetRecordCount(); ++i)
-        out->push_back(rows.OnGetFieldValue("EMP_CD", i).str());
-    return true;
-}
-
-// One employee's figures as stored for the run (the engine's record when
-// the stored row cannot be read back).
-struct Figures {
-    int months = 0;
-    double bonus = 0, base = 0, income = 0, resident = 0;
-};
-
-Figures ReadBack(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key, const std::string& emp,
-                 int months) {
-    Figures f;
-    f.months = months;
-    const std::string payType = key.CCIS_YN == "001" ? key.PYTP_HEAD.Str() : key.PYTP_FG.Str();
-    G_DataSource row;
-    if (engine.OpenHPOMNPY(&row, CString(emp), CString(payType)) > 0) {
-        auto amount = [&row](const char* column) {
-            return std::atof(row.OnGetFieldValue(column, 0).c_str());
-        };
-        f.bonus = amount("TBON_AM") + amount("TPAY_AM");
-        f.base = amount("TXST_AM");
-        f.income = amount("INTX_AM");
-        f.resident = amount("RSTX_AM");
-        return f;
-    }
-    const HPOMNPY_FMT& r = engine.m_HPOMNPY;
-    f.bonus = r.TBON_AM + r.TPAY_AM;
-    f.base = r.TXST_AM;
-    f.income = r.INTX_AM;
-    f.resident = r.RSTX_AM;
-    return f;
-}
-
-// Taxes one employee's bonus. Empty on success, else why it failed.
-std::string TaxOne(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key, const std::string& emp,
-                   int kind, Figures* figures) {
-    ClearLastFailure();
-    const CString code(emp);
-    if (!engine.OpenSEMP(code)) return "the employee has no master record";
-    if (!engine.LoadDataIncom(code, 1)) return Why();
-    std::memset(static_cast<void*>(&engine.m_HPOMNPY), 0, sizeof engine.m_HPOMNPY);
-    engine.GetSalaryTotalCalc(code, std::atoi(key.RVRS_YM.Str().substr(0, 4).c_str()),
-                              &engine.m_HPOMNPY);
-    // The period as the bonus step will see it (its own call reads the same
-    // stored rows, and this run's row is never part of its period).
-    HPOMNPY_FMT record = engine.m_HPOMNPY;
-    SALARY_TOTAL_x totals{};
-    int months = 0;
-    engine.GetYmdTotalBones(code, &months, &totals, &record);
-    if (!engine.GetCalcBonus(code, kind, CString())) return Why();
-    // A step that failed on the way computed with zeros: that is no result.
-    if (!LastEngineFailure().step.empty()) return Why();
-    *figures = ReadBack(engine, key, emp, months);
-    return std::string();
-}
-
 int TaxBonuses(const GlobalOptions& options, const BonusOptions& o) {
     if (!OpenDatabaseFor(options)) return kFailed;
     HPHONPD_YMD_FMT key;
@@ -144,58 +65,48 @@ int TaxBonuses(const GlobalOptions& options, const BonusOptions& o) {
 
     ResetTransactionOutcome();
     ClearLastFailure();
+    BeginRoadReport("bonus-tax");
     CSalaryCalcurate engine;
-    if (!engine.init(&key))
-        return Conclude(options, label, Outcome::kFailed,
-                        "the run's settings could not be loaded (" + Why() + ")");
-    engine.SetYmdFromTo();
-
     G_DataSource tx;
-    std::vector<std::string> employees;
-    if (o.employees.empty()) {
-        if (!RunEmployees(tx, engine.m_HPHONPD, &employees))
-            return Conclude(options, label, Outcome::kFailed,
-                            "the run's employees could not be read: " + LastDatabaseError());
-    } else {
-        for (const std::string& e : o.employees)
-            if (std::find(employees.begin(), employees.end(), e) == employees.end())
-                employees.push_back(e);
+    if (!tx.OnBeginTrans())
+        return Conclude(options, label, Outcome::kFailed,
+                        "the transaction could not begin: " + LastDatabaseError());
+    std::vector<BonusResult> results;
+    if (!TaxBonusRun(engine, key, o.employees, o.kind, &results)) {
+        tx.OnRollbackTrans();
+        const RoadReport report = CurrentRoadReport();
+        return Conclude(options, label, Outcome::kRolledBack, "rolled back at " + FailureOf(report),
+                        {{"employee", report.failed_employee}, {"step", report.failed_step}});
     }
-
-    const bool table = !options.quiet && !options.json;
-    tx.OnBeginTrans();
-    engine.m_nTableSet = kResultTableSet;
-    if (table)
-        std::printf("%-12s %6s %16s %16s %14s %14s\n", "EMP_CD", "MONTHS", "TAXABLE BONUS",
-                    "TAX BASE", "INCOME TAX", "RESIDENT TAX");
-    double income = 0, resident = 0;
-    for (const std::string& emp : employees) {
-        Figures f;
-        const std::string failure = TaxOne(engine, engine.m_HPHONPD, emp, o.kind, &f);
-        if (!failure.empty()) {
-            tx.OnRollbackTrans();
-            return Conclude(options, label, Outcome::kRolledBack,
-                            "rolled back at employee " + emp + " (" + failure + ")",
-                            {{"employee", emp}});
-        }
-        if (table)
-            std::printf("%-12s %6d %16s %16s %14s %14s\n", emp.c_str(), f.months,
-                        Won(f.bonus).c_str(), Won(f.base).c_str(), Won(f.income).c_str(),
-                        Won(f.resident).c_str());
-        income += f.income;
-        resident += f.resident;
-    }
-    tx.OnCommitTrans();
-    if (LastTransactionOutcome() != TransactionOutcome::kCommitted)
+    if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted)
         return Conclude(options, label, Outcome::kRolledBack,
                         "the transaction did not commit: " + LastDatabaseError());
-    const std::size_t n = employees.size();
+
+    const bool table = !options.quiet && !options.json;
+    if (table) {
+        std::printf("%-12s %6s %16s %16s %14s %14s\n", "EMP_CD", "MONTHS", "TAXABLE BONUS",
+                    "TAX BASE", "INCOME TAX", "RESIDENT TAX");
+        for (const BonusResult& r : results)
+            std::printf("%-12s %6d %16s %16s %14s %14s\n", r.employee.c_str(), r.months,
+                        Won(r.bonus).c_str(), Won(r.tax_base).c_str(), Won(r.income_tax).c_str(),
+                        Won(r.resident_tax).c_str());
+    }
+    double income = 0, resident = 0;
+    for (const BonusResult& r : results) {
+        income += r.income_tax;
+        resident += r.resident_tax;
+    }
+    const RoadReport report = CurrentRoadReport();
+    const long n = report.employees;
+    nlohmann::json figures = ReportFigures(report);
+    figures["income_tax"] = std::llround(income);
+    figures["resident_tax"] = std::llround(resident);
     return Conclude(options, label, Outcome::kCommitted,
                     "committed, " + std::to_string(n) + " employee" + (n == 1 ? "" : "s") +
-                        ", income tax " + Won(income) + ", resident tax " + Won(resident),
-                    {{"employees", n},
-                     {"income_tax", std::llround(income)},
-                     {"resident_tax", std::llround(resident)}});
+                        ", income tax " + Won(income) + ", resident tax " + Won(resident) + ", " +
+                        std::to_string(report.results_stored) + " result" +
+                        (report.results_stored == 1 ? "" : "s") + " stored",
+                    figures);
 }
 
 void AddBonusTaxCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {

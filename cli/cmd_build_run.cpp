@@ -17,13 +17,11 @@
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/records.h"
+#include "payroll/report.h"
 #include "payroll/salary_calcurate.h"
 
 namespace payroll::cli {
 namespace {
-
-constexpr const char* kTables[3][2] = {
-    {"HPITMPD", "HPITMDD"}, {"HPOMPPD", "HPOMPDD"}, {"HTOWTRT", "HTOWTDR"}};
 
 struct BuildOptions {
     std::string company;
@@ -38,58 +36,6 @@ void CheckFilter(const std::string& value, std::size_t room, const char* option)
     if (value.size() >= room)
         throw CLI::ValidationError(option, "at most " + std::to_string(room - 1) + " characters");
 }
-
-// Rows of the month in one table; -1 when they cannot be counted.
-long CountRows(const char* table, const std::string& company, const std::string& month) {
-    G_DataSource query;
-    const std::string sql = std::string("SELECT count(*) cnt FROM ") + table +
-                            " WHERE CO_CD=" + SqlText(company) + " AND RVRS_YM=" + SqlText(month);
-    if (!query.OnExecuteSQL(sql.c_str())) return -1;
-    return std::atol(query.OnGetFieldValue("cnt", 0).c_str());
-}
-
-long CountRun(int table_set, const std::string& company, const std::string& month) {
-    long total = 0;
-    for (const char* table : kTables[table_set]) {
-        long n = CountRows(table, company, month);
-        if (n < 0) return -1;
-        total += n;
-    }
-    return total;
-}
-
-// Rows the build inserted, from the batches it traces: a pass's rows count
-// once the pass reached its closing statement without an error.
-struct InsertTally {
-    long committed = 0;
-    long pending = 0;
-    bool closing = false;
-
-    static long RowsIn(const std::string& batch) {
-        long n = 0;
-        for (std::size_t at = batch.find("INSERT INTO"); at != std::string::npos;
-             at = batch.find("INSERT INTO", at + 1))
-            ++n;
-        return n;
-    }
-    void EndPass() {
-        if (closing) committed += pending;
-        pending = 0;
-        closing = false;
-    }
-    void See(const std::string& title, const std::string& text) {
-        if (title == "Load_SEMP") {
-            EndPass();
-        } else if (title == "All_InsertData") {
-            pending += RowsIn(text);
-        } else if (title == "dll-FIXED CODE/DELETE") {
-            closing = true;
-        } else if (title == "All_InsertData error" || title == "dll-FIXED CODE/DELETE error") {
-            pending = 0;
-            closing = false;
-        }
-    }
-};
 
 // The run's key as the front fills it, with the build's filters; false (with
 // a message) when the month has no such run or its runs cannot be read.
@@ -108,71 +54,73 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
     const std::string label =
         "build-run " + o.company + " " + o.month + " run " + std::to_string(o.run);
     const bool chatty = !options.quiet && !options.json;
+    const bool combined = key.CCIS_YN == "001";
     if (chatty)
         std::printf("%s: SQ %s, pay date %s, pay type%s %s%s, table set %d\n", label.c_str(),
-                    key.SQ.c_str(), key.PAY_DT.c_str(), key.CCIS_YN == "001" ? "s" : "",
-                    key.CCIS_YN == "001" ? key.PYTP_LIST.c_str() : key.PYTP_FG.c_str(),
-                    key.CCIS_YN == "001" ? " (combined)" : "", o.table_set);
+                    key.SQ.c_str(), key.PAY_DT.c_str(), combined ? "s" : "",
+                    combined ? key.PYTP_LIST.c_str() : key.PYTP_FG.c_str(),
+                    combined ? " (combined)" : "", o.table_set);
 
-    auto tally = std::make_shared<InsertTally>();
-    InstallTraceSink(
-        [tally](const std::string& title, const std::string& text) { tally->See(title, text); });
     ResetTransactionOutcome();
     ClearLastFailure();
+    BeginRoadReport("build-run");
     CSalaryCalcurate engine;
     if (engine.init(&key) != 1) {
-        InstallTraceSink({});
         const std::string why = FailureText();
         return Conclude(options, label, Outcome::kFailed,
                         "the run's settings could not be loaded (" +
                             (why.empty() ? std::string("see the message above") : why) + ")");
     }
-    const long before = CountRun(o.table_set, o.company, o.month);
 
     if (o.refresh) {
         engine.GetSempDataUpdate__(o.table_set);
-        const bool rolledBack = LastTransactionOutcome() == TransactionOutcome::kRolledBack;
+        const bool rolledBack = CurrentRoadReport().outcome == RoadOutcome::kRolledBack;
         if (rolledBack || !FailureText().empty()) {
-            InstallTraceSink({});
-            const std::string why = FailureText();
+            const std::string why = FailureOf(CurrentRoadReport());
             return Conclude(options, label, rolledBack ? Outcome::kRolledBack : Outcome::kFailed,
                             std::string("the refresh ") + (rolledBack ? "rolled back" : "failed") +
-                                " at " + (why.empty() ? "an unnamed step" : why) +
-                                "; nothing was built");
+                                " at " + why + "; nothing was built");
         }
-        ResetTransactionOutcome();
     }
 
-    const int built = engine._GetSalaryPepleList(o.table_set);
-    tally->EndPass();
-    InstallTraceSink({});
-    const long after = CountRun(o.table_set, o.company, o.month);
-
-    long inserted = 0, deleted = 0;
-    if (before >= 0 && after >= 0) {
-        inserted = built || LastTransactionOutcome() == TransactionOutcome::kCommitted
-                       ? tally->committed
-                       : 0;
-        deleted = std::max(0L, before + inserted - after);
+    engine._GetSalaryPepleList(o.table_set);
+    const RoadReport report = CurrentRoadReport();
+    // Every pass that had employees must have committed; a pay type that
+    // pays nobody on this date is no failure.
+    long worked = 0, failed = 0;
+    for (const BuildPassReport& pass : report.passes) {
+        const bool empty = pass.empty;
         if (chatty)
-            std::printf(
-                "%s: rows of %s in %s/%s: %ld before, %ld after (%ld inserted, %ld deleted)\n",
-                label.c_str(), o.month.c_str(), kTables[o.table_set][0], kTables[o.table_set][1],
-                before, after, inserted, deleted);
+            std::printf("%s: pay type %s: %s\n", label.c_str(), pass.pay_type.c_str(),
+                        pass.committed ? ("committed, " + std::to_string(pass.employees) +
+                                          " employee" + (pass.employees == 1 ? "" : "s"))
+                                             .c_str()
+                                       : (empty ? "no employee qualified"
+                                                : ("not built: " + pass.note).c_str()));
+        if (pass.committed) ++worked;
+        if (!pass.committed && !empty) ++failed;
     }
-    const TransactionOutcome outcome = LastTransactionOutcome();
-    if (built == 1 && outcome != TransactionOutcome::kRolledBack)
-        return Conclude(options, label, Outcome::kCommitted,
-                        "committed, " + std::to_string(inserted) + " row" +
-                            (inserted == 1 ? "" : "s") + " inserted, " + std::to_string(deleted) +
-                            " deleted",
-                        {{"inserted", inserted}, {"deleted", deleted}, {"rows", after}});
+    nlohmann::json figures = ReportFigures(report);
+    nlohmann::json passes = nlohmann::json::array();
+    for (const BuildPassReport& pass : report.passes)
+        passes.push_back({{"pay_type", pass.pay_type},
+                          {"employees", pass.employees},
+                          {"committed", pass.committed},
+                          {"empty", pass.empty},
+                          {"note", pass.note}});
+    figures["passes"] = passes;
+    const std::string counts = std::to_string(report.Inserted()) + " row" +
+                               (report.Inserted() == 1 ? "" : "s") + " inserted, " +
+                               std::to_string(report.Deleted()) + " deleted, " +
+                               std::to_string(report.Updated()) + " updated";
+    if (worked > 0 && failed == 0 && report.outcome != RoadOutcome::kRolledBack)
+        return Conclude(options, label, Outcome::kCommitted, "committed, " + counts, figures);
+    if (report.outcome == RoadOutcome::kRolledBack || failed > 0)
+        return Conclude(options, label, Outcome::kRolledBack, "rolled back at " + FailureOf(report),
+                        figures);
     std::string why = FailureText();
-    if (outcome == TransactionOutcome::kRolledBack)
-        return Conclude(options, label, Outcome::kRolledBack,
-                        "rolled back at " + (why.empty() ? std::string("an unnamed step") : why));
     if (why.empty()) why = "no employee qualified for the run";
-    return Conclude(options, label, Outcome::kFailed, "nothing built (" + why + ")");
+    return Conclude(options, label, Outcome::kFailed, "nothing built (" + why + ")", figures);
 }
 
 void AddBuildRunCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {

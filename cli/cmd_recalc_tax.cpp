@@ -6,12 +6,16 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/host_common.h"
+#include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/records.h"
+#include "payroll/report.h"
+#include "payroll/roads.h"
 #include "payroll/salary_calcurate.h"
 
 namespace payroll::cli {
@@ -28,6 +32,7 @@ struct RecalcOptions {
     std::string year;
     std::string month;
     int mode = 0;
+    bool no_bonus = false;
 };
 
 bool Digits(const std::string& text, std::size_t count) {
@@ -53,13 +58,6 @@ void Validate(const RecalcOptions& o, bool modeGiven) {
         throw CLI::ValidationError("--mode", "mode 3 recalculates one month: give --month");
 }
 
-// Counts what the driver did from the statements it traces: one employee
-// query per run it calculates, one summary write per employee.
-struct Counts {
-    long runs = 0;
-    long employees = 0;
-};
-
 int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) {
     if (!OpenDatabaseFor(options)) return kFailed;
     HPHONPD_YMD_FMT key;
@@ -67,42 +65,59 @@ int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) 
     key.CO_CD = o.company;
     key.RVRS_YM = o.month.empty() ? o.year + "01" : o.month;
     const std::string period = o.month.empty() ? o.year : o.month;
+    const std::string label =
+        "recalc-tax " + o.company + " " + period + " mode " + std::to_string(mode);
 
-    auto counts = std::make_shared<Counts>();
-    InstallTraceSink([counts](const std::string& title, const std::string&) {
-        if (title == "Call_AllSum1to12_Year:semp")
-            ++counts->runs;
-        else if (title == "sum save")
-            ++counts->employees;
-    });
     ResetTransactionOutcome();
     ClearLastFailure();
+    BeginRoadReport("recalc-tax");
+    // One transaction for the year and the bonus runs taxed again after it:
+    // the driver's own transaction nests inside it.
+    G_DataSource tx;
+    if (!tx.OnBeginTrans())
+        return Conclude(options, label, Outcome::kFailed,
+                        "the transaction could not begin: " + LastDatabaseError());
     {
         CSalaryCalcurate engine;
         engine.Call_AllSum1to12_Year(&key, mode, CString(), 0);
     }
-    InstallTraceSink({});
-
-    const std::string label =
-        "recalc-tax " + o.company + " " + period + " mode " + std::to_string(mode);
-    std::string why = FailureText();
-    switch (LastTransactionOutcome()) {
-        case TransactionOutcome::kCommitted:
-            return Conclude(options, label, Outcome::kCommitted,
-                            "committed, " + std::to_string(counts->runs) + " run" +
-                                (counts->runs == 1 ? "" : "s") + ", " +
-                                std::to_string(counts->employees) + " employee" +
-                                (counts->employees == 1 ? "" : "s"),
-                            {{"runs", counts->runs}, {"employees", counts->employees}});
-        case TransactionOutcome::kRolledBack:
-            return Conclude(
-                options, label, Outcome::kRolledBack,
-                "rolled back at " + (why.empty() ? std::string("an unnamed step") : why));
-        case TransactionOutcome::kNone:
-            break;
+    if (LastTransactionOutcome() == TransactionOutcome::kRolledBack)
+        return Conclude(options, label, Outcome::kRolledBack,
+                        "rolled back at " + FailureOf(CurrentRoadReport()));
+    const long yearRuns = CurrentRoadReport().runs;
+    if (yearRuns == 0) {
+        tx.OnRollbackTrans();
+        std::string why = FailureText();
+        if (why.empty()) why = "no pay runs of the company in the period";
+        return Conclude(options, label, Outcome::kFailed, "nothing recalculated (" + why + ")");
     }
-    if (why.empty()) why = "no pay runs of the company in the period";
-    return Conclude(options, label, Outcome::kFailed, "nothing recalculated (" + why + ")");
+    const long yearEmployees = CurrentRoadReport().employees;
+    long bonusRuns = 0;
+    // Only a recalculation of the tax changes what the bonus road stored.
+    if (!o.no_bonus && (mode == 1 || mode == 11)) {
+        const std::string failure = RetaxBonusRuns(o.company, period, &bonusRuns, nullptr);
+        if (!failure.empty()) {
+            tx.OnRollbackTrans();
+            return Conclude(options, label, Outcome::kRolledBack, "rolled back at " + failure);
+        }
+    }
+    if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted)
+        return Conclude(options, label, Outcome::kRolledBack,
+                        "the transaction did not commit: " + LastDatabaseError());
+
+    const RoadReport report = CurrentRoadReport();
+    nlohmann::json figures = ReportFigures(report);
+    figures["runs"] = yearRuns;
+    figures["employees"] = yearEmployees;
+    figures["bonus_runs"] = bonusRuns;
+    auto plural = [](long n, const char* word) {
+        return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+    };
+    return Conclude(options, label, Outcome::kCommitted,
+                    "committed, " + plural(yearRuns, "run") + ", " +
+                        plural(yearEmployees, "employee") + ", " + plural(bonusRuns, "bonus run") +
+                        " taxed again, " + plural(report.results_stored, "result") + " stored",
+                    figures);
 }
 
 void AddRecalcTaxCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {
@@ -113,6 +128,9 @@ void AddRecalcTaxCommand(CLI::App& app, const GlobalOptions& options, int* exit_
     CLI::Option* year = cmd->add_option("--year", opts->year, "attribution year YYYY");
     CLI::Option* month = cmd->add_option("--month", opts->month, "attribution month YYYYMM");
     year->excludes(month);
+    cmd->add_flag("--no-bonus", opts->no_bonus,
+                  "leave the bonus runs as the year driver taxes them (by the monthly rule) "
+                  "instead of taxing them again by the bonus road");
     CLI::Option* mode = cmd->add_option(
         "--mode", opts->mode,
         "1 recalculates the tax (default with --year), 3 rewrites one month's results from "

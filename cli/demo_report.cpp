@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/display_width.h"
@@ -12,6 +14,7 @@
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/imirak1.h"
+#include "payroll/report.h"
 #include "payroll/salary_calcurate.h"
 #include "tools/company/company.h"
 
@@ -67,83 +70,10 @@ bool BuildRuns(const std::string& company, int year, int* runs) {
     return true;
 }
 
-// Taxes the June bonus (pay type "200", the second bonus of the year, so its
-// period starts in January) for every employee of the run, in one
-// transaction, and prints the figures of the first five.
-bool TaxJuneBonus(const std::string& company, int year, long* taxed) {
-    HPHONPD_YMD_FMT key;
-    std::memset(static_cast<void*>(&key), 0, sizeof key);
-    key.CO_CD = company;
-    key.RVRS_YM = MonthText(year, 6);
-    CIMirak1 front;
-    for (int index = 1;; ++index) {
-        front.SearchMirak(&key, 0, index);
-        if (key.SEL_NO != index) return true;  // no bonus run in June
-        if (key.PYTP_FG == "200") break;
-    }
-    std::fprintf(stderr, "Taxing the June bonus (run %s) ...\n", key.SQ.c_str());
-    CSalaryCalcurate engine;
-    ResetTransactionOutcome();
-    ClearLastFailure();
-    if (!engine.init(&key)) {
-        PrintFailure("the bonus run's settings could not be loaded");
-        return false;
-    }
-    engine.SetYmdFromTo();
-    engine.m_nTableSet = 1;
-    G_DataSource employees;
-    CString sql;
-    sql.Format(
-        "SELECT DISTINCT EMP_CD FROM HPOMPPD WHERE CO_CD='%s' AND RVRS_YM='%s' AND SQ=%s "
-        "ORDER BY EMP_CD",
-        company.c_str(), key.RVRS_YM.c_str(), key.SQ.c_str());
-    if (!employees.OnExecuteSQL(sql)) {
-        std::fprintf(stderr, "payroll demo: %s\n", employees.GetLastError().c_str());
-        return false;
-    }
-    G_DataSource tx;
-    tx.OnBeginTrans();
-    std::printf("\nJune bonus of %d (period from January), the first five employees\n", year);
-    std::printf("%-8s %6s %14s %14s %12s %12s\n", "Employee", "Months", "Taxable bonus", "Tax base",
-                "Income tax", "Resident tax");
-    for (long r = 0; r < employees.OnGetRecordCount(); ++r) {
-        CString emp = employees.OnGetFieldValue("EMP_CD", r);
-        const std::string failed = "the bonus tax rolled back at employee " + emp.str();
-        ClearLastFailure();
-        if (!engine.OpenSEMP(emp) || !engine.LoadDataIncom(emp, 1)) {
-            tx.OnRollbackTrans();
-            PrintFailure(failed.c_str());
-            return false;
-        }
-        std::memset(static_cast<void*>(&engine.m_HPOMNPY), 0, sizeof engine.m_HPOMNPY);
-        engine.GetSalaryTotalCalc(emp, year, &engine.m_HPOMNPY);
-        HPOMNPY_FMT before = engine.m_HPOMNPY;
-        SALARY_TOTAL_x totals{};
-        int months = 0;
-        double taxable = engine.GetYmdTotalBones(emp, &months, &totals, &before);
-        // A step that failed on the way (its write refused, say) computed
-        // with what it had: no result to keep.
-        if (!engine.GetCalcBonus(emp, 1, CString()) || !LastEngineFailure().step.empty()) {
-            tx.OnRollbackTrans();
-            PrintFailure(failed.c_str());
-            return false;
-        }
-        ++*taxed;
-        const HPOMNPY_FMT& out = engine.m_HPOMNPY;
-        if (r < 5)
-            std::printf("%-8s %6d %14s %14s %12s %12s\n", emp.c_str(), months, Won(taxable).c_str(),
-                        Won(out.TXST_AM).c_str(), Won(out.INTX_AM).c_str(),
-                        Won(out.RSTX_AM).c_str());
-    }
-    tx.OnCommitTrans();
-    if (LastTransactionOutcome() != TransactionOutcome::kCommitted) {
-        PrintFailure("the bonus tax did not commit");
-        return false;
-    }
-    return true;
-}
-
-bool RecalculateYear(const std::string& company, int year) {
+// Recalculates the year's income tax and then taxes the year's bonus runs
+// again by the bonus road, in one transaction, as `payroll recalc-tax` does:
+// a recalculation right after the demo finds every row as it is.
+bool RecalculateYear(const std::string& company, int year, std::vector<RetaxedRun>* bonuses) {
     HPHONPD_YMD_FMT key;
     std::memset(&key, 0, sizeof key);
     key.CO_CD = company;
@@ -152,12 +82,50 @@ bool RecalculateYear(const std::string& company, int year) {
     key.RVRS_YM = month;
     ResetTransactionOutcome();
     ClearLastFailure();
-    std::fprintf(stderr, "Recalculating the income tax of %d ...\n", year);
-    CSalaryCalcurate engine;
-    engine.Call_AllSum1to12_Year(&key, 1, "", 0);
-    if (LastTransactionOutcome() == TransactionOutcome::kCommitted) return true;
-    PrintFailure("the year recalculation rolled back");
-    return false;
+    BeginRoadReport("demo recalc-tax");
+    std::fprintf(stderr, "Recalculating the income tax of %d and taxing its bonuses ...\n", year);
+    G_DataSource tx;
+    if (!tx.OnBeginTrans()) {
+        PrintFailure("the year recalculation could not begin");
+        return false;
+    }
+    {
+        CSalaryCalcurate engine;
+        engine.Call_AllSum1to12_Year(&key, 1, "", 0);
+    }
+    if (LastTransactionOutcome() == TransactionOutcome::kRolledBack) {
+        PrintFailure("the year recalculation rolled back");
+        return false;
+    }
+    long runs = 0;
+    const std::string failure = RetaxBonusRuns(company, std::to_string(year), &runs, bonuses);
+    if (!failure.empty()) {
+        tx.OnRollbackTrans();
+        PrintFailure(("the bonus tax rolled back at " + failure).c_str());
+        return false;
+    }
+    if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted) {
+        PrintFailure("the year recalculation did not commit");
+        return false;
+    }
+    return true;
+}
+
+// The June bonus (pay type "200", the second bonus of the year, so its
+// period starts in January): the first five employees' stored figures.
+void PrintJuneBonus(int year, const std::vector<RetaxedRun>& bonuses) {
+    for (const RetaxedRun& run : bonuses) {
+        if (run.key.RVRS_YM.Str() != MonthText(year, 6) || !(run.key.PYTP_FG == "200")) continue;
+        std::printf("\nJune bonus of %d (period from January), the first five employees\n", year);
+        std::printf("%-8s %6s %14s %14s %12s %12s\n", "Employee", "Months", "Taxable bonus",
+                    "Tax base", "Income tax", "Resident tax");
+        for (std::size_t r = 0; r < run.results.size() && r < 5; ++r) {
+            const BonusResult& b = run.results[r];
+            std::printf("%-8s %6d %14s %14s %12s %12s\n", b.employee.c_str(), b.months,
+                        Won(b.bonus).c_str(), Won(b.tax_base).c_str(), Won(b.income_tax).c_str(),
+                        Won(b.resident_tax).c_str());
+        }
+    }
 }
 
 // The host's resident-tax step after the tax road.
@@ -242,11 +210,14 @@ int RunDemoRoads(const std::string& company, int year) {
     int runs = 0;
     if (!BuildRuns(company, year, &runs)) return kFailed;
     std::printf("Built %d pay runs through the build road.\n", runs);
-    if (!RecalculateYear(company, year) || !FillDeductions(company, year)) return kFailed;
+    std::vector<RetaxedRun> bonusRuns;
+    if (!RecalculateYear(company, year, &bonusRuns) || !FillDeductions(company, year))
+        return kFailed;
     PrintMonths(company, year);
     PrintEmployees(company, year);
+    PrintJuneBonus(year, bonusRuns);
     long bonuses = 0;
-    if (!TaxJuneBonus(company, year, &bonuses) || !FillDeductions(company, year)) return kFailed;
+    for (const RetaxedRun& run : bonusRuns) bonuses += static_cast<long>(run.results.size());
     WriteDemoPapers(company, year, "demo-papers");
     std::printf(
         "\nDemo finished: every road committed, %d runs built, %ld results of %d stored, %ld "

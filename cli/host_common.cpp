@@ -7,6 +7,8 @@
 #include "cli/tui_runs.h"
 #include "payroll/diagnostics.h"
 #include "payroll/imirak1.h"
+#include "payroll/roads.h"
+#include "payroll/salary_calcurate.h"
 
 namespace payroll::cli {
 namespace {
@@ -73,7 +75,58 @@ bool PickRun(const std::string& company, const std::string& month, int run, HPHO
                      month.c_str(), run);
         return false;
     }
+    // The picker leaves the join rule out: the run's own row supplies both
+    // rule codes, so the company's strict rules apply.
+    std::string error;
+    if (!ApplyRunRules(key, &error)) {
+        std::fprintf(stderr, "payroll: the rules of run %d of %s %s could not be read: %s\n", run,
+                     company.c_str(), month.c_str(), error.c_str());
+        return false;
+    }
     return true;
+}
+
+std::string RetaxBonusRuns(const std::string& company, const std::string& period, long* runs,
+                           std::vector<RetaxedRun>* taxed) {
+    // The bonus road's kind that computes the tax.
+    constexpr int kComputeBonus = 1;
+    std::vector<HPHONPD_YMD_FMT> keys;
+    std::string error;
+    if (!BonusRunsWithResults(company, period, &keys, &error))
+        return "the bonus runs could not be read: " + error;
+    for (const HPHONPD_YMD_FMT& key : keys) {
+        CSalaryCalcurate engine;
+        RetaxedRun run{key, {}};
+        if (!TaxBonusRun(engine, key, {}, kComputeBonus, &run.results))
+            return FailureOf(CurrentRoadReport());
+        ++*runs;
+        if (taxed) taxed->push_back(std::move(run));
+    }
+    return std::string();
+}
+
+nlohmann::json ReportFigures(const RoadReport& report) {
+    nlohmann::json tables = nlohmann::json::object();
+    for (const auto& [name, t] : report.tables)
+        tables[name] = {{"inserted", t.inserted}, {"updated", t.updated}, {"deleted", t.deleted}};
+    return {{"runs", report.runs},
+            {"employees", report.employees},
+            {"results_stored", report.results_stored},
+            {"inserted", report.Inserted()},
+            {"updated", report.Updated()},
+            {"deleted", report.Deleted()},
+            {"tables", tables}};
+}
+
+std::string FailureOf(const RoadReport& report) {
+    std::string why = report.failed_step.empty() ? FailureText() : report.failed_step;
+    if (!report.failed_step.empty() && !report.detail.empty()) why += ": " + report.detail;
+    if (!report.failed_run.empty()) why += " (run " + report.failed_run;
+    if (!report.failed_employee.empty())
+        why += (report.failed_run.empty() ? " (" : ", ") + std::string("employee ") +
+               report.failed_employee;
+    if (!report.failed_run.empty() || !report.failed_employee.empty()) why += ")";
+    return why.empty() ? std::string("an unnamed step") : why;
 }
 
 int Conclude(const GlobalOptions& options, const std::string& label, Outcome outcome,

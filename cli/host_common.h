@@ -6,9 +6,12 @@
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/commands.h"
 #include "payroll/records.h"
+#include "payroll/report.h"
+#include "payroll/roads.h"
 
 namespace payroll::cli {
 
@@ -26,9 +29,32 @@ std::string Won(double amount);
 std::string FailureText();
 
 // Fills the key of the run the front lists at place `run` (from 1) of the
-// company's month. False, with a message on standard error, when the month
-// has no such run or its runs cannot be read.
+// company's month, with the run's join and retire rule codes. False, with a
+// message on standard error, when the month has no such run or its runs
+// cannot be read.
 bool PickRun(const std::string& company, const std::string& month, int run, HPHONPD_YMD_FMT* key);
+
+// The road report's figures for --json: runs, employees, results stored,
+// rows inserted, updated and deleted in all, and per table.
+nlohmann::json ReportFigures(const RoadReport& report);
+
+// Why a road failed, from its report: the step, the database's message, the
+// run and the employee ("an unnamed step" when nothing was noted).
+std::string FailureOf(const RoadReport& report);
+
+// One bonus run taxed again, with its employees' stored figures.
+struct RetaxedRun {
+    HPHONPD_YMD_FMT key;
+    std::vector<BonusResult> results;
+};
+
+// Taxes the bonus runs of a company's period (YYYY or YYYYMM) that hold
+// results again by the bonus road, in the picker's order, inside the
+// caller's transaction: what follows the year driver, which taxes them by the
+// monthly rule. Empty on success, else why not (the caller rolls back).
+// *runs counts the runs taxed; *taxed (may be null) receives their figures.
+std::string RetaxBonusRuns(const std::string& company, const std::string& period, long* runs,
+                           std::vector<RetaxedRun>* taxed);
 
 // How a road ended.
 enum class Outcome { kCommitted, kRolledBack, kFailed };

@@ -12,6 +12,7 @@
 #include "engine/bonus_math.h"
 #include "engine/calendar.h"
 #include "engine/deductions.h"
+#include "engine/messages.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/text/sql_text.h"
 
@@ -110,6 +111,9 @@ int CSalaryCalcurate::GetCalcBonus(CString employee, int kind, CString text) {
     const int year = payroll::calendar::AtoiSlice(key[kMonth].str(), 0, 4);
     const int month = payroll::calendar::AtoiSlice(key[kMonth].str(), 4, 2);
 
+    // A read that fails on the way would store a tax computed with zeros in
+    // its place: such a result is not stored, and the step fails.
+    const long failedBefore = payroll::engine::FailedStatements();
     SALARY_TOTAL_x totals{};
     int months = 0;
     const double periodPay = GetYmdTotalBones(employee, &months, &totals, &m_HPOMNPY);
@@ -159,5 +163,6 @@ int CSalaryCalcurate::GetCalcBonus(CString employee, int kind, CString text) {
         m_HPOMNPY.INTX_AM = static_cast<double>(w.income_tax);
         m_HPOMNPY.RSTX_AM = static_cast<double>(w.resident_tax);
     }
+    if (payroll::engine::FailedStatements() != failedBefore) return 0;
     return AppendData(employee, kind, text);
 }

@@ -5,6 +5,8 @@
 #include "engine/messages.h"
 #include "engine/refresh_text.h"
 #include "engine/row_index.h"
+#include "payroll/diagnostics.h"
+#include "platform/db/road_report.h"
 #include "platform/lang/lang_util.h"
 
 namespace payroll::build {
@@ -29,16 +31,22 @@ void NoteLeaversKept() {
 
 }  // namespace
 
-int BuildPass(CSalaryCalcurate& e, bool* roster_known) {
+int BuildPass(CSalaryCalcurate& e, bool* roster_known, bool* roster_empty) {
     *roster_known = false;
+    if (roster_empty) *roster_empty = false;
     if (!e.GetNOTNULLField(nullptr)) return 0;
+    BuildPassReport pass;
+    pass.pay_type = e.m_HPHONPD.PYTP_FG.Str();
+    ClearLastFailure();  // what the pass notes is about this pass
     e.m_nRetireStrict = RuleApplies(e.m_HPHONPD, e.m_HPHONPD.RTCM_FG.View()) ? 1 : 0;
     e.m_nJoinStrict = RuleApplies(e.m_HPHONPD, e.m_HPHONPD.JNCM_FG.View()) ? 1 : 0;
 
     int result = 0;
     const RosterLoad roster = LoadRoster(e, 1);
     *roster_known = roster != RosterLoad::kFailed;
+    if (roster_empty) *roster_empty = roster == RosterLoad::kEmpty;
     if (roster == RosterLoad::kLoaded) {
+        pass.employees = static_cast<long>(row_index::UsableRows(e.m_SEMP, e.m_nRowCount[8]));
         if (e.m_HPHONPD.CCIS_YN == "001") {
             // Leavers whom this pay type pays stay in the run.
             const row_index::RosterMembers members(e.m_SEMP, e.m_nRowCount[8]);
@@ -51,13 +59,24 @@ int BuildPass(CSalaryCalcurate& e, bool* roster_known) {
         const int items = e.Load_HPHPOYM();
         if (items == 1 && e.SetAllSempInsert() == 1) {
             result = 1;
+            pass.committed = true;
         } else {
+            pass.note = LastEngineFailure().step.empty()
+                            ? TheLangUtil().GetLangString(items == 1 ? 1003 : 1004).str()
+                            : LastEngineFailure().step;
             // The transaction the roster load began ends here as well when
             // no default row was attempted.
             e.m_dsRoster[0].OnRollbackTrans();
             engine::ShowMessage(TheLangUtil().GetLangString(items == 1 ? 1003 : 1004));
         }
+    } else if (roster == RosterLoad::kEmpty) {
+        pass.empty = true;
+        pass.note = "no employee qualified";
+    } else {
+        pass.note = LastEngineFailure().step.empty() ? std::string("the roster could not be read")
+                                                     : LastEngineFailure().step;
     }
+    report::Current().passes.push_back(pass);
     e.FreeBuffer_PAY_LIST(0);
     e.FreeBuffer_PAY_LIST(1);
     return result;
@@ -67,7 +86,7 @@ int BuildPass(CSalaryCalcurate& e, bool* roster_known) {
 
 int CSalaryCalcurate::GetSalaryPepleList() {
     bool roster_known = false;
-    return payroll::build::BuildPass(*this, &roster_known);
+    return payroll::build::BuildPass(*this, &roster_known, nullptr);
 }
 
 int CSalaryCalcurate::_GetSalaryPepleList(int tableSet) {
@@ -88,10 +107,11 @@ int CSalaryCalcurate::_GetSalaryPepleList(int tableSet) {
         const std::string pay_type = m_PYTP_FG.at(i)->PYTP_FG.Str();
         if (pay_type.empty()) continue;
         m_HPHONPD.PYTP_FG = pay_type;
-        bool known = false;
-        if (BuildPass(*this, &known) != 1) ++failed;
+        bool known = false, empty = false;
+        // A pay type that pays nobody on this date is no failed pass.
+        if (BuildPass(*this, &known, &empty) != 1 && !empty) ++failed;
         if (!known) rosters_known = false;
-        ++passes;
+        if (!empty) ++passes;
     }
 
     std::string list;

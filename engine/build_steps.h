@@ -37,7 +37,9 @@ RosterLoad LoadRoster(CSalaryCalcurate& engine, int execute);
 
 // One pass of the build under the run key's pay type: roster, item lists,
 // default rows. 1 when the rows were written and committed. *roster_known
-// is false when the roster of this pay type could not be read.
-int BuildPass(CSalaryCalcurate& engine, bool* roster_known);
+// is false when the roster of this pay type could not be read; *roster_empty
+// (when given) is true when nobody qualified. The pass is added to the road
+// report.
+int BuildPass(CSalaryCalcurate& engine, bool* roster_known, bool* roster_empty);
 
 }  // namespace payroll::build

@@ -213,10 +213,20 @@ int CSalaryCalcurate::SetAllSempInsert() {
     splash.reset();
     if (!sent) return Abandon(*this);
 
-    CString sql(payroll::default_rows::StatutoryDeleteText(TableOf(*this, 2), run.company,
-                                                           run.month, run.sq, run.head));
-    if (!TracedExecute(sql, "dll-FIXED CODE/DELETE", "dll-FIXED CODE/DELETE error", 0))
-        return Abandon(*this);
+    // Statutory rows under another pay type belong to this run only when its
+    // pay types are paid together; a run of separate pay types would delete
+    // the other run's stored taxes.
+    if (run.combined_run()) {
+        if (run.head.empty()) {
+            payroll::engine::NoteFailure("dll-FIXED CODE/DELETE",
+                                         TheLangUtil().GetLangString(1200));
+            return Abandon(*this);
+        }
+        CString sql(payroll::default_rows::StatutoryDeleteText(TableOf(*this, 2), run.company,
+                                                               run.month, run.sq, run.head));
+        if (!TracedExecute(sql, "dll-FIXED CODE/DELETE", "dll-FIXED CODE/DELETE error", 0))
+            return Abandon(*this);
+    }
     if (!m_dsRoster[0].OnCommitTrans()) {
         payroll::engine::NoteFailure("commit", m_dsRoster[0].GetLastError());
         return 0;

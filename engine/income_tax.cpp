@@ -45,6 +45,9 @@ int CSalaryCalcurate::SumIncomTax(CString employee, int tableSet, int mode, int,
 int CSalaryCalcurate::GetCalcIncomeAndResTax(CString employee, int mode, CString text) {
     CString f[20];
     if (!GetNOTNULLField(f)) return 0;
+    // A read that fails here would turn into a stored tax computed as if it
+    // had found nothing: such a result is not stored, and the step fails.
+    const long failedBefore = payroll::engine::FailedStatements();
     if (mode == 1 || mode == 11) {
         CString sql;
         sql.Format(
@@ -76,6 +79,7 @@ int CSalaryCalcurate::GetCalcIncomeAndResTax(CString employee, int mode, CString
         m_HPOMNPY.INTX_AM =
             SetAmountReleas(m_HPOMNPY.INTX_AM, cutoff.OnGetFieldValue("CTOF_FG", 0));
     }
+    if (payroll::engine::FailedStatements() != failedBefore) return 0;
     AppendData(employee, mode, text);
     return 1;
 }

@@ -113,13 +113,14 @@ int CSalaryCalcurate::FileterSempData() {
     const std::size_t rows = payroll::row_index::UsableRows(m_Leaver, m_nLeaverCnt);
     for (std::size_t r = 0; r < rows; ++r) {
         payroll::LeaverRecord* row = m_Leaver.at(r);
-        if (!row->HTYP_CD.IsEmpty()) {
-            auto it = window_of.find(row->HTYP_CD.Str());
-            if (it != window_of.end()) {
-                row->nFROM = payroll::calendar::ZeroPad8(it->second->BNST_DT.Str());
-                row->nTO = payroll::calendar::ZeroPad8(it->second->BNED_DT.Str());
-            }
-        }
+        const auto it =
+            row->HTYP_CD.IsEmpty() ? window_of.end() : window_of.find(row->HTYP_CD.Str());
+        // An employee whose type this run does not pay has no window to be
+        // judged against: his rows of the month belong to another run, and
+        // the month-wide delete below must not reach them.
+        if (it == window_of.end()) continue;
+        row->nFROM = payroll::calendar::ZeroPad8(it->second->BNST_DT.Str());
+        row->nTO = payroll::calendar::ZeroPad8(it->second->BNED_DT.Str());
         const int join = DayOf(*this, row->JOIN_DT.Str());
         const int retire = DayOf(*this, row->RTR_DT.Str());
         const int from = DayOf(*this, row->nFROM.Str());

@@ -1,6 +1,8 @@
 #include "engine/messages.h"
 
 #include "payroll/diagnostics.h"
+#include "platform/db/connection.h"
+#include "platform/db/road_report.h"
 #include "platform/ui/afx.h"
 
 namespace payroll {
@@ -45,6 +47,24 @@ void Trace(const CString& title, const CString& text) {
 
 void NoteFailure(const CString& step, const CString& detail) {
     Last() = EngineFailure{step.str(), detail.str()};
+    RoadReport& report = report::Current();
+    if (report.failed_step.empty()) {
+        report.failed_step = step.str();
+        report.detail = detail.str();
+    }
+}
+
+long FailedStatements() {
+    const db::Connection* c = db::Connection::Current();
+    return c ? c->failures() : 0;
+}
+
+void NoteStop(const std::string& step, const std::string& run, const std::string& employee) {
+    RoadReport& report = report::Current();
+    report.failed_step = step;
+    report.detail = Last().step == step ? Last().detail : std::string();
+    report.failed_run = run;
+    report.failed_employee = employee;
 }
 
 void NoteRefusedWrite() {

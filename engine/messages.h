@@ -2,6 +2,8 @@
 // installed UI driver, traces to the host's sink, and the last failure.
 #pragma once
 
+#include <string>
+
 #include "payroll/cstring.h"
 
 namespace payroll::engine {
@@ -17,5 +19,12 @@ void NoteFailure(const CString& step, const CString& detail);
 // the step lost a write it did not report.
 void NoteRefusedWrite();
 long RefusedWrites();
+// Statements of the connection that failed so far (0 without a connection):
+// a step compares the count before and after to learn whether anything it
+// read or wrote failed, even where the failure was traced and not returned.
+long FailedStatements();
+// The run and employee a road was working on when it stopped, with the step
+// that failed, for the road report and the message that says why.
+void NoteStop(const std::string& step, const std::string& run, const std::string& employee);
 
 }  // namespace payroll::engine

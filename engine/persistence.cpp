@@ -7,6 +7,7 @@
 #include "engine/messages.h"
 #include "engine/result_record.h"
 #include "payroll/salary_calcurate.h"
+#include "platform/db/connection.h"
 #include "platform/lang/lang_util.h"
 #include "platform/text/sql_text.h"
 #include "platform/ui/afx.h"
@@ -218,6 +219,8 @@ void CSalaryCalcurate::GetHPOMDDdata(CString employee, HPOMNPY_FMT* record, int 
         filters.party.c_str());
     DspTRACE(sql, "GetHPOMDDdata", 1);
     int rows = static_cast<int>(m_dsMain.OnGetBulkRecordCount(sql));
+    if (rows == 0 && !m_dsMain.GetLastError().IsEmpty())
+        payroll::engine::NoteFailure("GetHPOMDDdata error", m_dsMain.GetLastError());
     if (rows <= 0) return;
 
     payroll::RecordTable<DeductionAmountRecord> stored;
@@ -283,6 +286,7 @@ int CSalaryCalcurate::AppendData(CString employee, int mode, CString) {
                                : SummaryUpdateText(*this, f, employee, payType),
                        "sum save", "sum save error"))
         return 0;
+    if (payroll::db::Connection* c = payroll::db::Connection::Current()) c->NoteResultStored();
     WriteDeductionRows(*this, f, employee, payType);
     return 1;
 }

@@ -2,6 +2,7 @@
 // the SELECT ROUND statement of the code, on a query object of its own.
 #include <cstdlib>
 
+#include "engine/messages.h"
 #include "engine/rounding_codes.h"
 #include "payroll/salary_calcurate.h"
 
@@ -16,7 +17,10 @@ double CSalaryCalcurate::SetAmountReleas(double amount, CString code) {
     sql.Format(statement, amount);
 #pragma GCC diagnostic pop
     G_DataSource source;
-    if (!source.OnExecuteSQL(sql, CString())) return amount;
+    if (!source.OnExecuteSQL(sql, CString())) {
+        payroll::engine::NoteFailure("SetAmountReleas error", source.GetLastError());
+        return amount;
+    }
     return std::atof(source.OnGetFieldValue("VAL", 0).c_str());
 }
 

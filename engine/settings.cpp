@@ -30,6 +30,7 @@ constexpr int kNameShcfg = 1010;
 constexpr int kNamePcCodes = 1013;
 constexpr int kSettingsFailed = 1009;
 constexpr int kItemsFailed = 1008;
+constexpr int kNoHeadPayType = 1200;
 
 template <typename Record>
 payroll::RecordLayout LayoutOf() {
@@ -88,6 +89,14 @@ int CSalaryCalcurate::init(HPHONPD_YMD_FMT* key) {
     payroll::run_key::Normalize(&m_HPHONPD);
 
     HPHONPD_YMD_FMT& k = m_HPHONPD;
+    // Without a head pay type the statutory rows of the month and sequence
+    // (kept under that pay type) could not be told from the others'.
+    if (k.PYTP_HEAD.IsEmpty()) {
+        const CString text = TheLangUtil().GetLangString(kNoHeadPayType);
+        payroll::engine::NoteFailure("init", text);
+        payroll::engine::ShowMessage(text);
+        return 0;
+    }
     if (k.DIV_FILTER.IsEmpty()) k.DIV_FILTER = "ALL";
     if (k.DEPT_FILTER.IsEmpty()) k.DEPT_FILTER = "ALL";
     if (k.PRTY_FILTER.IsEmpty()) k.PRTY_FILTER = "ALL";

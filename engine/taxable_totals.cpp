@@ -85,6 +85,8 @@ int CSalaryCalcurate::OpenSEMP(CString employee) {
     // give it its five records again before writing.
     if (!m_SEMP_ALL.allocated()) m_SEMP_ALL.Allocate(0);
     const long count = m_dsMain.OnGetBulkRecordCount(sql);
+    if (count == 0 && !m_dsMain.GetLastError().IsEmpty())
+        payroll::engine::NoteFailure("사원등록 error", m_dsMain.GetLastError());
     const std::size_t rows =
         count <= 0 ? 0 : std::min(static_cast<std::size_t>(count), m_SEMP_ALL.capacity());
     m_nRowCount[kEmployeeCount] = static_cast<int>(rows);
@@ -164,8 +166,19 @@ double CSalaryCalcurate::GetNightTotal(CString employee) {
         company.c_str(), emp.c_str(), Esc(key[kMonth].Left(4)).c_str(), company.c_str(),
         emp.c_str(), Esc(key[kMonth]).c_str(), key[kSq].c_str(), payType.c_str());
     DspTRACE(sql, "GetNightTotal", 1);
-    // A failed query leaves the source without rows: nothing granted.
-    QueryOpen(&m_dsMain, sql);
+    // A failed query leaves the source without rows; the step that stores
+    // the amount learns of it from the failure count.
+    if (QueryOpen(&m_dsMain, sql) > 0)
+        return std::atof(m_dsMain.OnGetFieldValue("SUM_AM", 0).c_str());
+    if (!m_dsMain.GetLastError().IsEmpty()) return 0;
+    // Before the run's own row exists the subtraction has nothing to subtract
+    // and yields no row: what the year granted so far is then the whole sum.
+    sql.Format(
+        "select SUM(EWTE_AM) SUM_AM from HPOMNPY WHERE CO_CD='%s' AND EMP_CD='%s' AND RVRS_YM "
+        "LIKE '%s%%' ",
+        company.c_str(), emp.c_str(), Esc(key[kMonth].Left(4)).c_str());
+    DspTRACE(sql, "GetNightTotal", 1);
+    if (QueryOpen(&m_dsMain, sql) <= 0) return 0;
     return std::atof(m_dsMain.OnGetFieldValue("SUM_AM", 0).c_str());
 }
 

@@ -8,7 +8,10 @@
 #include "engine/messages.h"
 #include "engine/run_key.h"
 #include "engine/year_progress.h"
+#include "payroll/diagnostics.h"
 #include "payroll/salary_calcurate.h"
+#include "platform/db/connection.h"
+#include "platform/db/road_report.h"
 #include "platform/lang/lang_util.h"
 #include "platform/text/sql_text.h"
 #include "platform/ui/afx.h"
@@ -20,6 +23,12 @@ namespace {
 
 constexpr int kFirstValidYear = 1900;
 constexpr unsigned kNoticeMilliseconds = 600;
+// Language texts of a year that stops: at an employee, in a run, at the
+// commit; and the reason of a run whose sequence is no number.
+constexpr int kStoppedAtEmployee = 1201;
+constexpr int kStoppedInRun = 1202;
+constexpr int kCommitFailed = 1203;
+constexpr int kSequenceNotNumber = 1204;
 
 bool AllDigits(const std::string& text) {
     if (text.empty()) return false;
@@ -65,12 +74,27 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
     const long runCount = runs.OnGetRecordCount();
     if (runCount <= 0) return 0;
 
-    runs.OnBeginTrans();
+    if (!runs.OnBeginTrans()) {
+        payroll::engine::NoteFailure("Call_AllSum1to12_Year", runs.GetLastError());
+        return 0;
+    }
     payroll::engine::YearProgress progress(this);
     progress.Open(static_cast<int>(runCount));
-    auto stop = [&] {
+    payroll::RoadReport& report = payroll::report::Current();
+    std::string runName;
+    // Every stop rolls the whole year back and says which step failed, in
+    // which run and for which employee.
+    auto stop = [&](const std::string& employee) {
         runs.OnRollbackTrans();
         progress.Close();
+        const payroll::EngineFailure failure = payroll::LastEngineFailure();
+        const std::string step = failure.step.empty() ? "a database statement" : failure.step;
+        payroll::engine::NoteStop(step, runName, employee);
+        const std::string month = m_HPHONPD.RVRS_YM.Str(), sq = m_HPHONPD.SQ.Str();
+        payroll::engine::ShowMessage(
+            employee.empty()
+                ? payroll::lang::FormatLangText(kStoppedInRun, {step, month, sq})
+                : payroll::lang::FormatLangText(kStoppedAtEmployee, {step, month, sq, employee}));
         return 0;
     };
 
@@ -89,16 +113,19 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
         m_HPHONPD.DIV_FILTER = "ALL";
         m_HPHONPD.DEPT_FILTER = "ALL";
         m_HPHONPD.PRTY_FILTER = "ALL";
+        runName = month.str() + " SQ " + sq.str() + " pay type " + payType.str();
 
         // A combined run is calculated once, at the first of its pay types.
         if (i > 0 && combined == "001" && runs.OnGetFieldValue("RVRS_YM", i - 1) == month &&
             runs.OnGetFieldValue("SQ", i - 1) == sq)
             continue;
 
+        payroll::ClearLastFailure();
         // SQ goes into the statements without quotes.
         if (!payroll::sql::IsSequence(sq.str())) {
-            payroll::engine::NoteFailure("Call_AllSum1to12_Year", "a run's sequence is no number");
-            return stop();
+            payroll::engine::NoteFailure("Call_AllSum1to12_Year",
+                                         TheLangUtil().GetLangString(kSequenceNotNumber));
+            return stop("");
         }
         CString filter;
         if (combined != "001") filter.Format("and H.PYTP_FG='%s' ", Esc(payType).c_str());
@@ -110,25 +137,25 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
             Esc(m_HPHONPD.CO_CD.View()).c_str(), Esc(month).c_str(), sq.c_str(), filter.c_str(),
             Esc(m_HPHONPD.CO_CD.View()).c_str(), Esc(month).c_str(), sq.c_str(), filter.c_str());
         G_DataSource employees;
-        DspTRACE(sql, "Call_AllSum1to12_Year:semp", 1);
-        if (!employees.OnExecuteSQL(sql)) {
-            runs.OnRollbackTrans();
-            payroll::engine::NoteFailure("Call_AllSum1to12_Year error", employees.GetLastError());
-            DspTRACE(sql, "Call_AllSum1to12_Year error", 0);
-            progress.Close();
-            return 0;
-        }
+        if (!TracedQuery(employees, sql, "Call_AllSum1to12_Year:semp",
+                         "Call_AllSum1to12_Year error"))
+            return stop("");
 
         // init copies the key it is given: hand it a copy of the run's key.
+        // Any statement of the run's settings or windows that fails would
+        // leave the run calculated with missing tables: the year stops.
+        const long failedBefore = payroll::engine::FailedStatements();
         HPHONPD_YMD_FMT runKey = m_HPHONPD;
-        if (!init(&runKey)) return stop();
+        if (!init(&runKey)) return stop("");
         CString f[20];
         if (!GetNOTNULLField(f)) {
             payroll::engine::NoteFailure("Call_AllSum1to12_Year", "the run key is incomplete");
-            return stop();
+            return stop("");
         }
         SetYmdFromTo();
+        if (payroll::engine::FailedStatements() != failedBefore) return stop("");
         progress.RunStarted(static_cast<int>(i));
+        ++report.runs;
 
         const std::string year = month.Left(4).str(), mm = month.Mid(4, 2).str();
         const long count = employees.OnGetRecordCount();
@@ -140,12 +167,17 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
                 progress.EmployeeStarted(
                     static_cast<int>(j),
                     payroll::lang::FormatLangText(1024, {processed, year, mm, employee.str()}));
-                // A refused result write (shown in its message box) would
-                // leave the year half stored: the whole year is rolled back.
+                // Any statement of the employee that failed (a read whose
+                // amount would be stored, or a refused write) would leave the
+                // year wrong or half stored: the whole year is rolled back.
+                payroll::ClearLastFailure();
+                const long failed = payroll::engine::FailedStatements();
                 const long refused = payroll::engine::RefusedWrites();
                 if (!SumIncomTax(employee, 1, mode, 0, CString()) ||
-                    payroll::engine::RefusedWrites() != refused)
-                    return stop();
+                    payroll::engine::RefusedWrites() != refused ||
+                    payroll::engine::FailedStatements() != failed)
+                    return stop(employee.str());
+                ++report.employees;
             }
         } else {
             progress.NoEmployees(payroll::lang::FormatLangText(1023, {processed, year, mm}));
@@ -153,12 +185,20 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
     }
 
     progress.Close();
-    {
-        CG_KvSplashwin notice(0, 0, 512, 0x800000, 0xFFFFFF);
-        notice.ShowSplashText(TheLangUtil().GetLangString(1025).c_str(), "");
-        Sleep(kNoticeMilliseconds);
+    // The closing notice only for a year that is stored.
+    if (!runs.OnCommitTrans()) {
+        const std::string why = runs.GetLastError().str();
+        payroll::engine::NoteFailure("commit", why);
+        payroll::engine::NoteStop("commit", runName, "");
+        payroll::engine::ShowMessage(payroll::lang::FormatLangText(kCommitFailed, {why}));
+        return 0;
     }
-    if (!runs.OnCommitTrans())
-        payroll::engine::NoteFailure("Call_AllSum1to12_Year commit", runs.GetLastError());
+    // Inside a host's own transaction the year is not stored until the host
+    // commits: the host says how that ended.
+    const payroll::db::Connection* connection = payroll::db::Connection::Current();
+    if (connection && connection->depth() > 0) return 0;
+    CG_KvSplashwin notice(0, 0, 512, 0x800000, 0xFFFFFF);
+    notice.ShowSplashText(TheLangUtil().GetLangString(1025).c_str(), "");
+    Sleep(kNoticeMilliseconds);
     return 0;
 }

@@ -17,16 +17,21 @@ class Backend {
     virtual ~Backend() = default;
     virtual tsql::Target target() const = 0;
     // Runs one statement. With rows == nullptr any result rows are skipped;
-    // with count != nullptr they are only counted.
+    // with count != nullptr they are only counted, and for an INSERT, UPDATE
+    // or DELETE *count receives the rows it changed.
     virtual bool Run(const tsql::Statement& statement, ResultSet* rows, long* count,
                      std::string* error) = 0;
     // Runs statements whose rows nobody reads, as one unit inside a
     // transaction or savepoint the caller opened and will end: they succeed
     // or fail together, so a backend may send them all at once. False at the
-    // first failure (the caller then rolls the unit back).
-    virtual bool RunBatch(const std::vector<tsql::Statement>& statements, std::string* error) {
-        for (const tsql::Statement& st : statements)
-            if (!Run(st, nullptr, nullptr, error)) return false;
+    // first failure (the caller then rolls the unit back). On success
+    // (*changes)[i] holds the rows statement i changed; a backend that sent
+    // several statements as one may count their rows at the first of them.
+    virtual bool RunBatch(const std::vector<tsql::Statement>& statements, std::string* error,
+                          std::vector<long>* changes) {
+        changes->assign(statements.size(), 0);
+        for (std::size_t i = 0; i < statements.size(); ++i)
+            if (!Run(statements[i], nullptr, &(*changes)[i], error)) return false;
         return true;
     }
     // Runs backend SQL as it stands (transaction control, schema text).

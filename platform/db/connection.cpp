@@ -1,11 +1,8 @@
 #include "platform/db/connection.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <csignal>
-#include <cstdlib>
 #include <exception>
+
+#include "platform/db/road_report.h"
 
 namespace payroll::db {
 namespace {
@@ -15,26 +12,25 @@ std::unique_ptr<Connection>& Slot() {
     return current;
 }
 
+Connection::ProcessObserver& ProcessObserverSlot() {
+    static Connection::ProcessObserver observer = nullptr;
+    return observer;
+}
+
 }  // namespace
 
 Connection::Connection(std::unique_ptr<Backend> backend)
-    : backend_(std::move(backend)), translator_(backend_->target()) {
-    ReadProcessHooks();
-}
+    : backend_(std::move(backend)), translator_(backend_->target()) {}
 
 Connection::~Connection() {
     if (depth_ > 0) {
         std::string ignored;
         backend_->RunNative("ROLLBACK", &ignored);
     }
-    if (statement_log_ >= 0) ::close(statement_log_);
 }
 
-void Connection::ReadProcessHooks() {
-    if (const char* k = std::getenv("PAYROLL_KILL_AT_STATEMENT"); k && *k)
-        kill_at_ = std::strtol(k, nullptr, 10);
-    if (const char* path = std::getenv("PAYROLL_STATEMENT_LOG"); path && *path)
-        statement_log_ = ::open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+void Connection::InstallProcessObserver(ProcessObserver observer) {
+    ProcessObserverSlot() = observer;
 }
 
 Connection* Connection::Current() {
@@ -53,6 +49,7 @@ void Connection::Install(std::unique_ptr<Connection> connection) {
 }
 
 void Connection::Fail(std::string* error, const std::string& message) {
+    ++failures_;
     last_error_ = message;
     if (error) *error = message;
 }
@@ -60,17 +57,7 @@ void Connection::Fail(std::string* error, const std::string& message) {
 bool Connection::Admit(std::string_view text, std::string* error) {
     ++texts_sent_;
     if (recorder_) recorder_(text);
-    if (statement_log_ >= 0) {
-        // One write per record (O_APPEND): a kill never leaves half of one.
-        std::string record = std::to_string(text.size()) + ' ';
-        record.append(text);
-        record += '\n';
-        if (::write(statement_log_, record.data(), record.size()) < 0) {
-            ::close(statement_log_);
-            statement_log_ = -1;
-        }
-    }
-    if (kill_at_ > 0 && texts_sent_ == kill_at_) std::raise(SIGKILL);
+    if (ProcessObserver observer = ProcessObserverSlot()) observer(text, texts_sent_);
     if (fail_at_ > 0 && ++sent_since_arm_ == fail_at_) {
         fail_at_ = 0;
         Fail(error, "injected fault");
@@ -95,22 +82,48 @@ void Connection::NoticeLostTransaction() {
     if (depth_ > 0 && !backend_->InTransaction()) {
         depth_ = 0;
         last_outcome_ = TransactionOutcome::kRolledBack;
+        report::RolledBack();
     }
+}
+
+void Connection::Tally(const tsql::Statement& st, long changed) {
+    report::Change change;
+    std::string table;
+    if (changed <= 0 || !report::WriteTarget(*st.sql, &change, &table)) return;
+    report::NoteChange(table, change, changed);
+}
+
+void Connection::Settled() {
+    // Outside a transaction a write is kept as soon as it ran.
+    if (depth_ == 0) report::Committed();
+}
+
+void Connection::NoteResultStored() {
+    report::NoteResultStored();
+    Settled();
 }
 
 bool Connection::RunAll(const std::vector<tsql::Statement>& statements, ResultSet* rows,
                         std::string* error) {
     std::string message;
+    bool wrote = false;
     for (const tsql::Statement& st : statements) {
         bool wants_rows = rows && st.returns_rows;
         if (wants_rows) rows->Clear();
-        if (!backend_->Run(st, wants_rows ? rows : nullptr, nullptr, &message)) {
+        long changed = 0;
+        if (!backend_->Run(st, wants_rows ? rows : nullptr, st.returns_rows ? nullptr : &changed,
+                           &message)) {
             Fail(error, message);
             NoticeLostTransaction();
             return false;
         }
-        if (!st.returns_rows) Wrote();
+        if (!st.returns_rows) {
+            Wrote();
+            Tally(st, changed);
+            wrote = true;
+        }
     }
+    if (wrote) Settled();
     return true;
 }
 
@@ -169,9 +182,12 @@ bool Connection::Execute(std::string_view text, std::string* error) {
             Fail(error, message);
             return false;
         }
-        if (!backend_->RunBatch(scratch_, &message)) {
+        if (!backend_->RunBatch(scratch_, &message, &changes_)) {
             Fail(error, message);
         } else if (backend_->RunNative(outer ? "COMMIT" : "RELEASE payroll_text", &message)) {
+            for (std::size_t i = 0; i < scratch_.size() && i < changes_.size(); ++i)
+                Tally(scratch_[i], changes_[i]);
+            Settled();
             return true;
         } else {
             Fail(error, message);
@@ -216,11 +232,13 @@ bool Connection::Commit(std::string* error) {
     std::string message;
     if (backend_->RunNative("COMMIT", &message)) {
         last_outcome_ = TransactionOutcome::kCommitted;
+        report::Committed();
         return true;
     }
     std::string ignored;
     if (backend_->InTransaction()) backend_->RunNative("ROLLBACK", &ignored);
     last_outcome_ = TransactionOutcome::kRolledBack;
+    report::RolledBack();
     Fail(error, message);
     return false;
 }
@@ -233,6 +251,7 @@ void Connection::Rollback() {
     std::string ignored;
     if (backend_->InTransaction()) backend_->RunNative("ROLLBACK", &ignored);
     last_outcome_ = TransactionOutcome::kRolledBack;
+    report::RolledBack();
 }
 
 }  // namespace payroll::db

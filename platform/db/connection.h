@@ -44,6 +44,13 @@ class Connection {
     TransactionOutcome last_outcome() const { return last_outcome_; }
     void reset_outcome() { last_outcome_ = TransactionOutcome::kNone; }
     const std::string& last_error() const { return last_error_; }
+    // Statements (and transaction ends) that failed since the connection
+    // opened: a road compares the count before and after a step to learn
+    // whether anything the step read or wrote failed.
+    long failures() const { return failures_; }
+    // A result row was written: it counts in the road report once its
+    // transaction commits.
+    void NoteResultStored();
 
     Backend& backend() { return *backend_; }
 
@@ -57,16 +64,14 @@ class Connection {
     }
     long texts_sent() const { return texts_sent_; }
 
-    // Hooks a test sets in the environment of a host process it starts (read
-    // when the connection opens):
-    //   PAYROLL_KILL_AT_STATEMENT=k   the process kills itself with SIGKILL
-    //                                 when its k-th statement text arrives,
-    //                                 before that text runs (crash tests);
-    //   PAYROLL_STATEMENT_LOG=PATH    every text is appended to PATH as
-    //                                 "<byte count> <text>\n", written before
-    //                                 it runs.
+    // A process-wide observer of every text, before it runs (its number in
+    // the connection's count comes along). The library as installed has none:
+    // the test build of the library links one in that reads its orders from
+    // the environment (kill the process at the k-th text, log every text).
+    using ProcessObserver = void (*)(std::string_view text, long ordinal);
+    static void InstallProcessObserver(ProcessObserver observer);
+
   private:
-    void ReadProcessHooks();
     // Records the text, applies the fault hook; false when it must fail.
     bool Admit(std::string_view text, std::string* error);
     bool Translate(std::string_view text, std::vector<tsql::Statement>* out, std::string* error);
@@ -75,10 +80,16 @@ class Connection {
     void Fail(std::string* error, const std::string& message);
     void Wrote() { ++generation_; }
     void NoticeLostTransaction();
+    // Counts the rows a write statement changed in the road report.
+    void Tally(const tsql::Statement& st, long changed);
+    // Writes outside a transaction are kept at once.
+    void Settled();
 
     std::unique_ptr<Backend> backend_;
     tsql::Translator translator_;
     std::vector<tsql::Statement> scratch_;
+    std::vector<long> changes_;
+    long failures_ = 0;
     int depth_ = 0;
     TransactionOutcome last_outcome_ = TransactionOutcome::kNone;
     std::string last_error_;
@@ -94,8 +105,6 @@ class Connection {
     long fail_at_ = 0;
     long sent_since_arm_ = 0;
     long texts_sent_ = 0;
-    long kill_at_ = 0;
-    int statement_log_ = -1;
 };
 
 // Opens a backend for a URL; nullptr with a message for an unknown scheme.

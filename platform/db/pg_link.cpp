@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 
 #include "platform/db/pg_url.h"
 #include "platform/db/pg_values.h"
@@ -271,7 +272,8 @@ bool PgLink::Finish(std::string* error) {
                 case PGRES_COMMAND_OK:
                 case PGRES_EMPTY_QUERY:
                     reply.ok = true;
-                    if (reply.count) *reply.count = 0;
+                    // The rows an INSERT, UPDATE or DELETE changed.
+                    if (reply.count) *reply.count = std::atol(PQcmdTuples(res));
                     break;
                 case PGRES_PIPELINE_ABORTED:
                     reply.skipped = true;

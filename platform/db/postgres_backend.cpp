@@ -71,19 +71,22 @@ class PostgresBackend final : public Backend {
         return false;
     }
 
-    bool RunBatch(const std::vector<tsql::Statement>& statements, std::string* error) override {
+    bool RunBatch(const std::vector<tsql::Statement>& statements, std::string* error,
+                  std::vector<long>* changes) override {
         if (!Alive(error)) return false;
         for (std::size_t attempt = 0; attempt < 8; ++attempt) {
             pending_.clear();
+            changes->assign(statements.size(), 0);
             std::vector<std::string> merged;  // texts of this trip's merged INSERTs
             link_->Command("SAVEPOINT payroll_batch");
             for (std::size_t i = 0; i < statements.size();) {
                 std::size_t n = SameShapeRun(statements, i);
+                long* changed = &(*changes)[i];
                 if (n > 1) {
-                    QueueMerged(statements, i, n, &merged);
+                    QueueMerged(statements, i, n, &merged, changed);
                 } else {
                     const tsql::Statement& st = statements[i];
-                    Queue(*st.sql, st.cached, ParamsOf(st), nullptr, nullptr);
+                    Queue(*st.sql, st.cached, ParamsOf(st), nullptr, changed);
                 }
                 i += n;
             }
@@ -263,7 +266,7 @@ class PostgresBackend final : public Backend {
     }
 
     void QueueMerged(const std::vector<tsql::Statement>& statements, std::size_t i, std::size_t n,
-                     std::vector<std::string>* merged) {
+                     std::vector<std::string>* merged, long* changed) {
         const std::string& sql = *statements[i].sql;
         Params params;
         for (std::size_t k = i; k < i + n; ++k) {
@@ -274,7 +277,7 @@ class PostgresBackend final : public Backend {
         merged->push_back(MergeInsert(sql, tuples_.at(sql), n));
         // Full-size merges recur batch after batch: keep those prepared.
         const bool full = n == MergeLimit(statements[i].values.size());
-        Queue(merged->back(), full, params, nullptr, nullptr);
+        Queue(merged->back(), full, params, nullptr, changed);
     }
 
     struct Pending {

@@ -55,7 +55,8 @@ class SqliteBackend final : public Backend {
         if (!ok) *error = sqlite3_errmsg(db_);
         sqlite3_reset(stmt);
         sqlite3_clear_bindings(stmt);
-        if (count) *count = n;
+        // A statement without result columns wrote: count what it changed.
+        if (count) *count = columns == 0 ? sqlite3_changes(db_) : n;
         return ok;
     }
 

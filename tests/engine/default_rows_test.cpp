@@ -10,6 +10,7 @@
 #include "engine/row_index.h"
 #include "platform/db/catalogue/catalogue_text.h"
 #include "platform/db/connection.h"
+#include "platform/lang/lang_util.h"
 #include "support/build_seed.h"
 
 namespace {
@@ -292,6 +293,49 @@ TEST_F(DefaultRowsTest, SecondPayTypeOfACombinedRunGetsNoStatutoryRows) {
                        "AND PYTP_FG <> '001'")
                   .size(),
               1u);
+}
+
+// Pay types paid separately are separate runs: building one keeps the
+// statutory rows (the stored income tax) the other pay type's run holds in
+// the same month and sequence.
+TEST_F(DefaultRowsTest, SeparatePayTypesKeepEachOthersStatutoryRows) {
+    run_.combined = "002";
+    payroll::testing::build::SeedRunCalendar(run_);
+    payroll::testing::build::SeedEmployees("1000", payroll::testing::build::NumberedEmployees(2));
+    SeedExec(
+        "INSERT INTO HPOMPDD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, DDCT_CD, DDCT_AM) "
+        "VALUES ('1000', '200203', 1, '200', 'E0001', 'P3', 'T00', 840120)");
+    Bind(run_, "001");
+    engine_.m_nTableSet = 1;
+    Record();
+    ASSERT_EQ(Build(), 1);
+    EXPECT_TRUE(SentWith("DELETE").empty());
+    EXPECT_EQ(SeedCount("HPOMPDD", "PYTP_FG='200' AND DDCT_CD='T00' AND DDCT_AM=840120"), 1);
+}
+
+// A key without a head pay type cannot tell the run's statutory rows from
+// the others': it is refused before anything is written.
+TEST_F(DefaultRowsTest, AKeyWithoutHeadPayTypeIsRefused) {
+    run_.combined = "001";
+    payroll::testing::build::SeedRunCalendar(run_);
+    payroll::testing::build::SeedEmployees("1000", payroll::testing::build::NumberedEmployees(2));
+    SeedExec(
+        "INSERT INTO HPOMPDD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, DDCT_CD, DDCT_AM) "
+        "VALUES ('1000', '200203', 1, '200', 'E0001', 'P3', 'T00', 840120)");
+    HPHONPD_YMD_FMT key = payroll::testing::build::SeedKey(run_, "001");
+    key.PYTP_HEAD = "";
+    Record();
+    EXPECT_EQ(engine_.init(&key), 0);
+    ASSERT_FALSE(Messages().empty());
+    EXPECT_EQ(Messages().back(), TheLangUtil().GetLangString(1200));
+    EXPECT_TRUE(sent_.empty());
+    // Reached past the check, the build still deletes nothing.
+    engine_.m_HPHONPD = payroll::testing::build::SeedKey(run_, "001");
+    engine_.m_HPHONPD.PYTP_HEAD = "";
+    engine_.m_nTableSet = 1;
+    EXPECT_NE(Build(), 1);
+    EXPECT_TRUE(SentWith("DELETE").empty());
+    EXPECT_EQ(SeedCount("HPOMPDD", "PYTP_FG='200' AND DDCT_CD='T00'"), 1);
 }
 
 TEST_F(DefaultRowsTest, EmployeeWithoutMasterRecordGetsNoRows) {

@@ -341,10 +341,15 @@ TEST_F(TaxableTotalsTest, CombinedRunsSelectWithoutAPayTypeCondition) {
         "select a.EWTE_AM-b.EWTE_AM SUM_AM from  ( select SUM(EWTE_AM) EWTE_AM from HPOMNPY WHERE "
         "CO_CD='1000' AND EMP_CD='E1' AND RVRS_YM LIKE '2002%' )a, ( select EWTE_AM from HPOMNPY "
         "WHERE CO_CD='1000' AND EMP_CD='E1' AND RVRS_YM='200203' AND SQ=1   )b ";
-    ASSERT_EQ(sent_.size(), 4u);  // count, attributes, rows, night total
+    // count, attributes, rows, night total, and (no row of the run stored
+    // yet) the year's sum alone
+    ASSERT_EQ(sent_.size(), 5u);
     EXPECT_EQ(sent_[2], rows);
     EXPECT_EQ(sent_[3], night);
-    // No stored row of the run yet: nothing counts as granted.
+    EXPECT_EQ(sent_[4],
+              "select SUM(EWTE_AM) SUM_AM from HPOMNPY WHERE CO_CD='1000' AND EMP_CD='E1' AND "
+              "RVRS_YM LIKE '2002%' ");
+    // Nothing stored this year: nothing counts as granted.
     EXPECT_DOUBLE_EQ(record_.EWTE_AM, 300000);
 
     // A single pay type carries its condition.
@@ -352,7 +357,7 @@ TEST_F(TaxableTotalsTest, CombinedRunsSelectWithoutAPayTypeCondition) {
     Bind();
     sent_.clear();
     Totals("E1");
-    ASSERT_EQ(sent_.size(), 4u);
+    ASSERT_EQ(sent_.size(), 5u);
     EXPECT_EQ(sent_[2], rows.substr(0, rows.size() - 1) + "AND PYTP_FG='001'  ");
     EXPECT_NE(sent_[3].find("AND SQ=1  AND PYTP_FG='001'  )b "), std::string::npos) << sent_[3];
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -308,8 +309,12 @@ TEST_F(YearDriverTest, FailingSummaryInsertRollsTheYearBack) {
     const std::vector<std::string> before = Dump();
     Run("200203", 3);
     EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kRolledBack);
-    ASSERT_EQ(Messages().size(), 1u);
+    // The step's own message, then why the year was rolled back.
+    ASSERT_EQ(Messages().size(), 2u);
     EXPECT_EQ(Messages()[0], "sum save error");
+    EXPECT_NE(Messages()[1].str().find("sum save error"), std::string::npos) << Messages()[1];
+    EXPECT_NE(Messages()[1].str().find("E01"), std::string::npos) << Messages()[1];
+    EXPECT_NE(Messages()[1].str().find("200203"), std::string::npos) << Messages()[1];
     EXPECT_EQ(payroll::LastEngineFailure().step, "sum save error");
     EXPECT_NE(payroll::LastEngineFailure().detail.find("E01 refused"), std::string::npos);
     EXPECT_EQ(Dump(), before);
@@ -340,8 +345,72 @@ TEST_F(YearDriverTest, SettingsThatCannotLoadRollTheYearBack) {
     EXPECT_EQ(Events(UiEvent::Kind::kDialogClosed).size(), 1u);
     EXPECT_TRUE(Events(UiEvent::Kind::kSplashShown).empty());
     EXPECT_EQ(payroll::db::Connection::Current()->depth(), 0);
+    // The settings' own messages, then why the year was rolled back.
+    const std::vector<CString> messages = Messages();
+    ASSERT_GE(messages.size(), 2u);
+    EXPECT_EQ(messages[messages.size() - 2], TheLangUtil().GetLangString(1009));
+    EXPECT_NE(messages.back().str().find("200203"), std::string::npos) << messages.back();
+}
+
+// A run whose sequence is no number cannot be put into a statement: the year
+// is rolled back, and the user is told why and where.
+TEST_F(YearDriverTest, ARunWithoutANumericSequenceRollsBackWithItsReason) {
+    // Only SQLite keeps a text in the integer column.
+    if (std::getenv("PAYROLL_TEST_DB")) GTEST_SKIP() << "PostgreSQL refuses such a sequence";
+    SeedYearCompany();
+    Exec(
+        "INSERT INTO HPHPYFQ (CO_CD, RVRS_YM, SQ, PAY_DT, CCIS_YN) VALUES "
+        "('1000','200205','2x','20020525','002')");
+    Exec("INSERT INTO HPHONPD (CO_CD, RVRS_YM, SQ, PYTP_FG) VALUES ('1000','200205','2x','001')");
+    const std::vector<std::string> before = Dump();
+    Run("200201");
+    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kRolledBack);
+    EXPECT_EQ(Dump(), before);
     ASSERT_FALSE(Messages().empty());
-    EXPECT_EQ(Messages().back(), TheLangUtil().GetLangString(1009));
+    EXPECT_NE(Messages().back().str().find("200205"), std::string::npos) << Messages().back();
+    EXPECT_EQ(payroll::LastEngineFailure().detail, TheLangUtil().GetLangString(1204).str());
+    // No closing notice for a year that was not stored.
+    EXPECT_TRUE(Events(UiEvent::Kind::kSplashShown).empty());
+}
+
+// Inside a host's transaction the year is only stored when the host
+// commits, so the driver shows no closing notice of its own.
+TEST_F(YearDriverTest, NoClosingNoticeInsideTheHostsTransaction) {
+    SeedYearCompany();
+    G_DataSource host;
+    ASSERT_TRUE(host.OnBeginTrans());
+    Run("200201");
+    EXPECT_EQ(payroll::db::Connection::Current()->depth(), 1);
+    EXPECT_TRUE(Events(UiEvent::Kind::kSplashShown).empty());
+    ASSERT_TRUE(host.OnCommitTrans());
+    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kCommitted);
+    EXPECT_DOUBLE_EQ(Stored("E01", "200203", "INTX_AM"), 66740);
+}
+
+// The yearly overtime limit holds on the first calculation of a year, when
+// no month has its own stored row yet: January to March with 1,000,000 of
+// overtime each against a limit of 2,400,000 exempt 1,000,000, 1,000,000
+// and 400,000. A second calculation of the same year changes no row.
+TEST_F(YearDriverTest, OvertimeLimitHoldsOnTheFirstCalculationAndAgain) {
+    SeedSettings();
+    AddEmployee("E02", "D01", "J02", "002", "P2", "001");  // type 002: overtime may be exempt
+    for (const char* month : {"200201", "200202", "200203"}) {
+        AddRun(month, 1, "001");
+        AddPay(month, 1, "001", "E02", "P00", 500000);   // under the 1,100,000 ceiling
+        AddPay(month, 1, "001", "E02", "P20", 1000000);  // overtime, class 001
+    }
+    Run("200201");
+    ASSERT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kCommitted);
+    EXPECT_DOUBLE_EQ(Stored("E02", "200201", "EWTE_AM"), 1000000);
+    EXPECT_DOUBLE_EQ(Stored("E02", "200202", "EWTE_AM"), 1000000);
+    EXPECT_DOUBLE_EQ(Stored("E02", "200203", "EWTE_AM"), 400000);
+    EXPECT_DOUBLE_EQ(Stored("E02", "200203", "TPAY_AM"), 500000 + 600000);
+
+    const std::vector<std::string> first = Dump();
+    payroll::ResetTransactionOutcome();
+    Run("200201");
+    ASSERT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kCommitted);
+    EXPECT_EQ(Dump(), first);
 }
 
 }  // namespace

@@ -124,6 +124,20 @@ TEST_F(InstallTest, ProgramFindsItsLibraryAndResourcesAlsoWhenThePrefixMoves) {
     fs::rename(folder_ + "/moved", prefix_);
 }
 
+// The test hooks (a kill point, a statement log) live in the test build of
+// the library only: the installed program, given both orders, neither dies
+// nor writes a line of what it sent.
+TEST_F(InstallTest, InstalledLibraryHonoursNoTestHook) {
+    const std::string log = folder_ + "/statements.log";
+    const std::string db = folder_ + "/hooks.db";
+    Outcome run =
+        Installed("env PAYROLL_KILL_AT_STATEMENT=3 PAYROLL_STATEMENT_LOG=" + ShellQuote(log) + " " +
+                  ShellQuote(prefix_ + "/bin/payroll") + " --db " + ShellQuote("sqlite:" + db) +
+                  " --quiet demo --employees 3");
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_FALSE(fs::exists(log));
+}
+
 // pkg-config's answer without the blanks around it.
 std::string Trimmed(const std::string& text) {
     std::size_t first = text.find_first_not_of(" \n");

@@ -71,6 +71,10 @@ inline HostRun RunHost(const std::vector<std::string>& args,
         ::dup2(null, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
+        // The test build of the library, which takes the statement orders
+        // (kill points, statement log) from the environment.
+        static char hooked[] = "LD_LIBRARY_PATH=" PAYROLL_HOOKED_LIB_DIR;
+        ::putenv(hooked);
         for (std::string& e : env_copy) ::putenv(e.data());
         if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
         ::execv(PAYROLL_CLI, argv.data());

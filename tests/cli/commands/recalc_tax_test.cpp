@@ -2,6 +2,8 @@
 // exit codes.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "platform/lang/lang_util.h"
@@ -22,7 +24,9 @@ class RecalcTaxTest : public CliTest {
 TEST_F(RecalcTaxTest, YearCommits) {
     payroll::testing::CliResult r = Cli("recalc-tax --company 1000 --year 2002");
     EXPECT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_EQ(r.out, "recalc-tax 1000 2002 mode 1: committed, 2 runs, 6 employees\n");
+    EXPECT_EQ(r.out,
+              "recalc-tax 1000 2002 mode 1: committed, 2 runs, 6 employees, 0 bonus runs taxed "
+              "again, 6 results stored\n");
     // The year's taxes as the engine's year test works them out.
     EXPECT_EQ(Stored("E01", "200203", "INTX_AM"), 66740);
     EXPECT_EQ(Stored("E03", "200204", "INTX_AM"), 120000);
@@ -32,14 +36,18 @@ TEST_F(RecalcTaxTest, YearCommits) {
 TEST_F(RecalcTaxTest, MonthTakesModeThreeUnlessAnotherIsGiven) {
     payroll::testing::CliResult r = Cli("recalc-tax --company 1000 --month 200204");
     EXPECT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_EQ(r.out, "recalc-tax 1000 200204 mode 3: committed, 1 run, 3 employees\n");
+    EXPECT_EQ(r.out,
+              "recalc-tax 1000 200204 mode 3: committed, 1 run, 3 employees, 0 bonus runs taxed "
+              "again, 3 results stored\n");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPOMNPY WHERE RVRS_YM='200203'"), "1");
     EXPECT_EQ(Stored("E03", "200204", "INTX_AM"), 0);  // mode 3 keeps stored taxes: none
 
     r = Cli("recalc-tax --company 1000 --month 200204 --mode 1");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     // Mode 1 with a month covers the month's whole year.
-    EXPECT_EQ(r.out, "recalc-tax 1000 200204 mode 1: committed, 2 runs, 6 employees\n");
+    EXPECT_EQ(r.out,
+              "recalc-tax 1000 200204 mode 1: committed, 2 runs, 6 employees, 0 bonus runs taxed "
+              "again, 6 results stored\n");
     EXPECT_EQ(Stored("E03", "200204", "INTX_AM"), 120000);
 }
 
@@ -69,11 +77,28 @@ TEST_F(RecalcTaxTest, RollbackNamesTheStepAndChangesNothing) {
 }
 
 TEST_F(RecalcTaxTest, JsonNamesTheOutcomeAndItsCounts) {
+    auto count = [this](const char* table) {
+        return std::atol(Scalar(std::string("SELECT COUNT(*) FROM ") + table).c_str());
+    };
+    const long resultsBefore = count("HPOMNPY"), deductionsBefore = count("HPOMPDD");
     payroll::testing::CliResult r = Cli("--json recalc-tax --company 1000 --year 2002");
     EXPECT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "{\"employees\":6,\"message\":\"committed, 2 runs, 6 employees\",\"outcome\":"
-              "\"committed\",\"road\":\"recalc-tax 1000 2002 mode 1\",\"runs\":2}\n");
+    const nlohmann::json line = nlohmann::json::parse(r.out);
+    EXPECT_EQ(line["outcome"], "committed");
+    EXPECT_EQ(line["road"], "recalc-tax 1000 2002 mode 1");
+    EXPECT_EQ(line["runs"], 2);
+    EXPECT_EQ(line["employees"], 6);
+    EXPECT_EQ(line["results_stored"], 6);
+    // The counts are the rows the tables gained and lost.
+    const nlohmann::json& results = line["tables"]["HPOMNPY"];
+    const nlohmann::json& deductions = line["tables"]["HPOMPDD"];
+    EXPECT_EQ(results["inserted"].get<long>() - results["deleted"].get<long>(),
+              count("HPOMNPY") - resultsBefore);
+    EXPECT_EQ(deductions["inserted"].get<long>() - deductions["deleted"].get<long>(),
+              count("HPOMPDD") - deductionsBefore);
+    // Every result is one summary row written: updated in place, or replaced.
+    EXPECT_EQ(results["inserted"].get<long>() + results["updated"].get<long>(), 6);
+    EXPECT_GT(deductions["updated"].get<long>(), 0);
 
     Exec("DELETE FROM SCTRL_D");
     r = Cli("--json --quiet recalc-tax --company 1000 --year 2002");

@@ -1,0 +1,192 @@
+// The bonus road as every host drives it: each employee of a bonus run taxed
+// by the engine's bonus step inside the host's transaction, and the bonus
+// runs a year recalculation must tax again afterwards.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/messages.h"
+#include "front/pay_run_list.h"
+#include "payroll/datasource.h"
+#include "payroll/diagnostics.h"
+#include "payroll/roads.h"
+#include "platform/db/road_report.h"
+#include "platform/text/sql_text.h"
+
+namespace payroll {
+namespace {
+
+// The bonus road writes the run's result tables.
+constexpr int kResultTableSet = 1;
+
+// The employees with pay or deduction rows in the run, as the year driver
+// lists them; false when the statement fails.
+bool EmployeesOfRun(const HPHONPD_YMD_FMT& key, std::vector<std::string>* out) {
+    std::string payType;
+    if (!(key.CCIS_YN == "001")) payType = "and H.PYTP_FG='" + sql::Esc(key.PYTP_FG.View()) + "' ";
+    const std::string where = "H.CO_CD='" + sql::Esc(key.CO_CD.View()) + "' and    H.RVRS_YM='" +
+                              sql::Esc(key.RVRS_YM.View()) + "' and   H.SQ=" + key.SQ.Str() +
+                              "     " + payType;
+    const std::string text =
+        "SELECT A.* FROM ( SELECT H.CO_CD CO_CD , H.EMP_CD  EMP_CD FROM HPOMPPD H WHERE   " +
+        where + " UNION  SELECT H.CO_CD CO_CD , H.EMP_CD   EMP_CD FROM HPOMPDD H WHERE   " + where +
+        ") A ";
+    G_DataSource rows;
+    if (!rows.OnExecuteSQL(CString(text))) {
+        engine::NoteFailure("bonus run employees", rows.GetLastError());
+        return false;
+    }
+    for (long i = 0; i < rows.OnGetRecordCount(); ++i)
+        out->push_back(rows.OnGetFieldValue("EMP_CD", i).str());
+    return true;
+}
+
+// The employee's figures as stored for the run (the engine's record when the
+// stored row cannot be read back).
+BonusResult Stored(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key, const std::string& emp,
+                   int months) {
+    BonusResult r;
+    r.employee = emp;
+    r.months = months;
+    const std::string payType = key.CCIS_YN == "001" ? key.PYTP_HEAD.Str() : key.PYTP_FG.Str();
+    G_DataSource row;
+    if (engine.OpenHPOMNPY(&row, CString(emp), CString(payType)) > 0) {
+        auto amount = [&row](const char* column) {
+            return std::atof(row.OnGetFieldValue(column, 0).c_str());
+        };
+        r.bonus = amount("TBON_AM") + amount("TPAY_AM");
+        r.tax_base = amount("TXST_AM");
+        r.income_tax = amount("INTX_AM");
+        r.resident_tax = amount("RSTX_AM");
+        return r;
+    }
+    const HPOMNPY_FMT& m = engine.m_HPOMNPY;
+    r.bonus = m.TBON_AM + m.TPAY_AM;
+    r.tax_base = m.TXST_AM;
+    r.income_tax = m.INTX_AM;
+    r.resident_tax = m.RSTX_AM;
+    return r;
+}
+
+// Taxes one employee; false when any statement of the step failed or the
+// employee cannot be taxed.
+bool TaxOne(CSalaryCalcurate& engine, const std::string& emp, int kind, int* months) {
+    const CString code(emp);
+    if (!engine.OpenSEMP(code)) {
+        if (LastEngineFailure().step.empty())
+            engine::NoteFailure("OpenSEMP", "the employee has no master record");
+        return false;
+    }
+    if (!engine.LoadDataIncom(code, 1)) return false;
+    std::memset(static_cast<void*>(&engine.m_HPOMNPY), 0, sizeof engine.m_HPOMNPY);
+    engine.GetSalaryTotalCalc(code, std::atoi(engine.m_HPHONPD.RVRS_YM.Str().substr(0, 4).c_str()),
+                              &engine.m_HPOMNPY);
+    // The period as the bonus step will see it: its own call reads the same
+    // stored rows, and this run's row is never part of its period.
+    HPOMNPY_FMT record = engine.m_HPOMNPY;
+    SALARY_TOTAL_x totals{};
+    engine.GetYmdTotalBones(code, months, &totals, &record);
+    return engine.GetCalcBonus(code, kind, CString()) != 0;
+}
+
+std::string RunName(const HPHONPD_YMD_FMT& key) {
+    return key.RVRS_YM.Str() + " SQ " + key.SQ.Str() + " pay type " + key.PYTP_FG.Str();
+}
+
+}  // namespace
+
+bool TaxBonusRun(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key,
+                 const std::vector<std::string>& employees, int kind,
+                 std::vector<BonusResult>* results) {
+    ClearLastFailure();
+    HPHONPD_YMD_FMT k = key;
+    const long failedBefore = engine::FailedStatements();
+    if (!sql::IsSequence(k.SQ.Str())) {
+        engine::NoteFailure("bonus-tax", "the run's sequence is not a number");
+        engine::NoteStop("bonus-tax", RunName(k), "");
+        return false;
+    }
+    if (!engine.init(&k)) {
+        engine::NoteStop(LastEngineFailure().step.empty() ? "init" : LastEngineFailure().step,
+                         RunName(k), "");
+        return false;
+    }
+    engine.SetYmdFromTo();
+    std::vector<std::string> staff;
+    if (employees.empty()) {
+        if (!EmployeesOfRun(engine.m_HPHONPD, &staff)) {
+            engine::NoteStop("bonus run employees", RunName(k), "");
+            return false;
+        }
+    } else {
+        for (const std::string& e : employees)
+            if (std::find(staff.begin(), staff.end(), e) == staff.end()) staff.push_back(e);
+    }
+    if (engine::FailedStatements() != failedBefore) {
+        engine::NoteStop(LastEngineFailure().step.empty() ? "init" : LastEngineFailure().step,
+                         RunName(k), "");
+        return false;
+    }
+    engine.m_nTableSet = kResultTableSet;
+    RoadReport& report = report::Current();
+    ++report.runs;
+    for (const std::string& emp : staff) {
+        ClearLastFailure();
+        const long failed = engine::FailedStatements();
+        int months = 0;
+        // A step that failed on the way computed with zeros: that is no result.
+        if (!TaxOne(engine, emp, kind, &months) || engine::FailedStatements() != failed) {
+            const std::string step = LastEngineFailure().step.empty() ? "a database statement"
+                                                                      : LastEngineFailure().step;
+            engine::NoteStop(step, RunName(k), emp);
+            return false;
+        }
+        ++report.employees;
+        if (results) results->push_back(Stored(engine, engine.m_HPHONPD, emp, months));
+    }
+    return true;
+}
+
+bool BonusRunsWithResults(const std::string& company, const std::string& period,
+                          std::vector<HPHONPD_YMD_FMT>* keys, std::string* error) {
+    keys->clear();
+    std::vector<std::string> months;
+    if (period.size() == 6) {
+        months.push_back(period);
+    } else {
+        for (int m = 1; m <= 12; ++m)
+            months.push_back(period + (m < 10 ? "0" : "") + std::to_string(m));
+    }
+    for (const std::string& month : months) {
+        G_DataSource query;
+        front::PayRunList list;
+        if (!front::QueryPayRuns(query, front::PayRunStatement(true, company, month), &list)) {
+            if (error) *error = query.GetLastError().str();
+            return false;
+        }
+        for (int p = 0; p < list.size(); ++p) {
+            HPHONPD_YMD_FMT key;
+            front::ClearKey(&key);
+            list.CopyTo(p, &key);
+            if (key.PYTP_HEAD.View().substr(0, 1) != "2") continue;
+            key.DIV_FILTER = "ALL";
+            key.DEPT_FILTER = "ALL";
+            key.PRTY_FILTER = "ALL";
+            if (!ApplyRunRules(&key, error)) return false;
+            G_DataSource stored;
+            const std::string text = "SELECT COUNT(*) N FROM HPOMNPY WHERE CO_CD='" +
+                                     sql::Esc(std::string_view(company)) + "' AND RVRS_YM='" +
+                                     sql::Esc(std::string_view(month)) +
+                                     "' AND SQ=" + key.SQ.Str() + " ";
+            if (!sql::IsSequence(key.SQ.Str())) continue;
+            if (!stored.OnExecuteSQL(CString(text))) {
+                if (error) *error = stored.GetLastError().str();
+                return false;
+            }
+            if (std::atol(stored.OnGetFieldValue("N", 0).c_str()) > 0) keys->push_back(key);
+        }
+    }
+    return true;
+}
+
+}  // namespace payroll
