@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/display_width.h"
 #include "cli/host_common.h"
+#include "cli/paper_jobs.h"
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
@@ -127,6 +128,14 @@ void PrintJuneBonus(int year, const std::vector<RetaxedRun>& bonuses) {
     }
 }
 
+// The host's resident-tax step after the tax road.
+bool FillDeductions(const std::string& company, int year) {
+    std::string error;
+    if (company::FillResidentTax(company, year, &error)) return true;
+    std::fprintf(stderr, "payroll demo: writing the resident tax failed: %s\n", error.c_str());
+    return false;
+}
+
 void PrintMonths(const std::string& company, int year) {
     G_DataSource ds;
     CString sql;
@@ -202,12 +211,14 @@ int RunDemoRoads(const std::string& company, int year) {
     if (!BuildRuns(company, year, &runs)) return kFailed;
     std::printf("Built %d pay runs through the build road.\n", runs);
     std::vector<RetaxedRun> bonusRuns;
-    if (!RecalculateYear(company, year, &bonusRuns)) return kFailed;
+    if (!RecalculateYear(company, year, &bonusRuns) || !FillDeductions(company, year))
+        return kFailed;
     PrintMonths(company, year);
     PrintEmployees(company, year);
     PrintJuneBonus(year, bonusRuns);
     long bonuses = 0;
     for (const RetaxedRun& run : bonusRuns) bonuses += static_cast<long>(run.results.size());
+    WriteDemoPapers(company, year, "demo-papers");
     std::printf(
         "\nDemo finished: every road committed, %d runs built, %ld results of %d stored, %ld "
         "bonuses taxed.\n",

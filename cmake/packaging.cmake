@@ -31,6 +31,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
+# The papers (payroll payslips, register, ledger) embed its Korean font.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-nanum")
 
 # With the desktop program built, a second package payroll-desk (component
 # "desk": payroll-desk, libpayroll-qt, its desktop entry and icon) that

@@ -141,7 +141,7 @@ TEST(HostProgramTest, BashCompletionOffersWhatTheProgramAccepts) {
         Words expected;
     } cases[] = {
         {"payroll res", {"results"}},
-        {"payroll re", {"recalc-tax", "results"}},
+        {"payroll re", {"recalc-tax", "register", "results"}},
         {"payroll --db sqlite:x.db res", {"results"}},
         {"payroll --db=sqlite:x.db de", {"demo"}},
         {"payroll --v", {"--version"}},

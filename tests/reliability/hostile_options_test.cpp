@@ -75,6 +75,21 @@ const std::vector<OptionCase>& OptionCases() {
         {"results --format",
          {"results", "--company", "1000", "--month", "200203", "--format", kHole}},
         {"demo --employees", {"demo", "--employees", kHole}},
+        {"payslips --company",
+         {"payslips", "--company", kHole, "--month", "200206", "--format", "csv", "--out", "p"}},
+        {"payslips --month",
+         {"payslips", "--company", "1000", "--month", kHole, "--format", "csv", "--out", "p"}},
+        {"payslips --employee",
+         {"payslips", "--company", "1000", "--month", "200206", "--employee", kHole, "--format",
+          "csv", "--out", "p"}},
+        {"register --run",
+         {"register", "--company", "1000", "--month", "200206", "--run", kHole, "--format", "csv",
+          "--out", "r.csv"}},
+        {"ledger --year",
+         {"ledger", "--company", "1000", "--year", kHole, "--format", "csv", "--out", "l"}},
+        {"ledger --employee",
+         {"ledger", "--company", "1000", "--year", "2002", "--employee", kHole, "--format", "csv",
+          "--out", "l"}},
     };
     return cases;
 }

@@ -48,6 +48,10 @@ constexpr ItemDef kDeductionItems[] = {
     {"D04", "기타공제", "Other deduction", false, ""},
 };
 
+// The divisions' monthly deductions from the taxable pay, in won.
+constexpr const char* kHeadOfficeDeduction = "980000";
+constexpr const char* kFactoryDeduction = "1430000";
+
 std::string Code(char prefix, int n) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%c%02d", prefix, n);
@@ -129,17 +133,25 @@ void WriteCodeTables(BatchWriter& w, const std::string& co) {
         std::snprintf(nmk, sizeof nmk, "Step %d", step);
         code("PE", cd, nm, nmk, "");
     }
+    // Item names ('PD', by pay or deduction code), for the papers.
     for (const Item& item : PayItems(15))
         code("PD", item.code.c_str(), item.name.c_str(), item.name_en.c_str(), "");
+    for (const Item& item : DeductionItems(10))
+        code("PD", item.code.c_str(), item.name.c_str(), item.name_en.c_str(), "");
+    code("PD", "V00", "상여금", "Bonus", "");
 
+    // The divisions' monthly deduction amounts (DUMMY2, and DUMMY3 for
+    // REFR_YN "001"), which the monthly tax step subtracts from the taxable
+    // pay: set so that a division's withholding comes near what the law of
+    // 2002 gives its employees (resources/demo/README.md shows the figures).
     w.Add(
         "INSERT INTO SDIV (CO_CD, DIV_CD, DIV_NM, DIV_NMK, DUMMY2, DUMMY3) VALUES "
-        "('%s','D10','본사','Head office','','')",
-        c.c_str());
+        "('%s','D10','본사','Head office','%s','%s')",
+        c.c_str(), kHeadOfficeDeduction, kHeadOfficeDeduction);
     w.Add(
         "INSERT INTO SDIV (CO_CD, DIV_CD, DIV_NM, DIV_NMK, DUMMY2, DUMMY3) VALUES "
-        "('%s','D20','공장','Factory','','')",
-        c.c_str());
+        "('%s','D20','공장','Factory','%s','%s')",
+        c.c_str(), kFactoryDeduction, kFactoryDeduction);
     const char* depts[][4] = {{"D101", "D10", "경영지원팀", "Management support"},
                               {"D102", "D10", "영업팀", "Sales"},
                               {"D201", "D20", "생산1팀", "Production 1"},

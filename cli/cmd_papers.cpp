@@ -1,0 +1,111 @@
+// payroll payslips, payroll register, payroll ledger: the month's papers as
+// PDF or CSV files, read through the library's papers API.
+#include <CLI/CLI.hpp>
+#include <map>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/paper_canvas.h"
+#include "cli/paper_jobs.h"
+#include "cli/tui_runs.h"
+
+namespace payroll::cli {
+namespace {
+
+struct PaperOptions {
+    PaperJob job;
+    std::string format = "pdf";
+    std::string language = "ko";
+};
+
+void AddPaperFormatOptions(CLI::App* cmd, PaperOptions* o) {
+    cmd->add_option("--format", o->format, "pdf (default) or csv")
+        ->check(CLI::IsMember({"pdf", "csv"}));
+    cmd->add_option("--language", o->language, "ko (default, Korean) or en (English)")
+        ->check(CLI::IsMember({"ko", "en"}));
+}
+
+void AddPaperRunOptions(CLI::App* cmd, PaperOptions* o) {
+    cmd->add_option("--run", o->job.run, "only this run, by its place in `payroll runs` (from 1)")
+        ->check(CLI::Range(1, 9999));
+}
+
+void AddPaperEmployeeOption(CLI::App* cmd, PaperOptions* o) {
+    cmd->add_option("--employee", o->job.employees, "only this employee (repeatable)")
+        ->take_all()
+        ->allow_extra_args(false);
+}
+
+// Opens the database and runs the job with the options' format and language.
+template <int (*Write)(const PaperJob&)>
+void RunPaperJob(const GlobalOptions& options, PaperOptions* o, int* exit_code) {
+    o->job.format = o->format == "csv" ? PaperFormat::kCsv : PaperFormat::kPdf;
+    o->job.language = o->language == "en" ? 1 : 0;
+    o->job.quiet = options.quiet;
+    if (!OpenDatabaseFor(options)) {
+        *exit_code = kFailed;
+        return;
+    }
+    *exit_code = Write(o->job);
+    ReleasePaperFonts();
+}
+
+bool YearText(const std::string& y) {
+    return y.size() == 4 && y.find_first_not_of("0123456789") == std::string::npos && y >= "1900";
+}
+
+void AddPayslipsCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {
+    auto o = std::make_shared<PaperOptions>();
+    CLI::App* cmd = app.add_subcommand(
+        "payslips", "the month's payslips as PDF or CSV, one file per employee and run");
+    CheckCompanyOption(cmd->add_option("--company", o->job.company, "company code")->required());
+    CheckMonthOption(cmd->add_option("--month", o->job.period, "pay month YYYYMM")->required());
+    AddPaperRunOptions(cmd, o.get());
+    AddPaperEmployeeOption(cmd, o.get());
+    cmd->add_option("--out", o->job.out, "the folder to write into (created when missing)")
+        ->required();
+    AddPaperFormatOptions(cmd, o.get());
+    cmd->footer("Example: payroll payslips --company 1000 --month 200206 --run 1 --out slips");
+    cmd->callback(
+        [o, &options, exit_code] { RunPaperJob<WritePayslips>(options, o.get(), exit_code); });
+}
+
+void AddRegisterCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {
+    auto o = std::make_shared<PaperOptions>();
+    CLI::App* cmd = app.add_subcommand(
+        "register", "the month's payroll register as PDF or CSV: a line per employee");
+    CheckCompanyOption(cmd->add_option("--company", o->job.company, "company code")->required());
+    CheckMonthOption(cmd->add_option("--month", o->job.period, "pay month YYYYMM")->required());
+    AddPaperRunOptions(cmd, o.get());
+    cmd->add_option("--out", o->job.out, "the file to write")->required();
+    AddPaperFormatOptions(cmd, o.get());
+    cmd->footer("Example: payroll register --company 1000 --month 200206 --out register.pdf");
+    cmd->callback(
+        [o, &options, exit_code] { RunPaperJob<WriteRegisterFile>(options, o.get(), exit_code); });
+}
+
+void AddLedgerCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {
+    auto o = std::make_shared<PaperOptions>();
+    CLI::App* cmd = app.add_subcommand(
+        "ledger", "each employee's withholding ledger of a year as PDF or CSV, one file each");
+    CheckCompanyOption(cmd->add_option("--company", o->job.company, "company code")->required());
+    cmd->add_option("--year", o->job.period, "year YYYY")
+        ->required()
+        ->check([](const std::string& y) {
+            return YearText(y) ? std::string() : std::string("the year is YYYY, from 1900");
+        });
+    AddPaperEmployeeOption(cmd, o.get());
+    cmd->add_option("--out", o->job.out, "the folder to write into (created when missing)")
+        ->required();
+    AddPaperFormatOptions(cmd, o.get());
+    cmd->footer("Example: payroll ledger --company 1000 --year 2002 --employee E000001 --out led");
+    cmd->callback(
+        [o, &options, exit_code] { RunPaperJob<WriteLedgers>(options, o.get(), exit_code); });
+}
+
+const bool payslips_registered = RegisterCommand(56, AddPayslipsCommand);
+const bool register_registered = RegisterCommand(57, AddRegisterCommand);
+const bool ledger_registered = RegisterCommand(58, AddLedgerCommand);
+
+}  // namespace
+}  // namespace payroll::cli

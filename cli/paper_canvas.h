@@ -1,0 +1,64 @@
+// A PDF drawn with cairo and laid out with pango, in points, with the
+// Korean font the papers use embedded in it. Text is drawn from the top
+// left of its box; amounts are right-aligned in theirs.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+
+namespace payroll::cli {
+
+// The font family of the papers: Debian's NanumGothic (fonts-nanum).
+inline constexpr const char* kPaperFont = "NanumGothic";
+
+// True when fontconfig finds the papers' font and it covers Hangul; else
+// false with a message that says what to install.
+bool CheckPaperFont(std::string* error);
+
+// Releases what pango, cairo and fontconfig keep for the rest of the
+// process (font maps, caches): call once the papers are written, so that a
+// leak checker sees only what the program itself forgot.
+void ReleasePaperFonts();
+
+enum class Align { kLeft, kCenter, kRight };
+
+struct TextStyle {
+    double size = 9;  // points
+    bool bold = false;
+    Align align = Align::kLeft;
+    bool wrap = false;  // break lines at the box's width instead of one line
+};
+
+class PdfCanvas {
+  public:
+    // A document written to `out` (the caller's open file), first page of
+    // width x height points.
+    PdfCanvas(std::FILE* out, double width, double height, const std::string& title);
+    ~PdfCanvas();
+    PdfCanvas(const PdfCanvas&) = delete;
+    PdfCanvas& operator=(const PdfCanvas&) = delete;
+
+    double width() const { return width_; }
+    double height() const { return height_; }
+
+    // Draws text in the box from (x, y) `box` wide; returns its height.
+    double Text(double x, double y, double box, const std::string& text, const TextStyle& style);
+    // The width and height the text takes on one line.
+    double TextWidth(const std::string& text, const TextStyle& style);
+    double TextHeight(const std::string& text, double box, const TextStyle& style);
+    void Line(double x1, double y1, double x2, double y2, double weight = 0.5);
+    void Rect(double x, double y, double w, double h, double grey);  // filled, 0 black .. 1 white
+    void NextPage();
+    // Finishes the document; false with a message when cairo reported an error.
+    bool Finish(std::string* error);
+
+  private:
+    cairo_surface_t* surface_ = nullptr;
+    cairo_t* cr_ = nullptr;
+    double width_, height_;
+};
+
+}  // namespace payroll::cli

@@ -1,0 +1,156 @@
+#include "cli/paper_jobs.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "cli/commands.h"
+#include "cli/host_common.h"
+#include "cli/paper_canvas.h"
+#include "cli/paper_file.h"
+#include "payroll/datasource.h"
+
+namespace payroll::cli {
+namespace {
+
+int PaperFailure(const char* what, const std::string& error) {
+    std::fprintf(stderr, "payroll %s: %s\n", what, error.c_str());
+    return kFailed;
+}
+
+// The library's query for the job: the run place becomes the run's sequence
+// and, for a run whose pay types are paid apart, its pay type.
+bool MakeQuery(const PaperJob& job, papers::PaperQuery* query) {
+    query->company = job.company;
+    query->period = job.period;
+    query->employees = job.employees;
+    query->language = job.language;
+    if (job.run <= 0) return true;
+    HPHONPD_YMD_FMT key;
+    if (!cli::PickRun(job.company, job.period, job.run, &key)) return false;
+    query->sq = std::atoi(key.SQ.c_str());
+    if (key.CCIS_YN != "001") query->pay_type = key.PYTP_FG.Str();
+    return true;
+}
+
+bool Ready(const char* what, const PaperJob& job, const std::string& folder) {
+    std::string error;
+    if (job.format == PaperFormat::kPdf && !CheckPaperFont(&error)) {
+        PaperFailure(what, error);
+        return false;
+    }
+    if (!PrepareFolder(folder, &error)) {
+        PaperFailure(what, error);
+        return false;
+    }
+    return true;
+}
+
+const char* Extension(const PaperJob& job) {
+    return job.format == PaperFormat::kPdf ? ".pdf" : ".csv";
+}
+
+void Wrote(const PaperJob& job, const std::string& path) {
+    if (!job.quiet) std::printf("%s\n", path.c_str());
+}
+
+}  // namespace
+
+int WritePayslips(const PaperJob& job) {
+    papers::PaperQuery query;
+    if (!MakeQuery(job, &query)) return kFailed;
+    std::vector<papers::Payslip> slips;
+    std::string error;
+    if (!papers::ReadPayslips(query, &slips, &error)) return PaperFailure("payslips", error);
+    if (!Ready("payslips", job, job.out)) return kFailed;
+    for (const papers::Payslip& s : slips) {
+        std::string first_type = s.pay_types.substr(0, s.pay_types.find(','));
+        std::string path =
+            (std::filesystem::path(job.out) /
+             ("payslip-" + s.month + "-" + std::to_string(s.sq) + "-" + FileNamePart(first_type) +
+              "-" + FileNamePart(s.employee) + Extension(job)))
+                .string();
+        if (!WritePayslip(s, job.language, job.format, path, &error))
+            return PaperFailure("payslips", error);
+        Wrote(job, path);
+    }
+    if (!job.quiet)
+        std::fprintf(stderr, "payroll payslips: %zu written in %s\n", slips.size(),
+                     job.out.c_str());
+    return kOk;
+}
+
+int WriteRegisterFile(const PaperJob& job) {
+    papers::PaperQuery query;
+    if (!MakeQuery(job, &query)) return kFailed;
+    papers::Register reg;
+    std::string error;
+    if (!papers::ReadRegister(query, &reg, &error)) return PaperFailure("register", error);
+    std::filesystem::path out(job.out);
+    if (job.out.empty() || !out.has_filename())
+        return PaperFailure("register", "--out names the file to write, not a folder");
+    std::string folder = out.parent_path().empty() ? "." : out.parent_path().string();
+    if (!Ready("register", job, folder)) return kFailed;
+    if (!WriteRegister(reg, job.language, job.format, job.out, &error))
+        return PaperFailure("register", error);
+    Wrote(job, job.out);
+    if (!job.quiet)
+        std::fprintf(stderr, "payroll register: %zu employees, %zu item columns\n",
+                     reg.lines.size(), reg.columns.size());
+    return kOk;
+}
+
+int WriteLedgers(const PaperJob& job) {
+    papers::PaperQuery query;
+    if (!MakeQuery(job, &query)) return kFailed;
+    std::vector<papers::Ledger> ledgers;
+    std::string error;
+    if (!papers::ReadLedgers(query, &ledgers, &error)) return PaperFailure("ledger", error);
+    if (!Ready("ledger", job, job.out)) return kFailed;
+    for (const papers::Ledger& l : ledgers) {
+        std::string path = (std::filesystem::path(job.out) /
+                            ("ledger-" + l.year + "-" + FileNamePart(l.employee) + Extension(job)))
+                               .string();
+        if (!WriteLedger(l, job.language, job.format, path, &error))
+            return PaperFailure("ledger", error);
+        Wrote(job, path);
+    }
+    if (!job.quiet)
+        std::fprintf(stderr, "payroll ledger: %zu written in %s\n", ledgers.size(),
+                     job.out.c_str());
+    return kOk;
+}
+
+void WriteDemoPapers(const std::string& company, int year, const std::string& folder) {
+    PaperJob job;
+    job.company = company;
+    job.period = std::to_string(year) + "06";
+    job.quiet = true;
+    std::string error;
+    if (!CheckPaperFont(&error)) {
+        std::fprintf(stderr, "payroll demo: %s; the papers are written as CSV\n", error.c_str());
+        job.format = PaperFormat::kCsv;
+    }
+    G_DataSource first;
+    if (first.OnExecuteSQL(("SELECT DISTINCT EMP_CD FROM HPOMNPY WHERE CO_CD=" + SqlText(company) +
+                            " AND RVRS_YM=" + SqlText(job.period) + " ORDER BY EMP_CD")
+                               .c_str()))
+        for (long r = 0; r < first.OnGetRecordCount() && r < 10; ++r)
+            job.employees.push_back(first.OnGetFieldValue("EMP_CD", r).str());
+    if (job.employees.empty()) return;
+    const char* ext = Extension(job);
+    job.out = folder;
+    int failed = WritePayslips(job);
+    job.out = folder + "/register-" + job.period + ext;
+    failed |= WriteRegisterFile(job);
+    job.period = std::to_string(year);
+    job.out = folder;
+    failed |= WriteLedgers(job);
+    ReleasePaperFonts();
+    std::printf(
+        "\nPapers: the %d-06 payslips and register and the %d ledgers of %zu employees in "
+        "%s/%s\n",
+        year, year, job.employees.size(), folder.c_str(), failed ? " (some failed)" : "");
+}
+
+}  // namespace payroll::cli

@@ -1,0 +1,36 @@
+// The three paper commands' work, apart from their options so that the demo
+// can write its papers the same way: read through the library's papers API,
+// write each file through the renderers, say what was written.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/paper_render.h"
+
+namespace payroll::cli {
+
+struct PaperJob {
+    std::string company;
+    std::string period;  // YYYYMM, or YYYY for ledgers
+    int run = 0;         // the run's place in the picker's list; 0 every run
+    std::vector<std::string> employees;
+    std::string out;  // a folder (payslips, ledgers) or a file (register)
+    PaperFormat format = PaperFormat::kPdf;
+    int language = 0;
+    bool quiet = false;  // no line per file written
+};
+
+// Each returns the exit code and prints its errors as "payroll <what>: ...".
+// The database must be open.
+int WritePayslips(const PaperJob& job);
+int WriteRegisterFile(const PaperJob& job);
+int WriteLedgers(const PaperJob& job);
+
+// The demo's papers in `folder`: the June payslips and register and the
+// year's ledgers of the first ten employees with June results, as PDF (CSV
+// when the Korean font is missing), and a line saying where. A paper that
+// cannot be written is reported and skipped: the demo's roads have committed.
+void WriteDemoPapers(const std::string& company, int year, const std::string& folder);
+
+}  // namespace payroll::cli

@@ -1,0 +1,213 @@
+// One employee's payslip: a page with the header, the pay and deduction
+// lines, the totals and the calculation notes; or the same lines as CSV.
+#include <string>
+#include <vector>
+
+#include "cli/host_common.h"
+#include "cli/paper_canvas.h"
+#include "cli/paper_file.h"
+#include "cli/paper_render.h"
+
+namespace payroll::cli {
+namespace {
+
+using papers::PaperLine;
+using papers::Payslip;
+
+// The tax column of a pay line: taxable, or exempt with its class.
+std::string TaxClass(const PaperLine& line, int lang) {
+    if (line.taxable) return PaperLabel(lang, 1115);
+    static const std::vector<std::string> kClasses = {"001", "002", "003", "004", "005", "006"};
+    int id = 1137;
+    for (std::size_t i = 0; i < kClasses.size(); ++i)
+        if (line.exemption == kClasses[i]) id = 1131 + static_cast<int>(i);
+    std::string cls = line.exemption.empty() ? "" : line.exemption + " ";
+    return PaperLabel(lang, 1130, {cls + PaperLabel(lang, id)});
+}
+
+std::string RoundingText(const std::string& code, int lang) {
+    if (code.size() == 3 && code >= "001" && code <= "017")
+        return code + " " + PaperLabel(lang, 1170 + std::stoi(code));
+    return PaperLabel(lang, 1129);
+}
+
+std::vector<std::string> Notes(const Payslip& s, int lang) {
+    const papers::PayslipNotes& n = s.notes;
+    std::vector<std::string> out;
+    if (n.has_pension)
+        out.push_back(PaperLabel(lang, 1123,
+                                 {Won(n.pension_income), n.pension_grade,
+                                  PaperPercent(n.pension_rate), Won(n.pension_amount)}));
+    // Exempt-class pay over its limits (or beyond the overtime ceiling) was taxed.
+    double exempt_items = 0;
+    for (const PaperLine& l : s.pay)
+        if (!l.taxable) exempt_items += l.amount;
+    if (exempt_items - s.exempt >= 1)
+        out.push_back(PaperLabel(lang, 1138, {Won(exempt_items - s.exempt)}));
+    const std::string year = s.month.substr(0, 4);
+    if (n.has_income_tax && n.bonus_run) {
+        out.push_back(PaperLabel(lang, 1126, {Won(n.tax_base), year, Won(n.income_tax)}));
+    } else if (n.has_income_tax) {
+        out.push_back(PaperLabel(lang, 1124,
+                                 {Won(n.taxable_pay), Won(n.savings_deduction),
+                                  Won(n.division_deduction), Won(n.tax_base)}));
+        if (n.tax_base <= 0 || n.tax_rate <= 0)
+            out.push_back(PaperLabel(lang, 1128, {year}));
+        else
+            out.push_back(PaperLabel(lang, 1125,
+                                     {year, PaperPercent(n.tax_rate), Won(n.tax_less),
+                                      RoundingText(n.rounding_code, lang), Won(n.income_tax)}));
+    }
+    if (n.has_income_tax)
+        out.push_back(PaperLabel(
+            lang, 1127, {Won(n.income_tax), PaperPercent(n.resident_rate), Won(n.resident_tax)}));
+    return out;
+}
+
+constexpr double kSlipMargin = 50;
+constexpr double kSlipRow = 15;
+
+// Where the next `need` points go: here, or at the top of a new page when
+// the page is full (a slip of very many lines goes on over a second page
+// rather than off the bottom of the first).
+double SlipRoom(PdfCanvas& pdf, double y, double need) {
+    if (y + need <= pdf.height() - kSlipMargin) return y;
+    pdf.NextPage();
+    return kSlipMargin;
+}
+
+// A table's grey header row with its column titles.
+double SlipHeaderRow(PdfCanvas& pdf, double y, const std::vector<std::string>& titles,
+                     const std::vector<double>& xs, const std::vector<Align>& aligns) {
+    const double right = pdf.width() - kSlipMargin;
+    y = SlipRoom(pdf, y, 3 * kSlipRow);
+    pdf.Rect(kSlipMargin, y, right - kSlipMargin, kSlipRow + 2, 0.88);
+    TextStyle style{8.5, true};
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        double end = i + 1 < xs.size() ? xs[i + 1] : right;
+        style.align = aligns[i];
+        pdf.Text(xs[i] + 3, y + 3, end - xs[i] - 6, titles[i], style);
+    }
+    return y + kSlipRow + 2;
+}
+
+double SlipRow(PdfCanvas& pdf, double y, const std::vector<std::string>& cells,
+               const std::vector<double>& xs, const std::vector<Align>& aligns, bool bold) {
+    const double right = pdf.width() - kSlipMargin;
+    y = SlipRoom(pdf, y, kSlipRow);
+    TextStyle style{9, bold};
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        double end = i + 1 < xs.size() ? xs[i + 1] : right;
+        style.align = aligns[i];
+        pdf.Text(xs[i] + 3, y + 2, end - xs[i] - 6, cells[i], style);
+    }
+    pdf.Line(kSlipMargin, y + kSlipRow, right, y + kSlipRow, bold ? 0.8 : 0.3);
+    return y + kSlipRow;
+}
+
+void DrawSlip(PdfCanvas& pdf, const Payslip& s, int lang) {
+    const double left = kSlipMargin, right = pdf.width() - kSlipMargin, width = right - left;
+    double y = kSlipMargin;
+    y += pdf.Text(left, y, width, PaperLabel(lang, 1100), {18, true, Align::kCenter}) + 14;
+    // The header: two columns of label and value.
+    std::string period = s.period_from.empty()
+                             ? PaperDate(s.month)
+                             : PaperDate(s.period_from) + " ~ " + PaperDate(s.period_to);
+    std::string department =
+        s.department_name + (s.department.empty() ? "" : " (" + s.department + ")");
+    const std::pair<int, std::string> fields[] = {
+        {1101, s.company},  {1105, PaperDate(s.month)},
+        {1102, s.employee}, {1108, std::to_string(s.sq) + " (" + s.pay_types + ")"},
+        {1103, s.name},     {1106, PaperDate(s.pay_date)},
+        {1104, department}, {1107, period}};
+    const double half = width / 2;
+    for (int i = 0; i < 8; ++i) {
+        double x = left + (i % 2) * half;
+        double row = y + (i / 2) * kSlipRow;
+        pdf.Text(x, row, 70, PaperLabel(lang, fields[i].first), {9, true});
+        pdf.Text(x + 72, row, half - 76, fields[i].second, {9});
+    }
+    y += 4 * kSlipRow + 10;
+    // Pay lines.
+    const std::vector<double> pay_x = {left, left + 200, right - 120};
+    const std::vector<Align> pay_a = {Align::kLeft, Align::kLeft, Align::kRight};
+    y = SlipHeaderRow(pdf, y,
+                      {PaperLabel(lang, 1110), PaperLabel(lang, 1114), PaperLabel(lang, 1113)},
+                      pay_x, pay_a);
+    for (const PaperLine& l : s.pay)
+        y = SlipRow(pdf, y, {l.name + " (" + l.code + ")", TaxClass(l, lang), Won(l.amount)}, pay_x,
+                    pay_a, false);
+    y = SlipRow(pdf, y, {PaperLabel(lang, 1117), "", Won(s.gross)}, pay_x, pay_a, true) + 12;
+    // Deduction lines.
+    const std::vector<double> ded_x = {left, right - 120};
+    const std::vector<Align> ded_a = {Align::kLeft, Align::kRight};
+    y = SlipHeaderRow(pdf, y, {PaperLabel(lang, 1111), PaperLabel(lang, 1113)}, ded_x, ded_a);
+    for (const PaperLine& l : s.deductions)
+        y = SlipRow(pdf, y, {l.name + " (" + l.code + ")", Won(l.amount)}, ded_x, ded_a, false);
+    y = SlipRow(pdf, y, {PaperLabel(lang, 1118), Won(s.total_deductions)}, ded_x, ded_a, true) + 12;
+    // Totals.
+    const std::vector<double> sum_x = {left, right - 120};
+    y = SlipRow(pdf, y, {PaperLabel(lang, 1120), Won(s.taxable)}, sum_x, ded_a, false);
+    y = SlipRow(pdf, y, {PaperLabel(lang, 1121), Won(s.exempt)}, sum_x, ded_a, false);
+    y = SlipRoom(pdf, y, kSlipRow + 8);
+    pdf.Rect(left, y + 2, width, kSlipRow + 6, 0.93);
+    pdf.Text(left + 3, y + 5, 200, PaperLabel(lang, 1119), {11, true});
+    pdf.Text(right - 203, y + 5, 200, Won(s.net), {11, true, Align::kRight});
+    y += kSlipRow + 20;
+    // Notes.
+    y = SlipRoom(pdf, y, 2 * kSlipRow);
+    y += pdf.Text(left, y, width, PaperLabel(lang, 1122), {9, true}) + 4;
+    const TextStyle note_style{8, false, Align::kLeft, true};
+    for (const std::string& note : Notes(s, lang)) {
+        const std::string text = "· " + note;
+        y = SlipRoom(pdf, y, pdf.TextHeight(text, width - 6, note_style));
+        y += pdf.Text(left + 6, y, width - 6, text, note_style) + 3;
+    }
+}
+
+bool WriteSlipCsv(std::FILE* out, const Payslip& s, int lang) {
+    std::string text =
+        PaperCsvLine({PaperLabel(lang, 1101), PaperLabel(lang, 1102), PaperLabel(lang, 1103),
+                      PaperLabel(lang, 1104), PaperLabel(lang, 1105), PaperLabel(lang, 1108),
+                      PaperLabel(lang, 1106), PaperLabel(lang, 1112), "code",
+                      PaperLabel(lang, 1114), PaperLabel(lang, 1113)});
+    auto line = [&](const std::string& item, const std::string& code, const std::string& tax,
+                    double amount) {
+        text += PaperCsvLine({s.company, s.employee, s.name, s.department_name, s.month,
+                              std::to_string(s.sq), s.pay_date, item, code, tax,
+                              PaperCsvAmount(amount)});
+    };
+    for (const PaperLine& l : s.pay) line(l.name, l.code, TaxClass(l, lang), l.amount);
+    line(PaperLabel(lang, 1117), "", "", s.gross);
+    for (const PaperLine& l : s.deductions) line(l.name, l.code, "", l.amount);
+    line(PaperLabel(lang, 1118), "", "", s.total_deductions);
+    line(PaperLabel(lang, 1120), "", "", s.taxable);
+    line(PaperLabel(lang, 1121), "", "", s.exempt);
+    line(PaperLabel(lang, 1119), "", "", s.net);
+    for (const std::string& note : Notes(s, lang)) text += PaperCsvLine({"#", note});
+    return std::fwrite(text.data(), 1, text.size(), out) == text.size();
+}
+
+}  // namespace
+
+bool WritePayslip(const Payslip& slip, int language, PaperFormat format, const std::string& path,
+                  std::string* error) {
+    PaperFile file;
+    if (!file.Open(path, error)) return false;
+    if (format == PaperFormat::kCsv) {
+        if (!WriteSlipCsv(file.stream(), slip, language)) {
+            *error = "cannot write " + path;
+            return false;
+        }
+        return file.Commit(error);
+    }
+    {
+        PdfCanvas pdf(file.stream(), 595.28, 841.89,
+                      PaperLabel(language, 1100) + " " + slip.month + " " + slip.employee);
+        DrawSlip(pdf, slip, language);
+        if (!pdf.Finish(error)) return false;
+    }
+    return file.Commit(error);
+}
+
+}  // namespace payroll::cli

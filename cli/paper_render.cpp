@@ -1,0 +1,64 @@
+#include "cli/paper_render.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace payroll::cli {
+
+std::string PaperLabel(int language, int id, std::initializer_list<std::string> args) {
+    std::string text = papers::PaperText(language, id);
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '{' && i + 2 < text.size() && text[i + 2] == '}' && text[i + 1] >= '1' &&
+            text[i + 1] <= '9') {
+            std::size_t n = static_cast<std::size_t>(text[i + 1] - '1');
+            if (n < args.size()) out += *(args.begin() + n);
+            i += 2;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+std::string PaperDate(const std::string& text) {
+    if (text.size() == 8) return text.substr(0, 4) + "-" + text.substr(4, 2) + "-" + text.substr(6);
+    if (text.size() == 6) return text.substr(0, 4) + "-" + text.substr(4);
+    return text;
+}
+
+std::string PaperPercent(double fraction) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.4f", fraction * 100);
+    std::string out = buf;
+    while (!out.empty() && out.back() == '0') out.pop_back();
+    if (!out.empty() && out.back() == '.') out.pop_back();
+    return out + "%";
+}
+
+std::string PaperCsvLine(const std::vector<std::string>& cells) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i) line += ',';
+        const std::string& c = cells[i];
+        if (c.find_first_of(",\"\r\n") == std::string::npos) {
+            line += c;
+            continue;
+        }
+        line += '"';
+        for (char ch : c) line += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+        line += '"';
+    }
+    return line + "\n";
+}
+
+std::string PaperCsvAmount(double amount) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.4f", amount);
+    std::string out = buf;
+    while (out.back() == '0') out.pop_back();
+    if (out.back() == '.') out.pop_back();
+    return out == "-0" ? "0" : out;
+}
+
+}  // namespace payroll::cli

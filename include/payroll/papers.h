@@ -1,0 +1,166 @@
+// The month's papers as data: each employee's payslip, the payroll register
+// and each employee's withholding ledger of a year, read out of the stored
+// runs and results (table set 1: HPOMPPD, HPOMPDD, HPOMNPY) once the tax road
+// has run. Nothing here draws or writes a file: a host renders the data. The
+// readers only read, on the connection the host opened; nothing throws.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "payroll/export.h"
+
+namespace payroll::papers {
+
+/// Which runs of a month a paper covers, and for whom.
+struct PaperQuery {
+    std::string company;  ///< CO_CD
+    std::string period;   ///< YYYYMM for payslips and the register, YYYY for ledgers
+    /// Run sequence (SQ); 0 takes every run of the month.
+    int sq = 0;
+    /// With sq: one pay type of a run whose types are paid apart; empty takes
+    /// every pay type of the run (as a combined run is paid).
+    std::string pay_type;
+    /// Only these employees (EMP_CD); empty takes everyone with results.
+    std::vector<std::string> employees;
+    /// Names of items and departments: 0 Korean, 1 English (falls back to Korean).
+    int language = 0;
+};
+
+/// One pay or deduction line: an item and the employee's amount of it.
+struct PaperLine {
+    std::string code;  ///< PAY_CD or DDCT_CD
+    std::string name;  ///< the item's name in the query's language; the code when unnamed
+    double amount = 0;
+    bool taxable = false;   ///< pay items: TAX_FG "001"
+    std::string exemption;  ///< pay items that are not taxable: the exemption class (TXEX_FG)
+};
+
+/// What the payslip's calculation notes say, from the tables the engine used.
+struct PayslipNotes {
+    bool bonus_run = false;  ///< the run's pay type is a bonus type ("2..")
+    // National pension (deduction S00): the standard monthly income, the grade
+    // of the year's table (HIFNPCT) it falls in and the premium rate.
+    bool has_pension = false;
+    double pension_income = 0;
+    std::string pension_grade;
+    double pension_rate = 0;  ///< as a fraction (0.045)
+    double pension_amount = 0;
+    // Monthly income tax: the taxable pay, the personal-pension savings (R
+    // items) and the division's deduction subtracted from it, the bracket of
+    // the year's rate table (HPFTITC) and the rounding code (CTOF_FG of T00).
+    bool has_income_tax = false;
+    double taxable_pay = 0;
+    double savings_deduction = 0;
+    double division_deduction = 0;
+    double tax_base = 0;
+    double tax_rate = 0;        ///< the bracket's rate, as a fraction
+    double tax_less = 0;        ///< the bracket's progressive deduction
+    std::string rounding_code;  ///< empty when none applies
+    double income_tax = 0;      ///< as stored
+    // Resident tax: the year's rate (HPMLBEC RSTX_RT) of the income tax.
+    double resident_rate = 0;
+    double resident_tax = 0;  ///< as stored
+};
+
+/// One employee's payslip of one run (or of a combined run's pay types).
+struct Payslip {
+    std::string company;
+    std::string employee;  ///< EMP_CD
+    std::string name;      ///< KOR_NM
+    std::string department;
+    std::string department_name;
+    std::string month;                   ///< RVRS_YM
+    int sq = 0;                          ///< the run's sequence
+    std::string pay_types;               ///< the pay types paid, "100,110"
+    std::string pay_date;                ///< YYYYMMDD
+    std::string period_from, period_to;  ///< the pay-period window; empty when not stored
+    std::vector<PaperLine> pay;          ///< non-zero pay lines, in item order
+    std::vector<PaperLine> deductions;   ///< non-zero deduction lines, in item order
+    double gross = 0;                    ///< every pay row's amount
+    double total_deductions = 0;         ///< every deduction row's amount
+    double net = 0;                      ///< gross less deductions
+    double taxable = 0;                  ///< TPAY_AM + TBON_AM of the results
+    double exempt = 0;                   ///< EWTE_AM + AITE_AM + ETTE_AM of the results
+    PayslipNotes notes;
+};
+
+/// A column of the register: one item.
+struct RegisterColumn {
+    std::string code;
+    std::string name;
+    bool deduction = false;
+};
+
+/// One employee's line of the register.
+struct RegisterLine {
+    std::string employee;
+    std::string name;
+    std::string department_name;
+    std::vector<double> amounts;  ///< one per column
+    double gross = 0, total_deductions = 0, net = 0;
+};
+
+/// The payroll register of a month (or of one run).
+struct Register {
+    std::string company;
+    std::string month;
+    std::string runs;                     ///< the runs covered, "1 (100,110), 2 (200)"
+    std::string pay_dates;                ///< their pay dates, "20020625, 20020628"
+    std::vector<RegisterColumn> columns;  ///< pay items, then deduction items, in item order
+    std::vector<RegisterLine> lines;      ///< by employee code
+    std::vector<double> totals;           ///< per column
+    double gross = 0, total_deductions = 0, net = 0;
+};
+
+/// One run of the year in an employee's ledger.
+struct LedgerLine {
+    std::string month;
+    int sq = 0;
+    std::string pay_types;
+    std::string pay_date;
+    double taxable = 0;            ///< TPAY_AM
+    double exempt_overtime = 0;    ///< EWTE_AM: overtime pay exempt (class 001)
+    double exempt_childbirth = 0;  ///< AITE_AM: class 006
+    double exempt_other = 0;       ///< ETTE_AM: classes 002 to 005 and the rest
+    double bonus = 0;              ///< TBON_AM: taxable bonus-type pay
+    double income_tax = 0;         ///< INTX_AM
+    double resident_tax = 0;       ///< the T10 deductions withheld, else RSTX_AM
+};
+
+/// An employee's withholding ledger of a year.
+struct Ledger {
+    std::string company;
+    std::string year;
+    std::string employee;
+    std::string name;
+    std::string department_name;
+    std::vector<LedgerLine> lines;  ///< by month, then run
+    LedgerLine totals;              ///< the year's sums (month, sq and dates empty)
+};
+
+/// Reads the payslips of the query's month (YYYYMM), one per employee and
+/// run, ordered by run and employee. False, with a message in *error, on a
+/// malformed query, a month (or run) without results, an asked-for employee
+/// without pay rows in it, or a failed read; *out is then empty.
+PAYROLL_API bool ReadPayslips(const PaperQuery& query, std::vector<Payslip>* out,
+                              std::string* error);
+
+/// Reads the register of the query's month (YYYYMM) over the runs it names;
+/// the query's employees are ignored (a register lists everyone). Columns are
+/// the items with an amount anywhere in the runs. False, with a message in
+/// *error, as ReadPayslips.
+PAYROLL_API bool ReadRegister(const PaperQuery& query, Register* out, std::string* error);
+
+/// Reads the withholding ledgers of the query's year (YYYY), one per
+/// employee with results in it, ordered by employee; sq and pay_type are
+/// ignored. False, with a message in *error, on a malformed query, a year
+/// without results, an asked-for employee without results, or a failed read.
+PAYROLL_API bool ReadLedgers(const PaperQuery& query, std::vector<Ledger>* out, std::string* error);
+
+/// The label `id` of the papers in a language (0 Korean, 1 English), from
+/// that language's file under the resources folder, else from the texts
+/// built into the library; empty for an unknown id.
+PAYROLL_API std::string PaperText(int language, int id);
+
+}  // namespace payroll::papers

@@ -1,0 +1,171 @@
+// The payslips of a month: every employee's lines of a run, with the notes
+// on how the pension, income tax and resident tax came about.
+#include <cmath>
+#include <cstdlib>
+
+#include "papers/run_rows.h"
+#include "payroll/papers.h"
+
+namespace payroll::papers {
+namespace {
+
+using detail::Amount;
+using detail::Quote;
+using detail::Select;
+
+struct Grade {
+    std::string grade;
+    double from = 0, to = 0, premium = 0;
+};
+
+struct Bracket {
+    double from = 0, to = 0, rate = 0, less = 0;
+};
+
+// The year's rate tables the notes quote.
+struct YearTables {
+    std::vector<Grade> grades;      // HIFNPCT
+    std::vector<Bracket> brackets;  // HPFTITC
+    double resident_rate = 0;       // HPMLBEC
+};
+
+bool ReadYearTables(const std::string& year, YearTables* t, std::string* error) {
+    G_DataSource grades, brackets, bonus;
+    if (!Select("SELECT NTPS_GR, STMS_AM, STME_AM, NAPS_AM FROM HIFNPCT WHERE CO_CD='0000' AND "
+                "RVRS_YY=" +
+                    Quote(year) + " ORDER BY STMS_AM",
+                "the national-pension grades", &grades, error) ||
+        !Select("SELECT TXSS_AM, TXSE_AM, TAX_RT, PRDA_AM FROM HPFTITC WHERE CO_CD='0000' AND "
+                "RVRS_YY=" +
+                    Quote(year) + " ORDER BY TXSS_AM",
+                "the income-tax rates", &brackets, error) ||
+        !Select("SELECT RSTX_RT FROM HPMLBEC WHERE CO_CD='0000' AND RVRS_YY=" + Quote(year),
+                "the resident-tax rate", &bonus, error))
+        return false;
+    for (long r = 0; r < grades.OnGetRecordCount(); ++r)
+        t->grades.push_back({grades.OnGetFieldValue("NTPS_GR", r).str(),
+                             Amount(grades.OnGetFieldValue("STMS_AM", r)),
+                             Amount(grades.OnGetFieldValue("STME_AM", r)),
+                             Amount(grades.OnGetFieldValue("NAPS_AM", r))});
+    for (long r = 0; r < brackets.OnGetRecordCount(); ++r)
+        t->brackets.push_back({Amount(brackets.OnGetFieldValue("TXSS_AM", r)),
+                               Amount(brackets.OnGetFieldValue("TXSE_AM", r)),
+                               Amount(brackets.OnGetFieldValue("TAX_RT", r)),
+                               Amount(brackets.OnGetFieldValue("PRDA_AM", r))});
+    if (bonus.OnGetRecordCount() > 0)
+        t->resident_rate = Amount(bonus.OnGetFieldValue("RSTX_RT", 0));
+    return true;
+}
+
+// The premium rate of the pension table: a middle grade's premium over the
+// middle of its range (the lowest and highest grades sit at the floor and
+// the ceiling instead).
+double PensionRate(const std::vector<Grade>& grades) {
+    for (const Grade& g : grades)
+        if (g.from > 0 && g.to > g.from && g.to < 1e11) return g.premium / ((g.from + g.to) / 2);
+    return 0;
+}
+
+void NotePension(const YearTables& tables, double amount, PayslipNotes* n) {
+    double rate = PensionRate(tables.grades);
+    if (amount <= 0 || rate <= 0) return;
+    n->has_pension = true;
+    n->pension_amount = amount;
+    n->pension_rate = std::round(rate * 1e6) / 1e6;
+    n->pension_income = std::round(amount / n->pension_rate);
+    for (const Grade& g : tables.grades)
+        if (n->pension_income >= g.from && (n->pension_income < g.to || g.to <= 0))
+            n->pension_grade = g.grade;
+}
+
+void NoteIncomeTax(const YearTables& tables, const detail::RunRows& rows,
+                   const detail::EmployeeRun& e, const detail::Person* person,
+                   const detail::ItemCatalog& items, Payslip* slip) {
+    PayslipNotes* n = &slip->notes;
+    n->bonus_run = !rows.unit.types.empty() && rows.unit.types.front().rfind("2", 0) == 0;
+    n->has_income_tax = true;
+    n->income_tax = e.intx;
+    n->taxable_pay = e.tpay + e.tbon;
+    if (n->bonus_run) {
+        n->tax_base = e.txst;  // the bonus road's tax base over the bonus period
+    } else {
+        for (const PaperLine& d : slip->deductions)
+            if (d.code.rfind("R", 0) == 0) n->savings_deduction += d.amount;
+        if (person) {
+            const std::string& text = person->division_deduction[person->refr_yn == "001" ? 1 : 0];
+            n->division_deduction = text.empty() ? 0 : std::strtod(text.c_str(), nullptr);
+        }
+        n->tax_base = n->taxable_pay - n->savings_deduction - n->division_deduction;
+    }
+    for (const Bracket& b : tables.brackets) {
+        if (n->tax_base >= b.from && (n->tax_base < b.to || b.to == 0)) {
+            n->tax_rate = b.rate;
+            n->tax_less = b.less;
+            break;
+        }
+    }
+    n->rounding_code = items.Find(rows.unit.types.front(), "P3", "T00").rounding;
+    n->resident_rate = tables.resident_rate;
+    n->resident_tax = e.rstx;
+    for (const PaperLine& d : slip->deductions)
+        if (d.code == "T10") n->resident_tax = d.amount;
+}
+
+Payslip MakePayslip(const PaperQuery& query, const detail::RunRows& rows,
+                    const std::string& employee, const detail::EmployeeRun& e,
+                    const std::map<std::string, detail::Person>& people,
+                    const detail::ItemCatalog& items, const YearTables& tables) {
+    Payslip s;
+    s.company = query.company;
+    s.employee = employee;
+    auto person = people.find(employee);
+    if (person != people.end()) {
+        s.name = person->second.name;
+        s.department = person->second.department;
+        s.department_name = person->second.department_name;
+    }
+    s.month = rows.unit.month;
+    s.sq = rows.unit.sq;
+    s.pay_types = rows.unit.TypesText();
+    s.pay_date = rows.unit.pay_date;
+    if (!e.window.empty()) {
+        s.period_from = e.window.substr(0, 8);
+        s.period_to = e.window.substr(8);
+    }
+    for (const PaperLine& l : e.pay)
+        if (l.amount != 0) s.pay.push_back(l);
+    for (const PaperLine& l : e.deductions)
+        if (l.amount != 0) s.deductions.push_back(l);
+    s.gross = e.gross;
+    s.total_deductions = e.total_deductions;
+    s.net = e.gross - e.total_deductions;
+    s.taxable = e.tpay + e.tbon;
+    s.exempt = e.ewte + e.aite + e.ette;
+    for (const PaperLine& d : s.deductions)
+        if (d.code == "S00") NotePension(tables, d.amount, &s.notes);
+    NoteIncomeTax(tables, rows, e, person == people.end() ? nullptr : &person->second, items, &s);
+    return s;
+}
+
+}  // namespace
+
+bool ReadPayslips(const PaperQuery& query, std::vector<Payslip>* out, std::string* error) {
+    out->clear();
+    std::string ignored;
+    if (!error) error = &ignored;
+    if (!detail::CheckQuery(query, false, error)) return false;
+    detail::ItemCatalog items;
+    std::vector<detail::RunRows> month;
+    std::map<std::string, detail::Person> people;
+    YearTables tables;
+    if (!detail::ReadMonth(query, &items, &month, error) ||
+        !detail::ReadPeople(query.company, query.language, &people, error) ||
+        !ReadYearTables(query.period.substr(0, 4), &tables, error))
+        return false;
+    for (const detail::RunRows& rows : month)
+        for (const auto& [employee, e] : rows.employees)
+            out->push_back(MakePayslip(query, rows, employee, e, people, items, tables));
+    return true;
+}
+
+}  // namespace payroll::papers

@@ -1,0 +1,159 @@
+// What the paper commands write: each payslip holds its employee's name as
+// text and the exact stored amounts, the register's totals are the
+// database's sums, the ledger's year sums the results, pages are drawn and
+// the Korean font is embedded. On SQLite and on PostgreSQL.
+#include <cmath>
+#include <cstdio>
+
+#include "tests/cli/papers_cli/papers_cli_fixture.h"
+
+namespace payroll::testing {
+namespace {
+
+constexpr const char* kRun1 = " FROM HPOMPPD WHERE CO_CD='1000' AND RVRS_YM='200206' AND SQ=1";
+
+TEST_F(PapersCliTest, EachPayslipHoldsItsEmployeeAndTheStoredAmounts) {
+    const std::string out = Out("slips");
+    Outcome run =
+        Payroll("payslips --company 1000 --month 200206 --run 1 --out " + ShellQuote(out));
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    const std::vector<std::string> employees = Column(
+        "SELECT DISTINCT EMP_CD V FROM HPOMNPY WHERE CO_CD='1000' AND RVRS_YM='200206' AND SQ=1 "
+        "ORDER BY EMP_CD");
+    ASSERT_EQ(employees.size(), 6u);
+    ASSERT_EQ(Files(out).size(), employees.size());
+    for (const std::string& emp : employees) {
+        SCOPED_TRACE(emp);
+        const std::string pdf = out + "/payslip-200206-1-100-" + emp + ".pdf";
+        const std::string text = Text(pdf);
+        // Hangul comes out as text: the extracted name is the stored one.
+        const std::string name = Value("SELECT KOR_NM V FROM SEMP WHERE EMP_CD='" + emp + "'");
+        ASSERT_FALSE(name.empty());
+        EXPECT_NE(text.find(name), std::string::npos) << text;
+        EXPECT_NE(text.find("급여명세서"), std::string::npos);
+        EXPECT_NE(text.find(emp), std::string::npos);
+        const std::string who = " AND EMP_CD='" + emp + "'";
+        const double gross = Sum("SELECT SUM(PAY_AM) V" + std::string(kRun1) + who);
+        const double deducted = Sum(
+            "SELECT SUM(DDCT_AM) V FROM HPOMPDD WHERE CO_CD='1000' AND RVRS_YM='200206' AND SQ=1" +
+            who);
+        for (double amount : {gross, deducted, gross - deducted})
+            EXPECT_NE(text.find(Won(amount)), std::string::npos) << Won(amount) << "\n" << text;
+        // Every deduction item, summed over the run's pay types as the slip shows it.
+        for (const std::string& a : Column(
+                 "SELECT SUM(DDCT_AM) V FROM HPOMPDD WHERE CO_CD='1000' AND RVRS_YM='200206' AND "
+                 "SQ=1" +
+                 who + " GROUP BY DDCT_CD HAVING SUM(DDCT_AM) <> 0"))
+            EXPECT_NE(text.find(Won(std::atof(a.c_str()))), std::string::npos) << a;
+        // The income tax's note quotes the stored tax.
+        const double tax = Sum(
+            "SELECT SUM(INTX_AM) V FROM HPOMNPY WHERE CO_CD='1000' AND RVRS_YM='200206' AND SQ=1" +
+            who);
+        EXPECT_NE(text.find("소득세 " + Won(tax) + "원"), std::string::npos) << text;
+    }
+    Outcome fonts =
+        Shell("pdffonts " + ShellQuote(out + "/payslip-200206-1-100-" + employees[0] + ".pdf"));
+    EXPECT_NE(fonts.out.find("NanumGothic"), std::string::npos) << fonts.out;
+    for (const std::string& line : Lines(fonts.out))
+        if (line.find("+") != std::string::npos) {
+            EXPECT_NE(line.find(" yes yes yes "), std::string::npos) << line;  // embedded subset
+        }
+}
+
+TEST_F(PapersCliTest, TheRegistersTotalsAreTheDatabaseSums) {
+    const std::string out = Out("register");
+    for (const char* format : {"csv", "pdf"}) {
+        Outcome run =
+            Payroll("register --company 1000 --month 200206 --format " + std::string(format) +
+                    " --out " + ShellQuote(out + "/register." + format));
+        ASSERT_EQ(run.exit_code, 0) << run.err;
+    }
+    // The columns, from the CSV's header: item columns end in their code.
+    std::vector<std::string> csv = Lines(ReadAll(out + "/register.csv"));
+    ASSERT_GE(csv.size(), 3u);
+    const std::vector<std::string> header = SplitCsv(csv.front());
+    std::vector<double> want;
+    const std::string month = " WHERE CO_CD='1000' AND RVRS_YM='200206'";
+    for (std::size_t c = 3; c + 3 < header.size(); ++c) {
+        const std::string code = header[c].substr(header[c].rfind(' ') + 1);
+        want.push_back(Sum(
+            code[0] == 'P' || code[0] == 'V'
+                ? "SELECT SUM(PAY_AM) V FROM HPOMPPD" + month + " AND PAY_CD='" + code + "'"
+                : "SELECT SUM(DDCT_AM) V FROM HPOMPDD" + month + " AND DDCT_CD='" + code + "'"));
+    }
+    const double gross = Sum("SELECT SUM(PAY_AM) V FROM HPOMPPD" + month);
+    const double deducted = Sum("SELECT SUM(DDCT_AM) V FROM HPOMPDD" + month);
+    for (double v : {gross, deducted, gross - deducted}) want.push_back(v);
+    EXPECT_EQ(csv.size(), 1 + 6 + 1u);  // header, six employees, totals
+    std::vector<std::string> totals = SplitCsv(csv.back());
+    ASSERT_EQ(totals.size(), header.size());
+    for (std::size_t i = 0; i < want.size(); ++i)
+        EXPECT_DOUBLE_EQ(std::atof(totals[3 + i].c_str()), want[i]) << header[3 + i];
+    // The PDF's totals line says the same, right-aligned amounts in order.
+    bool found = false;
+    for (const std::string& line : Lines(Text(out + "/register.pdf", true))) {
+        if (line.find("합계") == std::string::npos || line.find("인원") == std::string::npos)
+            continue;
+        found = true;
+        std::vector<double> shown = Amounts(line);
+        EXPECT_EQ(shown, want) << line;
+    }
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(std::regex_search(Text(out + "/register.pdf"), std::regex(R"(1\s*/\s*1\s*쪽)")));
+}
+
+TEST_F(PapersCliTest, TheLedgerSumsTheYearsResults) {
+    const std::string out = Out("ledger");
+    Outcome run = Payroll(
+        "ledger --company 1000 --year 2002 --employee E000002 --format csv "
+        "--out " +
+        ShellQuote(out));
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    ASSERT_EQ(Files(out), std::vector<std::string>{"ledger-2002-E000002.csv"});
+    std::vector<std::string> csv = Lines(ReadAll(out + "/ledger-2002-E000002.csv"));
+    const std::string where = " FROM HPOMNPY WHERE CO_CD='1000' AND EMP_CD='E000002'";
+    const double runs = Sum("SELECT COUNT(*) V FROM (SELECT DISTINCT RVRS_YM, SQ" + where + ") R");
+    ASSERT_EQ(static_cast<double>(csv.size()), 1 + runs + 1);
+    std::vector<std::string> totals = SplitCsv(csv.back());
+    ASSERT_EQ(totals.size(), 13u);
+    const char* columns[] = {"TPAY_AM", "EWTE_AM", "AITE_AM", "ETTE_AM", "TBON_AM", "INTX_AM"};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_DOUBLE_EQ(std::atof(totals[6 + i].c_str()),
+                         Sum(std::string("SELECT SUM(") + columns[i] + ") V" + where))
+            << columns[i];
+    // The resident tax withheld is the T10 deductions.
+    EXPECT_DOUBLE_EQ(std::atof(totals[12].c_str()),
+                     Sum("SELECT SUM(DDCT_AM) V FROM HPOMPDD WHERE CO_CD='1000' AND "
+                         "EMP_CD='E000002' AND DDCT_CD='T10'"));
+}
+
+TEST_F(PapersCliTest, PagesAreDrawnAndSpeakEnglishWhenAsked) {
+    const std::string out = Out("english");
+    Outcome run = Payroll(
+        "payslips --company 1000 --month 200203 --run 1 --employee E000001 --language en --out " +
+        ShellQuote(out));
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    const std::string pdf = out + "/payslip-200203-1-100-E000001.pdf";
+    const std::string text = Text(pdf);
+    for (const char* label : {"Payslip", "Net pay", "Base pay", "Income tax", "Resident tax"})
+        EXPECT_NE(text.find(label), std::string::npos) << label << "\n" << text;
+    // A grey page of 40 dpi: a blank one has no dark pixel at all.
+    Outcome page = Shell("pdftoppm -r 40 -gray -singlefile " + ShellQuote(pdf) + " " +
+                         ShellQuote(out + "/page") + " && cat " + ShellQuote(out + "/page.pgm"));
+    ASSERT_EQ(page.exit_code, 0) << page.err;
+    std::istringstream pgm(page.out);
+    std::string magic;
+    int width = 0, height = 0, max = 0;
+    pgm >> magic >> width >> height >> max;
+    pgm.get();
+    ASSERT_EQ(magic, "P5");
+    long dark = 0, pixels = 0;
+    for (char c; pgm.get(c); ++pixels)
+        if (static_cast<unsigned char>(c) < 128) ++dark;
+    EXPECT_EQ(pixels, static_cast<long>(width) * height);
+    EXPECT_GT(dark, 1000);
+    EXPECT_LT(dark, pixels / 4);  // text on white, not a black page
+}
+
+}  // namespace
+}  // namespace payroll::testing

@@ -1,0 +1,179 @@
+// The payslips read back what the database holds: every line, total and
+// note of each employee's run, and the notes reproduce the stored taxes
+// from the tables the engine used.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "tests/papers/papers_fixture.h"
+
+namespace payroll::testing {
+namespace {
+
+using papers::Payslip;
+
+class PayslipsTest : public PapersTest {
+  protected:
+    std::string RunWhere(const Payslip& s) {
+        return " WHERE CO_CD='1000' AND RVRS_YM='" + s.month + "' AND SQ=" + std::to_string(s.sq) +
+               " AND EMP_CD='" + s.employee + "'";
+    }
+};
+
+TEST_F(PayslipsTest, EveryLineAndTotalIsTheStoredAmount) {
+    std::vector<Payslip> slips;
+    std::string error;
+    ASSERT_TRUE(papers::ReadPayslips(Query("200206"), &slips, &error)) << error;
+    // June pays the salary with the special allowance (run 1, paid together)
+    // and a bonus (run 2); the tax road has results for both.
+    const double slips_stored =
+        Sum("SELECT COUNT(*) FROM (SELECT DISTINCT EMP_CD, SQ FROM HPOMNPY WHERE CO_CD='1000' AND "
+            "RVRS_YM='200206') R");
+    ASSERT_EQ(static_cast<double>(slips.size()), slips_stored);
+    for (const Payslip& s : slips) {
+        SCOPED_TRACE(s.employee + " run " + std::to_string(s.sq));
+        EXPECT_EQ(s.pay_types, s.sq == 1 ? "100,110" : "200");
+        EXPECT_EQ(s.pay_date, s.sq == 1 ? "20020625" : "20020628");
+        EXPECT_EQ(s.name, Scalar("SELECT KOR_NM FROM SEMP WHERE EMP_CD='" + s.employee + "'"));
+        EXPECT_DOUBLE_EQ(s.gross, Sum("SELECT SUM(PAY_AM) FROM HPOMPPD" + RunWhere(s)));
+        EXPECT_DOUBLE_EQ(s.total_deductions, Sum("SELECT SUM(DDCT_AM) FROM HPOMPDD" + RunWhere(s)));
+        EXPECT_DOUBLE_EQ(s.net, s.gross - s.total_deductions);
+        EXPECT_DOUBLE_EQ(s.taxable,
+                         Sum("SELECT SUM(TPAY_AM + TBON_AM) FROM HPOMNPY" + RunWhere(s)));
+        EXPECT_DOUBLE_EQ(s.taxable + s.exempt, s.gross);  // nothing of June's pay is lost
+        for (const papers::PaperLine& l : s.pay) {
+            EXPECT_NE(l.amount, 0) << l.code;
+            EXPECT_DOUBLE_EQ(l.amount, Sum("SELECT SUM(PAY_AM) FROM HPOMPPD" + RunWhere(s) +
+                                           " AND PAY_CD='" + l.code + "'"))
+                << l.code;
+            EXPECT_EQ(l.name, Scalar("SELECT CTD_NM FROM SCTRL_D WHERE CO_CD='1000' AND "
+                                     "CTRL_CD='PD' AND CTD_CD='" +
+                                     l.code + "'"));
+            const std::vector<std::string> def = Rows(
+                "SELECT TAX_FG, TXEX_FG FROM HPMPDFM WHERE PYTP_FG='100' AND PYDD_FG='P2' AND "
+                "PYDD_CD='" +
+                l.code + "'");
+            if (!def.empty()) {
+                EXPECT_EQ(def[0], l.taxable ? "001|" : "002|" + l.exemption) << l.code;
+            }
+        }
+        // Insurances first, then taxes, then the company's own deductions.
+        std::string order;
+        for (const papers::PaperLine& d : s.deductions) order += d.code.substr(0, 1);
+        EXPECT_TRUE(std::is_sorted(order.begin(), order.end(), [](char a, char b) {
+            auto rank = [](char c) { return c == 'S' ? 0 : c == 'T' ? 1 : 2; };
+            return rank(a) < rank(b);
+        })) << order;
+    }
+}
+
+TEST_F(PayslipsTest, NotesReproduceTheStoredTaxes) {
+    // The tax road clears the pension rows; a host's pay step writes them
+    // back from the employee's pension amount.
+    for (const std::string& row : Rows("SELECT EMP_CD, NAPS_AM FROM SEMP WHERE CO_CD='1000'")) {
+        const std::string emp = row.substr(0, row.find('|'));
+        Exec("UPDATE HPOMPDD SET DDCT_AM=" + row.substr(row.find('|') + 1) +
+             " WHERE CO_CD='1000' AND RVRS_YM='200203' AND SQ=1 AND DDCT_CD='S00' AND EMP_CD='" +
+             emp + "'");
+    }
+    std::vector<Payslip> slips;
+    std::string error;
+    ASSERT_TRUE(papers::ReadPayslips(Query("200203", 1), &slips, &error)) << error;
+    ASSERT_FALSE(slips.empty());
+    for (const Payslip& s : slips) {
+        SCOPED_TRACE(s.employee);
+        const papers::PayslipNotes& n = s.notes;
+        ASSERT_TRUE(n.has_income_tax);
+        EXPECT_FALSE(n.bonus_run);
+        const std::string div = Scalar(
+            "SELECT C.DUMMY2 FROM SEMP A, SDEPT B, SDIV C WHERE A.CO_CD='1000' AND B.CO_CD="
+            "A.CO_CD AND B.DEPT_CD=A.DEPT_CD AND C.CO_CD=B.CO_CD AND C.DIV_CD=B.DIV_CD AND "
+            "A.EMP_CD='" +
+            s.employee + "'");
+        EXPECT_DOUBLE_EQ(n.division_deduction, std::stod(div));
+        EXPECT_DOUBLE_EQ(n.savings_deduction, Sum("SELECT SUM(DDCT_AM) FROM HPOMPDD" + RunWhere(s) +
+                                                  " AND DDCT_CD LIKE 'R%'"));
+        EXPECT_DOUBLE_EQ(n.tax_base, s.taxable - n.savings_deduction - n.division_deduction);
+        EXPECT_EQ(n.rounding_code, "006");
+        // The bracket and rounding the note names give the stored tax.
+        double tax = n.tax_base > 0 ? n.tax_rate * n.tax_base - n.tax_less : 0;
+        EXPECT_DOUBLE_EQ(n.income_tax, std::floor(tax / 10 + 1e-9) * 10);
+        EXPECT_DOUBLE_EQ(n.income_tax, Sum("SELECT SUM(INTX_AM) FROM HPOMNPY" + RunWhere(s)));
+        EXPECT_DOUBLE_EQ(n.resident_rate, 0.1);
+        EXPECT_DOUBLE_EQ(n.resident_tax, std::floor(n.income_tax / 100 + 1e-9) * 10);
+        // The pension: the standard income at the table's rate is the deduction.
+        ASSERT_TRUE(n.has_pension);
+        EXPECT_DOUBLE_EQ(n.pension_rate, 0.045);
+        EXPECT_NEAR(n.pension_income * n.pension_rate, n.pension_amount, 0.5);
+        EXPECT_DOUBLE_EQ(n.pension_amount, Sum("SELECT SUM(DDCT_AM) FROM HPOMPDD" + RunWhere(s) +
+                                               " AND DDCT_CD='S00'"));
+        EXPECT_FALSE(n.pension_grade.empty());
+    }
+    // Without a pension deduction there is no pension note.
+    ASSERT_TRUE(papers::ReadPayslips(Query("200204", 1), &slips, &error)) << error;
+    for (const Payslip& s : slips) EXPECT_FALSE(s.notes.has_pension) << s.employee;
+}
+
+TEST_F(PayslipsTest, EmployeesAndLanguageNarrowAndNameTheSlips) {
+    papers::PaperQuery q = Query("200204");
+    q.employees = {"E000002", "E000001"};
+    q.language = 1;
+    std::vector<Payslip> slips;
+    std::string error;
+    ASSERT_TRUE(papers::ReadPayslips(q, &slips, &error)) << error;
+    ASSERT_EQ(slips.size(), 2u);
+    EXPECT_EQ(slips[0].employee, "E000001");  // ordered by employee within the run
+    EXPECT_EQ(slips[1].employee, "E000002");
+    ASSERT_FALSE(slips[0].pay.empty());
+    EXPECT_EQ(slips[0].pay[0].code, "P00");
+    EXPECT_EQ(slips[0].pay[0].name, "Base pay");
+    EXPECT_EQ(slips[0].name, Scalar("SELECT KOR_NM FROM SEMP WHERE EMP_CD='E000001'"));
+    EXPECT_EQ(slips[0].department_name,
+              Scalar("SELECT B.DEPT_NMK FROM SEMP A, SDEPT B WHERE A.EMP_CD='E000001' AND "
+                     "B.CO_CD=A.CO_CD AND B.DEPT_CD=A.DEPT_CD"));
+}
+
+// What a host gets back for a query the papers cannot answer.
+TEST_F(PayslipsTest, BadQueriesFailWithAReason) {
+    Exec("DELETE FROM HPOMNPY WHERE CO_CD='1000' AND RVRS_YM='200206' AND SQ=2");
+    struct Case {
+        const char* label;
+        papers::PaperQuery query;
+        const char* says;
+    };
+    papers::PaperQuery stranger = Query("200206");
+    stranger.employees = {"E999999"};
+    papers::PaperQuery quoted = Query("200206");
+    quoted.employees = {"E0'; DELETE FROM SEMP; --"};
+    papers::PaperQuery nobody = Query("200206");
+    nobody.company = "";
+    const Case cases[] = {
+        {"malformed month", Query("2002-6"), "YYYYMM"},
+        {"month 13", Query("200213"), "YYYYMM"},
+        {"month without runs", Query("200301"), "no such run"},
+        {"run out of range", Query("200206", 7), "no such run"},
+        {"run without results", Query("200206", 2), "no results"},
+        {"employee without pay rows", stranger, "E999999"},
+        {"quoted employee", quoted, "no pay rows"},
+        {"no company", nobody, "company"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::vector<Payslip> slips(1);
+        papers::Register reg;
+        reg.lines.resize(1);
+        std::string error;
+        EXPECT_FALSE(papers::ReadPayslips(c.query, &slips, &error));
+        EXPECT_NE(error.find(c.says), std::string::npos) << error;
+        EXPECT_TRUE(slips.empty());
+        if (c.query.employees.empty()) {
+            EXPECT_FALSE(papers::ReadRegister(c.query, &reg, &error));
+            EXPECT_TRUE(reg.lines.empty());
+        }
+    }
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM SEMP"), "8");
+}
+
+}  // namespace
+}  // namespace payroll::testing
