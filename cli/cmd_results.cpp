@@ -208,7 +208,7 @@ int ShowResults(const GlobalOptions& options, const ResultsOptions& o) {
     sql.Format(
         "SELECT %s FROM HPOMNPY A LEFT OUTER JOIN SEMP B ON B.CO_CD = A.CO_CD AND B.EMP_CD = "
         "A.EMP_CD WHERE A.CO_CD=%s AND A.RVRS_YM=%s ",
-        select.c_str(), SqlText(o.company).c_str(), SqlText(o.month).c_str());
+        select.c_str(), SqlQuoted(o.company).c_str(), SqlQuoted(o.month).c_str());
     if (o.sq >= 0) sql.AppendFormat("AND A.SQ=%d ", o.sq);
     sql += "ORDER BY A.SQ, A.PYTP_FG, A.EMP_CD";
     G_DataSource source;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/tui_runs.h"
+#include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/imirak1.h"
 #include "payroll/roads.h"
@@ -26,16 +27,6 @@ const char* OutcomeName(Outcome outcome) {
 }
 
 }  // namespace
-
-std::string SqlText(std::string_view text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\0') break;
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
 
 bool AllDigits(std::string_view text) {
     return !text.empty() &&

@@ -15,10 +15,6 @@
 
 namespace payroll::cli {
 
-// A text as a string literal of a statement: between quotes, every quote
-// doubled, nothing after an embedded NUL.
-std::string SqlText(std::string_view text);
-
 // True when the text is one or more ASCII digits.
 bool AllDigits(std::string_view text);
 

@@ -132,9 +132,10 @@ void WriteDemoPapers(const std::string& company, int year, const std::string& fo
         job.format = PaperFormat::kCsv;
     }
     G_DataSource first;
-    if (first.OnExecuteSQL(("SELECT DISTINCT EMP_CD FROM HPOMNPY WHERE CO_CD=" + SqlText(company) +
-                            " AND RVRS_YM=" + SqlText(job.period) + " ORDER BY EMP_CD")
-                               .c_str()))
+    if (first.OnExecuteSQL(
+            ("SELECT DISTINCT EMP_CD FROM HPOMNPY WHERE CO_CD=" + SqlQuoted(company) +
+             " AND RVRS_YM=" + SqlQuoted(job.period) + " ORDER BY EMP_CD")
+                .c_str()))
         for (long r = 0; r < first.OnGetRecordCount() && r < 10; ++r)
             job.employees.push_back(first.OnGetFieldValue("EMP_CD", r).str());
     if (job.employees.empty()) return;

@@ -6,8 +6,8 @@
 
 #include "cli/host_common.h"
 #include "cli/paper_canvas.h"
-#include "cli/paper_file.h"
 #include "cli/paper_render.h"
+#include "cli/paper_write.h"
 
 namespace payroll::cli {
 namespace {
@@ -100,23 +100,10 @@ std::string LedgerCsv(const Ledger& l, int lang) {
 
 bool WriteLedger(const Ledger& ledger, int language, PaperFormat format, const std::string& path,
                  std::string* error) {
-    PaperFile file;
-    if (!file.Open(path, error)) return false;
-    if (format == PaperFormat::kCsv) {
-        std::string text = LedgerCsv(ledger, language);
-        if (std::fwrite(text.data(), 1, text.size(), file.stream()) != text.size()) {
-            *error = "cannot write " + path;
-            return false;
-        }
-        return file.Commit(error);
-    }
-    {
-        PdfCanvas pdf(file.stream(), 841.89, 595.28,
-                      PaperLabel(language, 1150) + " " + ledger.year + " " + ledger.employee);
-        DrawLedger(pdf, ledger, language);
-        if (!pdf.Finish(error)) return false;
-    }
-    return file.Commit(error);
+    return WritePaper(
+        path, format, [&](std::FILE* f) { return WriteCsvText(f, LedgerCsv(ledger, language)); },
+        {841.89, 595.28, PaperLabel(language, 1150) + " " + ledger.year + " " + ledger.employee},
+        [&](PdfCanvas& pdf) { DrawLedger(pdf, ledger, language); }, error);
 }
 
 }  // namespace payroll::cli

@@ -5,8 +5,8 @@
 
 #include "cli/host_common.h"
 #include "cli/paper_canvas.h"
-#include "cli/paper_file.h"
 #include "cli/paper_render.h"
+#include "cli/paper_write.h"
 
 namespace payroll::cli {
 namespace {
@@ -192,22 +192,10 @@ bool WriteSlipCsv(std::FILE* out, const Payslip& s, int lang) {
 
 bool WritePayslip(const Payslip& slip, int language, PaperFormat format, const std::string& path,
                   std::string* error) {
-    PaperFile file;
-    if (!file.Open(path, error)) return false;
-    if (format == PaperFormat::kCsv) {
-        if (!WriteSlipCsv(file.stream(), slip, language)) {
-            *error = "cannot write " + path;
-            return false;
-        }
-        return file.Commit(error);
-    }
-    {
-        PdfCanvas pdf(file.stream(), 595.28, 841.89,
-                      PaperLabel(language, 1100) + " " + slip.month + " " + slip.employee);
-        DrawSlip(pdf, slip, language);
-        if (!pdf.Finish(error)) return false;
-    }
-    return file.Commit(error);
+    return WritePaper(
+        path, format, [&](std::FILE* f) { return WriteSlipCsv(f, slip, language); },
+        {595.28, 841.89, PaperLabel(language, 1100) + " " + slip.month + " " + slip.employee},
+        [&](PdfCanvas& pdf) { DrawSlip(pdf, slip, language); }, error);
 }
 
 }  // namespace payroll::cli

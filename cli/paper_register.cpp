@@ -8,8 +8,8 @@
 
 #include "cli/host_common.h"
 #include "cli/paper_canvas.h"
-#include "cli/paper_file.h"
 #include "cli/paper_render.h"
+#include "cli/paper_write.h"
 
 namespace payroll::cli {
 namespace {
@@ -130,23 +130,10 @@ std::string RegisterCsv(const Register& r, int lang) {
 
 bool WriteRegister(const Register& reg, int language, PaperFormat format, const std::string& path,
                    std::string* error) {
-    PaperFile file;
-    if (!file.Open(path, error)) return false;
-    if (format == PaperFormat::kCsv) {
-        std::string text = RegisterCsv(reg, language);
-        if (std::fwrite(text.data(), 1, text.size(), file.stream()) != text.size()) {
-            *error = "cannot write " + path;
-            return false;
-        }
-        return file.Commit(error);
-    }
-    {
-        PdfCanvas pdf(file.stream(), 841.89, 595.28,
-                      PaperLabel(language, 1140) + " " + reg.company + " " + reg.month);
-        DrawRegister(pdf, reg, language);
-        if (!pdf.Finish(error)) return false;
-    }
-    return file.Commit(error);
+    return WritePaper(
+        path, format, [&](std::FILE* f) { return WriteCsvText(f, RegisterCsv(reg, language)); },
+        {841.89, 595.28, PaperLabel(language, 1140) + " " + reg.company + " " + reg.month},
+        [&](PdfCanvas& pdf) { DrawRegister(pdf, reg, language); }, error);
 }
 
 }  // namespace payroll::cli

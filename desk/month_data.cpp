@@ -7,16 +7,6 @@
 namespace payroll::desk {
 namespace {
 
-std::string SqlQuoted(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\0') break;
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
-
 QString CsvField(const QString& text) {
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))

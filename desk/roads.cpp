@@ -23,16 +23,6 @@ constexpr int kRecalcYearMode = 1;
 constexpr int kRecalcMonthMode = 3;
 constexpr int kBonusComputeKind = 1;
 
-std::string Quoted(std::string_view text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\0') break;
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
-
 bool Digits(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
@@ -174,10 +164,10 @@ bool RunEmployees(const HPHONPD_YMD_FMT& run,
         *error = "the run has no sequence number";
         return false;
     }
-    std::string where = "H.CO_CD=" + Quoted(run.CO_CD.View()) +
-                        " AND H.RVRS_YM=" + Quoted(run.RVRS_YM.View()) +
+    std::string where = "H.CO_CD=" + SqlQuoted(run.CO_CD.View()) +
+                        " AND H.RVRS_YM=" + SqlQuoted(run.RVRS_YM.View()) +
                         " AND H.SQ=" + run.SQ.Str();
-    if (run.CCIS_YN != "001") where += " AND H.PYTP_FG=" + Quoted(run.PYTP_FG.View());
+    if (run.CCIS_YN != "001") where += " AND H.PYTP_FG=" + SqlQuoted(run.PYTP_FG.View());
     const std::string sql =
         "SELECT A.EMP_CD EMP_CD, S.KOR_NM KOR_NM FROM (SELECT H.CO_CD CO_CD, H.EMP_CD EMP_CD "
         "FROM HPOMPPD H WHERE " +

@@ -30,22 +30,21 @@ bool ReadLedgers(const PaperQuery& query, std::vector<Ledger>* out, std::string*
     if (!detail::Select(
             "SELECT EMP_CD, RVRS_YM, SQ, PYTP_FG, TPAY_AM, TBON_AM, EWTE_AM, AITE_AM, ETTE_AM, "
             "INTX_AM, RSTX_AM FROM HPOMNPY WHERE CO_CD=" +
-                detail::Quote(query.company) + " AND RVRS_YM LIKE " +
-                detail::Quote(query.period + "%") + detail::EmployeeFilter(query, "EMP_CD") +
-                " ORDER BY EMP_CD, RVRS_YM, SQ, PYTP_FG",
+                SqlQuoted(query.company) + " AND RVRS_YM LIKE " + SqlQuoted(query.period + "%") +
+                detail::EmployeeFilter(query, "EMP_CD") + " ORDER BY EMP_CD, RVRS_YM, SQ, PYTP_FG",
             "the results", &rows, error) ||
         // What was withheld as resident tax is the T10 deduction: the monthly
         // road leaves the results' RSTX_AM to the bonus road.
+        !detail::Select("SELECT EMP_CD, RVRS_YM, SQ, SUM(DDCT_AM) DDCT_AM FROM HPOMPDD WHERE "
+                        "CO_CD=" +
+                            SqlQuoted(query.company) + " AND RVRS_YM LIKE " +
+                            SqlQuoted(query.period + "%") + " AND PYDD_FG='P3' AND DDCT_CD='T10'" +
+                            detail::EmployeeFilter(query, "EMP_CD") +
+                            " GROUP BY EMP_CD, RVRS_YM, SQ",
+                        "the resident tax", &resident, error) ||
         !detail::Select(
-            "SELECT EMP_CD, RVRS_YM, SQ, SUM(DDCT_AM) DDCT_AM FROM HPOMPDD WHERE "
-            "CO_CD=" +
-                detail::Quote(query.company) + " AND RVRS_YM LIKE " +
-                detail::Quote(query.period + "%") + " AND PYDD_FG='P3' AND DDCT_CD='T10'" +
-                detail::EmployeeFilter(query, "EMP_CD") + " GROUP BY EMP_CD, RVRS_YM, SQ",
-            "the resident tax", &resident, error) ||
-        !detail::Select(
-            "SELECT RVRS_YM, SQ, PAY_DT FROM HPHPYFQ WHERE CO_CD=" + detail::Quote(query.company) +
-                " AND RVRS_YM LIKE " + detail::Quote(query.period + "%"),
+            "SELECT RVRS_YM, SQ, PAY_DT FROM HPHPYFQ WHERE CO_CD=" + SqlQuoted(query.company) +
+                " AND RVRS_YM LIKE " + SqlQuoted(query.period + "%"),
             "the pay dates", &dates, error))
         return false;
     if (rows.OnGetRecordCount() == 0) {

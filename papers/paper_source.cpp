@@ -3,21 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 
-namespace payroll::papers::detail {
+#include "payroll/datasource.h"
 
-std::string Quote(std::string_view text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\0') break;
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
+namespace payroll::papers::detail {
 
 std::string InList(const std::vector<std::string>& values) {
     std::string out = "(";
-    for (std::size_t i = 0; i < values.size(); ++i) out += (i ? "," : "") + Quote(values[i]);
+    for (std::size_t i = 0; i < values.size(); ++i) out += (i ? "," : "") + SqlQuoted(values[i]);
     return out + ")";
 }
 
@@ -85,7 +77,7 @@ bool ReadRunUnits(const PaperQuery& query, const std::string& period, std::vecto
     std::string sql =
         "SELECT A.RVRS_YM, A.SQ, A.PYTP_FG, B.CCIS_YN, B.PAY_DT FROM HPHONPD A, HPHPYFQ B "
         "WHERE A.CO_CD=" +
-        Quote(query.company) + " AND A.RVRS_YM LIKE " + Quote(period + "%") +
+        SqlQuoted(query.company) + " AND A.RVRS_YM LIKE " + SqlQuoted(period + "%") +
         " AND B.CO_CD=A.CO_CD AND B.RVRS_YM=A.RVRS_YM AND B.SQ=A.SQ";
     if (query.sq > 0) sql += " AND A.SQ=" + std::to_string(query.sq);
     sql += " ORDER BY A.RVRS_YM, A.SQ, A.PYTP_FG";
@@ -115,11 +107,11 @@ bool ItemCatalog::Load(const std::string& company, const std::string& year, int 
     G_DataSource rows;
     if (!Select("SELECT PYTP_FG, PYDD_FG, PYDD_CD, TAX_FG, TXEX_FG, CTOF_FG FROM HPMPDFM WHERE "
                 "CO_CD=" +
-                    Quote(company) + " AND RVRS_YM=" + Quote(year),
+                    SqlQuoted(company) + " AND RVRS_YM=" + SqlQuoted(year),
                 "the item definitions", &rows, error))
         return false;
     G_DataSource names;
-    if (!Select("SELECT CTD_CD, CTD_NM, CTD_NMK FROM SCTRL_D WHERE CO_CD=" + Quote(company) +
+    if (!Select("SELECT CTD_CD, CTD_NM, CTD_NMK FROM SCTRL_D WHERE CO_CD=" + SqlQuoted(company) +
                     " AND CTRL_CD='PD'",
                 "the item names", &names, error))
         return false;
@@ -175,7 +167,7 @@ bool ReadPeople(const std::string& company, int language, std::map<std::string, 
                 "C.DUMMY2, C.DUMMY3 FROM SEMP A LEFT OUTER JOIN SDEPT B ON B.CO_CD=A.CO_CD AND "
                 "B.DEPT_CD=A.DEPT_CD LEFT OUTER JOIN SDIV C ON C.CO_CD=B.CO_CD AND "
                 "C.DIV_CD=B.DIV_CD WHERE A.CO_CD=" +
-                    Quote(company),
+                    SqlQuoted(company),
                 "the employees", &rows, error))
         return false;
     for (long r = 0; r < rows.OnGetRecordCount(); ++r) {

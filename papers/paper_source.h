@@ -14,8 +14,8 @@
 
 namespace payroll::papers::detail {
 
-// A text as a quoted literal of a statement: every quote doubled, cut at a NUL.
-std::string Quote(std::string_view text);
+// Values are quoted with payroll::SqlQuoted (payroll/datasource.h).
+using payroll::SqlQuoted;
 
 // ('a','b',...) for an IN list; never empty lists (callers check).
 std::string InList(const std::vector<std::string>& values);

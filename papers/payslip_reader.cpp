@@ -10,7 +10,6 @@ namespace payroll::papers {
 namespace {
 
 using detail::Amount;
-using detail::Quote;
 using detail::Select;
 
 struct Grade {
@@ -33,13 +32,13 @@ bool ReadYearTables(const std::string& year, YearTables* t, std::string* error) 
     G_DataSource grades, brackets, bonus;
     if (!Select("SELECT NTPS_GR, STMS_AM, STME_AM, NAPS_AM FROM HIFNPCT WHERE CO_CD='0000' AND "
                 "RVRS_YY=" +
-                    Quote(year) + " ORDER BY STMS_AM",
+                    SqlQuoted(year) + " ORDER BY STMS_AM",
                 "the national-pension grades", &grades, error) ||
         !Select("SELECT TXSS_AM, TXSE_AM, TAX_RT, PRDA_AM FROM HPFTITC WHERE CO_CD='0000' AND "
                 "RVRS_YY=" +
-                    Quote(year) + " ORDER BY TXSS_AM",
+                    SqlQuoted(year) + " ORDER BY TXSS_AM",
                 "the income-tax rates", &brackets, error) ||
-        !Select("SELECT RSTX_RT FROM HPMLBEC WHERE CO_CD='0000' AND RVRS_YY=" + Quote(year),
+        !Select("SELECT RSTX_RT FROM HPMLBEC WHERE CO_CD='0000' AND RVRS_YY=" + SqlQuoted(year),
                 "the resident-tax rate", &bonus, error))
         return false;
     for (long r = 0; r < grades.OnGetRecordCount(); ++r)

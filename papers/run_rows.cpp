@@ -20,7 +20,7 @@ void AddLine(const ItemCatalog& items, const std::string& pay_type, bool deducti
 }
 
 std::string RunCondition(const PaperQuery& query, const RunUnit& unit, const char* employee) {
-    return " WHERE CO_CD=" + Quote(query.company) + " AND RVRS_YM=" + Quote(unit.month) +
+    return " WHERE CO_CD=" + SqlQuoted(query.company) + " AND RVRS_YM=" + SqlQuoted(unit.month) +
            " AND SQ=" + std::to_string(unit.sq) + " AND PYTP_FG IN " + InList(unit.types) +
            EmployeeFilter(query, employee);
 }

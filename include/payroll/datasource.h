@@ -5,6 +5,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "payroll/cstring.h"
@@ -64,6 +66,13 @@ class PAYROLL_API G_DataSource {
 };
 
 // The statement executor: INSERT, UPDATE and DELETE texts on the connection.
+namespace payroll {
+// A text as a string literal of a statement: between quotes, every quote
+// doubled, nothing from an embedded NUL on. Hosts that write their own
+// statements quote every value with it.
+PAYROLL_API std::string SqlQuoted(std::string_view text);
+}  // namespace payroll
+
 class PAYROLL_API G_DirectSQL {
   public:
     G_DirectSQL();

@@ -146,3 +146,13 @@ bool G_DirectSQL::OnExecuteQuery(CString sql) {
 CString G_DirectSQL::GetLastError() const {
     return error_;
 }
+
+std::string payroll::SqlQuoted(std::string_view text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\0') break;
+        if (c == '\'') out += '\'';
+        out += c;
+    }
+    return out + "'";
+}
