@@ -75,7 +75,8 @@ int TaxBonuses(const GlobalOptions& options, const BonusOptions& o) {
     if (!TaxBonusRun(engine, key, o.employees, o.kind, &results)) {
         tx.OnRollbackTrans();
         const RoadReport report = CurrentRoadReport();
-        return Conclude(options, label, Outcome::kRolledBack, "rolled back at " + FailureOf(report),
+        return Conclude(options, label, Outcome::kRolledBack,
+                        "rolled back at " + DescribeFailure(report),
                         {{"employee", report.failed_employee}, {"step", report.failed_step}});
     }
     if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted)

@@ -18,6 +18,7 @@
 #include "payroll/host.h"
 #include "payroll/records.h"
 #include "payroll/report.h"
+#include "payroll/roads.h"
 #include "payroll/salary_calcurate.h"
 
 namespace payroll::cli {
@@ -76,7 +77,7 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
         engine.GetSempDataUpdate__(o.table_set);
         const bool rolledBack = CurrentRoadReport().outcome == RoadOutcome::kRolledBack;
         if (rolledBack || !FailureText().empty()) {
-            const std::string why = FailureOf(CurrentRoadReport());
+            const std::string why = DescribeFailure(CurrentRoadReport());
             return Conclude(options, label, rolledBack ? Outcome::kRolledBack : Outcome::kFailed,
                             std::string("the refresh ") + (rolledBack ? "rolled back" : "failed") +
                                 " at " + why + "; nothing was built");
@@ -85,9 +86,6 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
 
     engine._GetSalaryPepleList(o.table_set);
     const RoadReport report = CurrentRoadReport();
-    // Every pass that had employees must have committed; a pay type that
-    // pays nobody on this date is no failure.
-    long worked = 0, failed = 0;
     for (const BuildPassReport& pass : report.passes) {
         const bool empty = pass.empty;
         if (chatty)
@@ -97,8 +95,6 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
                                              .c_str()
                                        : (empty ? "no employee qualified"
                                                 : ("not built: " + pass.note).c_str()));
-        if (pass.committed) ++worked;
-        if (!pass.committed && !empty) ++failed;
     }
     nlohmann::json figures = ReportFigures(report);
     nlohmann::json passes = nlohmann::json::array();
@@ -113,11 +109,15 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
                                (report.Inserted() == 1 ? "" : "s") + " inserted, " +
                                std::to_string(report.Deleted()) + " deleted, " +
                                std::to_string(report.Updated()) + " updated";
-    if (worked > 0 && failed == 0 && report.outcome != RoadOutcome::kRolledBack)
-        return Conclude(options, label, Outcome::kCommitted, "committed, " + counts, figures);
-    if (report.outcome == RoadOutcome::kRolledBack || failed > 0)
-        return Conclude(options, label, Outcome::kRolledBack, "rolled back at " + FailureOf(report),
-                        figures);
+    switch (BuildOutcome(report)) {
+        case RoadOutcome::kCommitted:
+            return Conclude(options, label, Outcome::kCommitted, "committed, " + counts, figures);
+        case RoadOutcome::kRolledBack:
+            return Conclude(options, label, Outcome::kRolledBack,
+                            "rolled back at " + DescribeFailure(report), figures);
+        case RoadOutcome::kNotEnded:
+            break;
+    }
     std::string why = FailureText();
     if (why.empty()) why = "no employee qualified for the run";
     return Conclude(options, label, Outcome::kFailed, "nothing built (" + why + ")", figures);

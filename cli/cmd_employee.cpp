@@ -36,7 +36,7 @@ int ShowEmployee(const EmployeeOptions& opts) {
     {
         payroll::ui::ScopedUiDriver scoped(&driver);
         CIMirak1 front;
-        HPHONPD_YMD_FMT key = KeyFor(opts.company, opts.month);
+        HPHONPD_YMD_FMT key = MonthKey(opts.company, opts.month);
         front.CallSempSubject(&key, CString(opts.employee));
     }
     if (interactive && !tui.TerminalWorked()) {

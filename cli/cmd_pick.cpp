@@ -21,7 +21,7 @@ struct PickOptions {
 
 int Pick(const PickOptions& opts, std::FILE* terminal) {
     std::vector<HPHONPD_YMD_FMT> runs;
-    if (!ListRuns(opts.company, opts.month, &runs)) {
+    if (!ListPayRuns(opts.company, opts.month, &runs, nullptr)) {
         std::fprintf(stderr, "payroll: the runs of %s %s could not be read: %s\n",
                      opts.company.c_str(), opts.month.c_str(), QueryFailure().c_str());
         return kFailed;
@@ -35,7 +35,7 @@ int Pick(const PickOptions& opts, std::FILE* terminal) {
     tui.UseTerminal(terminal);
     payroll::ui::ScopedUiDriver scoped(&tui);
     CIMirak1 front;
-    HPHONPD_YMD_FMT key = KeyFor(opts.company, opts.month);
+    HPHONPD_YMD_FMT key = MonthKey(opts.company, opts.month);
     unsigned result = front.init(0, &key);
     if (!tui.TerminalWorked()) {
         std::fprintf(stderr, "payroll: the terminal could not be set up (is TERM right?)\n");

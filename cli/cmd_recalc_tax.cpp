@@ -3,20 +3,15 @@
 // and says in one line how its transaction ended.
 #include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "cli/commands.h"
 #include "cli/host_common.h"
-#include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
-#include "payroll/records.h"
 #include "payroll/report.h"
 #include "payroll/roads.h"
-#include "payroll/salary_calcurate.h"
 
 namespace payroll::cli {
 namespace {
@@ -60,10 +55,6 @@ void Validate(const RecalcOptions& o, bool modeGiven) {
 
 int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) {
     if (!OpenDatabaseFor(options)) return kFailed;
-    HPHONPD_YMD_FMT key;
-    std::memset(&key, 0, sizeof key);
-    key.CO_CD = o.company;
-    key.RVRS_YM = o.month.empty() ? o.year + "01" : o.month;
     const std::string period = o.month.empty() ? o.year : o.month;
     const std::string label =
         "recalc-tax " + o.company + " " + period + " mode " + std::to_string(mode);
@@ -71,51 +62,31 @@ int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) 
     ResetTransactionOutcome();
     ClearLastFailure();
     BeginRoadReport("recalc-tax");
-    // One transaction for the year and the bonus runs taxed again after it:
-    // the driver's own transaction nests inside it.
-    G_DataSource tx;
-    if (!tx.OnBeginTrans())
-        return Conclude(options, label, Outcome::kFailed,
-                        "the transaction could not begin: " + LastDatabaseError());
-    {
-        CSalaryCalcurate engine;
-        engine.Call_AllSum1to12_Year(&key, mode, CString(), 0);
-    }
-    if (LastTransactionOutcome() == TransactionOutcome::kRolledBack)
-        return Conclude(options, label, Outcome::kRolledBack,
-                        "rolled back at " + FailureOf(CurrentRoadReport()));
-    const long yearRuns = CurrentRoadReport().runs;
-    if (yearRuns == 0) {
-        tx.OnRollbackTrans();
-        std::string why = FailureText();
-        if (why.empty()) why = "no pay runs of the company in the period";
-        return Conclude(options, label, Outcome::kFailed, "nothing recalculated (" + why + ")");
-    }
-    const long yearEmployees = CurrentRoadReport().employees;
-    long bonusRuns = 0;
-    // Only a recalculation of the tax changes what the bonus road stored.
-    if (!o.no_bonus && (mode == 1 || mode == 11)) {
-        const std::string failure = RetaxBonusRuns(o.company, period, &bonusRuns, nullptr);
-        if (!failure.empty()) {
-            tx.OnRollbackTrans();
-            return Conclude(options, label, Outcome::kRolledBack, "rolled back at " + failure);
+    TaxRecalculation done;
+    switch (RecalculateTax(o.company, period, mode, !o.no_bonus, &done)) {
+        case RoadOutcome::kRolledBack:
+            return Conclude(options, label, Outcome::kRolledBack,
+                            "rolled back at " + DescribeFailure(CurrentRoadReport()));
+        case RoadOutcome::kNotEnded: {
+            std::string why = FailureText();
+            if (why.empty()) why = "no pay runs of the company in the period";
+            return Conclude(options, label, Outcome::kFailed, "nothing recalculated (" + why + ")");
         }
+        case RoadOutcome::kCommitted:
+            break;
     }
-    if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted)
-        return Conclude(options, label, Outcome::kRolledBack,
-                        "the transaction did not commit: " + LastDatabaseError());
-
     const RoadReport report = CurrentRoadReport();
+    const long bonusRuns = static_cast<long>(done.bonus_runs.size());
     nlohmann::json figures = ReportFigures(report);
-    figures["runs"] = yearRuns;
-    figures["employees"] = yearEmployees;
+    figures["runs"] = done.runs;
+    figures["employees"] = done.employees;
     figures["bonus_runs"] = bonusRuns;
     auto plural = [](long n, const char* word) {
         return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
     };
     return Conclude(options, label, Outcome::kCommitted,
-                    "committed, " + plural(yearRuns, "run") + ", " +
-                        plural(yearEmployees, "employee") + ", " + plural(bonusRuns, "bonus run") +
+                    "committed, " + plural(done.runs, "run") + ", " +
+                        plural(done.employees, "employee") + ", " + plural(bonusRuns, "bonus run") +
                         " taxed again, " + plural(report.results_stored, "result") + " stored",
                     figures);
 }

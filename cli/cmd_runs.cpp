@@ -60,7 +60,7 @@ void AddRunsCommand(CLI::App& app, const GlobalOptions& options, int* exit_code)
         }
         tui::UseUtf8Locale();
         std::vector<HPHONPD_YMD_FMT> runs;
-        if (!ListRuns(opts->company, opts->month, &runs)) {
+        if (!ListPayRuns(opts->company, opts->month, &runs, nullptr)) {
             std::fprintf(stderr, "payroll: the runs of %s %s could not be read: %s\n",
                          opts->company.c_str(), opts->month.c_str(), QueryFailure().c_str());
             *exit_code = kFailed;

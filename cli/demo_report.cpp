@@ -74,40 +74,22 @@ bool BuildRuns(const std::string& company, int year, int* runs) {
 // again by the bonus road, in one transaction, as `payroll recalc-tax` does:
 // a recalculation right after the demo finds every row as it is.
 bool RecalculateYear(const std::string& company, int year, std::vector<RetaxedRun>* bonuses) {
-    HPHONPD_YMD_FMT key;
-    std::memset(&key, 0, sizeof key);
-    key.CO_CD = company;
-    char month[8];
-    std::snprintf(month, sizeof month, "%04d01", year);
-    key.RVRS_YM = month;
     ResetTransactionOutcome();
     ClearLastFailure();
     BeginRoadReport("demo recalc-tax");
     std::fprintf(stderr, "Recalculating the income tax of %d and taxing its bonuses ...\n", year);
-    G_DataSource tx;
-    if (!tx.OnBeginTrans()) {
-        PrintFailure("the year recalculation could not begin");
-        return false;
+    TaxRecalculation done;
+    switch (RecalculateTax(company, std::to_string(year), 1, true, &done)) {
+        case RoadOutcome::kCommitted:
+            break;
+        case RoadOutcome::kRolledBack:
+            PrintFailure("the year recalculation rolled back");
+            return false;
+        case RoadOutcome::kNotEnded:
+            PrintFailure("the year recalculation found no pay runs");
+            return false;
     }
-    {
-        CSalaryCalcurate engine;
-        engine.Call_AllSum1to12_Year(&key, 1, "", 0);
-    }
-    if (LastTransactionOutcome() == TransactionOutcome::kRolledBack) {
-        PrintFailure("the year recalculation rolled back");
-        return false;
-    }
-    long runs = 0;
-    const std::string failure = RetaxBonusRuns(company, std::to_string(year), &runs, bonuses);
-    if (!failure.empty()) {
-        tx.OnRollbackTrans();
-        PrintFailure(("the bonus tax rolled back at " + failure).c_str());
-        return false;
-    }
-    if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted) {
-        PrintFailure("the year recalculation did not commit");
-        return false;
-    }
+    *bonuses = std::move(done.bonus_runs);
     return true;
 }
 

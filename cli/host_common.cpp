@@ -51,7 +51,7 @@ std::string FailureText() {
 }
 
 bool PickRun(const std::string& company, const std::string& month, int run, HPHONPD_YMD_FMT* key) {
-    *key = KeyFor(company, month);
+    *key = MonthKey(company, month);
     key->SEL_NO = kUntouched;
     CIMirak1 front;
     front.SearchMirak(key, 0, run);
@@ -77,25 +77,6 @@ bool PickRun(const std::string& company, const std::string& month, int run, HPHO
     return true;
 }
 
-std::string RetaxBonusRuns(const std::string& company, const std::string& period, long* runs,
-                           std::vector<RetaxedRun>* taxed) {
-    // The bonus road's kind that computes the tax.
-    constexpr int kComputeBonus = 1;
-    std::vector<HPHONPD_YMD_FMT> keys;
-    std::string error;
-    if (!BonusRunsWithResults(company, period, &keys, &error))
-        return "the bonus runs could not be read: " + error;
-    for (const HPHONPD_YMD_FMT& key : keys) {
-        CSalaryCalcurate engine;
-        RetaxedRun run{key, {}};
-        if (!TaxBonusRun(engine, key, {}, kComputeBonus, &run.results))
-            return FailureOf(CurrentRoadReport());
-        ++*runs;
-        if (taxed) taxed->push_back(std::move(run));
-    }
-    return std::string();
-}
-
 nlohmann::json ReportFigures(const RoadReport& report) {
     nlohmann::json tables = nlohmann::json::object();
     for (const auto& [name, t] : report.tables)
@@ -107,17 +88,6 @@ nlohmann::json ReportFigures(const RoadReport& report) {
             {"updated", report.Updated()},
             {"deleted", report.Deleted()},
             {"tables", tables}};
-}
-
-std::string FailureOf(const RoadReport& report) {
-    std::string why = report.failed_step.empty() ? FailureText() : report.failed_step;
-    if (!report.failed_step.empty() && !report.detail.empty()) why += ": " + report.detail;
-    if (!report.failed_run.empty()) why += " (run " + report.failed_run;
-    if (!report.failed_employee.empty())
-        why += (report.failed_run.empty() ? " (" : ", ") + std::string("employee ") +
-               report.failed_employee;
-    if (!report.failed_run.empty() || !report.failed_employee.empty()) why += ")";
-    return why.empty() ? std::string("an unnamed step") : why;
 }
 
 int Conclude(const GlobalOptions& options, const std::string& label, Outcome outcome,

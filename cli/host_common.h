@@ -34,24 +34,6 @@ bool PickRun(const std::string& company, const std::string& month, int run, HPHO
 // rows inserted, updated and deleted in all, and per table.
 nlohmann::json ReportFigures(const RoadReport& report);
 
-// Why a road failed, from its report: the step, the database's message, the
-// run and the employee ("an unnamed step" when nothing was noted).
-std::string FailureOf(const RoadReport& report);
-
-// One bonus run taxed again, with its employees' stored figures.
-struct RetaxedRun {
-    HPHONPD_YMD_FMT key;
-    std::vector<BonusResult> results;
-};
-
-// Taxes the bonus runs of a company's period (YYYY or YYYYMM) that hold
-// results again by the bonus road, in the picker's order, inside the
-// caller's transaction: what follows the year driver, which taxes them by the
-// monthly rule. Empty on success, else why not (the caller rolls back).
-// *runs counts the runs taxed; *taxed (may be null) receives their figures.
-std::string RetaxBonusRuns(const std::string& company, const std::string& period, long* runs,
-                           std::vector<RetaxedRun>* taxed);
-
 // How a road ended.
 enum class Outcome { kCommitted, kRolledBack, kFailed };
 

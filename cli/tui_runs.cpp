@@ -1,19 +1,10 @@
 #include "cli/tui_runs.h"
 
 #include <CLI/CLI.hpp>
-#include <cstring>
 
 #include "payroll/host.h"
-#include "payroll/imirak1.h"
 
 namespace payroll::cli {
-namespace {
-
-// More runs than any month holds; SearchMirak is asked at most this often.
-constexpr int kMaxRuns = 10000;
-
-}  // namespace
-
 void CheckCompanyOption(CLI::Option* option) {
     option->check(
         [](const std::string& value) -> std::string {
@@ -35,32 +26,6 @@ void CheckMonthOption(CLI::Option* option) {
             return "";
         },
         "YYYYMM");
-}
-
-HPHONPD_YMD_FMT KeyFor(const std::string& company, const std::string& month) {
-    HPHONPD_YMD_FMT key;
-    std::memset(static_cast<void*>(&key), 0, sizeof key);
-    key.CO_CD.Set(company);
-    key.RVRS_YM.Set(month);
-    return key;
-}
-
-bool ListRuns(const std::string& company, const std::string& month,
-              std::vector<HPHONPD_YMD_FMT>* runs) {
-    runs->clear();
-    CIMirak1 front;
-    for (int index = 1; index <= kMaxRuns; ++index) {
-        HPHONPD_YMD_FMT key = KeyFor(company, month);
-        key.SEL_NO = kUntouched;
-        front.SearchMirak(&key, 0, index);
-        if (key.SEL_NO == kUntouched) {
-            runs->clear();
-            return false;
-        }
-        if (key.SEL_NO == 0) break;  // past the last run: the key was cleared
-        runs->push_back(key);
-    }
-    return true;
 }
 
 std::vector<std::string> KeyLines(const HPHONPD_YMD_FMT& key) {

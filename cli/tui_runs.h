@@ -1,6 +1,6 @@
-// What the front's commands share: the run key of a company and month, the
-// runs of a month as the picker lists them (through CIMirak1::SearchMirak by
-// index, as a host picks them), the option checks and the printed key.
+// What the front's commands share: the option checks and the printed key.
+// The key of a company and month and the runs of a month as the picker lists
+// them come from the library (payroll/roads.h: MonthKey, ListPayRuns).
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "payroll/records.h"
+#include "payroll/roads.h"
 
 namespace CLI {
 class Option;
@@ -23,14 +24,6 @@ inline constexpr std::int32_t kUntouched = -1;
 // --month (YYYYMM) to their options.
 void CheckCompanyOption(CLI::Option* option);
 void CheckMonthOption(CLI::Option* option);
-
-// A key holding only the company and month.
-HPHONPD_YMD_FMT KeyFor(const std::string& company, const std::string& month);
-
-// The runs of a month, in the picker's order. False when the query failed
-// (*runs is then empty).
-bool ListRuns(const std::string& company, const std::string& month,
-              std::vector<HPHONPD_YMD_FMT>* runs);
 
 // "FIELD=value" lines of the fields a picked key holds, in record order.
 std::vector<std::string> KeyLines(const HPHONPD_YMD_FMT& key);

@@ -298,7 +298,7 @@ bool MainWindow::PickRun() {
     if (!CheckCompanyMonth(&company, &month)) return false;
     std::vector<HPHONPD_YMD_FMT> runs;
     std::string error;
-    if (!ListRuns(company, month, &runs, &error)) {
+    if (!ListPayRuns(company, month, &runs, &error)) {
         Say(Tr(kCannotOpen).arg(FromStd(error)), true);
         return false;
     }
@@ -307,7 +307,7 @@ bool MainWindow::PickRun() {
         return false;
     }
     CIMirak1 front;
-    HPHONPD_YMD_FMT key = KeyOf(company, month);
+    HPHONPD_YMD_FMT key = MonthKey(company, month);
     const unsigned result = front.init(0, &key);
     if (result != IDOK || key.SEL_NO <= 0) {
         Say(Tr(kNoRunPicked), false);
@@ -324,7 +324,7 @@ bool MainWindow::PickRunAt(int place) {
     if (!CheckCompanyMonth(&company, &month)) return false;
     std::vector<HPHONPD_YMD_FMT> runs;
     std::string error;
-    if (!ListRuns(company, month, &runs, &error)) {
+    if (!ListPayRuns(company, month, &runs, &error)) {
         Say(Tr(kCannotOpen).arg(FromStd(error)), true);
         return false;
     }

@@ -1,13 +1,11 @@
 #include "desk/roads.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
-#include "payroll/imirak1.h"
 #include "payroll/report.h"
 #include "payroll/roads.h"
 #include "payroll/salary_calcurate.h"
@@ -15,9 +13,6 @@
 namespace payroll::desk {
 namespace {
 
-// SEL_NO of a key SearchMirak has not touched (the runs could not be read).
-constexpr std::int32_t kUntouchedKey = -1;
-constexpr int kMostRuns = 10000;
 // The engine's modes: a year's recalculation, one month rewritten.
 constexpr int kRecalcYearMode = 1;
 constexpr int kRecalcMonthMode = 3;
@@ -39,111 +34,34 @@ std::string FailureOr(const std::string& fallback) {
     return why.empty() ? fallback : why;
 }
 
-// Why a road failed, from the library's road report: the step, the
-// database's message, the run and the employee.
-std::string WhyOf(const ::payroll::RoadReport& r, const std::string& fallback) {
-    std::string why = r.failed_step.empty() ? Failure() : r.failed_step;
-    if (!r.failed_step.empty() && !r.detail.empty()) why += ": " + r.detail;
-    std::string where;
-    if (!r.failed_run.empty()) where = "run " + r.failed_run;
-    if (!r.failed_employee.empty())
-        where += (where.empty() ? "" : ", ") + std::string("employee ") + r.failed_employee;
-    if (!where.empty()) why += " (" + where + ")";
-    return why.empty() ? fallback : why;
-}
-
 RoadReport Recalc(const HPHONPD_YMD_FMT& run, bool whole_year) {
-    HPHONPD_YMD_FMT key = KeyOf(run.CO_CD.Str(), run.RVRS_YM.Str());
-    if (whole_year) key.RVRS_YM = run.RVRS_YM.Str().substr(0, 4) + "01";
-    const int mode = whole_year ? kRecalcYearMode : kRecalcMonthMode;
+    const std::string period = whole_year ? run.RVRS_YM.Str().substr(0, 4) : run.RVRS_YM.Str();
     ResetTransactionOutcome();
     ClearLastFailure();
     BeginRoadReport("recalc-tax");
+    // The year and its bonus runs taxed again after it, in one transaction.
+    TaxRecalculation done;
     RoadReport report;
-    // One transaction for the year and its bonus runs taxed again after it.
-    G_DataSource tx;
-    if (!tx.OnBeginTrans()) {
-        report.reason = LastDatabaseError();
-        return report;
-    }
-    {
-        CSalaryCalcurate engine;
-        engine.Call_AllSum1to12_Year(&key, mode, CString(), 0);
-    }
-    if (LastTransactionOutcome() == TransactionOutcome::kRolledBack) {
-        report.outcome = RoadOutcome::kRolledBack;
-        report.reason = WhyOf(CurrentRoadReport(), "an unnamed step");
-        return report;
-    }
-    const long long runs = CurrentRoadReport().runs, employees = CurrentRoadReport().employees;
-    if (runs == 0) {
-        tx.OnRollbackTrans();
-        report.reason = FailureOr("no pay runs of the company in the period");
-        return report;
-    }
-    // The year driver taxes bonus runs by the monthly rule; the bonus road
-    // taxes them again, as `payroll recalc-tax` does.
-    long long bonus_runs = 0;
-    if (mode == kRecalcYearMode) {
-        std::vector<HPHONPD_YMD_FMT> bonuses;
-        std::string error;
-        const std::string period = whole_year ? run.RVRS_YM.Str().substr(0, 4) : run.RVRS_YM.Str();
-        if (!BonusRunsWithResults(run.CO_CD.Str(), period, &bonuses, &error)) {
-            tx.OnRollbackTrans();
-            report.outcome = RoadOutcome::kRolledBack;
-            report.reason = "the bonus runs could not be read: " + error;
+    switch (RecalculateTax(run.CO_CD.Str(), period, whole_year ? kRecalcYearMode : kRecalcMonthMode,
+                           true, &done)) {
+        case ::payroll::RoadOutcome::kCommitted:
+            report.outcome = RoadOutcome::kCommitted;
+            report.counts = {{"runs", done.runs},
+                             {"employees", done.employees},
+                             {"bonus_runs", static_cast<long long>(done.bonus_runs.size())}};
             return report;
-        }
-        for (const HPHONPD_YMD_FMT& bonus : bonuses) {
-            CSalaryCalcurate engine;
-            if (!TaxBonusRun(engine, bonus, {}, kBonusComputeKind, nullptr)) {
-                tx.OnRollbackTrans();
-                report.outcome = RoadOutcome::kRolledBack;
-                report.reason = WhyOf(CurrentRoadReport(), "an unnamed step");
-                return report;
-            }
-            ++bonus_runs;
-        }
+        case ::payroll::RoadOutcome::kRolledBack:
+            report.outcome = RoadOutcome::kRolledBack;
+            report.reason = DescribeFailure(CurrentRoadReport());
+            return report;
+        case ::payroll::RoadOutcome::kNotEnded:
+            break;
     }
-    if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted) {
-        report.outcome = RoadOutcome::kRolledBack;
-        report.reason = "the commit failed: " + LastDatabaseError();
-        return report;
-    }
-    report.outcome = RoadOutcome::kCommitted;
-    report.counts = {{"runs", runs}, {"employees", employees}, {"bonus_runs", bonus_runs}};
+    report.reason = FailureOr("no pay runs of the company in the period");
     return report;
 }
 
 }  // namespace
-
-HPHONPD_YMD_FMT KeyOf(const std::string& company, const std::string& month) {
-    HPHONPD_YMD_FMT key;
-    std::memset(static_cast<void*>(&key), 0, sizeof key);
-    key.CO_CD.Set(company);
-    key.RVRS_YM.Set(month);
-    return key;
-}
-
-bool ListRuns(const std::string& company, const std::string& month,
-              std::vector<HPHONPD_YMD_FMT>* runs, std::string* error) {
-    runs->clear();
-    CIMirak1 front;
-    for (int place = 1; place <= kMostRuns; ++place) {
-        HPHONPD_YMD_FMT key = KeyOf(company, month);
-        key.SEL_NO = kUntouchedKey;
-        front.SearchMirak(&key, 0, place);
-        if (key.SEL_NO == kUntouchedKey) {
-            runs->clear();
-            *error = LastDatabaseError();
-            if (error->empty()) *error = "the query failed";
-            return false;
-        }
-        if (key.SEL_NO == 0) break;
-        runs->push_back(key);
-    }
-    return true;
-}
 
 bool ListCompanies(std::vector<std::string>* companies, std::string* error) {
     companies->clear();
@@ -213,28 +131,26 @@ RoadReport BuildRun(const HPHONPD_YMD_FMT& run, const BuildChoices& choices) {
         const bool rolled_back = CurrentRoadReport().outcome == ::payroll::RoadOutcome::kRolledBack;
         if (rolled_back || !Failure().empty()) {
             report.outcome = rolled_back ? RoadOutcome::kRolledBack : RoadOutcome::kFailed;
-            report.reason = WhyOf(CurrentRoadReport(), "the refresh");
+            report.reason = DescribeFailure(CurrentRoadReport());
             return report;
         }
     }
     engine._GetSalaryPepleList(choices.table_set);
     const ::payroll::RoadReport built = CurrentRoadReport();
-    // Every pass with employees must have committed; a pay type that pays
-    // nobody on this date is no failure.
-    long worked = 0, failed = 0;
-    for (const BuildPassReport& pass : built.passes) {
-        if (pass.committed) ++worked;
-        if (!pass.committed && !pass.empty) ++failed;
+    switch (BuildOutcome(built)) {
+        case ::payroll::RoadOutcome::kCommitted:
+            report.outcome = RoadOutcome::kCommitted;
+            report.counts = {{"inserted", built.Inserted()}, {"deleted", built.Deleted()}};
+            return report;
+        case ::payroll::RoadOutcome::kRolledBack:
+            report.outcome = RoadOutcome::kRolledBack;
+            report.reason = DescribeFailure(built);
+            return report;
+        case ::payroll::RoadOutcome::kNotEnded:
+            break;
     }
-    if (worked > 0 && failed == 0 && built.outcome != ::payroll::RoadOutcome::kRolledBack) {
-        report.outcome = RoadOutcome::kCommitted;
-        report.counts = {{"inserted", built.Inserted()}, {"deleted", built.Deleted()}};
-        return report;
-    }
-    const bool rolled_back = failed > 0 || built.outcome == ::payroll::RoadOutcome::kRolledBack;
-    report.outcome = rolled_back ? RoadOutcome::kRolledBack : RoadOutcome::kFailed;
-    report.reason =
-        WhyOf(built, rolled_back ? "an unnamed step" : "no employee qualified for the run");
+    report.outcome = RoadOutcome::kFailed;
+    report.reason = FailureOr("no employee qualified for the run");
     return report;
 }
 
@@ -263,7 +179,7 @@ RoadReport TaxBonus(const HPHONPD_YMD_FMT& run) {
     if (!TaxBonusRun(engine, key, {}, kBonusComputeKind, &results)) {
         tx.OnRollbackTrans();
         report.outcome = RoadOutcome::kRolledBack;
-        report.reason = WhyOf(CurrentRoadReport(), "an unnamed step");
+        report.reason = DescribeFailure(CurrentRoadReport());
         return report;
     }
     if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted) {

@@ -1,6 +1,6 @@
 // Everything payroll-desk does to drive the library's roads, in one place:
-// the runs of a month as the picker lists them, the employees of a run, and
-// the three roads on a picked run (build, tax recalculation of its year or
+// the companies with runs, the employees of a run, and the three roads on a
+// picked run (build, tax recalculation of its year or
 // month, bonus tax). Each road shows the engine's own windows through the
 // installed UI driver and ends with a report of how it ended.
 #pragma once
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "payroll/records.h"
+#include "payroll/roads.h"
 
 namespace payroll::desk {
 
@@ -29,14 +30,6 @@ struct BuildChoices {
     std::string division, department, job_group;
     int table_set = 1;  // 0 HPITMPD/HPITMDD, 1 HPOMPPD/HPOMPDD, 2 HTOWTRT/HTOWTDR
 };
-
-// A key holding only a company and month (the picker's filters).
-HPHONPD_YMD_FMT KeyOf(const std::string& company, const std::string& month);
-
-// The runs of a month in the picker's order (through the front's
-// SearchMirak). False, with the reason, when they cannot be read.
-bool ListRuns(const std::string& company, const std::string& month,
-              std::vector<HPHONPD_YMD_FMT>* runs, std::string* error);
 
 // The companies that have pay runs, in code order.
 bool ListCompanies(std::vector<std::string>* companies, std::string* error);

@@ -148,7 +148,6 @@ bool CSalaryCalcurate::TracedExecute(const CString& sql, const char* title, cons
                                      int quietOnError) {
     DspTRACE(sql, title, 1);
     if (m_DirectSQL.OnExecuteQuery(sql)) return true;
-    payroll::engine::NoteRefusedWrite();
     payroll::engine::NoteFailure(errorTitle, m_DirectSQL.GetLastError());
     DspTRACE(sql, errorTitle, quietOnError);
     return false;

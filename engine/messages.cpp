@@ -8,11 +8,6 @@
 namespace payroll {
 namespace {
 
-long& RefusedWriteCount() {
-    static long count = 0;
-    return count;
-}
-
 EngineFailure& Last() {
     static EngineFailure failure;
     return failure;
@@ -65,13 +60,6 @@ void NoteStop(const std::string& step, const std::string& run, const std::string
     report.detail = Last().step == step ? Last().detail : std::string();
     report.failed_run = run;
     report.failed_employee = employee;
-}
-
-void NoteRefusedWrite() {
-    ++RefusedWriteCount();
-}
-long RefusedWrites() {
-    return RefusedWriteCount();
 }
 
 }  // namespace engine

@@ -14,11 +14,6 @@ void ShowMessage(const CString& text);
 void Trace(const CString& title, const CString& text);
 // Remembers the failing step and the database's message for the host.
 void NoteFailure(const CString& step, const CString& detail);
-// Counts the writes the database refused in this process; a driver that owns
-// a transaction compares the count before and after a step to learn whether
-// the step lost a write it did not report.
-void NoteRefusedWrite();
-long RefusedWrites();
 // Statements of the connection that failed so far (0 without a connection):
 // a step compares the count before and after to learn whether anything it
 // read or wrote failed, even where the failure was traced and not returned.

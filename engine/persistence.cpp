@@ -119,10 +119,10 @@ void WriteDeductionRows(CSalaryCalcurate& e, const CString* f, const CString& em
 
     CString batch;
     int rows = static_cast<int>(e.m_dsMain.OnGetBulkRecordCount(read));
-    // A read that fails leaves the rows unwritten: as much a lost write as a
-    // refused one, so the driver that owns the transaction learns of it.
+    // A read that fails leaves the rows unwritten; the driver that owns the
+    // transaction learns of it from the connection's failure count, and the
+    // step is named here.
     auto readFailed = [&] {
-        payroll::engine::NoteRefusedWrite();
         payroll::engine::NoteFailure("all_save error", e.m_dsMain.GetLastError());
         rows = 0;
     };

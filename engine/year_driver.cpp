@@ -172,9 +172,7 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
                 // year wrong or half stored: the whole year is rolled back.
                 payroll::ClearLastFailure();
                 const long failed = payroll::engine::FailedStatements();
-                const long refused = payroll::engine::RefusedWrites();
                 if (!SumIncomTax(employee, 1, mode, 0, CString()) ||
-                    payroll::engine::RefusedWrites() != refused ||
                     payroll::engine::FailedStatements() != failed)
                     return stop(employee.str());
                 ++report.employees;

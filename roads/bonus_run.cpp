@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "engine/messages.h"
-#include "front/pay_run_list.h"
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/roads.h"
@@ -158,16 +157,9 @@ bool BonusRunsWithResults(const std::string& company, const std::string& period,
             months.push_back(period + (m < 10 ? "0" : "") + std::to_string(m));
     }
     for (const std::string& month : months) {
-        G_DataSource query;
-        front::PayRunList list;
-        if (!front::QueryPayRuns(query, front::PayRunStatement(true, company, month), &list)) {
-            if (error) *error = query.GetLastError().str();
-            return false;
-        }
-        for (int p = 0; p < list.size(); ++p) {
-            HPHONPD_YMD_FMT key;
-            front::ClearKey(&key);
-            list.CopyTo(p, &key);
+        std::vector<HPHONPD_YMD_FMT> runs;
+        if (!ListPayRuns(company, month, &runs, error)) return false;
+        for (HPHONPD_YMD_FMT& key : runs) {
             if (key.PYTP_HEAD.View().substr(0, 1) != "2") continue;
             key.DIV_FILTER = "ALL";
             key.DEPT_FILTER = "ALL";

@@ -8,9 +8,19 @@
 
 #include "payroll/export.h"
 #include "payroll/records.h"
+#include "payroll/report.h"
 #include "payroll/salary_calcurate.h"
 
 namespace payroll {
+
+// A run key holding only a company and a month, the way the picker starts.
+PAYROLL_API HPHONPD_YMD_FMT MonthKey(const std::string& company, const std::string& month);
+
+// The pay runs of a company's month as the front's picker lists them
+// (CIMirak1::SearchMirak), in its order. False, with the database's message,
+// when the runs cannot be read.
+PAYROLL_API bool ListPayRuns(const std::string& company, const std::string& month,
+                             std::vector<HPHONPD_YMD_FMT>* runs, std::string* error);
 
 // Copies the run's join and retire rule codes (JNCM_FG, RTCM_FG) from its
 // row of HPHONPD (the row of the key's head pay type) into the key: the
@@ -47,5 +57,43 @@ PAYROLL_API bool TaxBonusRun(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& ke
 // a message, when the runs cannot be read.
 PAYROLL_API bool BonusRunsWithResults(const std::string& company, const std::string& period,
                                       std::vector<HPHONPD_YMD_FMT>* keys, std::string* error);
+
+// One bonus run taxed again after a year recalculation, with its employees'
+// stored figures.
+struct RetaxedRun {
+    HPHONPD_YMD_FMT key{};
+    std::vector<BonusResult> results;
+};
+
+// What a tax recalculation did.
+struct TaxRecalculation {
+    long runs = 0;                       // pay runs the year driver calculated
+    long employees = 0;                  // employee-runs it calculated
+    std::vector<RetaxedRun> bonus_runs;  // bonus runs taxed again after it
+};
+
+// The tax road as hosts run it: one transaction around the engine's year
+// driver over the company's period (YYYY, or YYYYMM: the month's year, or
+// only the month in mode 3), then, in modes 1 and 11 and unless
+// retax_bonus is false, every bonus run the driver covered that holds
+// results taxed again by the bonus road (the driver taxes them by the
+// monthly rule), then one commit. kCommitted when that commit stored it
+// all; kRolledBack when anything failed (the road report names the step,
+// the run and the employee); kNotEnded when there was nothing to do (no runs
+// in the period, or a year the driver refuses; LastEngineFailure says why).
+// *done (may be null) receives the figures.
+PAYROLL_API RoadOutcome RecalculateTax(const std::string& company, const std::string& period,
+                                       int mode, bool retax_bonus, TaxRecalculation* done);
+
+// Why a road failed, for a person: the report's step with the database's
+// message, the run and the employee; the engine's last failure when the
+// report names no step; "an unnamed step" when nothing was noted.
+PAYROLL_API std::string DescribeFailure(const RoadReport& report);
+
+// How a run build ended, from its report: kCommitted when a pass wrote its
+// rows and every pass that had employees committed (a pay type that pays
+// nobody on the date is no failure); kRolledBack when a pass with employees,
+// or the build's last transaction, failed; kNotEnded when nobody qualified.
+PAYROLL_API RoadOutcome BuildOutcome(const RoadReport& report);
 
 }  // namespace payroll

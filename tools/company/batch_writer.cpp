@@ -36,4 +36,17 @@ bool BatchWriter::Flush() {
     return ok_;
 }
 
+bool BatchWriter::FlushAndCommit(G_DataSource& tx, std::string* error) {
+    if (!Flush()) {
+        tx.OnRollbackTrans();
+        *error = error_;
+        return false;
+    }
+    if (!tx.OnCommitTrans()) {
+        *error = tx.GetLastError().str();
+        return false;
+    }
+    return true;
+}
+
 }  // namespace payroll::company

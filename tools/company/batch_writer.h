@@ -19,6 +19,9 @@ class BatchWriter {
     // Sends what is left. False (with the database's message) when any batch
     // failed; later statements are then dropped.
     bool Flush();
+    // Flushes and then commits the transaction `tx` holds: true when both
+    // worked; else the transaction is rolled back and *error says why.
+    bool FlushAndCommit(G_DataSource& tx, std::string* error);
     bool ok() const { return ok_; }
     const std::string& error() const { return error_; }
     long statements() const { return total_; }

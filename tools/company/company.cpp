@@ -197,16 +197,7 @@ bool Generate(const Options& o, Summary* summary, std::string* error) {
     WritePeople(w, c, o.year, people);
     s->employees = o.employees;
     WriteRuns(w, o, c, people, s);
-    if (!w.Flush()) {
-        tx.OnRollbackTrans();
-        *error = w.error();
-        return false;
-    }
-    if (!tx.OnCommitTrans()) {
-        *error = tx.GetLastError().str();
-        return false;
-    }
-    return true;
+    return w.FlushAndCommit(tx, error);
 }
 
 bool FillPayAmounts(const std::string& company, const std::string& month, int sq,
@@ -274,16 +265,7 @@ bool FillPayAmounts(const std::string& company, const std::string& month, int sq
                 Q(code).c_str());
         }
     }
-    if (!w.Flush()) {
-        tx.OnRollbackTrans();
-        *error = w.error();
-        return false;
-    }
-    if (!tx.OnCommitTrans()) {
-        *error = tx.GetLastError().str();
-        return false;
-    }
-    return true;
+    return w.FlushAndCommit(tx, error);
 }
 
 }  // namespace payroll::company

@@ -44,16 +44,7 @@ bool FillResidentTax(const std::string& company, int year, std::string* error) {
             Q(taxed.OnGetFieldValue("EMP_CD", r).str()).c_str(),
             Q(taxed.OnGetFieldValue("PYTP_FG", r).str()).c_str());
     }
-    if (!w.Flush()) {
-        tx.OnRollbackTrans();
-        *error = w.error();
-        return false;
-    }
-    if (!tx.OnCommitTrans()) {
-        *error = tx.GetLastError().str();
-        return false;
-    }
-    return true;
+    return w.FlushAndCommit(tx, error);
 }
 
 }  // namespace payroll::company

@@ -1,0 +1,80 @@
+// The tax road as hosts run it: the year driver and the bonus runs taxed
+// again after it, in one transaction.
+#include "engine/messages.h"
+#include "payroll/datasource.h"
+#include "payroll/host.h"
+#include "payroll/roads.h"
+#include "platform/db/connection.h"
+#include "platform/db/road_report.h"
+
+namespace payroll {
+namespace {
+
+// The modes that compute the tax, and the one that covers a single month.
+bool ComputesTax(int mode) {
+    return mode == 1 || mode == 11;
+}
+constexpr int kMonthMode = 3;
+// The bonus road's kind that computes the tax.
+constexpr int kComputeBonus = 1;
+
+}  // namespace
+
+RoadOutcome RecalculateTax(const std::string& company, const std::string& period, int mode,
+                           bool retax_bonus, TaxRecalculation* done) {
+    TaxRecalculation local;
+    if (!done) done = &local;
+    *done = TaxRecalculation{};
+    HPHONPD_YMD_FMT key = MonthKey(company, period.size() == 4 ? period + "01" : period);
+    const long runsBefore = CurrentRoadReport().runs;
+    const long employeesBefore = CurrentRoadReport().employees;
+    G_DataSource tx;
+    if (!tx.OnBeginTrans()) {
+        engine::NoteFailure("begin", tx.GetLastError());
+        return RoadOutcome::kNotEnded;
+    }
+    {
+        CSalaryCalcurate engine;
+        engine.Call_AllSum1to12_Year(&key, mode, CString(), 0);
+    }
+    // A year that stopped rolled everything back, this transaction too.
+    const db::Connection* connection = db::Connection::Current();
+    if (!connection || connection->depth() == 0) return RoadOutcome::kRolledBack;
+    done->runs = CurrentRoadReport().runs - runsBefore;
+    done->employees = CurrentRoadReport().employees - employeesBefore;
+    if (done->runs == 0) {
+        // Nothing was begun in earnest: the empty transaction ends unseen.
+        tx.OnRollbackTrans();
+        report::Current().outcome = RoadOutcome::kNotEnded;
+        return RoadOutcome::kNotEnded;
+    }
+    if (retax_bonus && ComputesTax(mode)) {
+        // The bonus runs the driver covered: the whole year, or the month.
+        const std::string covered = mode == kMonthMode ? period : period.substr(0, 4);
+        std::vector<HPHONPD_YMD_FMT> keys;
+        std::string error;
+        if (!BonusRunsWithResults(company, covered, &keys, &error)) {
+            engine::NoteFailure("bonus runs", error);
+            engine::NoteStop("bonus runs", covered, "");
+            tx.OnRollbackTrans();
+            return RoadOutcome::kRolledBack;
+        }
+        for (const HPHONPD_YMD_FMT& bonus : keys) {
+            CSalaryCalcurate engine;
+            RetaxedRun run{bonus, {}};
+            if (!TaxBonusRun(engine, bonus, {}, kComputeBonus, &run.results)) {
+                tx.OnRollbackTrans();
+                return RoadOutcome::kRolledBack;
+            }
+            done->bonus_runs.push_back(std::move(run));
+        }
+    }
+    if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted) {
+        engine::NoteFailure("commit", tx.GetLastError());
+        engine::NoteStop("commit", period, "");
+        return RoadOutcome::kRolledBack;
+    }
+    return RoadOutcome::kCommitted;
+}
+
+}  // namespace payroll
