@@ -11,7 +11,6 @@
 // 200 and 2,000 employees.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <strings.h>
 
 #include <cstdio>
 #include <cstring>
@@ -30,6 +29,7 @@
 #include "payroll/salary_calcurate.h"
 #include "payroll/ui.h"
 #include "platform/db/connection.h"
+#include "platform/db/sqlite_backend.h"
 #include "platform/db/tsql/sqlite_support.h"
 #include "platform/db/tsql/translate.h"
 
@@ -250,60 +250,62 @@ void YearRecalc(benchmark::State& state, int (*size)()) {
     CloseDatabase();
 }
 
-bool IsQuery(const std::string& text) {
-    std::size_t i = text.find_first_not_of(" \t\r\n");
-    return i != std::string::npos && strncasecmp(text.c_str() + i, "select", 6) == 0;
-}
-
-// One recorded text, translated for SQLite.
+// One statement as the connection sent it to SQLite.
 struct Replayed {
     std::string sql;
     std::vector<tsql::BoundValue> values;
 };
 
-// Records what a recalculation sends; the texts are translated as the
-// connection translates them. A query repeated right after itself is sent
-// to SQLite once (the connection keeps a count's rows for the query that
-// follows it), so it is replayed once.
-bool RecordYear(std::vector<Replayed>* out, long* texts) {
-    std::vector<std::string> sent;
-    db::Connection::Current()->SetRecorder([&sent](std::string_view t) { sent.emplace_back(t); });
+// What one recalculation sends: its texts, and the statements the database
+// received (a text answered from rows the transaction already read sends
+// none).
+struct Recording {
+    std::vector<Replayed> sent;
+    long texts = 0;
+    long reused = 0;
+};
+
+bool RecordYear(Recording* out) {
+    db::Connection* c = db::Connection::Current();
+    const long texts = c->texts_sent(), reused = c->reads_reused();
+    c->SetSentRecorder([out](const std::string& sql, const std::vector<tsql::BoundValue>& v) {
+        out->sent.push_back({sql, v});
+    });
     bool ok = RecalculateYear();
-    db::Connection::Current()->SetRecorder(nullptr);
-    *texts = static_cast<long>(sent.size());
-    tsql::Translator translator(tsql::Target::kSqlite);
-    std::vector<tsql::Statement> statements;
-    for (std::size_t i = 0; ok && i < sent.size(); ++i) {
-        if (i > 0 && sent[i] == sent[i - 1] && IsQuery(sent[i])) continue;
-        std::string error;
-        if (!translator.Translate(sent[i], &statements, &error)) {
-            std::fprintf(stderr, "bench: %s\n", error.c_str());
-            return false;
-        }
-        for (const tsql::Statement& st : statements) out->push_back({*st.sql, st.values});
-    }
+    c->SetSentRecorder(nullptr);
+    out->texts = c->texts_sent() - texts;
+    out->reused = c->reads_reused() - reused;
     return ok;
 }
 
 void RawReplay(benchmark::State& state) {
     const int employees = SmallCompany();
     QuietUi quiet;
-    std::vector<Replayed> replay;
-    long texts = 0;
+    Recording recording;
     if (!Prepare(employees) || !OpenCompany(employees) || !RecalculateYear() ||
-        !RecordYear(&replay, &texts)) {
+        !RecordYear(&recording)) {
         state.SkipWithError("cannot record the recalculation");
         return;
     }
     CloseDatabase();
+    const double employeeRuns = static_cast<double>(employees) * kMonths;
     SetFigure("year_statements_per_employee_run",
-              static_cast<double>(texts) / (static_cast<double>(employees) * kMonths));
+              static_cast<double>(recording.texts) / employeeRuns);
+    SetFigure("year_sent_per_employee_run",
+              static_cast<double>(recording.sent.size()) / employeeRuns);
+    SetFigure("year_reused_reads_per_employee_run",
+              static_cast<double>(recording.reused) / employeeRuns);
+    const std::vector<Replayed>& replay = recording.sent;
 
+    // The connection is opened and set up as the engine's own.
     sqlite3* db = nullptr;
-    sqlite3_open(DbPath(employees).c_str(), &db);
+    sqlite3_open_v2(DbPath(employees).c_str(), &db, db::SqliteOpenFlags(), nullptr);
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> closer(db, sqlite3_close);
-    Exec(db, "PRAGMA journal_mode=WAL");
-    Exec(db, "PRAGMA synchronous=FULL");
+    std::string error;
+    if (!db::ConfigureSqlite(db, false, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
     tsql::RegisterSqliteFunctions(db);
     std::map<std::string, sqlite3_stmt*> prepared;
     for (auto _ : state) {

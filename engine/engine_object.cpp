@@ -114,7 +114,7 @@ void CSalaryCalcurate::DspTRACE(CString text, CString title, int quiet) {
         int pieces = (length + kTracePiece - 1) / kTracePiece;
         for (int i = 0; i < pieces; ++i) {
             CString piece = text.Mid(i * kTracePiece, kTracePiece);
-            m_strTrace.Format("--[select %s ]--- %s\n", title.c_str(), piece.c_str());
+            m_strTrace = "--[select " + title + " ]--- " + piece + "\n";
         }
     }
     payroll::engine::Trace(title, text);

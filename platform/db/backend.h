@@ -41,6 +41,10 @@ class Backend {
     // True while the backend holds an open transaction; a backend that
     // rolled one back on its own after an error reports false.
     virtual bool InTransaction() const = 0;
+    // True when nobody else can change what a transaction of this backend
+    // reads, so that a query run twice in it returns the same rows unless
+    // the transaction itself wrote in between.
+    virtual bool StableReads() const { return false; }
     // The statement that opens a transaction.
     virtual const char* BeginStatement() const { return "BEGIN"; }
     // The URL it was opened with, without secrets.

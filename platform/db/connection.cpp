@@ -80,6 +80,7 @@ void Connection::NoticeLostTransaction() {
     // Some failures make the backend roll back on its own; the depth must
     // follow, or a later commit would claim work that is gone.
     if (depth_ > 0 && !backend_->InTransaction()) {
+        reads_.Forget();
         depth_ = 0;
         last_outcome_ = TransactionOutcome::kRolledBack;
         report::RolledBack();
@@ -89,7 +90,13 @@ void Connection::NoticeLostTransaction() {
 void Connection::Tally(const tsql::Statement& st, long changed) {
     report::Change change;
     std::string table;
-    if (changed <= 0 || !report::WriteTarget(*st.sql, &change, &table)) return;
+    if (!report::WriteTarget(*st.sql, &change, &table)) {
+        reads_.Forget();
+        return;
+    }
+    // A write that changed no row leaves every read as it was.
+    if (changed <= 0) return;
+    reads_.Wrote(table);
     report::NoteChange(table, change, changed);
 }
 
@@ -111,8 +118,11 @@ bool Connection::RunAll(const std::vector<tsql::Statement>& statements, ResultSe
         bool wants_rows = rows && st.returns_rows;
         if (wants_rows) rows->Clear();
         long changed = 0;
+        ++statements_run_;
+        if (sent_recorder_) sent_recorder_(*st.sql, st.values);
         if (!backend_->Run(st, wants_rows ? rows : nullptr, st.returns_rows ? nullptr : &changed,
                            &message)) {
+            if (!st.returns_rows) reads_.Forget();
             Fail(error, message);
             NoticeLostTransaction();
             return false;
@@ -127,19 +137,34 @@ bool Connection::RunAll(const std::vector<tsql::Statement>& statements, ResultSe
     return true;
 }
 
+bool Connection::Read(std::string_view text, ResultSet* rows, std::string* error) {
+    const bool reusing = Reusing();
+    if (reusing) {
+        if (const ResultSet* kept = reads_.Find(text)) {
+            *rows = *kept;
+            return true;
+        }
+    }
+    if (!Translate(text, &scratch_, error)) return false;
+    rows->Clear();
+    if (!RunAll(scratch_, rows, error)) return false;
+    if (reusing && scratch_.size() == 1 && scratch_[0].cached && scratch_[0].returns_rows)
+        reads_.Offer(text, scratch_[0].sql, *rows);
+    return true;
+}
+
 bool Connection::Query(std::string_view text, ResultSet* rows, std::string* error) {
     try {
         if (!Admit(text, error)) return false;
         if (counted_valid_ && counted_generation_ == generation_ && counted_text_ == text) {
             counted_valid_ = false;
+            ++counted_reused_;
             *rows = std::move(counted_rows_);
             counted_rows_.Clear();
             return true;
         }
         counted_valid_ = false;
-        if (!Translate(text, &scratch_, error)) return false;
-        rows->Clear();
-        return RunAll(scratch_, rows, error);
+        return Read(text, rows, error);
     } catch (const std::exception& e) {
         Fail(error, std::string("database failure: ") + e.what());
         return false;
@@ -151,9 +176,7 @@ bool Connection::Count(std::string_view text, long* count, std::string* error) {
         *count = 0;
         if (!Admit(text, error)) return false;
         counted_valid_ = false;
-        if (!Translate(text, &scratch_, error)) return false;
-        counted_rows_.Clear();
-        if (!RunAll(scratch_, &counted_rows_, error)) return false;
+        if (!Read(text, &counted_rows_, error)) return false;
         *count = static_cast<long>(counted_rows_.RowCount());
         counted_text_.assign(text);
         counted_generation_ = generation_;
@@ -177,14 +200,18 @@ bool Connection::Execute(std::string_view text, std::string* error) {
         // leaves nothing of the text behind.
         std::string message;
         bool outer = depth_ == 0;
-        if (!backend_->RunNative(outer ? backend_->BeginStatement() : "SAVEPOINT payroll_text",
-                                 &message)) {
+        if (outer ? !backend_->RunNative(backend_->BeginStatement(), &message)
+                  : !Native("SAVEPOINT payroll_text", &message)) {
             Fail(error, message);
             return false;
         }
+        statements_run_ += static_cast<long>(scratch_.size());
+        if (sent_recorder_)
+            for (const tsql::Statement& st : scratch_) sent_recorder_(*st.sql, st.values);
         if (!backend_->RunBatch(scratch_, &message, &changes_)) {
             Fail(error, message);
-        } else if (backend_->RunNative(outer ? "COMMIT" : "RELEASE payroll_text", &message)) {
+        } else if (outer ? backend_->RunNative("COMMIT", &message)
+                         : Native("RELEASE payroll_text", &message)) {
             for (std::size_t i = 0; i < scratch_.size() && i < changes_.size(); ++i)
                 Tally(scratch_[i], changes_[i]);
             Settled();
@@ -192,6 +219,8 @@ bool Connection::Execute(std::string_view text, std::string* error) {
         } else {
             Fail(error, message);
         }
+        // Whatever ran of the text is undone.
+        reads_.Forget();
         std::string ignored;
         if (outer) {
             backend_->RunNative("ROLLBACK", &ignored);
@@ -207,8 +236,15 @@ bool Connection::Execute(std::string_view text, std::string* error) {
     }
 }
 
+bool Connection::Native(const char* sql, std::string* error) {
+    ++statements_run_;
+    if (sent_recorder_) sent_recorder_(sql, {});
+    return backend_->RunNative(sql, error);
+}
+
 bool Connection::Begin(std::string* error) {
     counted_valid_ = false;
+    if (depth_ == 0) reads_.Forget();
     if (depth_ == 0) {
         std::string message;
         if (!backend_->RunNative(backend_->BeginStatement(), &message)) {
@@ -222,6 +258,7 @@ bool Connection::Begin(std::string* error) {
 
 bool Connection::Commit(std::string* error) {
     counted_valid_ = false;
+    if (depth_ <= 1) reads_.Forget();
     NoticeLostTransaction();
     if (depth_ == 0) return true;
     if (depth_ > 1) {
@@ -245,6 +282,7 @@ bool Connection::Commit(std::string* error) {
 
 void Connection::Rollback() {
     counted_valid_ = false;
+    reads_.Forget();
     Wrote();
     if (depth_ == 0) return;
     depth_ = 0;

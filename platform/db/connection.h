@@ -11,6 +11,7 @@
 
 #include "payroll/host.h"
 #include "platform/db/backend.h"
+#include "platform/db/read_reuse.h"
 #include "platform/db/result_set.h"
 #include "platform/db/tsql/translate.h"
 
@@ -52,7 +53,18 @@ class Connection {
     // transaction commits.
     void NoteResultStored();
 
-    Backend& backend() { return *backend_; }
+    // The backend, for statements of its own dialect: what they write is
+    // unknown, so no kept read survives.
+    Backend& backend() {
+        reads_.Forget();
+        return *backend_;
+    }
+
+    // Statements sent to the database, and query texts answered from the
+    // rows the transaction read before (a count's rows read next, or an
+    // exact read reused), since the connection opened.
+    long statements_run() const { return statements_run_; }
+    long reads_reused() const { return reads_.reused() + counted_reused_; }
 
     // Test hooks. The recorder sees every text exactly as the engine sent
     // it; the fault injector makes the k-th text from now (1-based) fail.
@@ -63,6 +75,12 @@ class Connection {
         sent_since_arm_ = 0;
     }
     long texts_sent() const { return texts_sent_; }
+    // Sees every statement the texts became, as sent to the backend: the
+    // translated SQL with its values (none for a savepoint of a text of
+    // several statements). Transactions begun and ended are not shown.
+    using SentRecorder =
+        std::function<void(const std::string& sql, const std::vector<tsql::BoundValue>& values)>;
+    void SetSentRecorder(SentRecorder recorder) { sent_recorder_ = std::move(recorder); }
 
     // A process-wide observer of every text, before it runs (its number in
     // the connection's count comes along). The library as installed has none:
@@ -80,8 +98,14 @@ class Connection {
     void Fail(std::string* error, const std::string& message);
     void Wrote() { ++generation_; }
     void NoticeLostTransaction();
-    // Counts the rows a write statement changed in the road report.
+    // A write statement ran: its rows count in the road report, and kept
+    // reads of its table are dropped.
     void Tally(const tsql::Statement& st, long changed);
+    // Kept reads may be handed back only inside a transaction whose reads
+    // the backend keeps stable.
+    bool Reusing() const { return depth_ > 0 && backend_->StableReads(); }
+    // The rows of a query text: kept, or read (and offered to keep).
+    bool Read(std::string_view text, ResultSet* rows, std::string* error);
     // Writes outside a transaction are kept at once.
     void Settled();
 
@@ -101,7 +125,14 @@ class Connection {
     ResultSet counted_rows_;
     std::uint64_t generation_ = 0;
 
+    ReadReuse reads_;
+    long statements_run_ = 0;
+    long counted_reused_ = 0;
+
     Recorder recorder_;
+    SentRecorder sent_recorder_;
+    // Runs a savepoint statement of a text of several statements.
+    bool Native(const char* sql, std::string* error);
     long fail_at_ = 0;
     long sent_since_arm_ = 0;
     long texts_sent_ = 0;

@@ -26,7 +26,10 @@ class SqliteBackend final : public Backend {
     tsql::Target target() const override { return tsql::Target::kSqlite; }
     std::string DisplayName() const override { return name_; }
     bool InTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
+    // A transaction begins holding the write lock: no other connection
+    // writes until it ends.
     const char* BeginStatement() const override { return "BEGIN IMMEDIATE"; }
+    bool StableReads() const override { return true; }
 
     bool Run(const tsql::Statement& st, ResultSet* rows, long* count, std::string* error) override {
         sqlite3_stmt* stmt = Prepare(*st.sql, error);
@@ -144,28 +147,40 @@ bool Pragma(sqlite3* db, const char* sql, std::string* error) {
 
 }  // namespace
 
+int SqliteOpenFlags() {
+    return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+}
+
+bool ConfigureSqlite(sqlite3* db, bool memory, std::string* error) {
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 5000);
+    if (sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_QPSG, 1, nullptr) != SQLITE_OK) {
+        *error = sqlite3_errmsg(db);
+        return false;
+    }
+    // Write-ahead log with a sync at every commit: a committed run survives
+    // a crash of the process or of the machine. 32 MiB of pages.
+    return (memory || Pragma(db, "PRAGMA journal_mode=WAL", error)) &&
+           Pragma(db, "PRAGMA synchronous=FULL", error) &&
+           Pragma(db, "PRAGMA cache_size=-32768", error);
+}
+
 std::unique_ptr<Backend> OpenSqliteBackend(const std::string& path, std::string* error) {
     if (path.empty()) {
         *error = "no database file given (use sqlite:PATH or sqlite::memory:)";
         return nullptr;
     }
     sqlite3* db = nullptr;
-    int rc =
-        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc = sqlite3_open_v2(path.c_str(), &db, SqliteOpenFlags(), nullptr);
     if (rc != SQLITE_OK) {
         *error =
             "cannot open database " + path + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
         sqlite3_close_v2(db);
         return nullptr;
     }
-    sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, 5000);
     std::string message;
     bool memory = path == ":memory:";
-    // Write-ahead log with a sync at every commit: a committed run survives
-    // a crash of the process or of the machine.
-    bool ok = (memory || Pragma(db, "PRAGMA journal_mode=WAL", &message)) &&
-              Pragma(db, "PRAGMA synchronous=FULL", &message) &&
+    bool ok = ConfigureSqlite(db, memory, &message) &&
               Pragma(db, "PRAGMA user_version", &message);
     if (ok && sqlite3_db_readonly(db, "main") == 1) {
         ok = false;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/text/printf_format.h"
+
 CString::CString(const char* text, int length) {
     if (text && length > 0) s_.assign(text, strnlen(text, static_cast<std::size_t>(length)));
 }
@@ -17,6 +19,17 @@ void CString::FormatV(const char* format, va_list args) {
     if (!format) {
         s_.clear();
         return;
+    }
+    {
+        va_list fast;
+        va_copy(fast, args);
+        std::string out;
+        const bool done = payroll::text::AppendPrintf(&out, format, fast);
+        va_end(fast);
+        if (done) {
+            s_ = std::move(out);
+            return;
+        }
     }
     va_list probe;
     va_copy(probe, args);
@@ -47,10 +60,18 @@ void CString::Format(const char* format, ...) {
 void CString::AppendFormat(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    CString tail;
-    tail.FormatV(format, args);
+    const std::size_t before = s_.size();
+    va_list fast;
+    va_copy(fast, args);
+    const bool done = format && payroll::text::AppendPrintf(&s_, format, fast);
+    va_end(fast);
+    if (!done) {
+        s_.resize(before);
+        CString tail;
+        tail.FormatV(format, args);
+        s_ += tail.s_;
+    }
     va_end(args);
-    s_ += tail.s_;
 }
 
 char CString::GetAt(int index) const {
