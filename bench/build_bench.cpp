@@ -24,10 +24,12 @@
 
 #include "bench/figures.h"
 #include "bench/scratch_db.h"
+#include "bench/year_company.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/salary_calcurate.h"
 #include "payroll/ui.h"
+#include "platform/db/sqlite_backend.h"
 
 namespace payroll::bench {
 namespace {
@@ -144,13 +146,6 @@ bool FreshCopy(int employees) {
     return !ec;
 }
 
-struct QuietUi {
-    ui::HeadlessDriver driver;
-    ui::InstantClock clock;
-    ui::ScopedUiDriver scoped_driver{&driver};
-    ui::ScopedClock scoped_clock{&clock};
-};
-
 // Builds the run on the working copy; true when the build committed.
 bool BuildRun() {
     std::string error;
@@ -158,24 +153,7 @@ bool BuildRun() {
         std::fprintf(stderr, "bench: %s\n", error.c_str());
         return false;
     }
-    QuietUi quiet;
-    HPHONPD_YMD_FMT key;
-    std::memset(&key, 0, sizeof key);
-    key.CO_CD = "1000";
-    key.RVRS_YM = "200203";
-    key.SQ = "1";
-    key.PAY_DT = "20020325";
-    key.CCIS_YN = "002";
-    key.PYTP_FG = "001";
-    key.PYTP_LIST = "001";
-    key.PYTP_HEAD = "001";
-    ResetTransactionOutcome();
-    bool ok = false;
-    {
-        CSalaryCalcurate engine;
-        ok = engine.init(&key) == 1 && engine._GetSalaryPepleList(1) == 1 &&
-             LastTransactionOutcome() == TransactionOutcome::kCommitted;
-    }
+    const bool ok = BuildOpenRun();
     CloseDatabase();
     return ok;
 }
@@ -251,9 +229,9 @@ void Prepared(benchmark::State& state) {
         state.PauseTiming();
         FreshCopy(employees);
         sqlite3* db = nullptr;
-        sqlite3_open(WorkPath().c_str(), &db);
-        Exec(db, "PRAGMA journal_mode=WAL");
-        Exec(db, "PRAGMA synchronous=FULL");
+        sqlite3_open_v2(WorkPath().c_str(), &db, db::SqliteOpenFlags(), nullptr);
+        std::string error;
+        if (!db::ConfigureSqlite(db, false, &error)) state.SkipWithError(error.c_str());
         state.ResumeTiming();
         Exec(db, "BEGIN");
         for (bool pay : {true, false}) {
@@ -333,4 +311,27 @@ const bool build_registered = [] {
 }();
 
 }  // namespace
+
+bool SeedBuildRun(const std::string& path, int employees) {
+    return Seed(path, employees);
+}
+
+bool BuildOpenRun() {
+    QuietUi quiet;
+    HPHONPD_YMD_FMT key;
+    std::memset(&key, 0, sizeof key);
+    key.CO_CD = "1000";
+    key.RVRS_YM = "200203";
+    key.SQ = "1";
+    key.PAY_DT = "20020325";
+    key.CCIS_YN = "002";
+    key.PYTP_FG = "001";
+    key.PYTP_LIST = "001";
+    key.PYTP_HEAD = "001";
+    ResetTransactionOutcome();
+    CSalaryCalcurate engine;
+    return engine.init(&key) == 1 && engine._GetSalaryPepleList(1) == 1 &&
+           LastTransactionOutcome() == TransactionOutcome::kCommitted;
+}
+
 }  // namespace payroll::bench

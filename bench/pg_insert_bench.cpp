@@ -13,6 +13,7 @@
 
 #include "bench/default_row_batches.h"
 #include "bench/figures.h"
+#include "bench/pg_tables.h"
 #include "payroll/datasource.h"
 #include "payroll/host.h"
 #include "platform/db/connection.h"
@@ -20,21 +21,8 @@
 namespace payroll::bench {
 namespace {
 
-std::string ServerUrl() {
-    const char* url = std::getenv("PAYROLL_BENCH_POSTGRES_URL");
-    return url ? url : "";
-}
-
-bool Native(const std::string& sql) {
-    std::string error;
-    db::Connection* c = db::Connection::Current();
-    if (c && c->backend().RunNative(sql, &error)) return true;
-    std::fprintf(stderr, "bench: %s\n", error.c_str());
-    return false;
-}
-
 void BM_PostgresDefaultRows(benchmark::State& state) {
-    const std::string url = ServerUrl();
+    const std::string url = PostgresUrl();
     if (url.empty()) {
         state.SkipWithError("PAYROLL_BENCH_POSTGRES_URL is not set");
         return;
@@ -42,13 +30,9 @@ void BM_PostgresDefaultRows(benchmark::State& state) {
     std::vector<std::string> pay = DefaultRowBatches(true, "0.0000"),
                              deductions = DefaultRowBatches(false, "0.0000");
     const std::string schema = "bench_" + std::to_string(getpid());
-    std::string error;
     for (auto _ : state) {
         state.PauseTiming();
-        if (!OpenDatabase(url, &error) ||
-            !Native("DROP SCHEMA IF EXISTS " + schema + " CASCADE; CREATE SCHEMA " + schema +
-                    "; SET search_path TO " + schema) ||
-            !ApplySchema(nullptr, &error)) {
+        if (!FreshSchema(url, schema)) {
             state.SkipWithError("cannot prepare the server");
             return;
         }
@@ -61,8 +45,7 @@ void BM_PostgresDefaultRows(benchmark::State& state) {
                 if (!sql.OnExecuteQuery(batch)) state.SkipWithError(sql.GetLastError().c_str());
         tx.OnCommitTrans();
         state.PauseTiming();
-        Native("DROP SCHEMA IF EXISTS " + schema + " CASCADE");
-        CloseDatabase();
+        DropSchema(url, schema);
         state.ResumeTiming();
     }
 }

@@ -201,29 +201,6 @@ bool Prepare(int employees) {
     return ok;
 }
 
-// Runs the year driver over 2002; true when its transaction committed.
-bool RecalculateYear() {
-    HPHONPD_YMD_FMT key;
-    std::memset(&key, 0, sizeof key);
-    key.CO_CD = "1000";
-    key.RVRS_YM = "200201";
-    ResetTransactionOutcome();
-    {
-        CSalaryCalcurate engine;
-        engine.Call_AllSum1to12_Year(&key, 1, CString(), 0);
-    }
-    return LastTransactionOutcome() == TransactionOutcome::kCommitted;
-}
-
-// Quiet progress and an instant closing notice: the benchmark measures the
-// calculation, not the 600 ms the notice stays on screen.
-struct QuietUi {
-    ui::HeadlessDriver driver;
-    ui::InstantClock clock;
-    ui::ScopedUiDriver scoped_driver{&driver};
-    ui::ScopedClock scoped_clock{&clock};
-};
-
 bool OpenCompany(int employees) {
     std::string error;
     if (OpenDatabase("sqlite:" + DbPath(employees), &error)) return true;
@@ -370,6 +347,19 @@ const bool year_recalc_registered = [] {
 
 bool SeedYearCompany(const std::string& path, int employees) {
     return Seed(path, employees);
+}
+
+bool RecalculateYear() {
+    HPHONPD_YMD_FMT key;
+    std::memset(&key, 0, sizeof key);
+    key.CO_CD = "1000";
+    key.RVRS_YM = "200201";
+    ResetTransactionOutcome();
+    {
+        CSalaryCalcurate engine;
+        engine.Call_AllSum1to12_Year(&key, 1, CString(), 0);
+    }
+    return LastTransactionOutcome() == TransactionOutcome::kCommitted;
 }
 
 }  // namespace payroll::bench

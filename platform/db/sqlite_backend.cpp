@@ -180,8 +180,7 @@ std::unique_ptr<Backend> OpenSqliteBackend(const std::string& path, std::string*
     }
     std::string message;
     bool memory = path == ":memory:";
-    bool ok = ConfigureSqlite(db, memory, &message) &&
-              Pragma(db, "PRAGMA user_version", &message);
+    bool ok = ConfigureSqlite(db, memory, &message) && Pragma(db, "PRAGMA user_version", &message);
     if (ok && sqlite3_db_readonly(db, "main") == 1) {
         ok = false;
         message = "the database is read-only";

@@ -142,8 +142,8 @@ bool AppendPrintf(std::string* out, const char* format, va_list args) {
                               : spec.length == 1 ? va_arg(args, long)
                               : spec.length == 2 ? va_arg(args, long long)
                                                  : static_cast<long long>(va_arg(args, size_t));
-                unsigned long long magnitude =
-                    v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
+                unsigned long long magnitude = v < 0 ? 0ULL - static_cast<unsigned long long>(v)
+                                                     : static_cast<unsigned long long>(v);
                 PutInteger(out, spec, magnitude, v < 0, 10, false);
                 break;
             }

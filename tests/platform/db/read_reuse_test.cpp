@@ -69,8 +69,8 @@ TEST_F(ReadReuseTest, ARepeatedReadIsAnsweredUntilItsTableIsWritten) {
     EXPECT_TRUE(sent);
     // A write through the backend's own dialect cannot be named.
     std::string error;
-    ASSERT_TRUE(Connection::Current()->backend().RunNative("DELETE FROM T WHERE EMP_CD='E2'",
-                                                           &error));
+    ASSERT_TRUE(
+        Connection::Current()->backend().RunNative("DELETE FROM T WHERE EMP_CD='E2'", &error));
     EXPECT_EQ(Total(&sent), "150");
     EXPECT_TRUE(sent);
 
@@ -94,9 +94,9 @@ TEST_F(ReadReuseTest, OutsideATransactionAndAcrossTransactionsEveryReadIsSent) {
     // Another process writes between two transactions of this one.
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(path_.c_str(), &other), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(other, "UPDATE T SET AMT = 1 WHERE EMP_CD = 'E2'", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(other, "UPDATE T SET AMT = 1 WHERE EMP_CD = 'E2'", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     sqlite3_close(other);
     ASSERT_TRUE(tx_.OnBeginTrans());
     EXPECT_EQ(Total(&sent), "101");

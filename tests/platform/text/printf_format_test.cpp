@@ -35,7 +35,7 @@ TEST(PrintfFormatTest, AmountsAreWrittenAsTheCLibraryWritesThem) {
                               -2.675,    264600.0,    158580.00005, 1e15 + 0.125,  -1e-7,
                               123.45675, 0.00005,     0.00015,      9999999.99995, 1e300,
                               4.35e-310, 1234567.891, -98765.4321,  0.125,         2.5e-5};
-    const char* formats[] = {"%1.4f", "%f",    "%.0f",  "%12.2f", "%-12.2f|",
+    const char* formats[] = {"%1.4f",   "%f",    "%.0f",  "%12.2f", "%-12.2f|",
                              "%012.3f", "%+.4f", "% .1f", "%.15f",  "%8f"};
     for (const char* format : formats)
         for (double v : amounts) EXPECT_EQ(Fast(format, v), C(format, v)) << format << " " << v;
