@@ -34,6 +34,10 @@ class Backend {
             if (!Run(statements[i], nullptr, &(*changes)[i], error)) return false;
         return true;
     }
+    // True when RunBatch itself runs its statements whole or not at all
+    // inside an open transaction (it takes a savepoint of its own), so that
+    // the caller need not take one around it.
+    virtual bool AtomicBatch() const { return false; }
     // Runs backend SQL as it stands (transaction control, schema text).
     virtual bool RunNative(std::string_view sql, std::string* error) = 0;
     // Names of the tables that exist.

@@ -200,8 +200,11 @@ bool Connection::Execute(std::string_view text, std::string* error) {
         // leaves nothing of the text behind.
         std::string message;
         bool outer = depth_ == 0;
-        if (outer ? !backend_->RunNative(backend_->BeginStatement(), &message)
-                  : !Native("SAVEPOINT payroll_text", &message)) {
+        // Inside a transaction a backend whose batches are whole on their
+        // own needs no savepoint around them.
+        const bool guarded = outer || !backend_->AtomicBatch();
+        if (guarded && (outer ? !backend_->RunNative(backend_->BeginStatement(), &message)
+                              : !Native("SAVEPOINT payroll_text", &message))) {
             Fail(error, message);
             return false;
         }
@@ -210,8 +213,8 @@ bool Connection::Execute(std::string_view text, std::string* error) {
             for (const tsql::Statement& st : scratch_) sent_recorder_(*st.sql, st.values);
         if (!backend_->RunBatch(scratch_, &message, &changes_)) {
             Fail(error, message);
-        } else if (outer ? backend_->RunNative("COMMIT", &message)
-                         : Native("RELEASE payroll_text", &message)) {
+        } else if (!guarded || (outer ? backend_->RunNative("COMMIT", &message)
+                                      : Native("RELEASE payroll_text", &message))) {
             for (std::size_t i = 0; i < scratch_.size() && i < changes_.size(); ++i)
                 Tally(scratch_[i], changes_[i]);
             Settled();
@@ -224,7 +227,7 @@ bool Connection::Execute(std::string_view text, std::string* error) {
         std::string ignored;
         if (outer) {
             backend_->RunNative("ROLLBACK", &ignored);
-        } else if (backend_->InTransaction()) {
+        } else if (guarded && backend_->InTransaction()) {
             backend_->RunNative("ROLLBACK TO payroll_text", &ignored);
             backend_->RunNative("RELEASE payroll_text", &ignored);
         }

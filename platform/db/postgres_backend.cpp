@@ -112,6 +112,14 @@ class PostgresBackend final : public Backend {
         return false;
     }
 
+    bool AtomicBatch() const override { return true; }
+    // A road reads one snapshot of the database from its first statement to
+    // its commit: what others commit meanwhile is not mixed into it (a
+    // concurrent change of a row it also changes makes it fail whole), and a
+    // query it runs twice returns the same rows unless it wrote in between.
+    const char* BeginStatement() const override { return "BEGIN ISOLATION LEVEL REPEATABLE READ"; }
+    bool StableReads() const override { return true; }
+
     bool RunNative(std::string_view sql, std::string* error) override {
         if (!Alive(error)) return false;
         return link_->Simple(sql, error);
