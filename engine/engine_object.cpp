@@ -111,11 +111,10 @@ CString CSalaryCalcurate::SearchString(CString first, CString second) {
 void CSalaryCalcurate::DspTRACE(CString text, CString title, int quiet) {
     int length = text.GetLength();
     if (length > kTracePiece) {
-        int pieces = (length + kTracePiece - 1) / kTracePiece;
-        for (int i = 0; i < pieces; ++i) {
-            CString piece = text.Mid(i * kTracePiece, kTracePiece);
-            m_strTrace = "--[select " + title + " ]--- " + piece + "\n";
-        }
+        // Traces are written nowhere: of the pieces only the last line stays.
+        const int last = (length - 1) / kTracePiece;
+        m_strTrace =
+            "--[select " + title + " ]--- " + text.Mid(last * kTracePiece, kTracePiece) + "\n";
     }
     payroll::engine::Trace(title, text);
     if (quiet == 0) payroll::engine::ShowMessage(title);

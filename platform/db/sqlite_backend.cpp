@@ -64,6 +64,20 @@ class SqliteBackend final : public Backend {
     }
 
     bool RunNative(std::string_view sql, std::string* error) override {
+        // One statement (transaction control, mostly, which recurs) runs
+        // prepared; a text of several goes through sqlite3_exec.
+        if (sql.find(';') == std::string_view::npos &&
+            sql.find_first_not_of(" \t\r\n") != std::string_view::npos) {
+            sqlite3_stmt* stmt = Prepare(std::string(sql), error);
+            if (!stmt) return false;
+            int rc;
+            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            }
+            const bool ok = rc == SQLITE_DONE;
+            if (!ok) *error = sqlite3_errmsg(db_);
+            sqlite3_reset(stmt);
+            return ok;
+        }
         std::string text(sql);
         char* message = nullptr;
         if (sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message) == SQLITE_OK) return true;

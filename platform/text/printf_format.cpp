@@ -71,6 +71,8 @@ void PutInteger(std::string* out, const Spec& spec, unsigned long long magnitude
 
 bool AppendPrintf(std::string* out, const char* format, va_list args) {
     const char* p = format;
+    // Statements come out a little longer than their formats.
+    out->reserve(out->size() + std::strlen(format) + 64);
     for (;;) {
         const char* percent = std::strchr(p, '%');
         if (!percent) {
