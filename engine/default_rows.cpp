@@ -130,18 +130,27 @@ bool SendBatches(CSalaryCalcurate& e, int employees) {
             std::string().swap(batch.str());
             return true;
         };
-        long ordinal = 0, current = 0;
+        // Each batch is sized before it is filled: one allocation, no copies
+        // as it grows.
+        std::vector<std::size_t> sizes(static_cast<std::size_t>(batches[k]), 0);
+        for (long i = 0, ordinal = 0; i < employees; ++i)
+            if (!e.m_strRowSQL[k][i].IsEmpty())
+                sizes[static_cast<std::size_t>(default_rows::BatchOf(ordinal++))] +=
+                    e.m_strRowSQL[k][i].str().size();
+        long ordinal = 0, current = -1;
         for (int i = 0; i < employees; ++i) {
             const CString& text = e.m_strRowSQL[k][i];
             if (text.IsEmpty()) continue;
             const long b = default_rows::BatchOf(ordinal++);
             if (b != current) {
-                if (!send(current)) return false;
+                if (current >= 0 && !send(current)) return false;
                 current = b;
+                e.m_strBatch[k][static_cast<std::size_t>(b)].str().reserve(
+                    sizes[static_cast<std::size_t>(b)]);
             }
             e.m_strBatch[k][static_cast<std::size_t>(b)] += text;
         }
-        if (ordinal > 0 && !send(current)) return false;
+        if (current >= 0 && !send(current)) return false;
     }
     return true;
 }

@@ -109,6 +109,10 @@ CString CSalaryCalcurate::SearchString(CString first, CString second) {
 }
 
 void CSalaryCalcurate::DspTRACE(CString text, CString title, int quiet) {
+    TraceText(text, title, quiet);
+}
+
+void CSalaryCalcurate::TraceText(const CString& text, const CString& title, int quiet) {
     int length = text.GetLength();
     if (length > kTracePiece) {
         // Traces are written nowhere: of the pieces only the last line stays.
@@ -136,19 +140,19 @@ int CSalaryCalcurate::OpenFile_Whole(G_DataSource* source, CString sql, void* bu
 
 bool CSalaryCalcurate::TracedQuery(G_DataSource& source, const CString& sql, const char* title,
                                    const char* errorTitle, int quietOnError) {
-    DspTRACE(sql, title, 1);
+    TraceText(sql, title, 1);
     if (source.OnExecuteSQL(sql)) return true;
     payroll::engine::NoteFailure(errorTitle, source.GetLastError());
-    DspTRACE(sql, errorTitle, quietOnError);
+    TraceText(sql, errorTitle, quietOnError);
     return false;
 }
 
 bool CSalaryCalcurate::TracedExecute(const CString& sql, const char* title, const char* errorTitle,
                                      int quietOnError) {
-    DspTRACE(sql, title, 1);
-    if (m_DirectSQL.OnExecuteQuery(sql)) return true;
+    TraceText(sql, title, 1);
+    if (m_DirectSQL.OnExecuteText(sql.str())) return true;
     payroll::engine::NoteFailure(errorTitle, m_DirectSQL.GetLastError());
-    DspTRACE(sql, errorTitle, quietOnError);
+    TraceText(sql, errorTitle, quietOnError);
     return false;
 }
 

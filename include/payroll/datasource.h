@@ -84,6 +84,9 @@ class PAYROLL_API G_DirectSQL {
     // without semicolons). The text runs whole or not at all: true when every
     // statement ran; on false nothing of the text remains.
     bool OnExecuteQuery(CString sql);
+    // The same, without a copy of the text (a run build's batches of default
+    // rows run to megabytes).
+    bool OnExecuteText(std::string_view sql);
     // Why the last OnExecuteQuery failed (empty after success).
     CString GetLastError() const;
 

@@ -295,6 +295,8 @@ class PAYROLL_API CSalaryCalcurate : public CWnd {
     // the engine's steps.
     PAYROLL_INTERNAL bool TracedQuery(G_DataSource& source, const CString& sql, const char* title,
                                       const char* errorTitle, int quietOnError = 0);
+    // What DspTRACE does, without copies of the text.
+    PAYROLL_INTERNAL void TraceText(const CString& text, const CString& title, int quiet);
     // The same for a statement text run through m_DirectSQL.
     PAYROLL_INTERNAL bool TracedExecute(const CString& sql, const char* title,
                                         const char* errorTitle, int quietOnError = 0);

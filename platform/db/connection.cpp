@@ -87,17 +87,32 @@ void Connection::NoticeLostTransaction() {
     }
 }
 
+const Connection::WriteTarget& Connection::TargetOf(const tsql::Statement& st) {
+    static thread_local WriteTarget scratch;
+    WriteTarget* target = &scratch;
+    if (st.cached) {
+        auto [it, added] = write_targets_.try_emplace(st.sql);
+        if (!added) return it->second;
+        target = &it->second;
+    }
+    report::Change change = report::Change::kInserted;
+    *target = WriteTarget{};
+    target->known = report::WriteTarget(*st.sql, &change, &target->table);
+    target->change = static_cast<int>(change);
+    if (target->known) target->mark = reads_.MarkOf(target->table);
+    return *target;
+}
+
 void Connection::Tally(const tsql::Statement& st, long changed) {
-    report::Change change;
-    std::string table;
-    if (!report::WriteTarget(*st.sql, &change, &table)) {
+    const WriteTarget& target = TargetOf(st);
+    if (!target.known) {
         reads_.Forget();
         return;
     }
     // A write that changed no row leaves every read as it was.
     if (changed <= 0) return;
-    reads_.Wrote(table);
-    report::NoteChange(table, change, changed);
+    reads_.Wrote(target.mark);
+    report::NoteChange(target.table, static_cast<report::Change>(target.change), changed);
 }
 
 void Connection::Settled() {

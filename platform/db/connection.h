@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "payroll/host.h"
 #include "platform/db/backend.h"
@@ -126,6 +127,15 @@ class Connection {
     std::uint64_t generation_ = 0;
 
     ReadReuse reads_;
+    // What a write statement of a cached shape changes, found once per shape.
+    struct WriteTarget {
+        bool known = false;
+        int change = 0;
+        std::string table;
+        std::uint64_t* mark = nullptr;
+    };
+    std::unordered_map<const std::string*, WriteTarget> write_targets_;
+    const WriteTarget& TargetOf(const tsql::Statement& st);
     long statements_run_ = 0;
     long counted_reused_ = 0;
 

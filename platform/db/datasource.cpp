@@ -138,9 +138,12 @@ G_DirectSQL::G_DirectSQL() = default;
 G_DirectSQL::~G_DirectSQL() = default;
 
 bool G_DirectSQL::OnExecuteQuery(CString sql) {
-    return WithConnection(&error_, [&](Connection& c, std::string* message) {
-        return c.Execute(sql.str(), message);
-    });
+    return OnExecuteText(sql.str());
+}
+
+bool G_DirectSQL::OnExecuteText(std::string_view sql) {
+    return WithConnection(
+        &error_, [&](Connection& c, std::string* message) { return c.Execute(sql, message); });
 }
 
 CString G_DirectSQL::GetLastError() const {

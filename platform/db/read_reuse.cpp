@@ -98,13 +98,11 @@ void ReadReuse::Offer(std::string_view text, const std::string* shape, const Res
         Drop(std::prev(lru_.end()));
 }
 
-void ReadReuse::Wrote(std::string_view table) {
+std::uint64_t* ReadReuse::MarkOf(std::string_view table) {
     // A schema-qualified name changes the table of its last part.
     std::size_t dot = table.rfind('.');
     if (dot != std::string_view::npos) table.remove_prefix(dot + 1);
-    ++writes_;
-    auto it = marks_.find(Upper(table));
-    if (it != marks_.end()) it->second = writes_;
+    return &marks_[Upper(table)];
 }
 
 void ReadReuse::Forget() {

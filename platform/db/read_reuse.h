@@ -29,8 +29,10 @@ class ReadReuse {
     // its translated text (kept by the translator for the connection's life).
     void Offer(std::string_view text, const std::string* shape, const ResultSet& rows);
 
-    // `table` changed (rows inserted, updated or deleted).
-    void Wrote(std::string_view table);
+    // The write mark of `table`, for Wrote; it lives as long as this object.
+    std::uint64_t* MarkOf(std::string_view table);
+    // The table of `mark` changed (rows inserted, updated or deleted).
+    void Wrote(std::uint64_t* mark) { *mark = ++writes_; }
     // Something changed that cannot be named, or the transaction ended.
     void Forget();
 
