@@ -4,12 +4,22 @@
 
 namespace payroll {
 
+namespace {
+
+bool SameName(const std::string& column, std::string_view name) {
+    if (column.size() != name.size()) return false;
+    if (name.empty()) return true;
+    // Most names differ at once; strncasecmp only for those that may match.
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+    return upper(column[0]) == upper(name[0]) && upper(column.back()) == upper(name.back()) &&
+           strncasecmp(column.data(), name.data(), name.size()) == 0;
+}
+
+}  // namespace
+
 int ResultSet::FindColumn(std::string_view name) const {
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        const std::string& c = columns[i];
-        if (c.size() == name.size() && strncasecmp(c.data(), name.data(), name.size()) == 0)
-            return static_cast<int>(i);
-    }
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (SameName(columns[i], name)) return static_cast<int>(i);
     return -1;
 }
 
