@@ -57,7 +57,6 @@ class ReadReuse {
     void Drop(Lru::iterator it);
 
     std::uint64_t writes_ = 0;  // writes so far; a table's mark is its last
-    std::uint64_t floor_ = 0;   // entries read before this are gone
     std::unordered_map<std::string, std::uint64_t> marks_;  // table name -> last write
     std::unordered_map<const std::string*, Shape> shapes_;
     Lru lru_;  // most recent first
