@@ -11,14 +11,14 @@ namespace {
 
 using payroll::front::PayIntegrity;
 
-struct Case {
+struct IntegrityCase {
     const char* number;
     int decimals;
     const char* expected;
 };
 
 TEST(PayIntegrity, CutsToTheDecimalsWithoutRounding) {
-    const Case cases[] = {
+    const IntegrityCase cases[] = {
         {"1234.5678", 2, "1234.56"}, {"12", 0, "12"},
         {"12", 3, "12.000"},         {"-0.5", 1, "-0.5"},
         {"no number", 2, "0.00"},    {"", 0, "0"},
@@ -27,7 +27,7 @@ TEST(PayIntegrity, CutsToTheDecimalsWithoutRounding) {
         {"  42abc", 1, "42.0"},  // atof reads the leading number
         {"1e3", 2, "1000.00"},
     };
-    for (const Case& c : cases)
+    for (const IntegrityCase& c : cases)
         EXPECT_EQ(PayIntegrity(c.number, c.decimals), c.expected)
             << c.number << " with " << c.decimals;
 }
@@ -42,12 +42,12 @@ TEST(PayIntegrity, ExponentFormsKeepTheirExponent) {
 }
 
 TEST(PayIntegrity, CountsOutsideZeroToFiveAreClamped) {
-    const Case cases[] = {
+    const IntegrityCase cases[] = {
         {"1.123456789", 6, "1.12345"},          {"1.123456789", 100, "1.12345"},
         {"1.123456789", 2147483647, "1.12345"}, {"1.9", -1, "1"},
         {"1.9", -2147483647 - 1, "1"},
     };
-    for (const Case& c : cases)
+    for (const IntegrityCase& c : cases)
         EXPECT_EQ(PayIntegrity(c.number, c.decimals), c.expected) << c.decimals;
 }
 
