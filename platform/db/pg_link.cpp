@@ -17,6 +17,13 @@ namespace {
 // of the engine's; libpq would print them on standard error.
 void IgnoreNotice(void*, const char*) {}
 
+// How long a wait for the server's reply polls before it sleeps. A blocked
+// process lets its CPU idle, and waking an idle CPU of a virtual machine takes
+// longer than most replies: on loopback a statement's round trip took about
+// 80 µs that way against 30 µs polling. Longer replies then cost at most this
+// much CPU before the wait sleeps as before.
+constexpr std::chrono::microseconds kSpinBeforeSleep{250};
+
 long long NowMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
@@ -84,6 +91,15 @@ bool PgLink::WaitFor(short events) {
     }
 }
 
+bool PgLink::ReadableBefore(std::chrono::steady_clock::time_point until) const {
+    pollfd p{PQsocket(conn_), POLLIN, 0};
+    if (p.fd < 0) return false;
+    do {
+        if (poll(&p, 1, 0) != 0) return true;  // readable, or an error WaitFor reports
+    } while (std::chrono::steady_clock::now() < until);
+    return false;
+}
+
 bool PgLink::Flush() {
     for (;;) {
         int r = PQflush(conn_);
@@ -103,8 +119,9 @@ bool PgLink::Flush() {
 }
 
 bool PgLink::AwaitResult() {
+    const auto spinUntil = std::chrono::steady_clock::now() + kSpinBeforeSleep;
     while (PQisBusy(conn_)) {
-        if (!WaitFor(POLLIN)) return false;
+        if (!ReadableBefore(spinUntil) && !WaitFor(POLLIN)) return false;
         // On a lost connection libpq keeps the server's last words as an
         // error result; PQgetResult hands it over next.
         if (!PQconsumeInput(conn_)) break;

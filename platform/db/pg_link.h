@@ -6,6 +6,7 @@
 
 #include <libpq-fe.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -64,6 +65,7 @@ class PgLink {
     void SendFailed();
     bool Flush();
     bool AwaitResult();
+    bool ReadableBefore(std::chrono::steady_clock::time_point until) const;
     bool WaitFor(short events);
     void Lose(const std::string& reason);
     void ReadRows(PGresult* res, PgReply* reply);
