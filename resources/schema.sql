@@ -419,7 +419,11 @@ CREATE TABLE IF NOT EXISTS HPOMPDD (
     DUMMY2     VARCHAR(20),
     DUMMY3     VARCHAR(20)
 );
-CREATE INDEX IF NOT EXISTS HPOMPDD_RUN ON HPOMPDD (CO_CD, RVRS_YM, SQ, EMP_CD);
+-- The tax steps update an employee's deduction rows code by code: the code
+-- ends the index, so each update finds its row at once. It replaces the
+-- run-and-employee index of earlier databases.
+DROP INDEX IF EXISTS HPOMPDD_RUN;
+CREATE INDEX IF NOT EXISTS HPOMPDD_ITEM ON HPOMPDD (CO_CD, RVRS_YM, SQ, EMP_CD, DDCT_CD);
 
 CREATE TABLE IF NOT EXISTS HTOWTRT (
     CO_CD      VARCHAR(10)   NOT NULL,
