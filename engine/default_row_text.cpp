@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "payroll/cstring.h"
 #include "platform/text/sql_text.h"
@@ -36,6 +37,40 @@ bool IsPlainDecimal(std::string_view t) {
     return i == t.size();
 }
 
+// A C text's characters: up to its first NUL, as printf's %s reads it.
+std::string_view AsCText(std::string_view text) {
+    return text.substr(0, text.find('\0'));
+}
+
+// Fills a template whose only conversions are %s with `values` in order,
+// appending to *out. A value that stands between quotes in the template
+// ('%s') has its quotes doubled; any other goes in as it is.
+void AppendFilled(std::string_view format, std::initializer_list<std::string_view> values,
+                  std::string* out) {
+    auto value = values.begin();
+    std::size_t from = 0;
+    for (std::size_t at = format.find("%s"); at != std::string_view::npos;
+         at = format.find("%s", from)) {
+        out->append(format.substr(from, at - from));
+        const std::string_view v = value != values.end() ? AsCText(*value++) : std::string_view();
+        if (at > 0 && format[at - 1] == '\'') {
+            for (std::size_t q = 0, next; q < v.size(); q = next + 1) {
+                next = v.find('\'', q);
+                if (next == std::string_view::npos) {
+                    out->append(v.substr(q));
+                    break;
+                }
+                out->append(v.substr(q, next + 1 - q));
+                out->push_back('\'');
+            }
+        } else {
+            out->append(v);
+        }
+        from = at + 2;
+    }
+    out->append(format.substr(from));
+}
+
 }  // namespace
 
 std::string SqlNumber(std::string_view text) {
@@ -62,15 +97,19 @@ bool IsStatutoryDeduction(std::string_view code) {
            code == "T20";
 }
 
+void AppendInsertText(int kind, const RowValues& v, std::string* out) {
+    const std::string amount = SqlNumber(v.amount);
+    AppendFilled(
+        kind == 1 ? kPayInsert : kDeductionInsert,
+        {v.table, v.company, v.job_group, v.division, v.department, v.project, v.employee, v.month,
+         v.sq, v.pay_type, v.item_class, v.code, amount, v.dummy1, v.dummy2, v.dummy3},
+        out);
+}
+
 std::string InsertText(int kind, const RowValues& v) {
-    CString text;
-    text.Format(kind == 1 ? kPayInsert : kDeductionInsert, v.table.c_str(),
-                Escape(v.company).c_str(), Escape(v.job_group).c_str(), Escape(v.division).c_str(),
-                Escape(v.department).c_str(), Escape(v.project).c_str(), Escape(v.employee).c_str(),
-                Escape(v.month).c_str(), v.sq.c_str(), Escape(v.pay_type).c_str(),
-                Escape(v.item_class).c_str(), Escape(v.code).c_str(), SqlNumber(v.amount).c_str(),
-                Escape(v.dummy1).c_str(), Escape(v.dummy2).c_str(), Escape(v.dummy3).c_str());
-    return std::move(text.str());
+    std::string text;
+    AppendInsertText(kind, v, &text);
+    return text;
 }
 
 std::string DefaultAmountUpdate(const std::string& table, const std::string& amount,

@@ -25,14 +25,16 @@ std::string DefaultAmount(std::string_view code, int pay_amount_flag, std::strin
 // combined run.
 bool IsStatutoryDeduction(std::string_view code);
 
+// The values of one row; they view texts the caller keeps alive.
 struct RowValues {
-    std::string table;  // with its trailing blank, as the table names are kept
-    std::string company, job_group, division, department, project, employee;
-    std::string month, sq, pay_type, item_class, code, amount, dummy1, dummy2, dummy3;
+    std::string_view table;  // with its trailing blank, as the table names are kept
+    std::string_view company, job_group, division, department, project, employee;
+    std::string_view month, sq, pay_type, item_class, code, amount, dummy1, dummy2, dummy3;
 };
 
 // The INSERT text of one row of kind 1 (pay) or 2 (deduction), ending in a
-// line break.
+// line break, appended to *out (the build writes millions of them).
+void AppendInsertText(int kind, const RowValues& v, std::string* out);
 std::string InsertText(int kind, const RowValues& v);
 
 // The update that gives a deduction row without amount its default amount.

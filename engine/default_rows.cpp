@@ -35,14 +35,16 @@ void AppendDefaultRow(CSalaryCalcurate& e, const RunValues& run, int position, i
                : std::string("0");
     const SEMP_FMT* rec = master >= 0 ? e.m_SEMP_ALL.at(master) : nullptr;
     if (!rec) return;
+    const std::string table = TableOf(e, kind);
+    const std::string window = code == "T00" ? e.GetYmdtoYmd(master).str() : std::string("  ");
     default_rows::RowValues v;
-    v.table = TableOf(e, kind);
+    v.table = table;
     v.company = run.company;
-    v.job_group = rec->PRTY_CD.Str();
-    v.division = rec->CDIV_CD.Str();
+    v.job_group = rec->PRTY_CD.View();
+    v.division = rec->CDIV_CD.View();
     if (roster) {
-        v.department = roster->DEPT_CD.Str();
-        v.project = roster->PJT_CD.Str();
+        v.department = roster->DEPT_CD.View();
+        v.project = roster->PJT_CD.View();
     }
     v.employee = employee;
     v.month = run.month;
@@ -51,10 +53,10 @@ void AppendDefaultRow(CSalaryCalcurate& e, const RunValues& run, int position, i
     v.item_class = kind == 1 ? "P2" : "P3";
     v.code = code;
     v.amount = amount;
-    v.dummy1 = code == "T00" ? e.GetYmdtoYmd(master).str() : std::string("  ");
-    v.dummy2 = rec->HRSP_CD.Str();
+    v.dummy1 = window;
+    v.dummy2 = rec->HRSP_CD.View();
     v.dummy3 = tax_flag;
-    e.m_strRowSQL[kind - 1][position] += default_rows::InsertText(kind, v);
+    default_rows::AppendInsertText(kind, v, &e.m_strRowSQL[kind - 1][position].str());
 }
 
 // The progress dialog of the build, when it could be opened.
