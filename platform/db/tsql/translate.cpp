@@ -1,8 +1,12 @@
 #include "platform/db/tsql/translate.h"
 
+#include <algorithm>
 #include <deque>
 #include <exception>
 #include <new>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/db/tsql/emitter.h"
 #include "platform/db/tsql/scanner.h"
@@ -37,6 +41,21 @@ void FillValues(std::string_view text, const std::vector<Token>& tokens,
     values->resize(n);
 }
 
+// Statements are looked up by the text before their first literal, at most
+// this long, when the statement before them does not predict them.
+constexpr std::size_t kMaxLead = 64;
+// Shapes kept per lead text.
+constexpr std::size_t kMaxPerLead = 8;
+
+// The statement's text at `pos` up to its first quote or digit: the same for
+// every text of a shape written alike, whatever its values.
+std::string_view LeadOf(std::string_view text, std::size_t pos) {
+    const std::size_t end = std::min(text.size(), pos + kMaxLead);
+    std::size_t p = pos;
+    while (p < end && text[p] != '\'' && !IsDigitChar(static_cast<unsigned char>(text[p]))) ++p;
+    return text.substr(pos, p - pos);
+}
+
 }  // namespace
 
 struct Translator::Impl {
@@ -45,6 +64,7 @@ struct Translator::Impl {
     bool Run(std::string_view text, std::vector<Statement>* out, std::string* error);
     ShapeCache::Entry* FastRoad(ShapeCache::Entry* last, std::string_view text, std::size_t pos,
                                 Statement* st, std::size_t* end);
+    void NoteLead(std::string_view text, std::size_t pos, ShapeCache::Entry* entry);
 
     Target target;
     ShapeCache cache;
@@ -53,16 +73,42 @@ struct Translator::Impl {
     std::string detail;
     std::deque<std::string> uncached;       // texts of the current call's uncached shapes
     ShapeCache::Entry* previous = nullptr;  // the shape of the last statement, across calls
+    // Shapes by the lead text of their skeletons; the keys view `leads`.
+    std::unordered_map<std::string_view, std::vector<ShapeCache::Entry*>> by_lead;
+    std::deque<std::string> leads;
 };
 
 // The shape that followed `last` last time, or `last` itself, when the
 // statement at `pos` is written like the text they were last seen in.
 ShapeCache::Entry* Translator::Impl::FastRoad(ShapeCache::Entry* last, std::string_view text,
                                               std::size_t pos, Statement* st, std::size_t* end) {
-    if (!last) return nullptr;
-    if (last->next && last->next->skeleton.Match(text, pos, &st->values, end)) return last->next;
-    if (last->next != last && last->skeleton.Match(text, pos, &st->values, end)) return last;
+    if (last) {
+        if (last->next && last->next->skeleton.Match(text, pos, &st->values, end))
+            return last->next;
+        if (last->next != last && last->skeleton.Match(text, pos, &st->values, end)) return last;
+    }
+    auto it = by_lead.find(LeadOf(text, pos));
+    if (it == by_lead.end()) return nullptr;
+    for (ShapeCache::Entry* e : it->second) {
+        const bool tried = last && (e == last || e == last->next);
+        if (!tried && e->skeleton.Match(text, pos, &st->values, end)) return e;
+    }
     return nullptr;
+}
+
+void Translator::Impl::NoteLead(std::string_view text, std::size_t pos, ShapeCache::Entry* entry) {
+    if (entry->skeleton.empty()) return;
+    const std::string_view lead = LeadOf(text, pos);
+    auto it = by_lead.find(lead);
+    if (it == by_lead.end()) {
+        if (by_lead.size() >= cache.capacity()) return;
+        leads.emplace_back(lead);
+        it = by_lead.emplace(leads.back(), std::vector<ShapeCache::Entry*>()).first;
+    }
+    std::vector<ShapeCache::Entry*>& shapes = it->second;
+    if (shapes.size() < kMaxPerLead &&
+        std::find(shapes.begin(), shapes.end(), entry) == shapes.end())
+        shapes.push_back(entry);
 }
 
 bool Translator::Impl::Run(std::string_view text, std::vector<Statement>* out, std::string* error) {
@@ -117,6 +163,7 @@ bool Translator::Impl::Run(std::string_view text, std::vector<Statement>* out, s
                 }
             }
             entry->skeleton.Build(text, tokens);
+            NoteLead(text, start, entry);
         }
         st.sql = &entry->sql;
         st.returns_rows = entry->returns_rows;

@@ -146,6 +146,8 @@ TEST(ShapeCacheTest, FastRoadAgreesWithTheScanner) {
         "INSERT INTO T (K, N, A) values ('x',1, 2.5 ) \n"
         "DELETE FROM T WHERE K='x' AND N=1\n"
         "UPDATE T SET A=N'y' WHERE K='x' \n"
+        "SELECT A FROM T WHERE K='x' AND N=1;\n"
+        "SELECT A FROM T WHERE K='x';\n"
         "INSERT INTO T (K, N, A) values ('x',1, 2.5 ) \n";
     const char* texts[] = {
         "INSERT INTO T (K, N, A) values ('a',2, 3.5 ) \nINSERT INTO T (K, N, A) values "
@@ -168,6 +170,13 @@ TEST(ShapeCacheTest, FastRoadAgreesWithTheScanner) {
         "UPDATE T SET A='y' WHERE K='x' ",
         "UPDATE T SET A=N'y' WHERE K='x",
         "DELETE FROM T WHERE K='x' AND N=1 DELETE",
+        // Shapes the last statement does not predict, found by their lead text.
+        "UPDATE T SET A=N'q' WHERE K='r' ",
+        "UPDATE T SET A=N'q' WHERE K='r' x",
+        "SELECT A FROM T WHERE K='z' AND N=3",
+        "SELECT A FROM T WHERE K='z'",
+        "SELECT A FROM T WHERE K='z' AND N=3 AND N=4",
+        "SELECT A FROM T WHERE K='z' OR N=3",
     };
     for (const char* text : texts) {
         Translator fresh(Target::kSqlite), warm(Target::kSqlite);
