@@ -10,5 +10,8 @@ namespace payroll::db {
 std::string IntegerText(std::int64_t value);
 // Shortest text that reads back as the same double, in fixed notation.
 std::string RealText(double value);
+// The same texts appended to *out, for rows read cell by cell.
+void AppendIntegerText(std::int64_t value, std::string* out);
+void AppendRealText(double value, std::string* out);
 
 }  // namespace payroll::db

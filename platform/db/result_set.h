@@ -24,8 +24,10 @@ struct ResultSet {
     }
     void Append(std::string_view text) {
         cells.append(text);
-        ends.push_back(static_cast<std::uint32_t>(cells.size()));
+        EndCell();
     }
+    // Ends the cell whose text was appended to `cells` directly.
+    void EndCell() { ends.push_back(static_cast<std::uint32_t>(cells.size())); }
     // Index of a column by name, ignoring case; -1 when absent.
     int FindColumn(std::string_view name) const;
     void Clear() {

@@ -32,7 +32,7 @@ class SqliteBackend final : public Backend {
     bool StableReads() const override { return true; }
 
     bool Run(const tsql::Statement& st, ResultSet* rows, long* count, std::string* error) override {
-        sqlite3_stmt* stmt = Prepare(*st.sql, error);
+        sqlite3_stmt* stmt = PrepareShape(st, error);
         if (!stmt) return false;
         if (!tsql::BindSqliteValues(stmt, st.values, error)) {
             sqlite3_reset(stmt);
@@ -101,9 +101,26 @@ class SqliteBackend final : public Backend {
     }
 
   private:
-    sqlite3_stmt* Prepare(const std::string& sql, std::string* error) {
+    // A cached shape's text keeps its address for its translator's life, so
+    // its statement is found by that address; comparing the texts, far
+    // cheaper than hashing one, guards against an address used again.
+    sqlite3_stmt* PrepareShape(const tsql::Statement& st, std::string* error) {
+        if (!st.cached) return Prepare(*st.sql, error);
+        auto it = by_shape_.find(st.sql);
+        if (it != by_shape_.end() && *it->second.text == *st.sql) return it->second.stmt;
+        const std::string* text = nullptr;
+        sqlite3_stmt* stmt = Prepare(*st.sql, error, &text);
+        if (stmt) by_shape_[st.sql] = Shape{text, stmt};
+        return stmt;
+    }
+
+    sqlite3_stmt* Prepare(const std::string& sql, std::string* error,
+                          const std::string** kept = nullptr) {
         auto it = cache_.find(sql);
-        if (it != cache_.end()) return it->second;
+        if (it != cache_.end()) {
+            if (kept) *kept = &it->first;
+            return it->second;
+        }
         if (cache_.size() >= kSqliteCacheLimit) ClearCache();
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v3(db_, sql.c_str(), static_cast<int>(sql.size()),
@@ -116,22 +133,26 @@ class SqliteBackend final : public Backend {
             *error = "empty statement";
             return nullptr;
         }
-        cache_.emplace(sql, stmt);
+        auto added = cache_.emplace(sql, stmt).first;
+        if (kept) *kept = &added->first;
         return stmt;
     }
 
     void ClearCache() {
         for (auto& [sql, stmt] : cache_) sqlite3_finalize(stmt);
         cache_.clear();
+        by_shape_.clear();
     }
 
     static void AppendCell(sqlite3_stmt* stmt, int c, ResultSet* rows) {
         switch (sqlite3_column_type(stmt, c)) {
             case SQLITE_INTEGER:
-                rows->Append(IntegerText(sqlite3_column_int64(stmt, c)));
+                AppendIntegerText(sqlite3_column_int64(stmt, c), &rows->cells);
+                rows->EndCell();
                 break;
             case SQLITE_FLOAT:
-                rows->Append(RealText(sqlite3_column_double(stmt, c)));
+                AppendRealText(sqlite3_column_double(stmt, c), &rows->cells);
+                rows->EndCell();
                 break;
             case SQLITE_NULL:
                 rows->Append(std::string_view());
@@ -149,6 +170,11 @@ class SqliteBackend final : public Backend {
     sqlite3* db_;
     std::string name_;
     std::unordered_map<std::string, sqlite3_stmt*> cache_;
+    struct Shape {
+        const std::string* text;  // its key in cache_
+        sqlite3_stmt* stmt;
+    };
+    std::unordered_map<const std::string*, Shape> by_shape_;
 };
 
 bool Pragma(sqlite3* db, const char* sql, std::string* error) {
