@@ -20,11 +20,7 @@ bool RuleApplies(const HPHONPD_YMD_FMT& k, std::string_view rule) {
 }
 
 void NoteLeaversKept() {
-    CString text;
-    if (TheLangUtil().language() == kLangKorean)
-        text = "급여 구분의 대상자를 읽지 못해 퇴사자 자료를 지우지 않았습니다.";
-    else
-        text = "The leavers' rows were kept: the roster of a pay type could not be read.";
+    const CString text = TheLangUtil().GetLangString(kLeaversKept);
     engine::NoteFailure("FileterSempData_DELETE", text);
     engine::ShowMessage(text);
 }

@@ -11,12 +11,7 @@ bool ValidTableSet(int table_set) {
 
 bool CheckTableSet(int table_set) {
     if (ValidTableSet(table_set)) return true;
-    CString text;
-    if (TheLangUtil().language() == kLangKorean)
-        text.Format("테이블 구분 %d 은(는) 사용할 수 없습니다. 0, 1, 2 중에서 지정하세요.",
-                    table_set);
-    else
-        text.Format("Table set %d does not exist; use 0, 1 or 2.", table_set);
+    const CString text = lang::FormatLangText(kNoSuchTableSet, {table_set});
     engine::NoteFailure("table set", text);
     engine::ShowMessage(text);
     return false;

@@ -9,6 +9,12 @@
 
 namespace payroll::build {
 
+// The language-file texts of the build's refusals.
+inline constexpr int kLeaversKept = 1205;     // a pay type's roster could not be read
+inline constexpr int kNoSuchTableSet = 1206;  // %d: the table set asked for
+inline constexpr int kTooManyBatches = 1207;  // %ld employees, %d batches
+inline constexpr int kRunTooLarge = 1208;     // %ld employees, %d at most
+
 // The pay (kind 1) or deduction (kind 2) table of the engine's table set,
 // with its trailing blank; empty for a table set or kind outside the range.
 std::string TableOf(const CSalaryCalcurate& engine, int kind);

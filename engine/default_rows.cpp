@@ -96,13 +96,8 @@ int Abandon(CSalaryCalcurate& e) {
 }
 
 void RefuseBatches(long texts) {
-    CString text;
-    if (TheLangUtil().language() == kLangKorean)
-        text.Format("사원 %ld명의 급여 자료는 전송 묶음 %d개에 담을 수 없습니다.", texts,
-                    CSalaryCalcurate::kSentBatches);
-    else
-        text.Format("The rows of %ld employees do not fit into %d batches.", texts,
-                    CSalaryCalcurate::kSentBatches);
+    const CString text =
+        lang::FormatLangText(kTooManyBatches, {texts, CSalaryCalcurate::kSentBatches});
     engine::NoteFailure("All_InsertData error", text);
     engine::ShowMessage(text);
 }

@@ -19,13 +19,8 @@ const RecordLayout& RosterLayout() {
 }
 
 void RefuseLargeRun(long employees) {
-    CString text;
-    if (TheLangUtil().language() == kLangKorean)
-        text.Format("급여 대상자가 %ld명입니다. 한 번에 %d명까지만 처리할 수 있습니다.", employees,
-                    CSalaryCalcurate::kMaxRosterEmployees);
-    else
-        text.Format("The run has %ld employees; a run may hold at most %d.", employees,
-                    CSalaryCalcurate::kMaxRosterEmployees);
+    const CString text =
+        lang::FormatLangText(kRunTooLarge, {employees, CSalaryCalcurate::kMaxRosterEmployees});
     engine::NoteFailure("Load_SEMP", text);
     engine::ShowMessage(text);
 }
