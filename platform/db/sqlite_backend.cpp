@@ -199,12 +199,12 @@ bool ConfigureSqlite(sqlite3* db, bool memory, std::string* error) {
         return false;
     }
     // Write-ahead log with a sync at every commit: a committed run survives
-    // a crash of the process or of the machine. 64 MiB of pages: a year of
-    // 10,000 employees reads and rewrites far more than that, and each page
-    // the cache keeps is one read and one spill less.
+    // a crash of the process or of the machine. 128 MiB of pages: a year of
+    // 10,000 employees or a build of 100,000 reads and rewrites far more than
+    // that, and each page the cache keeps is one read and one spill less.
     return (memory || Pragma(db, "PRAGMA journal_mode=WAL", error)) &&
            Pragma(db, "PRAGMA synchronous=FULL", error) &&
-           Pragma(db, "PRAGMA cache_size=-65536", error);
+           Pragma(db, "PRAGMA cache_size=-131072", error);
 }
 
 std::unique_ptr<Backend> OpenSqliteBackend(const std::string& path, std::string* error) {
