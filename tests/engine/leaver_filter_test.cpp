@@ -10,17 +10,17 @@
 #include "engine/calendar.h"
 #include "engine/refresh_text.h"
 #include "platform/db/catalogue/catalogue_text.h"
-#include "support/build_seed.h"
+#include "support/build_fixture.h"
 
 namespace {
 
 using namespace payroll::refresh;
-using payroll::testing::build::BuildFixture;
-using payroll::testing::build::SeedCount;
-using payroll::testing::build::SeedEmployee;
-using payroll::testing::build::SeedExec;
-using payroll::testing::build::SeedRun;
-using payroll::testing::build::SeedScalar;
+using payroll::testing::BuildFixture;
+using payroll::testing::EmployeeSeed;
+using payroll::testing::SeedCount;
+using payroll::testing::SeedExec;
+using payroll::testing::SeedRun;
+using payroll::testing::SeedScalar;
 
 using payroll::catalogue::CatalogueText;
 
@@ -98,9 +98,9 @@ TEST(LeaverRuleTest, StatementsMatchTheTemplates) {
 // --- On the database -----------------------------------------------------------
 
 // Employees of the seeded run (window 20020225-20020324 for type 001).
-std::vector<SeedEmployee> Staff() {
+std::vector<EmployeeSeed> Staff() {
     auto make = [](const char* emp, const char* join, const char* retire, const char* type) {
-        SeedEmployee e;
+        EmployeeSeed e;
         e.emp = emp;
         e.join = join;
         e.retire = retire;
@@ -137,9 +137,9 @@ class LeaverFilterTest : public BuildFixture {
   protected:
     void SetUp() override {
         BuildFixture::SetUp();
-        payroll::testing::build::SeedRunCalendar(run_);
-        payroll::testing::build::SeedEmployees("1000", Staff());
-        for (const SeedEmployee& e : Staff()) SeedRows(e.emp, "200203", "001");
+        payroll::testing::SeedRunCalendar(run_);
+        payroll::testing::SeedEmployees("1000", Staff());
+        for (const EmployeeSeed& e : Staff()) SeedRows(e.emp, "200203", "001");
         SeedRows("OLD", "200202", "001");  // another month: never touched
     }
     std::vector<std::string> Marked() {
@@ -235,7 +235,7 @@ TEST_F(LeaverFilterTest, RefreshCopiesTheCurrentAttributes) {
 
     // Table set 0 refreshes its two tables only; a combined run every pay type.
     run_.combined = "001";
-    HPHONPD_YMD_FMT key = payroll::testing::build::SeedKey(run_, "001");
+    HPHONPD_YMD_FMT key = payroll::testing::SeedKey(run_, "001");
     ASSERT_EQ(engine_.init(&key), 1);
     Record();
     ASSERT_EQ(engine_.GetSempDataUpdate__(0), 1);

@@ -7,8 +7,9 @@
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "platform/text/sql_text.h"
+#include "support/company_builder.h"
 #include "support/engine_fixture.h"
-#include "support/tax_seed.h"
+#include "support/run_key_builder.h"
 
 namespace {
 
@@ -27,7 +28,10 @@ class PriorTotalsTest : public DatabaseFixture {
     // Binds the engine to run `sq` of `payType` in `month`.
     void Bind(const char* month, const char* sq, const char* payType,
               const char* combined = "002") {
-        HPHONPD_YMD_FMT key = TaxRunKey("1000", month, payType, sq);
+        HPHONPD_YMD_FMT key = RunKeyBuilder::Monthly("1000", month, sq, payType)
+                                  .PayList(payType)
+                                  .AllFilters()
+                                  .Build();
         key.CCIS_YN = combined;
         ASSERT_EQ(engine_.init(&key), 1);
     }
@@ -117,7 +121,8 @@ TEST_F(PriorTotalsTest, MonthRangeTotalsLeaveOutTheCurrentAndLaterRuns) {
 }
 
 TEST_F(PriorTotalsTest, MonthRangeTotalsOfOneDivision) {
-    HPHONPD_YMD_FMT key = TaxRunKey("1000", "200206", "200", "2");
+    HPHONPD_YMD_FMT key =
+        RunKeyBuilder::Monthly("1000", "200206", "2", "200").PayList("200").AllFilters().Build();
     key.DIV_FILTER = "DV'2";
     ASSERT_EQ(engine_.init(&key), 1);
     Stored("200201", 1, "100", 1000, 0, 0, 0, "E1", 0, "DV'2");

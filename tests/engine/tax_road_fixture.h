@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +16,7 @@
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "support/engine_fixture.h"
+#include "support/run_key_builder.h"
 
 namespace payroll::testing {
 
@@ -144,19 +144,10 @@ class TaxRoadTest : public DatabaseFixture {
     // The run key a host would pass for a run of company 1000.
     static HPHONPD_YMD_FMT Key(const std::string& month, const std::string& sq,
                                const std::string& payType, const std::string& combined = "002") {
-        HPHONPD_YMD_FMT k;
-        std::memset(&k, 0, sizeof k);
-        k.CO_CD = "1000";
-        k.RVRS_YM = month;
-        k.SQ = sq;
-        k.PAY_DT = month + "25";
-        k.PYTP_FG = payType;
-        k.PYTP_HEAD = payType;
-        k.CCIS_YN = combined;
-        k.DIV_FILTER = "ALL";
-        k.DEPT_FILTER = "ALL";
-        k.PRTY_FILTER = "ALL";
-        return k;
+        return RunKeyBuilder::Monthly("1000", month, sq, payType)
+            .Combined(combined)
+            .AllFilters()
+            .Build();
     }
 
     // Runs SQLite's own SQL (triggers, dropped tables) past the dialect layer.

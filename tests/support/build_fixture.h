@@ -1,0 +1,88 @@
+// The fixture of the run-build tests: a scratch database with the run-build
+// company seeded (support/company_builder.h), an engine, and a recorder of the
+// texts the engine sends; and snapshots of what a build writes.
+#pragma once
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "payroll/records.h"
+#include "payroll/salary_calcurate.h"
+#include "platform/db/connection.h"
+#include "platform/db/result_set.h"
+#include "support/company_builder.h"
+#include "support/engine_fixture.h"
+
+namespace payroll::testing {
+
+// Every row of a table as text, each cell followed by '|', sorted: a
+// snapshot to compare databases.
+inline std::vector<std::string> TableSnapshot(const std::string& table) {
+    ResultSet rows;
+    std::string error;
+    db::Connection* c = db::Connection::Current();
+    EXPECT_TRUE(c && c->Query("SELECT * FROM " + table, &rows, &error)) << error;
+    std::vector<std::string> out;
+    for (std::size_t r = 0; r < rows.RowCount(); ++r) {
+        std::string line;
+        for (std::size_t col = 0; col < rows.ColumnCount(); ++col)
+            line += std::string(rows.Cell(r, col)) + "|";
+        out.push_back(line);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The snapshot of every table the run build and refresh write.
+inline std::vector<std::string> WrittenTablesSnapshot() {
+    std::vector<std::string> out;
+    for (const char* t :
+         {"HPITMPD", "HPITMDD", "HPOMPPD", "HPOMPDD", "HTOWTRT", "HTOWTDR", "HPOMNPY"}) {
+        for (std::string& line : TableSnapshot(t)) out.push_back(std::string(t) + ":" + line);
+    }
+    return out;
+}
+
+// A scratch database with the company seeded, an engine, and a recorder of
+// the texts the engine sends.
+class BuildFixture : public DatabaseFixture {
+  protected:
+    void SetUp() override {
+        DatabaseFixture::SetUp();
+        SeedCompany();
+    }
+    void TearDown() override {
+        StopRecording();
+        DatabaseFixture::TearDown();
+    }
+    // Seeds the run and binds the engine to it (init).
+    void Bind(const SeedRun& run, const std::string& pay_type) {
+        key_ = SeedKey(run, pay_type);
+        ASSERT_EQ(engine_.init(&key_), 1);
+    }
+    void Record() {
+        sent_.clear();
+        db::Connection::Current()->SetRecorder(
+            [this](std::string_view text) { sent_.emplace_back(text); });
+    }
+    void StopRecording() {
+        if (db::Connection* c = db::Connection::Current()) c->SetRecorder(nullptr);
+    }
+    // The recorded texts that contain `needle`.
+    std::vector<std::string> SentWith(std::string_view needle) const {
+        std::vector<std::string> out;
+        for (const std::string& t : sent_)
+            if (t.find(needle) != std::string::npos) out.push_back(t);
+        return out;
+    }
+    int Depth() const { return db::Connection::Current()->depth(); }
+
+    ScopedRegistry registry_{""};
+    CSalaryCalcurate engine_;
+    HPHONPD_YMD_FMT key_{};
+    std::vector<std::string> sent_;
+};
+
+}  // namespace payroll::testing
