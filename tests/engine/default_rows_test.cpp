@@ -21,7 +21,6 @@ using payroll::testing::EmployeeSeed;
 using payroll::testing::SeedCount;
 using payroll::testing::SeedExec;
 using payroll::testing::SeedRun;
-using payroll::testing::SeedScalar;
 
 using payroll::catalogue::CatalogueText;
 
@@ -169,8 +168,8 @@ class DefaultRowsTest : public BuildFixture {
         return engine_.SetAllSempInsert();
     }
     std::string Amount(const std::string& table, const std::string& emp, const std::string& code) {
-        return SeedScalar("SELECT DDCT_AM FROM " + table + " WHERE EMP_CD='" + emp +
-                          "' AND DDCT_CD='" + code + "'");
+        return Scalar("SELECT DDCT_AM FROM " + table + " WHERE EMP_CD='" + emp + "' AND DDCT_CD='" +
+                      code + "'");
     }
     SeedRun run_;
 };
@@ -202,7 +201,7 @@ TEST_F(DefaultRowsTest, EveryMissingRowOnceWithItsValues) {
     EXPECT_EQ(SeedCount("HPOMPDD", "EMP_CD='E0001'"), 3);
     EXPECT_EQ(SeedCount("HPOMPDD", "EMP_CD='E0001' AND DDCT_CD='S10'"), 1);
     EXPECT_EQ(SeedCount("HPOMPDD", ""), 9);
-    EXPECT_EQ(SeedScalar("SELECT PAY_AM FROM HPOMPPD WHERE EMP_CD='E0002' AND PAY_CD='P00'"), "0");
+    EXPECT_EQ(Scalar("SELECT PAY_AM FROM HPOMPPD WHERE EMP_CD='E0002' AND PAY_CD='P00'"), "0");
 
     // Statutory amounts: with pay amounts the master's, else 0; an empty
     // master amount also 0.
@@ -214,13 +213,12 @@ TEST_F(DefaultRowsTest, EveryMissingRowOnceWithItsValues) {
     EXPECT_EQ(Amount("HPOMPDD", "E0003", "S10"), "50000");
 
     // The income-tax row carries the employee's window, the others two blanks.
-    EXPECT_EQ(SeedScalar("SELECT DUMMY1 FROM HPOMPDD WHERE EMP_CD='E0002' AND DDCT_CD='T00'"),
+    EXPECT_EQ(Scalar("SELECT DUMMY1 FROM HPOMPDD WHERE EMP_CD='E0002' AND DDCT_CD='T00'"),
               "2002022520020324");
-    EXPECT_EQ(SeedScalar("SELECT DUMMY1 FROM HPOMPDD WHERE EMP_CD='E0002' AND DDCT_CD='S00'"),
-              "  ");
+    EXPECT_EQ(Scalar("SELECT DUMMY1 FROM HPOMPDD WHERE EMP_CD='E0002' AND DDCT_CD='S00'"), "  ");
     // Organisation from the roster and master; tax flag from the item.
-    EXPECT_EQ(SeedScalar("SELECT DIV_CD || DEPT_CD || PJT_CD || PRTY_CD || DUMMY2 || DUMMY3 "
-                         "FROM HPOMPPD WHERE EMP_CD='E0002' AND PAY_CD='P10'"),
+    EXPECT_EQ(Scalar("SELECT DIV_CD || DEPT_CD || PJT_CD || PRTY_CD || DUMMY2 || DUMMY3 "
+                     "FROM HPOMPPD WHERE EMP_CD='E0002' AND PAY_CD='P10'"),
               "DV1D01J01P01R01001");
 
     // Built again, the run gains nothing.
@@ -367,8 +365,8 @@ TEST_F(DefaultRowsTest, QuotesAndPercentInCodesAreStoredVerbatim) {
     Bind(run_, "001");
     engine_.m_nTableSet = 1;
     ASSERT_EQ(Build(), 1);
-    EXPECT_EQ(SeedScalar("SELECT DEPT_CD || PJT_CD || PAY_CD FROM HPOMPPD WHERE "
-                         "EMP_CD='E''%s' AND PAY_CD<>'X'"),
+    EXPECT_EQ(Scalar("SELECT DEPT_CD || PJT_CD || PAY_CD FROM HPOMPPD WHERE "
+                     "EMP_CD='E''%s' AND PAY_CD<>'X'"),
               "D'1J%nP'%");
     EXPECT_EQ(Amount("HPOMPDD", "E''%s", "S00"), "1000");
 }

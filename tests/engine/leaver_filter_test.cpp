@@ -20,7 +20,6 @@ using payroll::testing::EmployeeSeed;
 using payroll::testing::SeedCount;
 using payroll::testing::SeedExec;
 using payroll::testing::SeedRun;
-using payroll::testing::SeedScalar;
 
 using payroll::catalogue::CatalogueText;
 
@@ -221,17 +220,16 @@ TEST_F(LeaverFilterTest, RefreshCopiesTheCurrentAttributes) {
     EXPECT_EQ(engine_.m_nTableSet, 1);
     EXPECT_EQ(payroll::LastTransactionOutcome(), payroll::TransactionOutcome::kCommitted);
     EXPECT_EQ(SentWith("UPDATE ").size(), 3u);  // pay (with tax flag), deductions, results
-    EXPECT_EQ(SeedScalar("SELECT DIV_CD || DEPT_CD || PJT_CD || PRTY_CD || DUMMY2 || DUMMY3 FROM "
-                         "HPOMPPD WHERE EMP_CD='STAY' AND PYTP_FG='001'"),
+    EXPECT_EQ(Scalar("SELECT DIV_CD || DEPT_CD || PJT_CD || PRTY_CD || DUMMY2 || DUMMY3 FROM "
+                     "HPOMPPD WHERE EMP_CD='STAY' AND PYTP_FG='001'"),
               "DV2D02J09P07R05001");
-    EXPECT_EQ(SeedScalar("SELECT DEPT_CD FROM HPOMPDD WHERE EMP_CD='STAY'"), "D02");
-    EXPECT_EQ(SeedScalar("SELECT DEPT_CD || HRSP_CD || HTYP_CD FROM HPOMNPY WHERE EMP_CD='STAY'"),
+    EXPECT_EQ(Scalar("SELECT DEPT_CD FROM HPOMPDD WHERE EMP_CD='STAY'"), "D02");
+    EXPECT_EQ(Scalar("SELECT DEPT_CD || HRSP_CD || HTYP_CD FROM HPOMNPY WHERE EMP_CD='STAY'"),
               "D02R05001");
     // Rows of another pay type are not part of this run.
-    EXPECT_EQ(SeedScalar("SELECT DEPT_CD FROM HPOMPPD WHERE EMP_CD='STAY' AND PYTP_FG='002'"),
-              "OLD");
+    EXPECT_EQ(Scalar("SELECT DEPT_CD FROM HPOMPPD WHERE EMP_CD='STAY' AND PYTP_FG='002'"), "OLD");
     // Table set 1 leaves set 0 alone.
-    EXPECT_EQ(SeedScalar("SELECT DEPT_CD FROM HPITMPD WHERE EMP_CD='STAY'"), "OLD");
+    EXPECT_EQ(Scalar("SELECT DEPT_CD FROM HPITMPD WHERE EMP_CD='STAY'"), "OLD");
 
     // Table set 0 refreshes its two tables only; a combined run every pay type.
     run_.combined = "001";
@@ -241,7 +239,7 @@ TEST_F(LeaverFilterTest, RefreshCopiesTheCurrentAttributes) {
     ASSERT_EQ(engine_.GetSempDataUpdate__(0), 1);
     EXPECT_EQ(SentWith("UPDATE ").size(), 2u);
     EXPECT_TRUE(SentWith("UPDATE HPOMNPY").empty());
-    EXPECT_EQ(SeedScalar("SELECT DEPT_CD FROM HPITMPD WHERE EMP_CD='STAY'"), "D02");
+    EXPECT_EQ(Scalar("SELECT DEPT_CD FROM HPITMPD WHERE EMP_CD='STAY'"), "D02");
 }
 
 TEST_F(LeaverFilterTest, BadTableSetAndKeyAreRefused) {

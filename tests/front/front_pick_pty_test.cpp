@@ -67,7 +67,7 @@ TEST_F(PickPty, DoubleClickChoosesTheRowUnderTheMouse) {
 
 TEST_F(PickPty, TheKeyGoesToStandardOutputWhileThePickerDrawsOnTheTerminal) {
     // As in key=$(payroll pick ...): standard output is no terminal.
-    const std::string key_file = ::testing::TempDir() + "/pick_key_" + std::to_string(::getpid());
+    const std::string key_file = payroll::testing::TempPath("pick_key");
     {
         PtySession pty(Args(), 80, key_file);
         ASSERT_TRUE(pty.started());

@@ -11,7 +11,6 @@
 #include "payroll/records.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
-#include "platform/db/result_set.h"
 #include "support/company_builder.h"
 #include "support/engine_fixture.h"
 
@@ -20,17 +19,8 @@ namespace payroll::testing {
 // Every row of a table as text, each cell followed by '|', sorted: a
 // snapshot to compare databases.
 inline std::vector<std::string> TableSnapshot(const std::string& table) {
-    ResultSet rows;
-    std::string error;
-    db::Connection* c = db::Connection::Current();
-    EXPECT_TRUE(c && c->Query("SELECT * FROM " + table, &rows, &error)) << error;
-    std::vector<std::string> out;
-    for (std::size_t r = 0; r < rows.RowCount(); ++r) {
-        std::string line;
-        for (std::size_t col = 0; col < rows.ColumnCount(); ++col)
-            line += std::string(rows.Cell(r, col)) + "|";
-        out.push_back(line);
-    }
+    std::vector<std::string> out = QueryRows("SELECT * FROM " + table);
+    for (std::string& line : out) line += '|';
     std::sort(out.begin(), out.end());
     return out;
 }

@@ -7,10 +7,9 @@
 #include <cstdlib>
 
 #include "payroll/datasource.h"
-#include "platform/db/connection.h"
-#include "platform/db/result_set.h"
 #include "platform/text/sql_text.h"
 #include "support/run_key_builder.h"
+#include "support/scratch_db.h"
 
 namespace payroll::testing {
 namespace {
@@ -34,17 +33,9 @@ void SeedExec(const std::string& sql) {
                                                     << sql.substr(0, 400);
 }
 
-std::string SeedScalar(const std::string& sql) {
-    ResultSet rows;
-    std::string error;
-    db::Connection* c = db::Connection::Current();
-    EXPECT_TRUE(c && c->Query(sql, &rows, &error)) << error << "\n" << sql;
-    return rows.RowCount() > 0 && rows.ColumnCount() > 0 ? std::string(rows.Cell(0, 0)) : "";
-}
-
 long SeedCount(const std::string& table, const std::string& where) {
     return std::atol(
-        SeedScalar("SELECT COUNT(*) FROM " + table + (where.empty() ? "" : " WHERE " + where))
+        QueryValue("SELECT COUNT(*) FROM " + table + (where.empty() ? "" : " WHERE " + where))
             .c_str());
 }
 

@@ -21,8 +21,6 @@ namespace payroll::testing {
 
 // Runs one or more statements; fails the running test on error.
 void SeedExec(const std::string& sql);
-// The first value of a query as text ("" when no row).
-std::string SeedScalar(const std::string& sql);
 // The number of rows of `table` that meet `where` (empty: every row).
 long SeedCount(const std::string& table, const std::string& where);
 

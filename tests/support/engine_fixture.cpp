@@ -6,7 +6,6 @@
 
 #include "payroll/datasource.h"
 #include "platform/db/connection.h"
-#include "platform/db/result_set.h"
 #include "support/scratch_db.h"
 
 namespace payroll::testing {
@@ -36,26 +35,11 @@ void DatabaseFixture::Exec(const std::string& sql) {
 }
 
 std::string DatabaseFixture::Scalar(const std::string& sql) {
-    std::vector<std::string> rows = Rows(sql);
-    if (rows.empty()) return "";
-    return rows.front().substr(0, rows.front().find('|'));
+    return QueryValue(sql);
 }
 
 std::vector<std::string> DatabaseFixture::Rows(const std::string& sql) {
-    std::vector<std::string> out;
-    ResultSet rows;
-    std::string error;
-    db::Connection* c = db::Connection::Current();
-    EXPECT_TRUE(c && c->Query(sql, &rows, &error)) << error << "\n" << sql;
-    for (std::size_t r = 0; r < rows.RowCount(); ++r) {
-        std::string line;
-        for (std::size_t col = 0; col < rows.ColumnCount(); ++col) {
-            if (col) line += '|';
-            line += rows.Cell(r, col);
-        }
-        out.push_back(line);
-    }
-    return out;
+    return QueryRows(sql);
 }
 
 ScopedRegistry::ScopedRegistry(const std::string& content) {

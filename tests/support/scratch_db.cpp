@@ -8,6 +8,7 @@
 #include "payroll/datasource.h"
 #include "payroll/host.h"
 #include "platform/db/connection.h"
+#include "platform/db/result_set.h"
 
 namespace payroll::testing {
 
@@ -74,6 +75,28 @@ bool RefuseWrites(const std::string& table, const std::string& event, const std:
               "'); END";
     }
     return c->backend().RunNative(sql, error);
+}
+
+std::vector<std::string> QueryRows(const std::string& sql) {
+    std::vector<std::string> out;
+    ResultSet rows;
+    std::string error;
+    db::Connection* c = db::Connection::Current();
+    EXPECT_TRUE(c && c->Query(sql, &rows, &error)) << error << "\n" << sql;
+    for (std::size_t r = 0; r < rows.RowCount(); ++r) {
+        std::string line;
+        for (std::size_t col = 0; col < rows.ColumnCount(); ++col) {
+            if (col) line += '|';
+            line += rows.Cell(r, col);
+        }
+        out.push_back(line);
+    }
+    return out;
+}
+
+std::string QueryValue(const std::string& sql) {
+    std::vector<std::string> rows = QueryRows(sql);
+    return rows.empty() ? "" : rows.front().substr(0, rows.front().find('|'));
 }
 
 bool OpenDatabaseFile(const std::string& path, bool schema, std::string* error) {

@@ -40,6 +40,12 @@ void CloseTestDatabase(const std::string& schema);
 bool RefuseWrites(const std::string& table, const std::string& event, const std::string& when,
                   const std::string& message, std::string* error);
 
+// All rows of a query on the open database, each as its cells joined by
+// '|'; a query that fails fails the running test.
+std::vector<std::string> QueryRows(const std::string& sql);
+// The first value of a query ("" when it yields no row).
+std::string QueryValue(const std::string& sql);
+
 // Opens the SQLite file `path` as the process's connection, with the
 // reference schema applied when `schema` is true.
 bool OpenDatabaseFile(const std::string& path, bool schema, std::string* error);
