@@ -25,17 +25,11 @@ class SettingsTest : public DatabaseFixture {
                    .AllFilters()
                    .Build();
     }
-    // Every text the engine sends from now on.
-    void Record() {
-        payroll::db::Connection::Current()->SetRecorder(
-            [this](std::string_view text) { sent_.emplace_back(text); });
-    }
     static std::string Lang(int id) { return TheLangUtil().GetLangString(id).str(); }
 
     ScopedRegistry registry_{""};
     CSalaryCalcurate engine_;
     HPHONPD_YMD_FMT key_;
-    std::vector<std::string> sent_;
 };
 
 TEST_F(SettingsTest, RuleFlagsFollowTheKey) {

@@ -158,20 +158,6 @@ class TaxRoadTest : public DatabaseFixture {
             << sql;
     }
 
-    // Records every text sent from now on into sent_.
-    void Record() {
-        payroll::db::Connection::Current()->SetRecorder(
-            [this](std::string_view text) { sent_.emplace_back(text); });
-    }
-
-    // The recorded texts that contain `part`.
-    std::vector<std::string> SentWith(const std::string& part) const {
-        std::vector<std::string> out;
-        for (const std::string& t : sent_)
-            if (t.find(part) != std::string::npos) out.push_back(t);
-        return out;
-    }
-
     // One column of one stored result row, as a number.
     double Stored(const std::string& emp, const std::string& month, const std::string& column,
                   const std::string& payType = "001") {
@@ -248,7 +234,6 @@ class TaxRoadTest : public DatabaseFixture {
     }
 
     ScopedRegistry registry_{""};
-    std::vector<std::string> sent_;
 };
 
 }  // namespace payroll::testing

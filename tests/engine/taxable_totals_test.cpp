@@ -195,10 +195,6 @@ class TaxableTotalsTest : public DatabaseFixture {
                    .Build();
     }
     void Bind() { ASSERT_EQ(engine_.init(&key_), 1); }
-    void Record() {
-        payroll::db::Connection::Current()->SetRecorder(
-            [this](std::string_view text) { sent_.emplace_back(text); });
-    }
     // Runs the three steps for one employee on a cleared record.
     double Totals(const char* employee) {
         std::memset(&record_, 0, sizeof record_);
@@ -222,7 +218,6 @@ class TaxableTotalsTest : public DatabaseFixture {
     CSalaryCalcurate engine_;
     HPHONPD_YMD_FMT key_;
     HPOMNPY_FMT record_;
-    std::vector<std::string> sent_;
 };
 
 TEST_F(TaxableTotalsTest, EmployeeAttributes) {

@@ -21,12 +21,7 @@ class FrontFixture : public DatabaseFixture {
   protected:
     void SetUp() override {
         DatabaseFixture::SetUp();
-        db::Connection::Current()->SetRecorder(
-            [this](std::string_view sql) { sent_.emplace_back(sql); });
-    }
-    void TearDown() override {
-        if (db::Connection::Current()) db::Connection::Current()->SetRecorder(nullptr);
-        DatabaseFixture::TearDown();
+        Record();
     }
 
     // Every statement sent since SetUp (or the last Clear).
@@ -61,9 +56,6 @@ class FrontFixture : public DatabaseFixture {
     }
 
     ScopedRegistry registry_{""};
-
-  private:
-    std::vector<std::string> sent_;
 };
 
 // The pay runs of company 1000 in March 2002 (three listed: a combined run,

@@ -1,6 +1,6 @@
 // The fixture of the run-build tests: a scratch database with the run-build
-// company seeded (support/company_builder.h), an engine, and a recorder of the
-// texts the engine sends; and snapshots of what a build writes.
+// company seeded (support/company_builder.h) and an engine; and snapshots of
+// what a build writes.
 #pragma once
 
 #include <algorithm>
@@ -43,36 +43,16 @@ class BuildFixture : public DatabaseFixture {
         DatabaseFixture::SetUp();
         SeedCompany();
     }
-    void TearDown() override {
-        StopRecording();
-        DatabaseFixture::TearDown();
-    }
     // Seeds the run and binds the engine to it (init).
     void Bind(const SeedRun& run, const std::string& pay_type) {
         key_ = SeedKey(run, pay_type);
         ASSERT_EQ(engine_.init(&key_), 1);
-    }
-    void Record() {
-        sent_.clear();
-        db::Connection::Current()->SetRecorder(
-            [this](std::string_view text) { sent_.emplace_back(text); });
-    }
-    void StopRecording() {
-        if (db::Connection* c = db::Connection::Current()) c->SetRecorder(nullptr);
-    }
-    // The recorded texts that contain `needle`.
-    std::vector<std::string> SentWith(std::string_view needle) const {
-        std::vector<std::string> out;
-        for (const std::string& t : sent_)
-            if (t.find(needle) != std::string::npos) out.push_back(t);
-        return out;
     }
     int Depth() const { return db::Connection::Current()->depth(); }
 
     ScopedRegistry registry_{""};
     CSalaryCalcurate engine_;
     HPHONPD_YMD_FMT key_{};
-    std::vector<std::string> sent_;
 };
 
 }  // namespace payroll::testing

@@ -24,6 +24,7 @@ void DatabaseFixture::FreshDatabase() {
 }
 
 void DatabaseFixture::TearDown() {
+    if (db::Connection* c = db::Connection::Current()) c->SetRecorder(nullptr);
     CloseTestDatabase(schema_);
     ui::InstallUiDriver(previous_driver_);
     ui::InstallClock(previous_clock_);
@@ -32,6 +33,19 @@ void DatabaseFixture::TearDown() {
 void DatabaseFixture::Exec(const std::string& sql) {
     G_DirectSQL direct;
     ASSERT_TRUE(direct.OnExecuteQuery(sql.c_str())) << direct.GetLastError().c_str() << "\n" << sql;
+}
+
+void DatabaseFixture::Record() {
+    sent_.clear();
+    db::Connection::Current()->SetRecorder(
+        [this](std::string_view text) { sent_.emplace_back(text); });
+}
+
+std::vector<std::string> DatabaseFixture::SentWith(std::string_view part) const {
+    std::vector<std::string> out;
+    for (const std::string& t : sent_)
+        if (t.find(part) != std::string::npos) out.push_back(t);
+    return out;
 }
 
 std::string DatabaseFixture::Scalar(const std::string& sql) {

@@ -1,10 +1,12 @@
-// A scratch database with the reference schema, a recording UI driver and an
-// instant clock: what an engine or front test needs around it.
+// A scratch database with the reference schema, a recording UI driver, an
+// instant clock and a recorder of the statements sent: what an engine or
+// front test needs around it.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "payroll/ui.h"
@@ -29,9 +31,15 @@ class DatabaseFixture : public ::testing::Test {
     std::vector<CString> Messages() const { return driver_.Messages(); }
     // Starts over on an empty database with the reference schema.
     void FreshDatabase();
+    // Records every text sent to the database from now on into sent_,
+    // emptied first; TearDown stops it.
+    void Record();
+    // The recorded texts that contain `part`.
+    std::vector<std::string> SentWith(std::string_view part) const;
 
     ui::ScriptedDriver driver_;
     ui::InstantClock clock_;
+    std::vector<std::string> sent_;
 
   private:
     ui::UiDriver* previous_driver_ = nullptr;
