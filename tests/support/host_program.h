@@ -42,20 +42,6 @@ struct RunOptions {
     bool own_session = false;
 };
 
-// Runs `payroll <args>` with the arguments exactly as given (no shell in
-// between, so any byte arrives as it is).
-inline HostRun RunHost(const std::vector<std::string>& args, const RunOptions& options = {});
-
-// Runs `command` with /bin/sh: for pipelines, redirections and other
-// programs (bash, groff, cmake, pdftotext).
-inline HostRun Shell(const std::string& command, const RunOptions& options = {});
-
-// The text in single quotes for the shell.
-inline std::string ShellQuote(const std::string& text);
-
-// The built host program with its arguments, as a command line for Shell.
-inline std::string Program(const std::string& args);
-
 namespace detail {
 
 // Forks and runs argv[0] (a full path) with the options; waits for its end.
@@ -115,16 +101,21 @@ inline HostRun RunChild(std::vector<std::string> argv, const RunOptions& options
 
 }  // namespace detail
 
-inline HostRun RunHost(const std::vector<std::string>& args, const RunOptions& options) {
+// Runs `payroll <args>` with the arguments exactly as given (no shell in
+// between, so any byte arrives as it is).
+inline HostRun RunHost(const std::vector<std::string>& args, const RunOptions& options = {}) {
     std::vector<std::string> argv = {PAYROLL_CLI};
     argv.insert(argv.end(), args.begin(), args.end());
     return detail::RunChild(std::move(argv), options);
 }
 
-inline HostRun Shell(const std::string& command, const RunOptions& options) {
+// Runs `command` with /bin/sh: for pipelines, redirections and other
+// programs (bash, groff, cmake, pdftotext).
+inline HostRun Shell(const std::string& command, const RunOptions& options = {}) {
     return detail::RunChild({"/bin/sh", "-c", command}, options);
 }
 
+// The text in single quotes for the shell.
 inline std::string ShellQuote(const std::string& text) {
     std::string out = "'";
     for (char c : text) {
@@ -136,6 +127,7 @@ inline std::string ShellQuote(const std::string& text) {
     return out + "'";
 }
 
+// The built host program with its arguments, as a command line for Shell.
 inline std::string Program(const std::string& args) {
     return ShellQuote(PAYROLL_CLI) + " " + args;
 }
