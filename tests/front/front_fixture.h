@@ -1,7 +1,7 @@
 // What the front's tests share: a scratch database with the reference
 // schema, an empty registry (so nobody's own settings leak in), a recorder of
-// every statement sent, and seeds for the pay runs and one employee; and the
-// same runs as statements for a database file the host program opens.
+// every statement sent, and seeds for the pay runs and one employee; and
+// FrontSeed, the statements of a database file the host program opens.
 #pragma once
 
 #include <gtest/gtest.h>
