@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "payroll/salary_calcurate.h"
+#include "support/company_builder.h"
 #include "support/engine_fixture.h"
-#include "support/tax_seed.h"
+#include "support/run_key_builder.h"
 
 namespace {
 
@@ -83,7 +84,10 @@ class BonusEndToEndTest : public DatabaseFixture {
 
     // The host's road for one employee of the bonus run.
     void TaxTheBonus() {
-        HPHONPD_YMD_FMT key = TaxRunKey("1000", "200206", "200", "2");
+        HPHONPD_YMD_FMT key = RunKeyBuilder::Monthly("1000", "200206", "2", "200")
+                                  .PayList("200")
+                                  .AllFilters()
+                                  .Build();
         ASSERT_EQ(engine_.init(&key), 1);
         ASSERT_EQ(engine_.SetYmdFromTo(), 1);
         engine_.m_nTableSet = 1;

@@ -11,17 +11,16 @@
 #include "platform/db/catalogue/catalogue_text.h"
 #include "platform/db/connection.h"
 #include "platform/lang/lang_util.h"
-#include "support/build_seed.h"
+#include "support/build_fixture.h"
 
 namespace {
 
 using namespace payroll::default_rows;
-using payroll::testing::build::BuildFixture;
-using payroll::testing::build::SeedCount;
-using payroll::testing::build::SeedEmployee;
-using payroll::testing::build::SeedExec;
-using payroll::testing::build::SeedRun;
-using payroll::testing::build::SeedScalar;
+using payroll::testing::BuildFixture;
+using payroll::testing::EmployeeSeed;
+using payroll::testing::SeedCount;
+using payroll::testing::SeedExec;
+using payroll::testing::SeedRun;
 
 using payroll::catalogue::CatalogueText;
 
@@ -169,17 +168,17 @@ class DefaultRowsTest : public BuildFixture {
         return engine_.SetAllSempInsert();
     }
     std::string Amount(const std::string& table, const std::string& emp, const std::string& code) {
-        return SeedScalar("SELECT DDCT_AM FROM " + table + " WHERE EMP_CD='" + emp +
-                          "' AND DDCT_CD='" + code + "'");
+        return Scalar("SELECT DDCT_AM FROM " + table + " WHERE EMP_CD='" + emp + "' AND DDCT_CD='" +
+                      code + "'");
     }
     SeedRun run_;
 };
 
 TEST_F(DefaultRowsTest, EveryMissingRowOnceWithItsValues) {
-    payroll::testing::build::SeedRunCalendar(run_);
-    auto people = payroll::testing::build::NumberedEmployees(3);
+    payroll::testing::SeedRunCalendar(run_);
+    auto people = payroll::testing::NumberedEmployees(3);
     people[2].naps = "";  // no pension amount in the master
-    payroll::testing::build::SeedEmployees("1000", people);
+    payroll::testing::SeedEmployees("1000", people);
     // E0001 already has P00 (with an amount) and S10 under this pay type;
     // E0003 has a pay row with an amount; E0002 has nothing.
     SeedExec(
@@ -202,7 +201,7 @@ TEST_F(DefaultRowsTest, EveryMissingRowOnceWithItsValues) {
     EXPECT_EQ(SeedCount("HPOMPDD", "EMP_CD='E0001'"), 3);
     EXPECT_EQ(SeedCount("HPOMPDD", "EMP_CD='E0001' AND DDCT_CD='S10'"), 1);
     EXPECT_EQ(SeedCount("HPOMPDD", ""), 9);
-    EXPECT_EQ(SeedScalar("SELECT PAY_AM FROM HPOMPPD WHERE EMP_CD='E0002' AND PAY_CD='P00'"), "0");
+    EXPECT_EQ(Scalar("SELECT PAY_AM FROM HPOMPPD WHERE EMP_CD='E0002' AND PAY_CD='P00'"), "0");
 
     // Statutory amounts: with pay amounts the master's, else 0; an empty
     // master amount also 0.
@@ -214,13 +213,12 @@ TEST_F(DefaultRowsTest, EveryMissingRowOnceWithItsValues) {
     EXPECT_EQ(Amount("HPOMPDD", "E0003", "S10"), "50000");
 
     // The income-tax row carries the employee's window, the others two blanks.
-    EXPECT_EQ(SeedScalar("SELECT DUMMY1 FROM HPOMPDD WHERE EMP_CD='E0002' AND DDCT_CD='T00'"),
+    EXPECT_EQ(Scalar("SELECT DUMMY1 FROM HPOMPDD WHERE EMP_CD='E0002' AND DDCT_CD='T00'"),
               "2002022520020324");
-    EXPECT_EQ(SeedScalar("SELECT DUMMY1 FROM HPOMPDD WHERE EMP_CD='E0002' AND DDCT_CD='S00'"),
-              "  ");
+    EXPECT_EQ(Scalar("SELECT DUMMY1 FROM HPOMPDD WHERE EMP_CD='E0002' AND DDCT_CD='S00'"), "  ");
     // Organisation from the roster and master; tax flag from the item.
-    EXPECT_EQ(SeedScalar("SELECT DIV_CD || DEPT_CD || PJT_CD || PRTY_CD || DUMMY2 || DUMMY3 "
-                         "FROM HPOMPPD WHERE EMP_CD='E0002' AND PAY_CD='P10'"),
+    EXPECT_EQ(Scalar("SELECT DIV_CD || DEPT_CD || PJT_CD || PRTY_CD || DUMMY2 || DUMMY3 "
+                     "FROM HPOMPPD WHERE EMP_CD='E0002' AND PAY_CD='P10'"),
               "DV1D01J01P01R01001");
 
     // Built again, the run gains nothing.
@@ -230,8 +228,8 @@ TEST_F(DefaultRowsTest, EveryMissingRowOnceWithItsValues) {
 }
 
 TEST_F(DefaultRowsTest, TableSetsChooseTheTables) {
-    payroll::testing::build::SeedRunCalendar(run_);
-    payroll::testing::build::SeedEmployees("1000", payroll::testing::build::NumberedEmployees(2));
+    payroll::testing::SeedRunCalendar(run_);
+    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
     Bind(run_, "001");
     const char* tables[3][2] = {
         {"HPITMPD", "HPITMDD"}, {"HPOMPPD", "HPOMPDD"}, {"HTOWTRT", "HTOWTDR"}};
@@ -247,9 +245,8 @@ TEST_F(DefaultRowsTest, TableSetsChooseTheTables) {
 }
 
 TEST_F(DefaultRowsTest, TwelveHundredEmployeesGoInThreeBatchesPerKind) {
-    payroll::testing::build::SeedRunCalendar(run_);
-    payroll::testing::build::SeedEmployees("1000",
-                                           payroll::testing::build::NumberedEmployees(1200));
+    payroll::testing::SeedRunCalendar(run_);
+    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(1200));
     Bind(run_, "001");
     engine_.m_nTableSet = 1;
     Record();
@@ -277,8 +274,8 @@ TEST_F(DefaultRowsTest, SecondPayTypeOfACombinedRunGetsNoStatutoryRows) {
     run_.combined = "001";
     run_.pay_types = {"001", "002"};
     run_.deduction_items = {"S00", "S10", "S20", "T00", "T10", "T20", "X10"};
-    payroll::testing::build::SeedRunCalendar(run_);
-    payroll::testing::build::SeedEmployees("1000", payroll::testing::build::NumberedEmployees(2));
+    payroll::testing::SeedRunCalendar(run_);
+    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
     // A statutory row of the second pay type left from earlier.
     SeedExec(
         "INSERT INTO HPOMPDD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, DDCT_CD, DDCT_AM) "
@@ -300,8 +297,8 @@ TEST_F(DefaultRowsTest, SecondPayTypeOfACombinedRunGetsNoStatutoryRows) {
 // the same month and sequence.
 TEST_F(DefaultRowsTest, SeparatePayTypesKeepEachOthersStatutoryRows) {
     run_.combined = "002";
-    payroll::testing::build::SeedRunCalendar(run_);
-    payroll::testing::build::SeedEmployees("1000", payroll::testing::build::NumberedEmployees(2));
+    payroll::testing::SeedRunCalendar(run_);
+    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
     SeedExec(
         "INSERT INTO HPOMPDD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, DDCT_CD, DDCT_AM) "
         "VALUES ('1000', '200203', 1, '200', 'E0001', 'P3', 'T00', 840120)");
@@ -317,12 +314,12 @@ TEST_F(DefaultRowsTest, SeparatePayTypesKeepEachOthersStatutoryRows) {
 // the others': it is refused before anything is written.
 TEST_F(DefaultRowsTest, AKeyWithoutHeadPayTypeIsRefused) {
     run_.combined = "001";
-    payroll::testing::build::SeedRunCalendar(run_);
-    payroll::testing::build::SeedEmployees("1000", payroll::testing::build::NumberedEmployees(2));
+    payroll::testing::SeedRunCalendar(run_);
+    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
     SeedExec(
         "INSERT INTO HPOMPDD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, DDCT_CD, DDCT_AM) "
         "VALUES ('1000', '200203', 1, '200', 'E0001', 'P3', 'T00', 840120)");
-    HPHONPD_YMD_FMT key = payroll::testing::build::SeedKey(run_, "001");
+    HPHONPD_YMD_FMT key = payroll::testing::SeedKey(run_, "001");
     key.PYTP_HEAD = "";
     Record();
     EXPECT_EQ(engine_.init(&key), 0);
@@ -330,7 +327,7 @@ TEST_F(DefaultRowsTest, AKeyWithoutHeadPayTypeIsRefused) {
     EXPECT_EQ(Messages().back(), TheLangUtil().GetLangString(1200));
     EXPECT_TRUE(sent_.empty());
     // Reached past the check, the build still deletes nothing.
-    engine_.m_HPHONPD = payroll::testing::build::SeedKey(run_, "001");
+    engine_.m_HPHONPD = payroll::testing::SeedKey(run_, "001");
     engine_.m_HPHONPD.PYTP_HEAD = "";
     engine_.m_nTableSet = 1;
     EXPECT_NE(Build(), 1);
@@ -339,8 +336,8 @@ TEST_F(DefaultRowsTest, AKeyWithoutHeadPayTypeIsRefused) {
 }
 
 TEST_F(DefaultRowsTest, EmployeeWithoutMasterRecordGetsNoRows) {
-    payroll::testing::build::SeedRunCalendar(run_);
-    payroll::testing::build::SeedEmployees("1000", payroll::testing::build::NumberedEmployees(3));
+    payroll::testing::SeedRunCalendar(run_);
+    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(3));
     Bind(run_, "001");
     engine_.m_nTableSet = 1;
     ASSERT_EQ(engine_.Load_SEMP(1), 1);
@@ -355,28 +352,28 @@ TEST_F(DefaultRowsTest, EmployeeWithoutMasterRecordGetsNoRows) {
 
 TEST_F(DefaultRowsTest, QuotesAndPercentInCodesAreStoredVerbatim) {
     run_.pay_items = {"P'%"};
-    payroll::testing::build::SeedRunCalendar(run_);
-    SeedEmployee odd;
+    payroll::testing::SeedRunCalendar(run_);
+    EmployeeSeed odd;
     odd.emp = "E'%s";
     odd.dept = "D'1";
     odd.pjt = "J%n";
     odd.naps = "1e3";  // a number in exponent form
-    payroll::testing::build::SeedEmployees("1000", {odd});
+    payroll::testing::SeedEmployees("1000", {odd});
     SeedExec(
         "INSERT INTO HPOMPPD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PAY_CD, PAY_AM) "
         "VALUES ('1000', '200203', 1, '001', 'E''%s', 'X', 1)");
     Bind(run_, "001");
     engine_.m_nTableSet = 1;
     ASSERT_EQ(Build(), 1);
-    EXPECT_EQ(SeedScalar("SELECT DEPT_CD || PJT_CD || PAY_CD FROM HPOMPPD WHERE "
-                         "EMP_CD='E''%s' AND PAY_CD<>'X'"),
+    EXPECT_EQ(Scalar("SELECT DEPT_CD || PJT_CD || PAY_CD FROM HPOMPPD WHERE "
+                     "EMP_CD='E''%s' AND PAY_CD<>'X'"),
               "D'1J%nP'%");
     EXPECT_EQ(Amount("HPOMPDD", "E''%s", "S00"), "1000");
 }
 
 TEST_F(DefaultRowsTest, LoneStepsOnTheirOwn) {
-    payroll::testing::build::SeedRunCalendar(run_);
-    payroll::testing::build::SeedEmployees("1000", payroll::testing::build::NumberedEmployees(2));
+    payroll::testing::SeedRunCalendar(run_);
+    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
     Bind(run_, "001");
     engine_.m_nTableSet = 1;
     EXPECT_EQ(engine_.LoadOld_HPITMPD(), 1);

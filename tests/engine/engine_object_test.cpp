@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "support/engine_fixture.h"
+#include "support/run_key_builder.h"
 
 namespace {
 
@@ -13,15 +13,9 @@ using payroll::testing::DatabaseFixture;
 using payroll::testing::ScopedRegistry;
 
 void FillKey(HPHONPD_YMD_FMT* k) {
-    std::memset(k, 0, sizeof *k);
-    k->CO_CD = "1000";
-    k->RVRS_YM = "200203";
-    k->SQ = "1";
-    k->PAY_DT = "20020325";
-    k->PYTP_FG = "001";
-    k->PYTP_HEAD = "001";
-    k->DIV_FILTER = "ALL";
-    k->CCIS_YN = "002";
+    *k = payroll::testing::RunKeyBuilder::Monthly("1000", "200203", "1", "001")
+             .DivFilter("ALL")
+             .Build();
 }
 
 class EngineObjectTest : public DatabaseFixture {

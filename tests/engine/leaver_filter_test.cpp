@@ -10,17 +10,16 @@
 #include "engine/calendar.h"
 #include "engine/refresh_text.h"
 #include "platform/db/catalogue/catalogue_text.h"
-#include "support/build_seed.h"
+#include "support/build_fixture.h"
 
 namespace {
 
 using namespace payroll::refresh;
-using payroll::testing::build::BuildFixture;
-using payroll::testing::build::SeedCount;
-using payroll::testing::build::SeedEmployee;
-using payroll::testing::build::SeedExec;
-using payroll::testing::build::SeedRun;
-using payroll::testing::build::SeedScalar;
+using payroll::testing::BuildFixture;
+using payroll::testing::EmployeeSeed;
+using payroll::testing::SeedCount;
+using payroll::testing::SeedExec;
+using payroll::testing::SeedRun;
 
 using payroll::catalogue::CatalogueText;
 
@@ -98,9 +97,9 @@ TEST(LeaverRuleTest, StatementsMatchTheTemplates) {
 // --- On the database -----------------------------------------------------------
 
 // Employees of the seeded run (window 20020225-20020324 for type 001).
-std::vector<SeedEmployee> Staff() {
+std::vector<EmployeeSeed> Staff() {
     auto make = [](const char* emp, const char* join, const char* retire, const char* type) {
-        SeedEmployee e;
+        EmployeeSeed e;
         e.emp = emp;
         e.join = join;
         e.retire = retire;
@@ -137,9 +136,9 @@ class LeaverFilterTest : public BuildFixture {
   protected:
     void SetUp() override {
         BuildFixture::SetUp();
-        payroll::testing::build::SeedRunCalendar(run_);
-        payroll::testing::build::SeedEmployees("1000", Staff());
-        for (const SeedEmployee& e : Staff()) SeedRows(e.emp, "200203", "001");
+        payroll::testing::SeedRunCalendar(run_);
+        payroll::testing::SeedEmployees("1000", Staff());
+        for (const EmployeeSeed& e : Staff()) SeedRows(e.emp, "200203", "001");
         SeedRows("OLD", "200202", "001");  // another month: never touched
     }
     std::vector<std::string> Marked() {
@@ -221,27 +220,26 @@ TEST_F(LeaverFilterTest, RefreshCopiesTheCurrentAttributes) {
     EXPECT_EQ(engine_.m_nTableSet, 1);
     EXPECT_EQ(payroll::LastTransactionOutcome(), payroll::TransactionOutcome::kCommitted);
     EXPECT_EQ(SentWith("UPDATE ").size(), 3u);  // pay (with tax flag), deductions, results
-    EXPECT_EQ(SeedScalar("SELECT DIV_CD || DEPT_CD || PJT_CD || PRTY_CD || DUMMY2 || DUMMY3 FROM "
-                         "HPOMPPD WHERE EMP_CD='STAY' AND PYTP_FG='001'"),
+    EXPECT_EQ(Scalar("SELECT DIV_CD || DEPT_CD || PJT_CD || PRTY_CD || DUMMY2 || DUMMY3 FROM "
+                     "HPOMPPD WHERE EMP_CD='STAY' AND PYTP_FG='001'"),
               "DV2D02J09P07R05001");
-    EXPECT_EQ(SeedScalar("SELECT DEPT_CD FROM HPOMPDD WHERE EMP_CD='STAY'"), "D02");
-    EXPECT_EQ(SeedScalar("SELECT DEPT_CD || HRSP_CD || HTYP_CD FROM HPOMNPY WHERE EMP_CD='STAY'"),
+    EXPECT_EQ(Scalar("SELECT DEPT_CD FROM HPOMPDD WHERE EMP_CD='STAY'"), "D02");
+    EXPECT_EQ(Scalar("SELECT DEPT_CD || HRSP_CD || HTYP_CD FROM HPOMNPY WHERE EMP_CD='STAY'"),
               "D02R05001");
     // Rows of another pay type are not part of this run.
-    EXPECT_EQ(SeedScalar("SELECT DEPT_CD FROM HPOMPPD WHERE EMP_CD='STAY' AND PYTP_FG='002'"),
-              "OLD");
+    EXPECT_EQ(Scalar("SELECT DEPT_CD FROM HPOMPPD WHERE EMP_CD='STAY' AND PYTP_FG='002'"), "OLD");
     // Table set 1 leaves set 0 alone.
-    EXPECT_EQ(SeedScalar("SELECT DEPT_CD FROM HPITMPD WHERE EMP_CD='STAY'"), "OLD");
+    EXPECT_EQ(Scalar("SELECT DEPT_CD FROM HPITMPD WHERE EMP_CD='STAY'"), "OLD");
 
     // Table set 0 refreshes its two tables only; a combined run every pay type.
     run_.combined = "001";
-    HPHONPD_YMD_FMT key = payroll::testing::build::SeedKey(run_, "001");
+    HPHONPD_YMD_FMT key = payroll::testing::SeedKey(run_, "001");
     ASSERT_EQ(engine_.init(&key), 1);
     Record();
     ASSERT_EQ(engine_.GetSempDataUpdate__(0), 1);
     EXPECT_EQ(SentWith("UPDATE ").size(), 2u);
     EXPECT_TRUE(SentWith("UPDATE HPOMNPY").empty());
-    EXPECT_EQ(SeedScalar("SELECT DEPT_CD FROM HPITMPD WHERE EMP_CD='STAY'"), "D02");
+    EXPECT_EQ(Scalar("SELECT DEPT_CD FROM HPITMPD WHERE EMP_CD='STAY'"), "D02");
 }
 
 TEST_F(LeaverFilterTest, BadTableSetAndKeyAreRefused) {

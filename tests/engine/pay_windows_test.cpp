@@ -6,8 +6,9 @@
 #include "engine/calendar.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
+#include "support/company_builder.h"
 #include "support/engine_fixture.h"
-#include "support/tax_seed.h"
+#include "support/run_key_builder.h"
 
 namespace {
 
@@ -20,7 +21,10 @@ class PayWindowsTest : public DatabaseFixture {
         Bind("201001", "001");
     }
     void Bind(const std::string& month, const std::string& payType) {
-        engine_.m_HPHONPD = TaxRunKey("1000", month, payType);
+        engine_.m_HPHONPD = RunKeyBuilder::Monthly("1000", month, "1", payType)
+                                .PayList(payType)
+                                .AllFilters()
+                                .Build();
     }
     // A window row of the run (HPHWTPT) for an employee type.
     static void Window(const std::string& month, const std::string& payType,

@@ -13,16 +13,16 @@
 #include "platform/db/catalogue/catalogue_text.h"
 #include "platform/db/connection.h"
 #include "platform/lang/lang_util.h"
-#include "support/build_seed.h"
+#include "support/build_fixture.h"
 
 namespace {
 
 using payroll::roster::RosterFilter;
 using payroll::roster::Window;
-using payroll::testing::build::BuildFixture;
-using payroll::testing::build::SeedEmployee;
-using payroll::testing::build::SeedExec;
-using payroll::testing::build::SeedRun;
+using payroll::testing::BuildFixture;
+using payroll::testing::EmployeeSeed;
+using payroll::testing::SeedExec;
+using payroll::testing::SeedRun;
 
 using payroll::catalogue::CatalogueText;
 
@@ -132,15 +132,15 @@ TEST(RosterStatementTest, PercentAndQuotesInDataStayData) {
 // --- On the database ---------------------------------------------------------
 
 // The window of the seeded run: 20020225 to 20020324.
-std::vector<SeedEmployee> EdgeEmployees() {
+std::vector<EmployeeSeed> EdgeEmployees() {
     auto make = [](const char* emp, const char* join, const char* retire) {
-        SeedEmployee e;
+        EmployeeSeed e;
         e.emp = emp;
         e.join = join;
         e.retire = retire;
         return e;
     };
-    std::vector<SeedEmployee> people = {
+    std::vector<EmployeeSeed> people = {
         make("J0224", "20020224", ""),          // joined the day before the start
         make("J0225", "20020225", ""),          // joined on the start
         make("J0324", "20020324", ""),          // joined on the end
@@ -152,12 +152,12 @@ std::vector<SeedEmployee> EdgeEmployees() {
         make("RZERO", "20000101", "00000000"),  // "00000000": not retired
         make("SHORT", "2002011", ""),           // a join date of seven characters
     };
-    SeedEmployee blank = make("RBLNK", "20000101", "");
+    EmployeeSeed blank = make("RBLNK", "20000101", "");
     people.push_back(blank);
-    SeedEmployee gone = make("EMPL2", "20000101", "");
+    EmployeeSeed gone = make("EMPL2", "20000101", "");
     gone.empl_fg = "002";
     people.push_back(gone);
-    SeedEmployee other = make("TYPE2", "20000101", "");
+    EmployeeSeed other = make("TYPE2", "20000101", "");
     other.htyp = "002";  // a type the run has no window for
     people.push_back(other);
     return people;
@@ -167,7 +167,7 @@ class RosterTest : public BuildFixture {
   protected:
     void SetUp() override {
         BuildFixture::SetUp();
-        payroll::testing::build::SeedRunCalendar(run_);
+        payroll::testing::SeedRunCalendar(run_);
     }
     std::vector<std::string> Roster() {
         std::vector<std::string> out;
@@ -179,7 +179,7 @@ class RosterTest : public BuildFixture {
 };
 
 TEST_F(RosterTest, EmployeesAtTheWindowEdgesUnderBothRules) {
-    payroll::testing::build::SeedEmployees("1000", EdgeEmployees());
+    payroll::testing::SeedEmployees("1000", EdgeEmployees());
     Bind(run_, "001");
     const std::vector<std::string> always = {"J0224", "R0325", "RBLNK", "RZERO"};
     struct Case {
@@ -215,12 +215,12 @@ TEST_F(RosterTest, EmployeesAtTheWindowEdgesUnderBothRules) {
 }
 
 TEST_F(RosterTest, FiltersAndNameColumn) {
-    auto people = payroll::testing::build::NumberedEmployees(4);
+    auto people = payroll::testing::NumberedEmployees(4);
     people[1].dept = "D02";  // division DV2
     people[2].prty = "P02";
     people[3].dept = "D02";
     people[3].prty = "P02";
-    payroll::testing::build::SeedEmployees("1000", people);
+    payroll::testing::SeedEmployees("1000", people);
     struct Case {
         const char *div, *dept, *prty;
         std::vector<std::string> expected;
@@ -232,7 +232,7 @@ TEST_F(RosterTest, FiltersAndNameColumn) {
         {"DV2", "D02", "P02", {"E0004"}},
     };
     for (const Case& c : cases) {
-        HPHONPD_YMD_FMT key = payroll::testing::build::SeedKey(run_, "001");
+        HPHONPD_YMD_FMT key = payroll::testing::SeedKey(run_, "001");
         key.DIV_FILTER = c.div;
         key.DEPT_FILTER = c.dept;
         key.PRTY_FILTER = c.prty;
@@ -250,7 +250,7 @@ TEST_F(RosterTest, FiltersAndNameColumn) {
 }
 
 TEST_F(RosterTest, BuildOnlyTouchesNothingButTheWindows) {
-    payroll::testing::build::SeedEmployees("1000", payroll::testing::build::NumberedEmployees(2));
+    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
     Bind(run_, "001");
     Record();
     EXPECT_EQ(engine_.Load_SEMP(0), 1);
@@ -260,12 +260,12 @@ TEST_F(RosterTest, BuildOnlyTouchesNothingButTheWindows) {
 }
 
 TEST_F(RosterTest, CodesWithQuotesAndPercentRunSafely) {
-    SeedEmployee odd;
+    EmployeeSeed odd;
     odd.emp = "E'%s1";
     odd.dept = "D'%d";
-    payroll::testing::build::SeedEmployees("1000", {odd});
+    payroll::testing::SeedEmployees("1000", {odd});
     SeedExec("INSERT INTO SDEPT (CO_CD, DEPT_CD, DIV_CD) VALUES ('1000', 'D''%d', 'D%V')");
-    HPHONPD_YMD_FMT key = payroll::testing::build::SeedKey(run_, "001");
+    HPHONPD_YMD_FMT key = payroll::testing::SeedKey(run_, "001");
     key.DIV_FILTER = "D%V";
     key.DEPT_FILTER = "D'%d";
     ASSERT_EQ(engine_.init(&key), 1);
@@ -282,7 +282,7 @@ TEST_F(RosterTest, EmptyRosterAndMissingWindows) {
     EXPECT_TRUE(Messages().empty());
 
     // A pay type without window rows: the window step's message, no roster.
-    payroll::testing::build::SeedEmployees("1000", payroll::testing::build::NumberedEmployees(1));
+    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(1));
     engine_.m_HPHONPD.PYTP_FG = "009";
     EXPECT_EQ(engine_.Load_SEMP(1), 0);
     EXPECT_EQ(Depth(), 0);
@@ -310,7 +310,7 @@ TEST_F(RosterTest, RunsBeyondTheLimitAreRefusedBeforeAnythingIsWritten) {
     EXPECT_NE(Messages().back().Find("100000"), -1) << Messages().back().c_str();
     // The build stops there: no row of the run exists.
     EXPECT_EQ(engine_._GetSalaryPepleList(1), 0);
-    EXPECT_EQ(payroll::testing::build::SeedCount("HPOMPPD", ""), 0);
+    EXPECT_EQ(payroll::testing::SeedCount("HPOMPPD", ""), 0);
 }
 
 TEST_F(RosterTest, ItemListsAndPayTypes) {

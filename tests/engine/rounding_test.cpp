@@ -14,14 +14,8 @@ using payroll::testing::ScopedRegistry;
 
 class RoundingTest : public DatabaseFixture {
   protected:
-    void Record() {
-        payroll::db::Connection::Current()->SetRecorder(
-            [this](std::string_view text) { sent_.emplace_back(text); });
-    }
-
     ScopedRegistry registry_{""};
     CSalaryCalcurate engine_;
-    std::vector<std::string> sent_;
 };
 
 TEST_F(RoundingTest, EveryCodeAtItsEdges) {

@@ -8,8 +8,9 @@
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "platform/lang/lang_util.h"
+#include "support/company_builder.h"
 #include "support/engine_fixture.h"
-#include "support/tax_seed.h"
+#include "support/run_key_builder.h"
 
 namespace {
 
@@ -19,19 +20,16 @@ class SettingsTest : public DatabaseFixture {
   protected:
     void SetUp() override {
         DatabaseFixture::SetUp();
-        key_ = TaxRunKey("1000", "200203", "001");
-    }
-    // Every text the engine sends from now on.
-    void Record() {
-        payroll::db::Connection::Current()->SetRecorder(
-            [this](std::string_view text) { sent_.emplace_back(text); });
+        key_ = RunKeyBuilder::Monthly("1000", "200203", "1", "001")
+                   .PayList("001")
+                   .AllFilters()
+                   .Build();
     }
     static std::string Lang(int id) { return TheLangUtil().GetLangString(id).str(); }
 
     ScopedRegistry registry_{""};
     CSalaryCalcurate engine_;
     HPHONPD_YMD_FMT key_;
-    std::vector<std::string> sent_;
 };
 
 TEST_F(SettingsTest, RuleFlagsFollowTheKey) {

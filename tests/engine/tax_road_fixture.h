@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +16,7 @@
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "support/engine_fixture.h"
+#include "support/run_key_builder.h"
 
 namespace payroll::testing {
 
@@ -144,19 +144,10 @@ class TaxRoadTest : public DatabaseFixture {
     // The run key a host would pass for a run of company 1000.
     static HPHONPD_YMD_FMT Key(const std::string& month, const std::string& sq,
                                const std::string& payType, const std::string& combined = "002") {
-        HPHONPD_YMD_FMT k;
-        std::memset(&k, 0, sizeof k);
-        k.CO_CD = "1000";
-        k.RVRS_YM = month;
-        k.SQ = sq;
-        k.PAY_DT = month + "25";
-        k.PYTP_FG = payType;
-        k.PYTP_HEAD = payType;
-        k.CCIS_YN = combined;
-        k.DIV_FILTER = "ALL";
-        k.DEPT_FILTER = "ALL";
-        k.PRTY_FILTER = "ALL";
-        return k;
+        return RunKeyBuilder::Monthly("1000", month, sq, payType)
+            .Combined(combined)
+            .AllFilters()
+            .Build();
     }
 
     // Runs SQLite's own SQL (triggers, dropped tables) past the dialect layer.
@@ -165,20 +156,6 @@ class TaxRoadTest : public DatabaseFixture {
         ASSERT_TRUE(payroll::db::Connection::Current()->backend().RunNative(sql, &error))
             << error << "\n"
             << sql;
-    }
-
-    // Records every text sent from now on into sent_.
-    void Record() {
-        payroll::db::Connection::Current()->SetRecorder(
-            [this](std::string_view text) { sent_.emplace_back(text); });
-    }
-
-    // The recorded texts that contain `part`.
-    std::vector<std::string> SentWith(const std::string& part) const {
-        std::vector<std::string> out;
-        for (const std::string& t : sent_)
-            if (t.find(part) != std::string::npos) out.push_back(t);
-        return out;
     }
 
     // One column of one stored result row, as a number.
@@ -257,7 +234,6 @@ class TaxRoadTest : public DatabaseFixture {
     }
 
     ScopedRegistry registry_{""};
-    std::vector<std::string> sent_;
 };
 
 }  // namespace payroll::testing

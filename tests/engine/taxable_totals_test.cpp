@@ -7,8 +7,9 @@
 #include "engine/exemptions.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
+#include "support/company_builder.h"
 #include "support/engine_fixture.h"
-#include "support/tax_seed.h"
+#include "support/run_key_builder.h"
 
 namespace {
 
@@ -186,15 +187,14 @@ class TaxableTotalsTest : public DatabaseFixture {
         SeedPayItem("1000", "2002", "001", "P20", "002", "003");
         SeedPayItem("1000", "2002", "001", "P30", "002", "002");
         SeedPayItem("1000", "2002", "001", "V00", "001", "");
-        SeedEmployee("1000", "E1", "002", "D1");
-        SeedEmployee("1000", "E2", "001", "D1");
-        key_ = TaxRunKey("1000", "200203", "001");
+        SeedEmployeeRow("1000", "E1", "002", "D1");
+        SeedEmployeeRow("1000", "E2", "001", "D1");
+        key_ = RunKeyBuilder::Monthly("1000", "200203", "1", "001")
+                   .PayList("001")
+                   .AllFilters()
+                   .Build();
     }
     void Bind() { ASSERT_EQ(engine_.init(&key_), 1); }
-    void Record() {
-        payroll::db::Connection::Current()->SetRecorder(
-            [this](std::string_view text) { sent_.emplace_back(text); });
-    }
     // Runs the three steps for one employee on a cleared record.
     double Totals(const char* employee) {
         std::memset(&record_, 0, sizeof record_);
@@ -218,7 +218,6 @@ class TaxableTotalsTest : public DatabaseFixture {
     CSalaryCalcurate engine_;
     HPHONPD_YMD_FMT key_;
     HPOMNPY_FMT record_;
-    std::vector<std::string> sent_;
 };
 
 TEST_F(TaxableTotalsTest, EmployeeAttributes) {
@@ -311,7 +310,7 @@ TEST_F(TaxableTotalsTest, BonusTypeItemsRaiseTheBonusTotal) {
     // A bonus run: its items are bonus-type items.
     SeedPayItem("1000", "2002", "201", "B00", "001", "");
     SeedPayItem("1000", "2002", "201", "B10", "002", "001");
-    key_ = TaxRunKey("1000", "200203", "201");
+    key_ = RunKeyBuilder::Monthly("1000", "200203", "1", "201").PayList("201").AllFilters().Build();
     Bind();
     Pay("E2", "B00", "400000", "200203", "201");
     Pay("E2", "B10", "1000", "200203", "201");

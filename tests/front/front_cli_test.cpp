@@ -4,17 +4,27 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli_runner.h"
+#include "support/host_program.h"
+#include "support/scratch_db.h"
+#include "tests/front/front_fixture.h"
 
 namespace {
 
 using payroll::testing::FrontSeed;
-using payroll::testing::MakeDatabase;
-using payroll::testing::RunCli;
+using payroll::testing::HostRun;
+using payroll::testing::SeededDatabaseFile;
 
 class FrontCli : public ::testing::Test {
   protected:
-    void SetUp() override { db_ = "sqlite:" + MakeDatabase("front_cli", FrontSeed()); }
+    void SetUp() override { db_ = "sqlite:" + SeededDatabaseFile("front_cli", FrontSeed()); }
+    // The program with no terminal on any side (standard input /dev/null, a
+    // session of its own) and a registry that points nowhere.
+    static HostRun RunCli(const std::vector<std::string>& args) {
+        payroll::testing::RunOptions no_terminal;
+        no_terminal.env = {"PAYROLL_REGISTRY=/nonexistent/registry"};
+        no_terminal.own_session = true;
+        return payroll::testing::RunHost(args, no_terminal);
+    }
     std::string db_;
 };
 
@@ -68,7 +78,7 @@ TEST_F(FrontCli, AnEmptyMonthOrUnknownCompanyHasNoRuns) {
 }
 
 TEST_F(FrontCli, AFailedQueryIsReported) {
-    std::string bare = "sqlite:" + MakeDatabase("front_cli_bare", {}, /*schema=*/false);
+    std::string bare = "sqlite:" + SeededDatabaseFile("front_cli_bare", {}, /*schema=*/false);
     auto r = RunCli({"--db", bare, "runs", "--company", "1000", "--month", "200203"});
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_NE(r.err.find("could not be read"), std::string::npos) << r.err;
@@ -113,7 +123,7 @@ TEST_F(FrontCli, EmployeeFailures) {
     EXPECT_EQ(unknown.exit_code, 1);
     EXPECT_NE(unknown.err.find("no employee E9'9"), std::string::npos) << unknown.err;
 
-    std::string bare = "sqlite:" + MakeDatabase("front_cli_bare2", {}, /*schema=*/false);
+    std::string bare = "sqlite:" + SeededDatabaseFile("front_cli_bare2", {}, /*schema=*/false);
     auto failed = RunCli(
         {"--db", bare, "employee", "--company", "1000", "--month", "200203", "E0001", "--print"});
     EXPECT_EQ(failed.exit_code, 1);

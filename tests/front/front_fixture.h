@@ -1,11 +1,11 @@
 // What the front's tests share: a scratch database with the reference
 // schema, an empty registry (so nobody's own settings leak in), a recorder of
-// every statement sent, and seeds for the pay runs and one employee.
+// every statement sent, and seeds for the pay runs and one employee; and
+// FrontSeed, the statements of a database file the host program opens.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +13,7 @@
 #include "payroll/records.h"
 #include "platform/db/connection.h"
 #include "support/engine_fixture.h"
+#include "support/run_key_builder.h"
 
 namespace payroll::testing {
 
@@ -20,12 +21,7 @@ class FrontFixture : public DatabaseFixture {
   protected:
     void SetUp() override {
         DatabaseFixture::SetUp();
-        db::Connection::Current()->SetRecorder(
-            [this](std::string_view sql) { sent_.emplace_back(sql); });
-    }
-    void TearDown() override {
-        if (db::Connection::Current()) db::Connection::Current()->SetRecorder(nullptr);
-        DatabaseFixture::TearDown();
+        Record();
     }
 
     // Every statement sent since SetUp (or the last Clear).
@@ -54,18 +50,33 @@ class FrontFixture : public DatabaseFixture {
             "('1000','SC','001','통합','Combined'),('1000','SC','002','개별','Separate')");
     }
 
+    // A key with only the company and the month, as the picker is handed one.
     static HPHONPD_YMD_FMT Key(const char* company, const char* month) {
-        HPHONPD_YMD_FMT key;
-        std::memset(static_cast<void*>(&key), 0, sizeof key);
-        key.CO_CD.Set(company);
-        key.RVRS_YM.Set(month);
-        return key;
+        return RunKeyBuilder().Company(company).Month(month).Build();
     }
 
     ScopedRegistry registry_{""};
-
-  private:
-    std::vector<std::string> sent_;
 };
+
+// The pay runs of company 1000 in March 2002 (three listed: a combined run,
+// then a separate run of two pay types) and one employee.
+inline std::vector<std::string> FrontSeed() {
+    return {
+        "INSERT INTO HPHPYFQ VALUES('1000','200203',1,'20020325','001'),"
+        "('1000','200203',2,'20020330','002')",
+        "INSERT INTO HPHONPD VALUES('1000','200203',1,'101','R1','J'),"
+        "('1000','200203',1,'102','R2','J'),('1000','200203',2,'201','R3','J'),"
+        "('1000','200203',2,'202','R4','J')",
+        "INSERT INTO SCTRL_D(CO_CD,CTRL_CD,CTD_CD,CTD_NM) VALUES('1000','P4','101','월급여'),"
+        "('1000','P4','102','시급'),('1000','P4','201','상여'),('1000','P4','202','성과급'),"
+        "('1000','SC','001','통합'),('1000','SC','002','개별'),('1000','S2','001','내국인'),"
+        "('1000','G4','C01','과장'),('1000','PE','S05','5호봉'),('1000','PD','F01','기본급')",
+        "INSERT INTO SEMP(CO_CD,EMP_CD,KOR_NM,JOIN_DT,REFR_YN,HCLS_CD,PYST_GR,SPUS_YN) "
+        "VALUES('1000','E0001','홍길동','19990301','001','C01','S05','001')",
+        "INSERT INTO HHCPYST VALUES('1000','C01','S05','200201',NULL,2500000)",
+        "INSERT INTO HPHFXPD VALUES('1000','E0001','F01','200201','',1500)",
+        "INSERT INTO syscfg VALUES('1000','06','',2,'001','')",
+    };
+}
 
 }  // namespace payroll::testing

@@ -2,13 +2,15 @@
 // worked with the keyboard and the mouse.
 #include <gtest/gtest.h>
 
-#include "cli_runner.h"
+#include "support/scratch_db.h"
+#include "tests/front/front_fixture.h"
+#include "tests/front/pty_session.h"
 
 namespace {
 
 using payroll::testing::FrontSeed;
-using payroll::testing::MakeDatabase;
 using payroll::testing::PtySession;
+using payroll::testing::SeededDatabaseFile;
 
 // Keys as an xterm sends them once the program has switched the keypad to
 // application mode.
@@ -18,7 +20,7 @@ constexpr const char* kEscape = "\x1b";
 
 class PickPty : public ::testing::Test {
   protected:
-    void SetUp() override { db_ = "sqlite:" + MakeDatabase("front_pty", FrontSeed()); }
+    void SetUp() override { db_ = "sqlite:" + SeededDatabaseFile("front_pty", FrontSeed()); }
     std::vector<std::string> Args() const {
         return {"--db", db_, "pick", "--company", "1000", "--month", "200203"};
     }
@@ -65,7 +67,7 @@ TEST_F(PickPty, DoubleClickChoosesTheRowUnderTheMouse) {
 
 TEST_F(PickPty, TheKeyGoesToStandardOutputWhileThePickerDrawsOnTheTerminal) {
     // As in key=$(payroll pick ...): standard output is no terminal.
-    const std::string key_file = ::testing::TempDir() + "/pick_key_" + std::to_string(::getpid());
+    const std::string key_file = payroll::testing::TempPath("pick_key");
     {
         PtySession pty(Args(), 80, key_file);
         ASSERT_TRUE(pty.started());
@@ -75,7 +77,7 @@ TEST_F(PickPty, TheKeyGoesToStandardOutputWhileThePickerDrawsOnTheTerminal) {
         EXPECT_EQ(pty.Finish(), 0) << pty.output();
         EXPECT_EQ(pty.output().find("SEL_NO="), std::string::npos) << pty.output();
     }
-    const std::string key = payroll::testing::ReadFile(key_file);
+    const std::string key = payroll::testing::ReadWholeFile(key_file);
     std::remove(key_file.c_str());
     EXPECT_EQ(key.rfind("SEL_NO=2\n", 0), 0u) << key;
     EXPECT_NE(key.find("\nPYTP_FG=201\n"), std::string::npos) << key;

@@ -1,20 +1,23 @@
 // The host program's own documentation: --version, an example under every
 // command's help, the bash completion it writes and its man page.
+#include "support/host_program.h"
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "support/shell.h"
+#include "support/scratch_db.h"
 
 namespace payroll::packaging {
 namespace {
 
 using payroll::testing::FreshFolder;
-using payroll::testing::Outcome;
+using payroll::testing::HostRun;
 using payroll::testing::Program;
 using payroll::testing::Shell;
 using payroll::testing::ShellQuote;
@@ -28,7 +31,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // The command names `payroll --help` lists under "Subcommands:".
 std::vector<std::string> Commands() {
-    Outcome help = Shell(Program("--help"));
+    HostRun help = Shell(Program("--help"));
     EXPECT_EQ(help.exit_code, 0) << help.err;
     std::vector<std::string> names;
     bool listing = false;
@@ -47,7 +50,7 @@ std::vector<std::string> Commands() {
 // The long options a command's --help shows (--help itself, which every
 // command has, aside).
 std::set<std::string> LongOptions(const std::string& command) {
-    Outcome help = Shell(Program(command + " --help"));
+    HostRun help = Shell(Program(command + " --help"));
     std::set<std::string> options;
     std::regex long_option("--[a-z][a-z0-9-]*");
     for (const std::string& line : Lines(help.out)) {
@@ -65,7 +68,7 @@ TEST(HostProgramTest, VersionNamesTheLibraryItIsBuiltWith) {
     std::smatch m;
     ASSERT_TRUE(std::regex_match(library, m, std::regex(R"(libpayroll\.so\.((\d+)\.\d+\.\d+))")))
         << library;
-    Outcome version = Shell(Program("--version"));
+    HostRun version = Shell(Program("--version"));
     ASSERT_EQ(version.exit_code, 0) << version.err;
     std::vector<std::string> lines = Lines(version.out);
     ASSERT_EQ(lines.size(), 2u) << version.out;
@@ -75,7 +78,7 @@ TEST(HostProgramTest, VersionNamesTheLibraryItIsBuiltWith) {
 
 TEST(HostProgramTest, ProgramOfTheBuildTreeReadsTheSourceTreeResources) {
     // Never an installed copy that may be older than the sources.
-    Outcome version = Shell("env -u PAYROLL_RESOURCES " + Program("--version"));
+    HostRun version = Shell("env -u PAYROLL_RESOURCES " + Program("--version"));
     ASSERT_EQ(version.exit_code, 0) << version.err;
     EXPECT_NE(version.out.find(std::string("resources: ") + PAYROLL_SOURCE_DIR "/resources\n"),
               std::string::npos)
@@ -92,7 +95,7 @@ TEST(HostProgramTest, ExitCodesOfTheParser) {
         {"completion bash", 0}, {"manual", 0},     {"manual --help", 0},
     };
     for (const Case& c : cases) {
-        Outcome outcome = Shell(Program(c.args));
+        HostRun outcome = Shell(Program(c.args));
         EXPECT_EQ(outcome.exit_code, c.exit_code) << "payroll " << c.args << "\n" << outcome.err;
     }
 }
@@ -101,7 +104,7 @@ TEST(HostProgramTest, EveryCommandsHelpEndsWithAnExample) {
     std::vector<std::string> commands = Commands();
     ASSERT_GE(commands.size(), 8u);
     for (const std::string& command : commands) {
-        Outcome help = Shell(Program(command + " --help"));
+        HostRun help = Shell(Program(command + " --help"));
         EXPECT_EQ(help.exit_code, 0) << command;
         // "Example: payroll ..." or "Examples:" with one per line.
         std::size_t example = help.out.find("Example");
@@ -119,7 +122,7 @@ std::set<std::string> Complete(const std::string& script, const std::string& lin
                                 "COMP_POINT=${#COMP_LINE}\n"
                                 "_payroll\n"
                                 "printf '%s\\n' \"${COMPREPLY[@]}\"\n";
-    Outcome outcome = Shell("bash -c " + ShellQuote(program));
+    HostRun outcome = Shell("bash -c " + ShellQuote(program));
     EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
     std::set<std::string> words;
     for (const std::string& w : Lines(outcome.out))
@@ -130,9 +133,9 @@ std::set<std::string> Complete(const std::string& script, const std::string& lin
 TEST(HostProgramTest, BashCompletionOffersWhatTheProgramAccepts) {
     const std::string folder = FreshFolder("completion");
     const std::string script = folder + "/payroll.bash";
-    Outcome written = Shell(Program("completion bash") + " > " + ShellQuote(script));
+    HostRun written = Shell(Program("completion bash") + " > " + ShellQuote(script));
     ASSERT_EQ(written.exit_code, 0) << written.err;
-    Outcome syntax = Shell("bash -n " + ShellQuote(script));
+    HostRun syntax = Shell("bash -n " + ShellQuote(script));
     ASSERT_EQ(syntax.exit_code, 0) << syntax.err;
 
     using Words = std::set<std::string>;
@@ -167,14 +170,14 @@ TEST(HostProgramTest, BashCompletionOffersWhatTheProgramAccepts) {
 TEST(HostProgramTest, ManPageRendersAndDocumentsEveryCommandAndOption) {
     const std::string folder = FreshFolder("manual");
     const std::string page = folder + "/payroll.1";
-    Outcome written = Shell(Program("manual") + " > " + ShellQuote(page));
+    HostRun written = Shell(Program("manual") + " > " + ShellQuote(page));
     ASSERT_EQ(written.exit_code, 0) << written.err;
     // -ww: every warning groff knows; the page must render without one.
-    Outcome rendered = Shell("groff -man -Tutf8 -ww -z " + ShellQuote(page));
+    HostRun rendered = Shell("groff -man -Tutf8 -ww -z " + ShellQuote(page));
     EXPECT_EQ(rendered.exit_code, 0);
     EXPECT_EQ(rendered.err, "");
 
-    Outcome text = Shell("groff -man -Tascii -P-cbou " + ShellQuote(page));
+    HostRun text = Shell("groff -man -Tascii -P-cbou " + ShellQuote(page));
     ASSERT_EQ(text.exit_code, 0) << text.err;
     for (const std::string& command : Commands()) {
         // The command's section runs from its heading to the next one.

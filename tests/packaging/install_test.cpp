@@ -14,13 +14,14 @@
 #include <set>
 #include <string>
 
-#include "support/shell.h"
+#include "support/host_program.h"
+#include "support/scratch_db.h"
 
 namespace payroll::packaging {
 namespace {
 
 using payroll::testing::FreshFolder;
-using payroll::testing::Outcome;
+using payroll::testing::HostRun;
 using payroll::testing::Program;
 using payroll::testing::Shell;
 using payroll::testing::ShellQuote;
@@ -52,18 +53,18 @@ class InstallTest : public ::testing::Test {
     }
 
     // Runs an installed program as a host would: no test environment.
-    static Outcome Installed(const std::string& command) {
+    static HostRun Installed(const std::string& command) {
         return Shell("env -u PAYROLL_RESOURCES -u LD_LIBRARY_PATH " + command);
     }
 
     static std::string folder_;
     static std::string prefix_;
-    static Outcome install_;
+    static HostRun install_;
 };
 
 std::string InstallTest::folder_;
 std::string InstallTest::prefix_;
-Outcome InstallTest::install_;
+HostRun InstallTest::install_;
 
 TEST_F(InstallTest, TreeHoldsLibraryHeadersProgramResourcesAndPackages) {
     const std::string version = fs::path(PAYROLL_SHARED_LIB)
@@ -76,7 +77,7 @@ TEST_F(InstallTest, TreeHoldsLibraryHeadersProgramResourcesAndPackages) {
     // The links a loader and a linker follow.
     EXPECT_EQ(fs::read_symlink(libdir / "libpayroll.so.0"), library.filename());
     EXPECT_EQ(fs::read_symlink(libdir / "libpayroll.so"), "libpayroll.so.0");
-    Outcome dynamic = Shell("readelf -d " + ShellQuote(library.string()));
+    HostRun dynamic = Shell("readelf -d " + ShellQuote(library.string()));
     EXPECT_NE(dynamic.out.find("Library soname: [libpayroll.so.0]"), std::string::npos)
         << dynamic.out;
 
@@ -113,11 +114,11 @@ TEST_F(InstallTest, ProgramFindsItsLibraryAndResourcesAlsoWhenThePrefixMoves) {
     for (const std::string& prefix : {prefix_, folder_ + "/moved"}) {
         if (prefix != prefix_) fs::rename(prefix_, prefix);
         const std::string program = ShellQuote(prefix + "/bin/payroll");
-        Outcome version = Installed(program + " --version");
+        HostRun version = Installed(program + " --version");
         ASSERT_EQ(version.exit_code, 0) << version.err;
         EXPECT_NE(version.out.find("resources: " + prefix + "/share/payroll\n"), std::string::npos)
             << version.out;
-        Outcome schema = Installed(program + " --db sqlite::memory: schema");
+        HostRun schema = Installed(program + " --db sqlite::memory: schema");
         EXPECT_EQ(schema.exit_code, 0) << schema.err;
         EXPECT_NE(schema.out.find("INSTALL_PROBE"), std::string::npos) << schema.out;
     }
@@ -130,7 +131,7 @@ TEST_F(InstallTest, ProgramFindsItsLibraryAndResourcesAlsoWhenThePrefixMoves) {
 TEST_F(InstallTest, InstalledLibraryHonoursNoTestHook) {
     const std::string log = folder_ + "/statements.log";
     const std::string db = folder_ + "/hooks.db";
-    Outcome run =
+    HostRun run =
         Installed("env PAYROLL_KILL_AT_STATEMENT=3 PAYROLL_STATEMENT_LOG=" + ShellQuote(log) + " " +
                   ShellQuote(prefix_ + "/bin/payroll") + " --db " + ShellQuote("sqlite:" + db) +
                   " --quiet demo --employees 3");
@@ -150,14 +151,14 @@ TEST_F(InstallTest, PkgConfigNamesTheInstalledFolders) {
     ASSERT_FALSE(pc.empty());
     const fs::path libdir = pc.parent_path().parent_path();
     const std::string env = "PKG_CONFIG_PATH=" + ShellQuote(pc.parent_path().string()) + " ";
-    Outcome cflags = Shell(env + "pkg-config --cflags payroll");
+    HostRun cflags = Shell(env + "pkg-config --cflags payroll");
     ASSERT_EQ(cflags.exit_code, 0) << cflags.err;
     EXPECT_EQ(Trimmed(cflags.out), "-I" + prefix_ + "/include");
-    Outcome libs = Shell(env + "pkg-config --libs payroll");
+    HostRun libs = Shell(env + "pkg-config --libs payroll");
     EXPECT_EQ(Trimmed(libs.out), "-L" + libdir.string() + " -lpayroll");
-    Outcome resources = Shell(env + "pkg-config --variable=resourcedir payroll");
+    HostRun resources = Shell(env + "pkg-config --variable=resourcedir payroll");
     EXPECT_EQ(Trimmed(resources.out), prefix_ + "/share/payroll");
-    Outcome version = Shell(env + "pkg-config --modversion payroll");
+    HostRun version = Shell(env + "pkg-config --modversion payroll");
     const std::string library = fs::path(PAYROLL_SHARED_LIB).filename().string();
     EXPECT_EQ("libpayroll.so." + Trimmed(version.out), library);
 }
@@ -167,19 +168,19 @@ TEST_F(InstallTest, ExampleHostBuildsWithFindPackageAndRecalculatesARun) {
     GTEST_SKIP() << "an uninstrumented host cannot load the instrumented library";
 #endif
     const std::string build = folder_ + "/example";
-    Outcome configure =
+    HostRun configure =
         Shell("cmake -S " + ShellQuote(PAYROLL_SOURCE_DIR "/examples/host") + " -B " +
               ShellQuote(build) + " -DCMAKE_PREFIX_PATH=" + ShellQuote(prefix_));
     ASSERT_EQ(configure.exit_code, 0) << configure.out << configure.err;
-    Outcome compile = Shell("cmake --build " + ShellQuote(build));
+    HostRun compile = Shell("cmake --build " + ShellQuote(build));
     ASSERT_EQ(compile.exit_code, 0) << compile.out << compile.err;
 
     const std::string db = "sqlite:" + folder_ + "/demo.db";
-    Outcome demo = Installed(ShellQuote(prefix_ + "/bin/payroll") + " --db " + ShellQuote(db) +
+    HostRun demo = Installed(ShellQuote(prefix_ + "/bin/payroll") + " --db " + ShellQuote(db) +
                              " demo --employees 8 --fresh");
     ASSERT_EQ(demo.exit_code, 0) << demo.out << demo.err;
 
-    Outcome host = Installed(ShellQuote(build + "/payroll-example-host") + " " + ShellQuote(db) +
+    HostRun host = Installed(ShellQuote(build + "/payroll-example-host") + " " + ShellQuote(db) +
                              " 1000 200203 1");
     ASSERT_EQ(host.exit_code, 0) << host.out << host.err;
     EXPECT_NE(host.out.find("resources in " + prefix_ + "/share/payroll"), std::string::npos)
@@ -198,7 +199,7 @@ TEST_F(InstallTest, ExampleHostBuildsWithFindPackageAndRecalculatesARun) {
     // The host program reads the same stored results: the same totals.
     std::smatch sq;
     ASSERT_TRUE(std::regex_search(host.out, sq, std::regex(R"(: SQ (\d+),)"))) << host.out;
-    Outcome results =
+    HostRun results =
         Installed(ShellQuote(prefix_ + "/bin/payroll") + " --db " + ShellQuote(db) +
                   " results --company 1000 --month 200203 --sq " + sq[1].str() + " --format json");
     ASSERT_EQ(results.exit_code, 0) << results.err;
@@ -213,7 +214,7 @@ TEST_F(InstallTest, ExampleHostBuildsWithFindPackageAndRecalculatesARun) {
     EXPECT_EQ(std::to_string(std::llround(tax)), m[3].str());
 
     // A run the month does not have: a clear failure, nothing else.
-    Outcome missing = Installed(ShellQuote(build + "/payroll-example-host") + " " + ShellQuote(db) +
+    HostRun missing = Installed(ShellQuote(build + "/payroll-example-host") + " " + ShellQuote(db) +
                                 " 1000 200203 9");
     EXPECT_EQ(missing.exit_code, 1);
     EXPECT_NE(missing.err.find("has no run 9"), std::string::npos) << missing.err;

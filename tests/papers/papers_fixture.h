@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "payroll/host.h"
 #include "payroll/papers.h"
 #include "payroll/salary_calcurate.h"
 #include "support/engine_fixture.h"
+#include "support/run_key_builder.h"
 #include "tools/company/company.h"
 
 namespace payroll::testing {
@@ -24,10 +24,7 @@ class PapersTest : public DatabaseFixture {
         options.employees = 8;
         std::string error;
         ASSERT_TRUE(company::Generate(options, nullptr, &error)) << error;
-        HPHONPD_YMD_FMT key;
-        std::memset(static_cast<void*>(&key), 0, sizeof key);
-        key.CO_CD = "1000";
-        key.RVRS_YM = "200201";
+        HPHONPD_YMD_FMT key = RunKeyBuilder().Company("1000").Month("200201").Build();
         ResetTransactionOutcome();
         CSalaryCalcurate engine;
         engine.Call_AllSum1to12_Year(&key, 1, "", 0);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "support/engine_fixture.h"
+#include "support/scratch_db.h"
 #include "tests/reliability/db_state.h"
 #include "tests/reliability/host_process.h"
 
@@ -58,10 +58,11 @@ class ClosingLineTest : public ::testing::Test {
   protected:
     void SetUp() override {
         PAYROLL_SKIP_ON_POSTGRES();  // the program runs on a database file
-        dir_ = ScratchPath("closing");
+        dir_ = TempPath("closing");
         std::filesystem::create_directories(dir_);
         base_ = dir_ + "/base.db";
-        const HostRun demo = RunHost({"--db", "sqlite:" + base_, "demo", "--employees", "4"});
+        const HostRun demo =
+            RunHost({"--db", "sqlite:" + base_, "demo", "--employees", "4"}, Hooked());
         ASSERT_EQ(demo.exit_code, 0) << demo.err;
     }
     void TearDown() override {
@@ -74,7 +75,7 @@ class ClosingLineTest : public ::testing::Test {
         const std::string path = dir_ + "/" + name + ".db";
         std::filesystem::remove(path);
         if (road.args[0] == "demo") {
-            EXPECT_EQ(RunHost({"--db", "sqlite:" + path, "schema"}).exit_code, 0);
+            EXPECT_EQ(RunHost({"--db", "sqlite:" + path, "schema"}, Hooked()).exit_code, 0);
         } else {
             std::filesystem::copy_file(base_, path);
         }
@@ -92,7 +93,7 @@ TEST_F(ClosingLineTest, CommittedRoadsSaySoWithCounts) {
         SCOPED_TRACE(road.name);
         std::vector<std::string> args = {"--db", "sqlite:" + Copy(road, "ok")};
         args.insert(args.end(), road.args.begin(), road.args.end());
-        const HostRun run = RunHost(args);
+        const HostRun run = RunHost(args, Hooked());
         EXPECT_EQ(run.exit_code, 0) << run.err;
         const std::string last = LastLine(run.out);
         EXPECT_TRUE(std::regex_search(last, kCommitted)) << "last line: " << last;
@@ -111,7 +112,7 @@ TEST_F(ClosingLineTest, RolledBackRoadsNameTheStepAndTheMessage) {
         const DbState before = ReadDbState(db);
         std::vector<std::string> args = {"--db", "sqlite:" + db};
         args.insert(args.end(), road.args.begin(), road.args.end());
-        const HostRun run = RunHost(args);
+        const HostRun run = RunHost(args, Hooked());
         EXPECT_EQ(run.exit_code, 1) << run.out << run.err;
         const std::string last = LastLine(run.err);
         EXPECT_NE(last.find("rolled back"), std::string::npos) << "last line: " << last;

@@ -17,8 +17,8 @@
 #include "payroll/datasource.h"
 #include "payroll/host.h"
 #include "platform/db/connection.h"
-#include "support/build_seed.h"
-#include "support/engine_fixture.h"
+#include "support/build_fixture.h"
+#include "support/scratch_db.h"
 #include "tests/reliability/db_state.h"
 #include "tests/reliability/host_process.h"
 
@@ -27,15 +27,10 @@ namespace {
 
 constexpr int kKills = 20;
 
-void RemoveDatabase(const std::string& path) {
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-        std::filesystem::remove(path + suffix);
-}
-
 // A file copy of a closed database (its log checkpointed into the file, or
 // copied with it).
 void CopyDatabase(const std::string& from, const std::string& to) {
-    RemoveDatabase(to);
+    testing::RemoveDatabaseFiles(to);
     for (const char* suffix : {"", "-wal"})
         if (std::filesystem::exists(from + suffix))
             std::filesystem::copy_file(from + suffix, to + suffix);
@@ -57,14 +52,14 @@ class CrashSafetyTest : public ::testing::Test {
   protected:
     void SetUp() override {
         PAYROLL_SKIP_ON_POSTGRES();
-        base_ = ScratchPath("base.db");
-        work_ = ScratchPath("work.db");
-        log_ = ScratchPath("statements.log");
+        base_ = TempPath("base.db");
+        work_ = TempPath("work.db");
+        log_ = TempPath("statements.log");
     }
     void TearDown() override {
         CloseDatabase();
-        RemoveDatabase(base_);
-        RemoveDatabase(work_);
+        testing::RemoveDatabaseFiles(base_);
+        testing::RemoveDatabaseFiles(work_);
         std::remove(log_.c_str());
     }
 
@@ -79,7 +74,8 @@ class CrashSafetyTest : public ::testing::Test {
         // statement log says how many texts there are to kill at.
         CopyDatabase(base_, work_);
         std::remove(log_.c_str());
-        const HostRun full = RunHost(WithDb(work_, road), {"PAYROLL_STATEMENT_LOG=" + log_});
+        const HostRun full =
+            RunHost(WithDb(work_, road), Hooked({"PAYROLL_STATEMENT_LOG=" + log_}));
         EXPECT_EQ(full.exit_code, 0) << full.err;
         EXPECT_NE(LastLine(full.out).find("committed"), std::string::npos) << full.out;
         const DbState after = ReadDbState(work_);
@@ -93,8 +89,8 @@ class CrashSafetyTest : public ::testing::Test {
         for (int i = 0; i < kKills; ++i) {
             const long k = 1 + i * (summary.texts - 1) / (kKills - 1);
             CopyDatabase(base_, work_);
-            const HostRun killed =
-                RunHost(WithDb(work_, road), {"PAYROLL_KILL_AT_STATEMENT=" + std::to_string(k)});
+            const HostRun killed = RunHost(
+                WithDb(work_, road), Hooked({"PAYROLL_KILL_AT_STATEMENT=" + std::to_string(k)}));
             EXPECT_EQ(killed.signal, SIGKILL) << "kill point " << k << ": " << killed.err;
             const DbState state = ReadDbState(work_);
             const bool sound = state.opened && state.integrity == "ok" && state.error.empty();
@@ -132,7 +128,7 @@ class CrashSafetyTest : public ::testing::Test {
 // its stored income and resident taxes are then put off, so that the
 // recalculation has every result row to rewrite.
 TEST_F(CrashSafetyTest, YearRecalculationIsAllOrNothing) {
-    const HostRun demo = RunHost(WithDb(base_, {"demo", "--employees", "40", "--fresh"}));
+    const HostRun demo = RunHost(WithDb(base_, {"demo", "--employees", "40", "--fresh"}), Hooked());
     ASSERT_EQ(demo.exit_code, 0) << demo.err;
     {
         std::string error;
@@ -155,14 +151,13 @@ TEST_F(CrashSafetyTest, YearRecalculationIsAllOrNothing) {
 TEST_F(CrashSafetyTest, RunBuildIsAllOrNothing) {
     {
         std::string error;
-        ASSERT_TRUE(OpenDatabase("sqlite:" + base_, &error)) << error;
-        ASSERT_TRUE(ApplySchema(nullptr, &error)) << error;
-        testing::build::SeedCompany();
-        testing::build::SeedRun run;
-        testing::build::SeedRunCalendar(run);
-        testing::build::SeedEmployees("1000", testing::build::NumberedEmployees(5000));
+        ASSERT_TRUE(testing::OpenDatabaseFile(base_, true, &error)) << error;
+        testing::SeedCompany();
+        testing::SeedRun run;
+        testing::SeedRunCalendar(run);
+        testing::SeedEmployees("1000", testing::NumberedEmployees(5000));
         // The names the picker joins in, so that the host program finds the run.
-        testing::build::SeedExec(
+        testing::SeedExec(
             "INSERT INTO SCTRL_D (CO_CD, CTRL_CD, CTD_CD, CTD_NM) VALUES "
             "('1000','P4','001','monthly pay'), ('1000','SC','002','separate')");
         ASSERT_FALSE(::testing::Test::HasFailure());

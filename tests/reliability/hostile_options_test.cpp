@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "support/engine_fixture.h"
+#include "support/scratch_db.h"
 #include "tests/reliability/db_state.h"
 #include "tests/reliability/host_process.h"
 #include "tests/reliability/hostile_values.h"
@@ -98,12 +98,12 @@ class HostileOptionsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         PAYROLL_SKIP_ON_POSTGRES();  // the program runs on a database file
-        dir_ = ScratchPath("options");
+        dir_ = TempPath("options");
         std::filesystem::create_directories(dir_);
         db_ = dir_ + "/company.db";
         log_ = dir_ + "/statements.log";
         const HostRun demo =
-            RunHost({"--db", "sqlite:" + db_, "demo", "--employees", "5", "--fresh"});
+            RunHost({"--db", "sqlite:" + db_, "demo", "--employees", "5", "--fresh"}, Hooked());
         ASSERT_EQ(demo.exit_code, 0) << demo.err;
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(db_.c_str(), &db), SQLITE_OK);
@@ -121,8 +121,8 @@ class HostileOptionsTest : public ::testing::Test {
     void Try(const std::vector<std::string>& args, const std::string& value, int* unescaped,
              long* statements) {
         std::remove(log_.c_str());
-        const HostRun run =
-            RunHost(args, {"PAYROLL_STATEMENT_LOG=" + log_}, std::chrono::seconds(60), dir_);
+        const HostRun run = RunHost(
+            args, Hooked({"PAYROLL_STATEMENT_LOG=" + log_}, dir_, std::chrono::seconds(60)));
         EXPECT_FALSE(run.timed_out) << "still running after a minute";
         EXPECT_EQ(run.signal, 0) << "ended by signal " << run.signal << "\n" << run.err;
         EXPECT_TRUE(run.exit_code == 0 || run.exit_code == 1 || run.exit_code == 2)
@@ -199,8 +199,8 @@ TEST_F(HostileOptionsTest, DatabaseUrl) {
         SCOPED_TRACE(value.label);
         for (const std::string& url : {value.text, "sqlite:" + value.text}) {
             const HostRun run =
-                RunHost({"--db", url, "runs", "--company", "1000", "--month", "200203"}, {},
-                        std::chrono::seconds(60), dir_);
+                RunHost({"--db", url, "runs", "--company", "1000", "--month", "200203"},
+                        Hooked({}, dir_, std::chrono::seconds(60)));
             EXPECT_EQ(run.signal, 0) << run.err;
             EXPECT_TRUE(run.exit_code >= 0 && run.exit_code <= 2) << run.exit_code;
             if (run.exit_code != 0) {

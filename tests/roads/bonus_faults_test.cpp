@@ -16,8 +16,8 @@
 #include "payroll/report.h"
 #include "payroll/roads.h"
 #include "platform/db/connection.h"
-#include "support/shell.h"
-#include "support/temp_path.h"
+#include "support/host_program.h"
+#include "support/scratch_db.h"
 
 namespace {
 
@@ -54,22 +54,20 @@ class BonusFaultsTest : public ::testing::Test {
         if (std::getenv("PAYROLL_TEST_DB")) GTEST_SKIP() << "runs on its own SQLite files";
         base_ = payroll::testing::TempPath("bonus_base") + ".db";
         work_ = payroll::testing::TempPath("bonus_work") + ".db";
-        const payroll::testing::Outcome demo = payroll::testing::Shell(
-            payroll::testing::Program("--db " + payroll::testing::ShellQuote("sqlite:" + base_) +
-                                      " --quiet demo --employees 6"));
+        const payroll::testing::HostRun demo = payroll::testing::RunHost(
+            {"--db", "sqlite:" + base_, "--quiet", "demo", "--employees", "6"});
         ASSERT_EQ(demo.exit_code, 0) << demo.err;
     }
     void TearDown() override {
         payroll::CloseDatabase();
-        for (const std::string& p : {base_, work_})
-            for (const char* suffix : {"", "-wal", "-shm"}) std::remove((p + suffix).c_str());
+        for (const std::string& p : {base_, work_}) payroll::testing::RemoveDatabaseFiles(p);
     }
     // A fresh copy of the demo database, open, with the June bonus's key.
     void Fresh() {
         payroll::CloseDatabase();
         std::filesystem::copy_file(base_, work_, std::filesystem::copy_options::overwrite_existing);
         std::string error;
-        ASSERT_TRUE(payroll::OpenDatabase("sqlite:" + work_, &error)) << error;
+        ASSERT_TRUE(payroll::testing::OpenDatabaseFile(work_, false, &error)) << error;
         std::vector<HPHONPD_YMD_FMT> keys;
         ASSERT_TRUE(payroll::BonusRunsWithResults("1000", "200206", &keys, &error)) << error;
         ASSERT_EQ(keys.size(), 1u);

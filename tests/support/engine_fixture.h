@@ -1,28 +1,18 @@
-// A scratch database with the reference schema, a recording UI driver and an
-// instant clock: what an engine or front test needs around it.
+// A scratch database with the reference schema, a recording UI driver, an
+// instant clock and a recorder of the statements sent: what an engine or
+// front test needs around it.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "payroll/ui.h"
+#include "support/scratch_db.h"
 
 namespace payroll::testing {
-
-// The database the tests run on: $PAYROLL_TEST_DB (a URL such as
-// postgresql://payroll@127.0.0.1:54329/payroll_test), else sqlite::memory:.
-std::string TestDatabaseUrl();
-bool TestDatabaseIsPostgres();
-
-// Skips the current test on PostgreSQL (for tests of SQLite's own files and
-// behaviour).
-#define PAYROLL_SKIP_ON_POSTGRES()                                          \
-    do {                                                                    \
-        if (::payroll::testing::TestDatabaseIsPostgres())                   \
-            GTEST_SKIP() << "SQLite only: the test database is PostgreSQL"; \
-    } while (0)
 
 // Each test gets a clean database with the reference schema: a private
 // in-memory SQLite database, or on PostgreSQL a schema of its own (made the
@@ -41,27 +31,21 @@ class DatabaseFixture : public ::testing::Test {
     std::vector<CString> Messages() const { return driver_.Messages(); }
     // Starts over on an empty database with the reference schema.
     void FreshDatabase();
+    // Records every text sent to the database from now on into sent_,
+    // emptied first; TearDown stops it.
+    void Record();
+    // The recorded texts that contain `part`.
+    std::vector<std::string> SentWith(std::string_view part) const;
 
     ui::ScriptedDriver driver_;
     ui::InstantClock clock_;
+    std::vector<std::string> sent_;
 
   private:
     ui::UiDriver* previous_driver_ = nullptr;
     ui::UiClock* previous_clock_ = nullptr;
     std::string schema_;  // PostgreSQL: this test's schema
 };
-
-// Opens the test database as the process's connection with a fresh schema
-// (on SQLite: a new in-memory database). *schema receives the PostgreSQL
-// schema to drop afterwards with CloseTestDatabase.
-bool OpenTestDatabase(std::string* schema, std::string* error);
-void CloseTestDatabase(const std::string& schema);
-
-// Makes the open database refuse `event` (INSERT, UPDATE or DELETE) on
-// `table` with `message`, for the rows that meet `when` (a condition on NEW
-// or OLD; empty: every row): a trigger on either backend, for fault tests.
-bool RefuseWrites(const std::string& table, const std::string& event, const std::string& when,
-                  const std::string& message, std::string* error);
 
 // Points the registry at a file of the given content for the life of the
 // object (an empty content means no file at all).

@@ -9,8 +9,8 @@
 
 namespace {
 
-using payroll::testing::CliResult;
 using payroll::testing::CliTest;
+using payroll::testing::HostRun;
 
 // Company 1000 in June 2002: run 1 is the salary (SQ 1, pay type 100), run 2
 // the bonus (SQ 2, pay type 200), after a March bonus run. E1 is the employee
@@ -90,7 +90,7 @@ class BonusTaxCliTest : public CliTest {
 };
 
 TEST_F(BonusTaxCliTest, TaxesEveryEmployeeOfTheRunAndCommits) {
-    CliResult r = Cli("bonus-tax --company 1000 --month 200206 --run 2");
+    HostRun r = Cli("bonus-tax --company 1000 --month 200206 --run 2");
     ASSERT_EQ(r.exit_code, 0) << r.out << r.err;
     EXPECT_TRUE(Has(r.out,
                     "E1                6        3,000,000        6,573,000        284,580"
@@ -109,7 +109,7 @@ TEST_F(BonusTaxCliTest, TaxesEveryEmployeeOfTheRunAndCommits) {
 }
 
 TEST_F(BonusTaxCliTest, TaxesOnlyTheEmployeesNamed) {
-    CliResult r = Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E2");
+    HostRun r = Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E2");
     ASSERT_EQ(r.exit_code, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "committed, 1 employee, income tax 0, resident tax 0")) << r.out;
     EXPECT_FALSE(Has(r.out, "E1 ")) << r.out;
@@ -120,7 +120,7 @@ TEST_F(BonusTaxCliTest, AnEmployeeWithoutPayRowsIsStoredWithZeros) {
     Exec(
         "INSERT INTO SEMP (CO_CD, EMP_CD, KOR_NM, HTYP_CD, PYSP_FG, SPUS_YN, JOIN_DT) VALUES "
         "('1000','E3','사원 3','001','001','000','20000101')");
-    CliResult r = Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E3");
+    HostRun r = Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E3");
     ASSERT_EQ(r.exit_code, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "E3                6                0                0              0"))
         << r.out;
@@ -133,8 +133,7 @@ TEST_F(BonusTaxCliTest, AFailingEmployeeRollsTheWholeRunBack) {
     Native(
         "CREATE TRIGGER refuse_e2 BEFORE INSERT ON HPOMNPY WHEN NEW.EMP_CD='E2' "
         "BEGIN SELECT RAISE(ABORT, 'refused'); END");
-    CliResult r =
-        Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E1 --employee E2");
+    HostRun r = Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E1 --employee E2");
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_TRUE(Has(r.err, "rolled back at sum save error")) << r.err;
     EXPECT_TRUE(Has(r.err, "employee E2)")) << r.err;
@@ -144,8 +143,7 @@ TEST_F(BonusTaxCliTest, AFailingEmployeeRollsTheWholeRunBack) {
 }
 
 TEST_F(BonusTaxCliTest, AnUnknownEmployeeRollsBack) {
-    CliResult r =
-        Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E1 --employee X9");
+    HostRun r = Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E1 --employee X9");
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_TRUE(Has(r.err, "the employee has no master record")) << r.err;
     EXPECT_TRUE(Has(r.err, "employee X9)")) << r.err;
@@ -153,7 +151,7 @@ TEST_F(BonusTaxCliTest, AnUnknownEmployeeRollsBack) {
 }
 
 TEST_F(BonusTaxCliTest, OtherKindsStoreTheRecordAsItStands) {
-    CliResult r = Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E1 --kind 5");
+    HostRun r = Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E1 --kind 5");
     ASSERT_EQ(r.exit_code, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "kind 5): committed, 1 employee, income tax 0")) << r.out;
     EXPECT_EQ(Stored("E1", "200206", "TBON_AM", "200"), 3000000);
@@ -161,7 +159,7 @@ TEST_F(BonusTaxCliTest, OtherKindsStoreTheRecordAsItStands) {
 }
 
 TEST_F(BonusTaxCliTest, ARunThatIsNotThereFails) {
-    CliResult r = Cli("bonus-tax --company 1000 --month 200206 --run 3");
+    HostRun r = Cli("bonus-tax --company 1000 --month 200206 --run 3");
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_TRUE(Has(r.err, "1000 200206 has no run 3")) << r.err;
     EXPECT_EQ(BonusRows(), "0");
@@ -170,7 +168,7 @@ TEST_F(BonusTaxCliTest, ARunThatIsNotThereFails) {
 // Scripts read one JSON object, whichever way the road ended, and nothing
 // else on standard output.
 TEST_F(BonusTaxCliTest, JsonGivesTheClosingLineAsOneObject) {
-    CliResult ok = Cli("--json bonus-tax --company 1000 --month 200206 --run 2");
+    HostRun ok = Cli("--json bonus-tax --company 1000 --month 200206 --run 2");
     ASSERT_EQ(ok.exit_code, 0) << ok.err;
     const nlohmann::json committed = nlohmann::json::parse(ok.out);
     EXPECT_EQ(committed["outcome"], "committed");
@@ -182,7 +180,7 @@ TEST_F(BonusTaxCliTest, JsonGivesTheClosingLineAsOneObject) {
         "CREATE TRIGGER refuse_e2 BEFORE INSERT ON HPOMNPY WHEN NEW.EMP_CD='E2' "
         "BEGIN SELECT RAISE(ABORT, 'refused \"quoted\"'); END");
     Exec("DELETE FROM HPOMNPY WHERE RVRS_YM='200206' AND SQ=2");
-    CliResult bad = Cli("--json bonus-tax --company 1000 --month 200206 --run 2");
+    HostRun bad = Cli("--json bonus-tax --company 1000 --month 200206 --run 2");
     EXPECT_EQ(bad.exit_code, 1);
     const nlohmann::json rolled = nlohmann::json::parse(bad.out);
     EXPECT_EQ(rolled["outcome"], "rolled back");
@@ -192,7 +190,7 @@ TEST_F(BonusTaxCliTest, JsonGivesTheClosingLineAsOneObject) {
 }
 
 TEST_F(BonusTaxCliTest, QuietLeavesOnlyTheClosingLine) {
-    CliResult r = Cli("--quiet bonus-tax --company 1000 --month 200206 --run 2");
+    HostRun r = Cli("--quiet bonus-tax --company 1000 --month 200206 --run 2");
     ASSERT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.out,
               "bonus-tax 1000 200206 run 2 (SQ 2, pay type 200, kind 1): committed, 2 employees, "
@@ -210,7 +208,7 @@ TEST_F(BonusTaxCliTest, UsageErrors) {
              "bonus-tax --company 1000 --month 200206 --run 2 --kind x",
              "bonus-tax --company 1000 --month 200206 --run 2 --employee ''",
          }) {
-        CliResult r = Cli(args);
+        HostRun r = Cli(args);
         EXPECT_EQ(r.exit_code, 2) << args << "\n" << r.err;
         EXPECT_TRUE(r.out.empty()) << args;
     }

@@ -12,7 +12,7 @@
 
 namespace {
 
-using payroll::testing::CliResult;
+using payroll::testing::HostRun;
 
 bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -22,7 +22,7 @@ class DemoRoadsTest : public payroll::testing::CliTest {
   protected:
     void SetUp() override {
         CliTest::SetUp();
-        CliResult demo = Cli("--quiet demo --employees 20");
+        HostRun demo = Cli("--quiet demo --employees 20");
         ASSERT_EQ(demo.exit_code, 0) << demo.err;
     }
     long Rows(const std::string& table, const std::string& where) {
@@ -35,7 +35,7 @@ class DemoRoadsTest : public payroll::testing::CliTest {
 // did, so nothing the demo stored changes.
 TEST_F(DemoRoadsTest, RecalculatingTheYearAfterTheDemoChangesNoRow) {
     const std::vector<std::string> before = Dump();
-    CliResult r = Cli("recalc-tax --company 1000 --year 2002");
+    HostRun r = Cli("recalc-tax --company 1000 --year 2002");
     ASSERT_EQ(r.exit_code, 0) << r.err;
     EXPECT_TRUE(Has(r.out, "2 bonus runs taxed again")) << r.out;
     EXPECT_EQ(Dump(), before);
@@ -57,7 +57,7 @@ TEST_F(DemoRoadsTest, ABonusRunsStrictJoinRuleApplies) {
     const std::string his = "EMP_CD='E000999' AND RVRS_YM='200203' AND SQ=2";
 
     Exec("UPDATE HPHONPD SET JNCM_FG='000' WHERE RVRS_YM='200203' AND SQ=2");
-    CliResult r = Cli("build-run --company 1000 --month 200203 --run 2");
+    HostRun r = Cli("build-run --company 1000 --month 200203 --run 2");
     ASSERT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(Rows("HPOMPPD", his), 0);
 
@@ -73,7 +73,7 @@ TEST_F(DemoRoadsTest, ABonusRunsStrictJoinRuleApplies) {
 TEST_F(DemoRoadsTest, ACombinedBuildWithAnEmptyPayTypeSucceeds) {
     Exec("UPDATE HPHWTPT SET PYSP_FG='999' WHERE RVRS_YM='200206' AND SQ=1 AND PYTP_FG='110'");
     const long before = Rows("HPOMPPD", "RVRS_YM='200206'");
-    CliResult r = Cli("--json build-run --company 1000 --month 200206 --run 1");
+    HostRun r = Cli("--json build-run --company 1000 --month 200206 --run 1");
     EXPECT_EQ(r.exit_code, 0) << r.err << r.out;
     const nlohmann::json line = nlohmann::json::parse(r.out);
     EXPECT_EQ(line["outcome"], "committed");

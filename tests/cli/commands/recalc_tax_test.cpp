@@ -22,7 +22,7 @@ class RecalcTaxTest : public CliTest {
 };
 
 TEST_F(RecalcTaxTest, YearCommits) {
-    payroll::testing::CliResult r = Cli("recalc-tax --company 1000 --year 2002");
+    payroll::testing::HostRun r = Cli("recalc-tax --company 1000 --year 2002");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.out,
               "recalc-tax 1000 2002 mode 1: committed, 2 runs, 6 employees, 0 bonus runs taxed "
@@ -34,7 +34,7 @@ TEST_F(RecalcTaxTest, YearCommits) {
 }
 
 TEST_F(RecalcTaxTest, MonthTakesModeThreeUnlessAnotherIsGiven) {
-    payroll::testing::CliResult r = Cli("recalc-tax --company 1000 --month 200204");
+    payroll::testing::HostRun r = Cli("recalc-tax --company 1000 --month 200204");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.out,
               "recalc-tax 1000 200204 mode 3: committed, 1 run, 3 employees, 0 bonus runs taxed "
@@ -52,7 +52,7 @@ TEST_F(RecalcTaxTest, MonthTakesModeThreeUnlessAnotherIsGiven) {
 }
 
 TEST_F(RecalcTaxTest, NothingToRecalculateFails) {
-    payroll::testing::CliResult r = Cli("recalc-tax --company 9999 --year 2002");
+    payroll::testing::HostRun r = Cli("recalc-tax --company 9999 --year 2002");
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("recalc-tax 9999 2002 mode 1: nothing recalculated"), std::string::npos)
@@ -67,7 +67,7 @@ TEST_F(RecalcTaxTest, NothingToRecalculateFails) {
 TEST_F(RecalcTaxTest, RollbackNamesTheStepAndChangesNothing) {
     Exec("DELETE FROM SCTRL_D");
     std::vector<std::string> before = Dump();
-    payroll::testing::CliResult r = Cli("recalc-tax --company 1000 --year 2002");
+    payroll::testing::HostRun r = Cli("recalc-tax --company 1000 --year 2002");
     EXPECT_EQ(r.exit_code, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("recalc-tax 1000 2002 mode 1: rolled back at Load_DEFAULT"),
@@ -81,7 +81,7 @@ TEST_F(RecalcTaxTest, JsonNamesTheOutcomeAndItsCounts) {
         return std::atol(Scalar(std::string("SELECT COUNT(*) FROM ") + table).c_str());
     };
     const long resultsBefore = count("HPOMNPY"), deductionsBefore = count("HPOMPDD");
-    payroll::testing::CliResult r = Cli("--json recalc-tax --company 1000 --year 2002");
+    payroll::testing::HostRun r = Cli("--json recalc-tax --company 1000 --year 2002");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     const nlohmann::json line = nlohmann::json::parse(r.out);
     EXPECT_EQ(line["outcome"], "committed");
@@ -119,7 +119,7 @@ TEST_F(RecalcTaxTest, UsageErrors) {
              "recalc-tax --company 1000 --year 2002 --mode 3",        // mode 3 needs a month
              "recalc-tax --company 1000 --year 2002 --mode x",        // not a number
          }) {
-        payroll::testing::CliResult r = Cli(args);
+        payroll::testing::HostRun r = Cli(args);
         EXPECT_EQ(r.exit_code, 2) << args << "\n" << r.err;
         EXPECT_EQ(r.out, "") << args;
     }

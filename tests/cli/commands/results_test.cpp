@@ -48,7 +48,7 @@ class ResultsTest : public CliTest {
 };
 
 TEST_F(ResultsTest, TableIsAlignedWithKoreanNames) {
-    payroll::testing::CliResult r = Cli("results --company 1000 --month 200203");
+    payroll::testing::HostRun r = Cli("results --company 1000 --month 200203");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 4u) << r.out;
@@ -66,7 +66,7 @@ TEST_F(ResultsTest, TableIsAlignedWithKoreanNames) {
 }
 
 TEST_F(ResultsTest, CsvHasEveryColumnAndQuotes) {
-    payroll::testing::CliResult r = Cli("results --company 1000 --month 200203 --format csv");
+    payroll::testing::HostRun r = Cli("results --company 1000 --month 200203 --format csv");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 4u) << r.out;
@@ -80,7 +80,7 @@ TEST_F(ResultsTest, CsvHasEveryColumnAndQuotes) {
 }
 
 TEST_F(ResultsTest, JsonCarriesNumbersAsNumbers) {
-    payroll::testing::CliResult r = Cli("results --company 1000 --month 200203 --format json");
+    payroll::testing::HostRun r = Cli("results --company 1000 --month 200203 --format json");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     nlohmann::json rows = nlohmann::json::parse(r.out);
     ASSERT_EQ(rows.size(), 3u);
@@ -94,7 +94,7 @@ TEST_F(ResultsTest, JsonCarriesNumbersAsNumbers) {
 }
 
 TEST_F(ResultsTest, SequenceFilterAndEmptyResults) {
-    payroll::testing::CliResult r = Cli("results --company 1000 --month 200203 --sq 2");
+    payroll::testing::HostRun r = Cli("results --company 1000 --month 200203 --sq 2");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.out, "no results for company 1000 in 200203\n");
     r = Cli("results --company 1000 --month 200203 --sq 1 --format json");
@@ -111,7 +111,7 @@ TEST_F(ResultsTest, UsageErrors) {
                              "results --company 1000 --month 200213",
                              "results --company 1000 --month 200203 --format xml",
                              "results --company 1000 --month 200203 --sq -1"}) {
-        payroll::testing::CliResult r = Cli(args);
+        payroll::testing::HostRun r = Cli(args);
         EXPECT_EQ(r.exit_code, 2) << args << "\n" << r.err;
         EXPECT_EQ(r.out, "") << args;
     }

@@ -40,7 +40,7 @@ TEST_F(PapersCliTest, BadInputFailsWithAMessageAndWritesNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        Outcome run = Payroll(c.args, c.env);
+        HostRun run = Payroll(c.args, c.env);
         EXPECT_EQ(run.exit_code, c.exit_code) << run.out << run.err;
         EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
         EXPECT_TRUE(Files(out).empty());
@@ -52,13 +52,13 @@ TEST_F(PapersCliTest, AFailedRunLeavesThePreviousFileWhole) {
     const std::string file = out + "/register.pdf";
     const std::string args = "register --company 1000 --month 200206 --out " + ShellQuote(file);
     ASSERT_EQ(Payroll(args).exit_code, 0);
-    const std::string before = ReadAll(file);
+    const std::string before = ReadWholeFile(file);
     ASSERT_EQ(before.substr(0, 5), "%PDF-");
     const std::string no_fonts = Out("empty.conf");
     std::ofstream(no_fonts) << "<?xml version=\"1.0\"?><fontconfig></fontconfig>";
-    Outcome failed = Payroll(args, "FONTCONFIG_FILE=" + ShellQuote(no_fonts));
+    HostRun failed = Payroll(args, "FONTCONFIG_FILE=" + ShellQuote(no_fonts));
     EXPECT_EQ(failed.exit_code, 1) << failed.err;
-    EXPECT_EQ(ReadAll(file), before);
+    EXPECT_EQ(ReadWholeFile(file), before);
     EXPECT_EQ(Files(out), std::vector<std::string>{"register.pdf"});
 }
 
@@ -83,7 +83,7 @@ TEST_F(PapersCliTest, HostileNamesAreDrawnNotObeyed) {
         ("UPDATE SEMP SET KOR_NM='" + quoted + "' WHERE CO_CD='1000' AND EMP_CD='E000003'")
             .c_str()));
     const std::string out = Out("hostile");
-    Outcome run =
+    HostRun run =
         Payroll("payslips --company 1000 --month 200206 --run 1 --employee E000003 --out " +
                 ShellQuote(out));
     EXPECT_EQ(run.exit_code, 0) << run.err;

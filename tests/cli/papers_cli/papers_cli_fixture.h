@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -18,8 +17,8 @@
 
 #include "payroll/datasource.h"
 #include "payroll/host.h"
-#include "support/engine_fixture.h"
-#include "support/shell.h"
+#include "support/host_program.h"
+#include "support/scratch_db.h"
 
 namespace payroll::testing {
 
@@ -40,8 +39,9 @@ class PapersCliTest : public ::testing::Test {
             *url_ = "sqlite:" + *folder_ + "/papers.db";
         }
         // The demo writes its own papers beside it: in the suite's folder.
-        Outcome demo = Shell("cd " + ShellQuote(*folder_) + " && " +
-                             Program("--db " + ShellQuote(*url_) + " demo --employees 6"));
+        RunOptions in_folder;
+        in_folder.cwd = *folder_;
+        HostRun demo = RunHost({"--db", *url_, "demo", "--employees", "6"}, in_folder);
         ASSERT_EQ(demo.exit_code, 0) << demo.err;
         ASSERT_TRUE(OpenDatabase(*url_, &error)) << error;
     }
@@ -59,7 +59,7 @@ class PapersCliTest : public ::testing::Test {
     }
 
     // Runs `payroll --db <the suite's database> <args>`.
-    static Outcome Payroll(const std::string& args, const std::string& env = "") {
+    static HostRun Payroll(const std::string& args, const std::string& env = "") {
         return Shell(env + (env.empty() ? "" : " ") +
                      Program("--db " + ShellQuote(*url_) + " " + args));
     }
@@ -82,17 +82,10 @@ class PapersCliTest : public ::testing::Test {
     }
 
     static std::string Text(const std::string& pdf, bool layout = false) {
-        Outcome o =
+        HostRun o =
             Shell(std::string("pdftotext ") + (layout ? "-layout " : "") + ShellQuote(pdf) + " -");
         EXPECT_EQ(o.exit_code, 0) << o.err;
         return o.out;
-    }
-
-    static std::string ReadAll(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
     }
 
     // The first value of a query of the suite's database ("" when none).

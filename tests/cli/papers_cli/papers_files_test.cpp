@@ -14,7 +14,7 @@ constexpr const char* kRun1 = " FROM HPOMPPD WHERE CO_CD='1000' AND RVRS_YM='200
 
 TEST_F(PapersCliTest, EachPayslipHoldsItsEmployeeAndTheStoredAmounts) {
     const std::string out = Out("slips");
-    Outcome run =
+    HostRun run =
         Payroll("payslips --company 1000 --month 200206 --run 1 --out " + ShellQuote(out));
     ASSERT_EQ(run.exit_code, 0) << run.err;
     const std::vector<std::string> employees = Column(
@@ -51,7 +51,7 @@ TEST_F(PapersCliTest, EachPayslipHoldsItsEmployeeAndTheStoredAmounts) {
             who);
         EXPECT_NE(text.find("소득세 " + Won(tax) + "원"), std::string::npos) << text;
     }
-    Outcome fonts =
+    HostRun fonts =
         Shell("pdffonts " + ShellQuote(out + "/payslip-200206-1-100-" + employees[0] + ".pdf"));
     EXPECT_NE(fonts.out.find("NanumGothic"), std::string::npos) << fonts.out;
     for (const std::string& line : Lines(fonts.out))
@@ -63,13 +63,13 @@ TEST_F(PapersCliTest, EachPayslipHoldsItsEmployeeAndTheStoredAmounts) {
 TEST_F(PapersCliTest, TheRegistersTotalsAreTheDatabaseSums) {
     const std::string out = Out("register");
     for (const char* format : {"csv", "pdf"}) {
-        Outcome run =
+        HostRun run =
             Payroll("register --company 1000 --month 200206 --format " + std::string(format) +
                     " --out " + ShellQuote(out + "/register." + format));
         ASSERT_EQ(run.exit_code, 0) << run.err;
     }
     // The columns, from the CSV's header: item columns end in their code.
-    std::vector<std::string> csv = Lines(ReadAll(out + "/register.csv"));
+    std::vector<std::string> csv = Lines(ReadWholeFile(out + "/register.csv"));
     ASSERT_GE(csv.size(), 3u);
     const std::vector<std::string> header = SplitCsv(csv.front());
     std::vector<double> want;
@@ -104,13 +104,13 @@ TEST_F(PapersCliTest, TheRegistersTotalsAreTheDatabaseSums) {
 
 TEST_F(PapersCliTest, TheLedgerSumsTheYearsResults) {
     const std::string out = Out("ledger");
-    Outcome run = Payroll(
+    HostRun run = Payroll(
         "ledger --company 1000 --year 2002 --employee E000002 --format csv "
         "--out " +
         ShellQuote(out));
     ASSERT_EQ(run.exit_code, 0) << run.err;
     ASSERT_EQ(Files(out), std::vector<std::string>{"ledger-2002-E000002.csv"});
-    std::vector<std::string> csv = Lines(ReadAll(out + "/ledger-2002-E000002.csv"));
+    std::vector<std::string> csv = Lines(ReadWholeFile(out + "/ledger-2002-E000002.csv"));
     const std::string where = " FROM HPOMNPY WHERE CO_CD='1000' AND EMP_CD='E000002'";
     const double runs = Sum("SELECT COUNT(*) V FROM (SELECT DISTINCT RVRS_YM, SQ" + where + ") R");
     ASSERT_EQ(static_cast<double>(csv.size()), 1 + runs + 1);
@@ -129,7 +129,7 @@ TEST_F(PapersCliTest, TheLedgerSumsTheYearsResults) {
 
 TEST_F(PapersCliTest, PagesAreDrawnAndSpeakEnglishWhenAsked) {
     const std::string out = Out("english");
-    Outcome run = Payroll(
+    HostRun run = Payroll(
         "payslips --company 1000 --month 200203 --run 1 --employee E000001 --language en --out " +
         ShellQuote(out));
     ASSERT_EQ(run.exit_code, 0) << run.err;
@@ -138,7 +138,7 @@ TEST_F(PapersCliTest, PagesAreDrawnAndSpeakEnglishWhenAsked) {
     for (const char* label : {"Payslip", "Net pay", "Base pay", "Income tax", "Resident tax"})
         EXPECT_NE(text.find(label), std::string::npos) << label << "\n" << text;
     // A grey page of 40 dpi: a blank one has no dark pixel at all.
-    Outcome page = Shell("pdftoppm -r 40 -gray -singlefile " + ShellQuote(pdf) + " " +
+    HostRun page = Shell("pdftoppm -r 40 -gray -singlefile " + ShellQuote(pdf) + " " +
                          ShellQuote(out + "/page") + " && cat " + ShellQuote(out + "/page.pgm"));
     ASSERT_EQ(page.exit_code, 0) << page.err;
     std::istringstream pgm(page.out);

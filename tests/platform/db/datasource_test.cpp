@@ -8,7 +8,7 @@
 
 #include "payroll/host.h"
 #include "platform/db/connection.h"
-#include "support/temp_path.h"
+#include "support/scratch_db.h"
 
 namespace {
 

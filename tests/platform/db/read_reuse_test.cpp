@@ -9,7 +9,7 @@
 #include "payroll/datasource.h"
 #include "payroll/host.h"
 #include "platform/db/connection.h"
-#include "support/temp_path.h"
+#include "support/scratch_db.h"
 
 namespace {
 
@@ -19,7 +19,6 @@ class ReadReuseTest : public ::testing::Test {
   protected:
     void SetUp() override {
         path_ = payroll::testing::TempPath("read_reuse.db");
-        std::remove(path_.c_str());
         std::string error;
         ASSERT_TRUE(payroll::OpenDatabase("sqlite:" + path_, &error)) << error;
         ASSERT_TRUE(sql_.OnExecuteQuery(
@@ -29,7 +28,7 @@ class ReadReuseTest : public ::testing::Test {
     }
     void TearDown() override {
         payroll::CloseDatabase();
-        std::remove(path_.c_str());
+        payroll::testing::RemoveDatabaseFiles(path_);
     }
 
     // The total of T as the engine would read it, and whether reading it

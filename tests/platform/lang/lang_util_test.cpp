@@ -8,6 +8,7 @@
 
 #include "platform/registry/paths.h"
 #include "platform/registry/text_file.h"
+#include "support/scratch_db.h"
 
 namespace payroll::lang {
 namespace {
@@ -109,11 +110,8 @@ TEST(ParseLangText, VeryLongLinesAreDroppedWhole) {
 class LangFolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::path(::testing::TempDir()) /
-               ("lang_test_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        dir_ = payroll::testing::FreshFolder(
+            std::string("lang_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     }
     void TearDown() override { fs::remove_all(dir_); }
     void Write(const std::string& name, const std::string& text) {

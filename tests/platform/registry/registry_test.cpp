@@ -9,7 +9,7 @@
 
 #include "platform/registry/app_settings.h"
 #include "platform/registry/paths.h"
-#include "support/temp_path.h"
+#include "support/scratch_db.h"
 
 namespace payroll::config {
 namespace {
