@@ -298,17 +298,11 @@ const char* kPrepared = "BM_BuildPreparedLarge/iterations:2/real_time";
 
 const bool build_registered = [] {
     AddFigure("build_rows_per_s_100000", [](const Timings& t) {
-        double s = SecondsOf(t, kLarge);
-        return s > 0 ? static_cast<double>(LargeRun()) * kItems / s : -1.0;
+        return PerSecond(t, kLarge, static_cast<double>(LargeRun()) * kItems);
     });
-    AddFigure("build_ratio_to_prepared", [](const Timings& t) {
-        double build = SecondsOf(t, kLarge), raw = SecondsOf(t, kPrepared);
-        return build > 0 && raw > 0 ? build / raw : -1.0;
-    });
-    AddFigure("build_scaling_ratio", [](const Timings& t) {
-        double small = SecondsOf(t, kSmall), large = SecondsOf(t, kLarge);
-        return small > 0 && large > 0 ? large / small : -1.0;
-    });
+    AddFigure("build_ratio_to_prepared",
+              [](const Timings& t) { return RatioOf(t, kLarge, kPrepared); });
+    AddFigure("build_scaling_ratio", [](const Timings& t) { return RatioOf(t, kLarge, kSmall); });
     return true;
 }();
 

@@ -2,12 +2,15 @@
 // build's default-row step formats them, in batches of 500 employees.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "bench/figures.h"
 #include "bench/scratch_db.h"
+#include "payroll/datasource.h"
 
 namespace payroll::bench {
 
@@ -40,6 +43,19 @@ inline std::vector<std::string> DefaultRowBatches(bool pay, const char* amount) 
         for (int i = 0; i < items; ++i) batches.back() += RowText(pay, e, i, amount);
     }
     return batches;
+}
+
+// Sends the batches of both kinds through the engine's statement interface in
+// one transaction; the first refusal ends the benchmark.
+inline void SendBatches(benchmark::State& state, const std::vector<std::string>& pay,
+                        const std::vector<std::string>& deductions) {
+    G_DataSource tx;
+    G_DirectSQL sql;
+    tx.OnBeginTrans();
+    for (const auto* kind : {&pay, &deductions})
+        for (const std::string& batch : *kind)
+            if (!sql.OnExecuteQuery(batch)) state.SkipWithError(sql.GetLastError().c_str());
+    tx.OnCommitTrans();
 }
 
 }  // namespace payroll::bench

@@ -43,13 +43,7 @@ void BM_DialectInsert(benchmark::State& state) {
             return;
         }
         state.ResumeTiming();
-        G_DataSource tx;
-        G_DirectSQL sql;
-        tx.OnBeginTrans();
-        for (const auto* kind : {&pay, &deductions})
-            for (const std::string& batch : *kind)
-                if (!sql.OnExecuteQuery(batch)) state.SkipWithError(sql.GetLastError().c_str());
-        tx.OnCommitTrans();
+        SendBatches(state, pay, deductions);
         state.PauseTiming();
         CloseDatabase();
         state.ResumeTiming();
@@ -116,15 +110,12 @@ BENCHMARK(BM_PreparedInsert)->Iterations(3)->Unit(benchmark::kMillisecond)->UseR
 
 const bool dialect_insert_registered = [] {
     AddFigure("dialect_insert_ratio", [](const Timings& t) {
-        auto a = t.find("BM_DialectInsert/iterations:3/real_time");
-        auto b = t.find("BM_PreparedInsert/iterations:3/real_time");
-        return a != t.end() && b != t.end() && b->second > 0 ? a->second / b->second : -1.0;
+        return RatioOf(t, "BM_DialectInsert/iterations:3/real_time",
+                       "BM_PreparedInsert/iterations:3/real_time");
     });
     AddFigure("dialect_insert_rows_per_s", [](const Timings& t) {
-        auto a = t.find("BM_DialectInsert/iterations:3/real_time");
-        return a != t.end() && a->second > 0
-                   ? BatchEmployees() * (kPayItems + kDeductionItems) / a->second
-                   : -1.0;
+        return PerSecond(t, "BM_DialectInsert/iterations:3/real_time",
+                         BatchEmployees() * (kPayItems + kDeductionItems));
     });
     return true;
 }();

@@ -16,6 +16,11 @@ bool Quick();
 // Seconds per iteration of the named benchmark; -1 when it did not run.
 double SecondsOf(const Timings& timings, const char* name);
 
+// `units` over the seconds per iteration of the named benchmark, and the
+// seconds of one benchmark over another's; -1 when one did not run.
+double PerSecond(const Timings& timings, const char* name, double units);
+double RatioOf(const Timings& timings, const char* over, const char* under);
+
 // Registers a figure computed after all benchmarks ran.
 void AddFigure(const std::string& name, double (*compute)(const Timings& timings));
 // Registers a figure known directly (counts, sizes).

@@ -46,6 +46,16 @@ double SecondsOf(const Timings& timings, const char* name) {
     return it == timings.end() ? -1.0 : it->second;
 }
 
+double PerSecond(const Timings& timings, const char* name, double units) {
+    const double s = SecondsOf(timings, name);
+    return s > 0 ? units / s : -1.0;
+}
+
+double RatioOf(const Timings& timings, const char* over, const char* under) {
+    const double a = SecondsOf(timings, over), b = SecondsOf(timings, under);
+    return a > 0 && b > 0 ? a / b : -1.0;
+}
+
 void AddFigure(const std::string& name, double (*compute)(const Timings&)) {
     Computed().emplace_back(name, compute);
 }

@@ -37,13 +37,7 @@ void BM_PostgresDefaultRows(benchmark::State& state) {
             return;
         }
         state.ResumeTiming();
-        G_DataSource tx;
-        G_DirectSQL sql;
-        tx.OnBeginTrans();
-        for (const auto* kind : {&pay, &deductions})
-            for (const std::string& batch : *kind)
-                if (!sql.OnExecuteQuery(batch)) state.SkipWithError(sql.GetLastError().c_str());
-        tx.OnCommitTrans();
+        SendBatches(state, pay, deductions);
         state.PauseTiming();
         DropSchema(url, schema);
         state.ResumeTiming();
@@ -54,10 +48,8 @@ BENCHMARK(BM_PostgresDefaultRows)->Iterations(2)->Unit(benchmark::kMillisecond)-
 
 const bool pg_insert_registered = [] {
     AddFigure("pg_default_rows_per_s", [](const Timings& t) {
-        auto a = t.find("BM_PostgresDefaultRows/iterations:2/real_time");
-        return a != t.end() && a->second > 0
-                   ? BatchEmployees() * (kPayItems + kDeductionItems) / a->second
-                   : -1.0;
+        return PerSecond(t, "BM_PostgresDefaultRows/iterations:2/real_time",
+                         BatchEmployees() * (kPayItems + kDeductionItems));
     });
     return true;
 }();

@@ -165,18 +165,13 @@ const char* kCopy = "BM_PostgresCopyOfTheBuild/iterations:2/real_time";
 
 const bool pg_roads_registered = [] {
     AddFigure("pg_year_employee_runs_per_s", [](const Timings& t) {
-        double s = SecondsOf(t, kYear);
-        return s > 0 ? YearEmployees() * kMonths / s : -1.0;
+        return PerSecond(t, kYear, static_cast<double>(YearEmployees()) * kMonths);
     });
     AddFigure("pg_build_rows_per_s", [](const Timings& t) {
-        double s = SecondsOf(t, kBuild);
-        return s > 0 ? static_cast<double>(BuildEmployees()) * (kPayItems + kDeductionItems) / s
-                     : -1.0;
+        return PerSecond(t, kBuild,
+                         static_cast<double>(BuildEmployees()) * (kPayItems + kDeductionItems));
     });
-    AddFigure("pg_build_ratio_to_copy", [](const Timings& t) {
-        double build = SecondsOf(t, kBuild), copy = SecondsOf(t, kCopy);
-        return build > 0 && copy > 0 ? build / copy : -1.0;
-    });
+    AddFigure("pg_build_ratio_to_copy", [](const Timings& t) { return RatioOf(t, kBuild, kCopy); });
     return true;
 }();
 

@@ -325,21 +325,13 @@ const char* kReplay = "BM_YearRawReplaySmall/iterations:5/real_time";
 
 const bool year_recalc_registered = [] {
     AddFigure("year_employee_runs_per_s_1000", [](const Timings& t) {
-        double s = SecondsOf(t, kSmall);
-        return s > 0 ? SmallCompany() * kMonths / s : -1.0;
+        return PerSecond(t, kSmall, static_cast<double>(SmallCompany()) * kMonths);
     });
     AddFigure("year_employee_runs_per_s_10000", [](const Timings& t) {
-        double s = SecondsOf(t, kLarge);
-        return s > 0 ? LargeCompany() * kMonths / s : -1.0;
+        return PerSecond(t, kLarge, static_cast<double>(LargeCompany()) * kMonths);
     });
-    AddFigure("year_scaling_ratio", [](const Timings& t) {
-        double small = SecondsOf(t, kSmall), large = SecondsOf(t, kLarge);
-        return small > 0 && large > 0 ? large / small : -1.0;
-    });
-    AddFigure("year_overhead_ratio", [](const Timings& t) {
-        double engine = SecondsOf(t, kSmall), raw = SecondsOf(t, kReplay);
-        return engine > 0 && raw > 0 ? engine / raw : -1.0;
-    });
+    AddFigure("year_scaling_ratio", [](const Timings& t) { return RatioOf(t, kLarge, kSmall); });
+    AddFigure("year_overhead_ratio", [](const Timings& t) { return RatioOf(t, kSmall, kReplay); });
     return true;
 }();
 
