@@ -288,13 +288,9 @@ void BM_BuildPreparedLarge(benchmark::State& state) {
     Prepared(state);
 }
 
-BENCHMARK(BM_BuildSmall)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_BuildLarge)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_BuildPreparedLarge)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-const char* kSmall = "BM_BuildSmall/iterations:3/real_time";
-const char* kLarge = "BM_BuildLarge/iterations:1/real_time";
-const char* kPrepared = "BM_BuildPreparedLarge/iterations:2/real_time";
+const char* const kSmall = Timed("BM_BuildSmall", BM_BuildSmall, 3);
+const char* const kLarge = Timed("BM_BuildLarge", BM_BuildLarge, 1);
+const char* const kPrepared = Timed("BM_BuildPreparedLarge", BM_BuildPreparedLarge, 2);
 
 const bool build_registered = [] {
     AddFigure("build_rows_per_s_100000", [](const Timings& t) {

@@ -105,17 +105,14 @@ void BM_PreparedInsert(benchmark::State& state) {
     RemoveDb(path);
 }
 
-BENCHMARK(BM_DialectInsert)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_PreparedInsert)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+const char* const kDialect = Timed("BM_DialectInsert", BM_DialectInsert, 3);
+const char* const kPrepared = Timed("BM_PreparedInsert", BM_PreparedInsert, 3);
 
 const bool dialect_insert_registered = [] {
-    AddFigure("dialect_insert_ratio", [](const Timings& t) {
-        return RatioOf(t, "BM_DialectInsert/iterations:3/real_time",
-                       "BM_PreparedInsert/iterations:3/real_time");
-    });
+    AddFigure("dialect_insert_ratio",
+              [](const Timings& t) { return RatioOf(t, kDialect, kPrepared); });
     AddFigure("dialect_insert_rows_per_s", [](const Timings& t) {
-        return PerSecond(t, "BM_DialectInsert/iterations:3/real_time",
-                         BatchEmployees() * (kPayItems + kDeductionItems));
+        return PerSecond(t, kDialect, BatchEmployees() * (kPayItems + kDeductionItems));
     });
     return true;
 }();

@@ -2,6 +2,8 @@
 // Google Benchmark runs and the ratios between them.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <map>
 #include <string>
 
@@ -20,6 +22,10 @@ double SecondsOf(const Timings& timings, const char* name);
 // seconds of one benchmark over another's; -1 when one did not run.
 double PerSecond(const Timings& timings, const char* name, double units);
 double RatioOf(const Timings& timings, const char* over, const char* under);
+
+// Registers a benchmark run `iterations` times and timed in real time (in
+// the order of registration); returns the name its timing is kept under.
+const char* Timed(const char* name, void (*run)(benchmark::State&), int iterations);
 
 // Registers a figure computed after all benchmarks ran.
 void AddFigure(const std::string& name, double (*compute)(const Timings& timings));

@@ -3,7 +3,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <iostream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -54,6 +56,16 @@ double PerSecond(const Timings& timings, const char* name, double units) {
 double RatioOf(const Timings& timings, const char* over, const char* under) {
     const double a = SecondsOf(timings, over), b = SecondsOf(timings, under);
     return a > 0 && b > 0 ? a / b : -1.0;
+}
+
+const char* Timed(const char* name, void (*run)(benchmark::State&), int iterations) {
+    static std::deque<std::string> names;  // keeps the returned texts in place
+    benchmark::RegisterBenchmark(name, run)
+        ->Iterations(iterations)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    names.push_back(std::string(name) + "/iterations:" + std::to_string(iterations) + "/real_time");
+    return names.back().c_str();
 }
 
 void AddFigure(const std::string& name, double (*compute)(const Timings&)) {

@@ -44,12 +44,11 @@ void BM_PostgresDefaultRows(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_PostgresDefaultRows)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+const char* const kDefaultRows = Timed("BM_PostgresDefaultRows", BM_PostgresDefaultRows, 2);
 
 const bool pg_insert_registered = [] {
     AddFigure("pg_default_rows_per_s", [](const Timings& t) {
-        return PerSecond(t, "BM_PostgresDefaultRows/iterations:2/real_time",
-                         BatchEmployees() * (kPayItems + kDeductionItems));
+        return PerSecond(t, kDefaultRows, BatchEmployees() * (kPayItems + kDeductionItems));
     });
     return true;
 }();

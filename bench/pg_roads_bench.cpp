@@ -155,13 +155,9 @@ void BM_PostgresCopyOfTheBuild(benchmark::State& state) {
     RemoveDb(seeded);
 }
 
-BENCHMARK(BM_PostgresYear)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_PostgresBuild)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_PostgresCopyOfTheBuild)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-const char* kYear = "BM_PostgresYear/iterations:2/real_time";
-const char* kBuild = "BM_PostgresBuild/iterations:1/real_time";
-const char* kCopy = "BM_PostgresCopyOfTheBuild/iterations:2/real_time";
+const char* const kYear = Timed("BM_PostgresYear", BM_PostgresYear, 2);
+const char* const kBuild = Timed("BM_PostgresBuild", BM_PostgresBuild, 1);
+const char* const kCopy = Timed("BM_PostgresCopyOfTheBuild", BM_PostgresCopyOfTheBuild, 2);
 
 const bool pg_roads_registered = [] {
     AddFigure("pg_year_employee_runs_per_s", [](const Timings& t) {

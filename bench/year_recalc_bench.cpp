@@ -315,13 +315,9 @@ void BM_YearRawReplaySmall(benchmark::State& state) {
     RawReplay(state);
 }
 
-BENCHMARK(BM_YearRecalcSmall)->Iterations(5)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_YearRecalcLarge)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_YearRawReplaySmall)->Iterations(5)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-const char* kSmall = "BM_YearRecalcSmall/iterations:5/real_time";
-const char* kLarge = "BM_YearRecalcLarge/iterations:2/real_time";
-const char* kReplay = "BM_YearRawReplaySmall/iterations:5/real_time";
+const char* const kSmall = Timed("BM_YearRecalcSmall", BM_YearRecalcSmall, 5);
+const char* const kLarge = Timed("BM_YearRecalcLarge", BM_YearRecalcLarge, 2);
+const char* const kReplay = Timed("BM_YearRawReplaySmall", BM_YearRawReplaySmall, 5);
 
 const bool year_recalc_registered = [] {
     AddFigure("year_employee_runs_per_s_1000", [](const Timings& t) {
