@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cstring>
 #include <cwchar>
+#include <limits>
 
 namespace payroll::cli::tui {
 namespace {
@@ -79,15 +80,7 @@ int DisplayWidth(std::string_view text) {
 }
 
 std::string Printable(std::string_view text) {
-    std::string out;
-    ForEachChar(text, [&](std::string_view ch, int w) {
-        if (w < 0)
-            out += '?';
-        else
-            out.append(ch);
-        return true;
-    });
-    return out;
+    return FitWidth(text, std::numeric_limits<int>::max());
 }
 
 std::string FitWidth(std::string_view text, int width) {

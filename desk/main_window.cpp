@@ -293,15 +293,21 @@ void MainWindow::UpdateRunLine() {
                                   FromStd(r.SQ.Str()), FromStd(r.PAY_DT.Str()), kind.trimmed())));
 }
 
-bool MainWindow::PickRun() {
-    std::string company, month;
-    if (!CheckCompanyMonth(&company, &month)) return false;
-    std::vector<HPHONPD_YMD_FMT> runs;
+bool MainWindow::MonthRuns(std::string* company, std::string* month,
+                           std::vector<HPHONPD_YMD_FMT>* runs) {
+    if (!CheckCompanyMonth(company, month)) return false;
     std::string error;
-    if (!ListPayRuns(company, month, &runs, &error)) {
+    if (!ListPayRuns(*company, *month, runs, &error)) {
         Say(Tr(kCannotOpen).arg(FromStd(error)), true);
         return false;
     }
+    return true;
+}
+
+bool MainWindow::PickRun() {
+    std::string company, month;
+    std::vector<HPHONPD_YMD_FMT> runs;
+    if (!MonthRuns(&company, &month, &runs)) return false;
     if (runs.empty()) {
         Say(Tr(kNoRuns).arg(FromStd(company), FromStd(month)), true);
         return false;
@@ -321,13 +327,8 @@ bool MainWindow::PickRun() {
 
 bool MainWindow::PickRunAt(int place) {
     std::string company, month;
-    if (!CheckCompanyMonth(&company, &month)) return false;
     std::vector<HPHONPD_YMD_FMT> runs;
-    std::string error;
-    if (!ListPayRuns(company, month, &runs, &error)) {
-        Say(Tr(kCannotOpen).arg(FromStd(error)), true);
-        return false;
-    }
+    if (!MonthRuns(&company, &month, &runs)) return false;
     if (place < 1 || place > static_cast<int>(runs.size())) {
         Say(Tr(kNoRuns).arg(FromStd(company), FromStd(month)), true);
         return false;

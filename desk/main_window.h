@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "desk/roads.h"
 
@@ -62,6 +64,9 @@ class MainWindow : public QMainWindow {
     void UpdateRunLine();
     void ReadCompanies();
     bool CheckCompanyMonth(std::string* company, std::string* month);
+    // The pay runs of the company and month typed in; false, with a message
+    // shown, when those are not valid or the runs cannot be read.
+    bool MonthRuns(std::string* company, std::string* month, std::vector<HPHONPD_YMD_FMT>* runs);
     void AskSqlite();
     void AskPostgres();
     void AskBuild();
