@@ -9,6 +9,14 @@
 namespace payroll::ui {
 namespace {
 
+// An event of `dialog`: its kind and the dialog's template.
+UiEvent DialogEvent(UiEvent::Kind kind, UiDialog& dialog) {
+    UiEvent e;
+    e.kind = kind;
+    e.dialog_id = dialog.TemplateId();
+    return e;
+}
+
 HeadlessDriver& BuiltinDriver() {
     static HeadlessDriver driver;
     return driver;
@@ -107,9 +115,7 @@ int HeadlessDriver::MessageBox(const CString& text, const CString& caption, UINT
 }
 
 void HeadlessDriver::RecordModalShown(UiDialog& dialog) {
-    UiEvent e;
-    e.kind = UiEvent::Kind::kModalShown;
-    e.dialog_id = dialog.TemplateId();
+    UiEvent e = DialogEvent(UiEvent::Kind::kModalShown, dialog);
     e.text = dialog.Title();
     Record(std::move(e));
 }
@@ -120,32 +126,24 @@ void HeadlessDriver::RunModal(UiDialog& dialog) {
 }
 
 void HeadlessDriver::ModalEnded(UiDialog& dialog, int result) {
-    UiEvent e;
-    e.kind = UiEvent::Kind::kModalEnded;
-    e.dialog_id = dialog.TemplateId();
+    UiEvent e = DialogEvent(UiEvent::Kind::kModalEnded, dialog);
     e.result = result;
     Record(std::move(e));
 }
 
 void HeadlessDriver::DialogOpened(UiDialog& dialog) {
-    UiEvent e;
-    e.kind = UiEvent::Kind::kDialogOpened;
-    e.dialog_id = dialog.TemplateId();
+    UiEvent e = DialogEvent(UiEvent::Kind::kDialogOpened, dialog);
     e.text = dialog.Title();
     Record(std::move(e));
 }
 
 void HeadlessDriver::DialogClosed(UiDialog& dialog) {
-    UiEvent e;
-    e.kind = UiEvent::Kind::kDialogClosed;
-    e.dialog_id = dialog.TemplateId();
+    UiEvent e = DialogEvent(UiEvent::Kind::kDialogClosed, dialog);
     Record(std::move(e));
 }
 
 void HeadlessDriver::TextChanged(UiDialog& dialog, int control_id, const CString& text) {
-    UiEvent e;
-    e.kind = UiEvent::Kind::kText;
-    e.dialog_id = dialog.TemplateId();
+    UiEvent e = DialogEvent(UiEvent::Kind::kText, dialog);
     e.control_id = control_id;
     e.text = text;
     Record(std::move(e));
