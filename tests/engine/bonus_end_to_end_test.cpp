@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "payroll/salary_calcurate.h"
@@ -105,6 +107,12 @@ class BonusEndToEndTest : public DatabaseFixture {
                              .c_str());
     }
 
+    // The bonus run's stored amounts, column by column.
+    void ExpectStored(std::initializer_list<std::pair<const char*, double>> columns) {
+        for (const auto& [column, amount] : columns)
+            EXPECT_DOUBLE_EQ(Stored(column), amount) << column;
+    }
+
     // The run's T00 row as "amount|DUMMY1".
     std::vector<std::string> IncomeTaxRows() {
         return Rows(
@@ -144,16 +152,16 @@ class BonusEndToEndTest : public DatabaseFixture {
 TEST_F(BonusEndToEndTest, ABonusOverSixMonths) {
     SeedExec("INSERT INTO HPHONPD (CO_CD, RVRS_YM, SQ, PYTP_FG) VALUES ('1000','200203',2,'200')");
     TaxTheBonus();
-    EXPECT_DOUBLE_EQ(Stored("TBON_AM"), 3000000);
-    EXPECT_DOUBLE_EQ(Stored("BONUS_AM"), 3000000);
-    EXPECT_DOUBLE_EQ(Stored("TPAY_AM"), 0);
-    EXPECT_DOUBLE_EQ(Stored("TXST_AM"), 6573000);
-    EXPECT_DOUBLE_EQ(Stored("DEXT_AM"), 600000);
-    EXPECT_DOUBLE_EQ(Stored("SPIC_AM"), 284580);
-    EXPECT_DOUBLE_EQ(Stored("CCTX_AM"), 884580);
-    EXPECT_DOUBLE_EQ(Stored("INTX_AM"), 284580);
-    EXPECT_DOUBLE_EQ(Stored("RSTX_AM"), 28450);
-    EXPECT_DOUBLE_EQ(Stored("HIFE_AM"), 0);
+    ExpectStored({{"TBON_AM", 3000000},
+                  {"BONUS_AM", 3000000},
+                  {"TPAY_AM", 0},
+                  {"TXST_AM", 6573000},
+                  {"DEXT_AM", 600000},
+                  {"SPIC_AM", 284580},
+                  {"CCTX_AM", 884580},
+                  {"INTX_AM", 284580},
+                  {"RSTX_AM", 28450},
+                  {"HIFE_AM", 0}});
     EXPECT_EQ(Scalar("SELECT DIV_CD FROM HPOMNPY WHERE RVRS_YM='200206' AND SQ=2"), "DV1");
     // The income-tax row carries the tax and the bonus period's window.
     EXPECT_EQ(IncomeTaxRows(), std::vector<std::string>{"284580|2002010120020630"});
@@ -188,11 +196,11 @@ TEST_F(BonusEndToEndTest, ABonusOverSixMonths) {
 //     540,530 - 50,000 = 490,530; resident tax 49,050.
 TEST_F(BonusEndToEndTest, ABonusOfOneMonth) {
     TaxTheBonus();
-    EXPECT_DOUBLE_EQ(Stored("TXST_AM"), 3357333);
-    EXPECT_DOUBLE_EQ(Stored("CCTX_AM"), 1090530);
-    EXPECT_DOUBLE_EQ(Stored("SPIC_AM"), 490530);
-    EXPECT_DOUBLE_EQ(Stored("INTX_AM"), 490530);
-    EXPECT_DOUBLE_EQ(Stored("RSTX_AM"), 49050);
+    ExpectStored({{"TXST_AM", 3357333},
+                  {"CCTX_AM", 1090530},
+                  {"SPIC_AM", 490530},
+                  {"INTX_AM", 490530},
+                  {"RSTX_AM", 49050}});
     EXPECT_EQ(IncomeTaxRows(), std::vector<std::string>{"490530|2002010120020630"});
 }
 

@@ -12,11 +12,7 @@
 
 namespace {
 
-using payroll::testing::BuildFixture;
-using payroll::testing::EmployeeSeed;
-using payroll::testing::SeedCount;
-using payroll::testing::SeedExec;
-using payroll::testing::SeedRun;
+using namespace payroll::testing;
 
 class BuildDriverTest : public BuildFixture {
   protected:
@@ -24,8 +20,8 @@ class BuildDriverTest : public BuildFixture {
 };
 
 TEST_F(BuildDriverTest, OneRunIsOnePass) {
-    payroll::testing::SeedRunCalendar(run_);
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(3));
+    SeedRunCalendar(run_);
+    SeedEmployees("1000", NumberedEmployees(3));
     Bind(run_, "001");
     Record();
     ASSERT_EQ(engine_._GetSalaryPepleList(1), 1);
@@ -44,9 +40,9 @@ TEST_F(BuildDriverTest, OneRunIsOnePass) {
 
 TEST_F(BuildDriverTest, BonusRunRuleFlags) {
     run_.pay_types = {"201"};
-    payroll::testing::SeedRunCalendar(run_);
+    SeedRunCalendar(run_);
     SeedExec("UPDATE HPHWTPT SET BNST_DT='20020101', BNED_DT='20020228'");
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(1));
+    SeedEmployees("1000", NumberedEmployees(1));
     struct Case {
         const char *combined, *retire_code, *join_code;
         int retire_strict, join_strict;
@@ -60,7 +56,7 @@ TEST_F(BuildDriverTest, BonusRunRuleFlags) {
     };
     for (const Case& c : cases) {
         run_.combined = c.combined;
-        HPHONPD_YMD_FMT key = payroll::testing::SeedKey(run_, "201");
+        HPHONPD_YMD_FMT key = SeedKey(run_, "201");
         key.RTCM_FG = c.retire_code;
         key.JNCM_FG = c.join_code;
         ASSERT_EQ(engine_.init(&key), 1);
@@ -86,15 +82,15 @@ TEST_F(BuildDriverTest, RefreshKeepsTheRowsOfAnotherRunsEmployeeType) {
     factory.pay_date = "20020326";
     factory.pay_types = {"002"};
     factory.types = {"002"};
-    payroll::testing::SeedRunCalendar(office);
-    payroll::testing::SeedRunCalendar(factory);
+    SeedRunCalendar(office);
+    SeedRunCalendar(factory);
     EmployeeSeed stay, leaver, worker;
     stay.emp = "A";
     leaver.emp = "L";
     leaver.retire = "20020101";  // retired before SQ 1's window
     worker.emp = "B";
     worker.htyp = "002";
-    payroll::testing::SeedEmployees("1000", {stay, leaver, worker});
+    SeedEmployees("1000", {stay, leaver, worker});
     SeedExec(
         "INSERT INTO HPOMPPD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, PAY_CD, PAY_AM) "
         "VALUES ('1000', '200203', 1, '001', 'L', 'P2', 'P00', 100)");
@@ -119,14 +115,14 @@ class CombinedRunTest : public BuildDriverTest {
         run_.combined = "001";
         run_.pay_types = {"001", "002"};
         run_.extra_types = {{"002", "002"}};
-        payroll::testing::SeedRunCalendar(run_);
+        SeedRunCalendar(run_);
         EmployeeSeed a, b, c;
         a.emp = "A";  // paid under pay type 001
         b.emp = "B";  // paid under pay type 002 only
         b.htyp = "002";
         c.emp = "C";  // retired before the window
         c.retire = "20020101";
-        payroll::testing::SeedEmployees("1000", {a, b, c});
+        SeedEmployees("1000", {a, b, c});
         for (const char* emp : {"A", "B", "C"}) {
             SeedExec(std::string("INSERT INTO HPOMPPD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, "
                                  "PAY_CD, PAY_AM) VALUES ('1000', '200203', 1, '001', '") +
@@ -208,8 +204,8 @@ TEST_F(CombinedRunTest, FailedPassIsNotReportedAsSuccess) {
 }
 
 TEST_F(BuildDriverTest, RunWithoutItemsWritesNothingAndEndsItsTransaction) {
-    payroll::testing::SeedRunCalendar(run_);
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
+    SeedRunCalendar(run_);
+    SeedEmployees("1000", NumberedEmployees(2));
     SeedExec("DELETE FROM HPHPOYM");
     Bind(run_, "001");
     payroll::ResetTransactionOutcome();
@@ -230,8 +226,8 @@ TEST_F(BuildDriverTest, RunWithoutItemsWritesNothingAndEndsItsTransaction) {
 }
 
 TEST_F(BuildDriverTest, BadInputIsRefusedWithoutWriting) {
-    payroll::testing::SeedRunCalendar(run_);
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
+    SeedRunCalendar(run_);
+    SeedEmployees("1000", NumberedEmployees(2));
     Bind(run_, "001");
     Record();
     EXPECT_EQ(engine_._GetSalaryPepleList(5), 0);  // no such table set

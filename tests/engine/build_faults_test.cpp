@@ -17,27 +17,24 @@
 namespace {
 
 using payroll::db::Connection;
-using payroll::testing::EmployeeSeed;
-using payroll::testing::SeedCount;
-using payroll::testing::SeedExec;
-using payroll::testing::SeedRun;
+using namespace payroll::testing;
 using Snapshot = std::vector<std::string>;
 
-class BuildFaultsTest : public payroll::testing::DatabaseFixture {
+class BuildFaultsTest : public DatabaseFixture {
   protected:
     // A fresh database with the company, the run, three employees (one a
     // leaver of the month) and rows the run already has.
     void FreshWorld() {
         ASSERT_NO_FATAL_FAILURE(FreshDatabase());
-        payroll::testing::SeedCompany();
-        payroll::testing::SeedRunCalendar(run_);
+        SeedCompany();
+        SeedRunCalendar(run_);
         EmployeeSeed a, b, gone;
         a.emp = "A";
         b.emp = "B";
         b.htyp = "002";
         gone.emp = "GONE";
         gone.retire = "20020101";
-        payroll::testing::SeedEmployees("1000", {a, b, gone});
+        SeedEmployees("1000", {a, b, gone});
         for (const char* emp : {"A", "GONE"})
             for (const char* t : {"HPITMPD", "HPOMPPD"})
                 SeedExec(std::string("INSERT INTO ") + t +
@@ -52,7 +49,7 @@ class BuildFaultsTest : public payroll::testing::DatabaseFixture {
             "INSERT INTO HPOMNPY (CO_CD, EMP_CD, RVRS_YM, SQ, PYTP_FG) VALUES ('1000', "
             "'GONE', '200203', 1, '001')");
         engine_ = std::make_unique<CSalaryCalcurate>();
-        HPHONPD_YMD_FMT key = payroll::testing::SeedKey(run_, "001");
+        HPHONPD_YMD_FMT key = SeedKey(run_, "001");
         ASSERT_EQ(engine_->init(&key), 1);
     }
 
@@ -71,16 +68,16 @@ class BuildFaultsTest : public payroll::testing::DatabaseFixture {
         Connection::Current()->SetRecorder(nullptr);
         Connection::Current()->FailAt(0);
         EXPECT_EQ(Connection::Current()->depth(), 0) << "a transaction was left open at " << k;
-        *after = payroll::testing::WrittenTablesSnapshot();
+        *after = WrittenTablesSnapshot();
         return result;
     }
 
     Snapshot Before() {
         FreshWorld();
-        return payroll::testing::WrittenTablesSnapshot();
+        return WrittenTablesSnapshot();
     }
 
-    payroll::testing::ScopedRegistry registry_{""};
+    ScopedRegistry registry_{""};
     SeedRun run_;
     std::unique_ptr<CSalaryCalcurate> engine_;
 };
@@ -121,7 +118,7 @@ TEST_F(BuildFaultsTest, ARefreshIsNeverLeftHalfDone) {
     FreshWorld();
     engine_->m_nTableSet = 0;
     ASSERT_EQ(engine_->FileterSempData(), 1);
-    const Snapshot deleted = payroll::testing::WrittenTablesSnapshot();
+    const Snapshot deleted = WrittenTablesSnapshot();
     Snapshot whole;
     std::vector<std::string> texts;
     ASSERT_EQ(RunWithFault(0, Refresh, &whole, &texts), 1);
@@ -129,7 +126,7 @@ TEST_F(BuildFaultsTest, ARefreshIsNeverLeftHalfDone) {
     FreshWorld();
     SeedExec("UPDATE SEMP SET RTR_DT=NULL WHERE EMP_CD='GONE'");
     engine_->GetSempDataUpdate__(0);
-    const Snapshot refreshed = payroll::testing::WrittenTablesSnapshot();
+    const Snapshot refreshed = WrittenTablesSnapshot();
     ASSERT_NE(deleted, before);
     ASSERT_NE(refreshed, before);
     ASSERT_NE(whole, deleted);
@@ -200,12 +197,11 @@ TEST_F(BuildFaultsTest, LeaverDeletionFailingHalfWayRemovesNothing) {
     FreshWorld();
     // The third of the five deletions fails inside the database.
     std::string error;
-    ASSERT_TRUE(payroll::testing::RefuseWrites("HPOMPPD", "DELETE", "", "refused", &error))
-        << error;
-    const Snapshot before = payroll::testing::WrittenTablesSnapshot();
+    ASSERT_TRUE(RefuseWrites("HPOMPPD", "DELETE", "", "refused", &error)) << error;
+    const Snapshot before = WrittenTablesSnapshot();
     engine_->m_nTableSet = 0;
     EXPECT_EQ(engine_->FileterSempData(), 0);
-    EXPECT_EQ(payroll::testing::WrittenTablesSnapshot(), before);
+    EXPECT_EQ(WrittenTablesSnapshot(), before);
     EXPECT_EQ(SeedCount("HPITMPD", "EMP_CD='GONE'"), 1);
     ASSERT_FALSE(Messages().empty());
     EXPECT_EQ(Messages().back(), "FileterSempData_DELETE error");
@@ -214,10 +210,10 @@ TEST_F(BuildFaultsTest, LeaverDeletionFailingHalfWayRemovesNothing) {
 
 TEST_F(BuildFaultsTest, AFailedLaterBatchTakesTheEarlierOnesWithIt) {
     FreshWorld();
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(700));
+    SeedEmployees("1000", NumberedEmployees(700));
     std::vector<std::string> texts;
     Connection::Current()->SetRecorder([&texts](std::string_view t) { texts.emplace_back(t); });
-    const Snapshot before = payroll::testing::WrittenTablesSnapshot();
+    const Snapshot before = WrittenTablesSnapshot();
     // Find the second pay batch in a build that is then undone.
     ASSERT_EQ(engine_->Load_SEMP(1), 1);
     ASSERT_EQ(engine_->Load_HPHPOYM(), 1);
@@ -233,14 +229,14 @@ TEST_F(BuildFaultsTest, AFailedLaterBatchTakesTheEarlierOnesWithIt) {
     ASSERT_EQ(batches, 2);
     // Again from the start, failing that batch.
     FreshWorld();
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(700));
+    SeedEmployees("1000", NumberedEmployees(700));
     engine_->m_nTableSet = 0;
     ASSERT_EQ(engine_->Load_SEMP(1), 1);
     ASSERT_EQ(engine_->Load_HPHPOYM(), 1);
     Connection::Current()->FailAt(second);
     EXPECT_EQ(engine_->SetAllSempInsert(), 0);
     Connection::Current()->SetRecorder(nullptr);
-    EXPECT_EQ(payroll::testing::WrittenTablesSnapshot(), before);
+    EXPECT_EQ(WrittenTablesSnapshot(), before);
     EXPECT_EQ(Connection::Current()->depth(), 0);
     ASSERT_FALSE(Messages().empty());
     EXPECT_EQ(Messages().back(), "All_InsertData error");

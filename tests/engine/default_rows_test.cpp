@@ -16,11 +16,7 @@
 namespace {
 
 using namespace payroll::default_rows;
-using payroll::testing::BuildFixture;
-using payroll::testing::EmployeeSeed;
-using payroll::testing::SeedCount;
-using payroll::testing::SeedExec;
-using payroll::testing::SeedRun;
+using namespace payroll::testing;
 
 using payroll::catalogue::CatalogueText;
 
@@ -167,6 +163,17 @@ class DefaultRowsTest : public BuildFixture {
         if (engine_.Load_HPHPOYM() != 1) return -2;
         return engine_.SetAllSempInsert();
     }
+    // The run's calendar and `count` numbered employees.
+    void SeedRunOf(int count) {
+        SeedRunCalendar(run_);
+        SeedEmployees("1000", NumberedEmployees(count));
+    }
+    // Binds the engine to the run under that pay type, building into table
+    // set 1.
+    void BindToTableSet1(const std::string& pay_type) {
+        Bind(run_, pay_type);
+        engine_.m_nTableSet = 1;
+    }
     std::string Amount(const std::string& table, const std::string& emp, const std::string& code) {
         return Scalar("SELECT DDCT_AM FROM " + table + " WHERE EMP_CD='" + emp + "' AND DDCT_CD='" +
                       code + "'");
@@ -175,10 +182,10 @@ class DefaultRowsTest : public BuildFixture {
 };
 
 TEST_F(DefaultRowsTest, EveryMissingRowOnceWithItsValues) {
-    payroll::testing::SeedRunCalendar(run_);
-    auto people = payroll::testing::NumberedEmployees(3);
+    SeedRunCalendar(run_);
+    auto people = NumberedEmployees(3);
     people[2].naps = "";  // no pension amount in the master
-    payroll::testing::SeedEmployees("1000", people);
+    SeedEmployees("1000", people);
     // E0001 already has P00 (with an amount) and S10 under this pay type;
     // E0003 has a pay row with an amount; E0002 has nothing.
     SeedExec(
@@ -188,8 +195,7 @@ TEST_F(DefaultRowsTest, EveryMissingRowOnceWithItsValues) {
         "VALUES ('1000', '200203', 1, '001', 'E0003', 'P2', 'P10', 1000) "
         "INSERT INTO HPOMPDD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, DDCT_CD, DDCT_AM) "
         "VALUES ('1000', '200203', 1, '001', 'E0001', 'P3', 'S10', 7)");
-    Bind(run_, "001");
-    engine_.m_nTableSet = 1;
+    BindToTableSet1("001");
     ASSERT_EQ(Build(), 1);
     EXPECT_EQ(Depth(), 0);
     EXPECT_EQ(payroll::LastTransactionOutcome(), payroll::TransactionOutcome::kCommitted);
@@ -228,8 +234,7 @@ TEST_F(DefaultRowsTest, EveryMissingRowOnceWithItsValues) {
 }
 
 TEST_F(DefaultRowsTest, TableSetsChooseTheTables) {
-    payroll::testing::SeedRunCalendar(run_);
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
+    SeedRunOf(2);
     Bind(run_, "001");
     const char* tables[3][2] = {
         {"HPITMPD", "HPITMDD"}, {"HPOMPPD", "HPOMPDD"}, {"HTOWTRT", "HTOWTDR"}};
@@ -245,10 +250,8 @@ TEST_F(DefaultRowsTest, TableSetsChooseTheTables) {
 }
 
 TEST_F(DefaultRowsTest, TwelveHundredEmployeesGoInThreeBatchesPerKind) {
-    payroll::testing::SeedRunCalendar(run_);
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(1200));
-    Bind(run_, "001");
-    engine_.m_nTableSet = 1;
+    SeedRunOf(1200);
+    BindToTableSet1("001");
     Record();
     ASSERT_EQ(Build(), 1);
     auto rows_in = [](const std::string& batch) {
@@ -274,14 +277,10 @@ TEST_F(DefaultRowsTest, SecondPayTypeOfACombinedRunGetsNoStatutoryRows) {
     run_.combined = "001";
     run_.pay_types = {"001", "002"};
     run_.deduction_items = {"S00", "S10", "S20", "T00", "T10", "T20", "X10"};
-    payroll::testing::SeedRunCalendar(run_);
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
+    SeedRunOf(2);
     // A statutory row of the second pay type left from earlier.
-    SeedExec(
-        "INSERT INTO HPOMPDD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, DDCT_CD, DDCT_AM) "
-        "VALUES ('1000', '200203', 1, '002', 'E0001', 'P3', 'T10', 5)");
-    Bind(run_, "002");
-    engine_.m_nTableSet = 1;
+    SeedDeductionRow("HPOMPDD", "1000", "200203", 1, "002", "E0001", "T10", "5");
+    BindToTableSet1("002");
     Record();
     ASSERT_EQ(Build(), 1);
     EXPECT_EQ(SeedCount("HPOMPDD", "PYTP_FG='002'"), 2);  // X10 of each employee
@@ -297,13 +296,9 @@ TEST_F(DefaultRowsTest, SecondPayTypeOfACombinedRunGetsNoStatutoryRows) {
 // the same month and sequence.
 TEST_F(DefaultRowsTest, SeparatePayTypesKeepEachOthersStatutoryRows) {
     run_.combined = "002";
-    payroll::testing::SeedRunCalendar(run_);
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
-    SeedExec(
-        "INSERT INTO HPOMPDD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, DDCT_CD, DDCT_AM) "
-        "VALUES ('1000', '200203', 1, '200', 'E0001', 'P3', 'T00', 840120)");
-    Bind(run_, "001");
-    engine_.m_nTableSet = 1;
+    SeedRunOf(2);
+    SeedDeductionRow("HPOMPDD", "1000", "200203", 1, "200", "E0001", "T00", "840120");
+    BindToTableSet1("001");
     Record();
     ASSERT_EQ(Build(), 1);
     EXPECT_TRUE(SentWith("DELETE").empty());
@@ -314,12 +309,9 @@ TEST_F(DefaultRowsTest, SeparatePayTypesKeepEachOthersStatutoryRows) {
 // the others': it is refused before anything is written.
 TEST_F(DefaultRowsTest, AKeyWithoutHeadPayTypeIsRefused) {
     run_.combined = "001";
-    payroll::testing::SeedRunCalendar(run_);
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
-    SeedExec(
-        "INSERT INTO HPOMPDD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, DDCT_CD, DDCT_AM) "
-        "VALUES ('1000', '200203', 1, '200', 'E0001', 'P3', 'T00', 840120)");
-    HPHONPD_YMD_FMT key = payroll::testing::SeedKey(run_, "001");
+    SeedRunOf(2);
+    SeedDeductionRow("HPOMPDD", "1000", "200203", 1, "200", "E0001", "T00", "840120");
+    HPHONPD_YMD_FMT key = SeedKey(run_, "001");
     key.PYTP_HEAD = "";
     Record();
     EXPECT_EQ(engine_.init(&key), 0);
@@ -327,7 +319,7 @@ TEST_F(DefaultRowsTest, AKeyWithoutHeadPayTypeIsRefused) {
     EXPECT_EQ(Messages().back(), TheLangUtil().GetLangString(1200));
     EXPECT_TRUE(sent_.empty());
     // Reached past the check, the build still deletes nothing.
-    engine_.m_HPHONPD = payroll::testing::SeedKey(run_, "001");
+    engine_.m_HPHONPD = SeedKey(run_, "001");
     engine_.m_HPHONPD.PYTP_HEAD = "";
     engine_.m_nTableSet = 1;
     EXPECT_NE(Build(), 1);
@@ -336,10 +328,8 @@ TEST_F(DefaultRowsTest, AKeyWithoutHeadPayTypeIsRefused) {
 }
 
 TEST_F(DefaultRowsTest, EmployeeWithoutMasterRecordGetsNoRows) {
-    payroll::testing::SeedRunCalendar(run_);
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(3));
-    Bind(run_, "001");
-    engine_.m_nTableSet = 1;
+    SeedRunOf(3);
+    BindToTableSet1("001");
     ASSERT_EQ(engine_.Load_SEMP(1), 1);
     ASSERT_EQ(engine_.Load_HPHPOYM(), 1);
     // Gone from the master after the roster was read.
@@ -352,18 +342,17 @@ TEST_F(DefaultRowsTest, EmployeeWithoutMasterRecordGetsNoRows) {
 
 TEST_F(DefaultRowsTest, QuotesAndPercentInCodesAreStoredVerbatim) {
     run_.pay_items = {"P'%"};
-    payroll::testing::SeedRunCalendar(run_);
+    SeedRunCalendar(run_);
     EmployeeSeed odd;
     odd.emp = "E'%s";
     odd.dept = "D'1";
     odd.pjt = "J%n";
     odd.naps = "1e3";  // a number in exponent form
-    payroll::testing::SeedEmployees("1000", {odd});
+    SeedEmployees("1000", {odd});
     SeedExec(
         "INSERT INTO HPOMPPD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PAY_CD, PAY_AM) "
         "VALUES ('1000', '200203', 1, '001', 'E''%s', 'X', 1)");
-    Bind(run_, "001");
-    engine_.m_nTableSet = 1;
+    BindToTableSet1("001");
     ASSERT_EQ(Build(), 1);
     EXPECT_EQ(Scalar("SELECT DEPT_CD || PJT_CD || PAY_CD FROM HPOMPPD WHERE "
                      "EMP_CD='E''%s' AND PAY_CD<>'X'"),
@@ -372,10 +361,8 @@ TEST_F(DefaultRowsTest, QuotesAndPercentInCodesAreStoredVerbatim) {
 }
 
 TEST_F(DefaultRowsTest, LoneStepsOnTheirOwn) {
-    payroll::testing::SeedRunCalendar(run_);
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
-    Bind(run_, "001");
-    engine_.m_nTableSet = 1;
+    SeedRunOf(2);
+    BindToTableSet1("001");
     EXPECT_EQ(engine_.LoadOld_HPITMPD(), 1);
     EXPECT_EQ(engine_.GetMax_HPITMPD(), 1);
     ASSERT_EQ(engine_.OpenSEMP_ALL(), 1);

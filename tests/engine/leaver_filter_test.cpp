@@ -15,11 +15,7 @@
 namespace {
 
 using namespace payroll::refresh;
-using payroll::testing::BuildFixture;
-using payroll::testing::EmployeeSeed;
-using payroll::testing::SeedCount;
-using payroll::testing::SeedExec;
-using payroll::testing::SeedRun;
+using namespace payroll::testing;
 
 using payroll::catalogue::CatalogueText;
 
@@ -136,8 +132,8 @@ class LeaverFilterTest : public BuildFixture {
   protected:
     void SetUp() override {
         BuildFixture::SetUp();
-        payroll::testing::SeedRunCalendar(run_);
-        payroll::testing::SeedEmployees("1000", Staff());
+        SeedRunCalendar(run_);
+        SeedEmployees("1000", Staff());
         for (const EmployeeSeed& e : Staff()) SeedRows(e.emp, "200203", "001");
         SeedRows("OLD", "200202", "001");  // another month: never touched
     }
@@ -233,7 +229,7 @@ TEST_F(LeaverFilterTest, RefreshCopiesTheCurrentAttributes) {
 
     // Table set 0 refreshes its two tables only; a combined run every pay type.
     run_.combined = "001";
-    HPHONPD_YMD_FMT key = payroll::testing::SeedKey(run_, "001");
+    HPHONPD_YMD_FMT key = SeedKey(run_, "001");
     ASSERT_EQ(engine_.init(&key), 1);
     Record();
     ASSERT_EQ(engine_.GetSempDataUpdate__(0), 1);

@@ -16,8 +16,7 @@
 
 namespace {
 
-using payroll::testing::kAmountFields;
-using payroll::testing::TaxRoadTest;
+using namespace payroll::testing;
 
 // Employee E01 (type 001, department D01 of division DV1, project J01,
 // PRTY_CD P1) in run 200203/1 of pay type 001, with the March window of
@@ -45,19 +44,6 @@ class PersistenceTest : public TaxRoadTest {
         engine_.m_HPOMNPY.DDCT_AM = 13;
     }
 
-    // The usual deduction rows of E01 in March: S00, S10, S20, S30, T00, T10
-    // and an R code.
-    void AddDeductions() {
-        for (auto [code, amount] : {std::pair<const char*, double>{"S00", 50000},
-                                    {"S10", 40000},
-                                    {"S20", 3000},
-                                    {"S30", 7000},
-                                    {"T00", 1000},
-                                    {"T10", 100},
-                                    {"R01", 5}})
-            AddDeduction("200203", 1, "001", "E01", code, amount, "DV1", "D01", "P1");
-    }
-
     int SummaryRows() { return std::stoi(Scalar("SELECT COUNT(*) FROM HPOMNPY")); }
 
     CSalaryCalcurate engine_;
@@ -65,7 +51,7 @@ class PersistenceTest : public TaxRoadTest {
 
 TEST_F(PersistenceTest, ModeOneUpdatesTheStoredRowAndZeroesTheStatutoryDeductions) {
     AddSummary("200203", 1, "001", "E01", 9);
-    AddDeductions();
+    AddMarchDeductions(5);
     Record();
     EXPECT_EQ(engine_.AppendData("E01", 1, "ignored"), 1);
     EXPECT_TRUE(Messages().empty());
@@ -160,7 +146,7 @@ TEST_F(PersistenceTest, MissingIncomeTaxRowIsInsertedIntoTheTableSetsDeductionTa
 
 TEST_F(PersistenceTest, ModeTwoReloadsThePayTotalsAndEveryDeduction) {
     AddSummary("200203", 1, "001", "E01", 9);
-    AddDeductions();
+    AddMarchDeductions(5);
     Exec("UPDATE HPOMNPY SET TPAY_AM=1500, INTX_AM=4444, AGTX_AM=33");
     EXPECT_EQ(engine_.AppendData("E01", 2, ""), 1);
     // The record was cleared: the pay totals come from the stored row, the
@@ -259,10 +245,8 @@ TEST_F(PersistenceTest, FiltersAndQuotesReachTheStatementsEscaped) {
 
 TEST_F(PersistenceTest, FailingSummaryInsertKeepsTheOldRow) {
     AddSummary("200203", 1, "001", "E01", 9);
-    AddDeductions();
-    std::string error;
-    ASSERT_TRUE(payroll::testing::RefuseWrites("HPOMNPY", "INSERT", "", "summary refused", &error))
-        << error;
+    AddMarchDeductions(5);
+    ASSERT_NO_FATAL_FAILURE(Refuse("HPOMNPY", "INSERT", "", "summary refused"));
     const std::vector<std::string> before = Dump();
 
     // Outside a transaction and inside one (as the year driver runs it): the
@@ -290,11 +274,8 @@ TEST_F(PersistenceTest, FailingSummaryInsertKeepsTheOldRow) {
 
 TEST_F(PersistenceTest, FailingDeductionBatchChangesNoDeductionRow) {
     AddSummary("200203", 1, "001", "E01", 9);
-    AddDeductions();
-    std::string error;
-    ASSERT_TRUE(payroll::testing::RefuseWrites("HPOMPDD", "UPDATE", "NEW.DDCT_CD='S20'",
-                                               "deduction refused", &error))
-        << error;
+    AddMarchDeductions(5);
+    ASSERT_NO_FATAL_FAILURE(Refuse("HPOMPDD", "UPDATE", "NEW.DDCT_CD='S20'", "deduction refused"));
     EXPECT_EQ(engine_.AppendData("E01", 1, ""), 1);  // the summary was written
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], "all_save error");

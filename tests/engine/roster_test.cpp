@@ -19,10 +19,7 @@ namespace {
 
 using payroll::roster::RosterFilter;
 using payroll::roster::Window;
-using payroll::testing::BuildFixture;
-using payroll::testing::EmployeeSeed;
-using payroll::testing::SeedExec;
-using payroll::testing::SeedRun;
+using namespace payroll::testing;
 
 using payroll::catalogue::CatalogueText;
 
@@ -167,7 +164,7 @@ class RosterTest : public BuildFixture {
   protected:
     void SetUp() override {
         BuildFixture::SetUp();
-        payroll::testing::SeedRunCalendar(run_);
+        SeedRunCalendar(run_);
     }
     std::vector<std::string> Roster() {
         std::vector<std::string> out;
@@ -179,7 +176,7 @@ class RosterTest : public BuildFixture {
 };
 
 TEST_F(RosterTest, EmployeesAtTheWindowEdgesUnderBothRules) {
-    payroll::testing::SeedEmployees("1000", EdgeEmployees());
+    SeedEmployees("1000", EdgeEmployees());
     Bind(run_, "001");
     const std::vector<std::string> always = {"J0224", "R0325", "RBLNK", "RZERO"};
     struct Case {
@@ -215,12 +212,12 @@ TEST_F(RosterTest, EmployeesAtTheWindowEdgesUnderBothRules) {
 }
 
 TEST_F(RosterTest, FiltersAndNameColumn) {
-    auto people = payroll::testing::NumberedEmployees(4);
+    auto people = NumberedEmployees(4);
     people[1].dept = "D02";  // division DV2
     people[2].prty = "P02";
     people[3].dept = "D02";
     people[3].prty = "P02";
-    payroll::testing::SeedEmployees("1000", people);
+    SeedEmployees("1000", people);
     struct Case {
         const char *div, *dept, *prty;
         std::vector<std::string> expected;
@@ -232,7 +229,7 @@ TEST_F(RosterTest, FiltersAndNameColumn) {
         {"DV2", "D02", "P02", {"E0004"}},
     };
     for (const Case& c : cases) {
-        HPHONPD_YMD_FMT key = payroll::testing::SeedKey(run_, "001");
+        HPHONPD_YMD_FMT key = SeedKey(run_, "001");
         key.DIV_FILTER = c.div;
         key.DEPT_FILTER = c.dept;
         key.PRTY_FILTER = c.prty;
@@ -250,7 +247,7 @@ TEST_F(RosterTest, FiltersAndNameColumn) {
 }
 
 TEST_F(RosterTest, BuildOnlyTouchesNothingButTheWindows) {
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(2));
+    SeedEmployees("1000", NumberedEmployees(2));
     Bind(run_, "001");
     Record();
     EXPECT_EQ(engine_.Load_SEMP(0), 1);
@@ -263,9 +260,9 @@ TEST_F(RosterTest, CodesWithQuotesAndPercentRunSafely) {
     EmployeeSeed odd;
     odd.emp = "E'%s1";
     odd.dept = "D'%d";
-    payroll::testing::SeedEmployees("1000", {odd});
+    SeedEmployees("1000", {odd});
     SeedExec("INSERT INTO SDEPT (CO_CD, DEPT_CD, DIV_CD) VALUES ('1000', 'D''%d', 'D%V')");
-    HPHONPD_YMD_FMT key = payroll::testing::SeedKey(run_, "001");
+    HPHONPD_YMD_FMT key = SeedKey(run_, "001");
     key.DIV_FILTER = "D%V";
     key.DEPT_FILTER = "D'%d";
     ASSERT_EQ(engine_.init(&key), 1);
@@ -282,7 +279,7 @@ TEST_F(RosterTest, EmptyRosterAndMissingWindows) {
     EXPECT_TRUE(Messages().empty());
 
     // A pay type without window rows: the window step's message, no roster.
-    payroll::testing::SeedEmployees("1000", payroll::testing::NumberedEmployees(1));
+    SeedEmployees("1000", NumberedEmployees(1));
     engine_.m_HPHONPD.PYTP_FG = "009";
     EXPECT_EQ(engine_.Load_SEMP(1), 0);
     EXPECT_EQ(Depth(), 0);
@@ -292,9 +289,8 @@ TEST_F(RosterTest, EmptyRosterAndMissingWindows) {
 TEST_F(RosterTest, RunsBeyondTheLimitAreRefusedBeforeAnythingIsWritten) {
     // 100,001 employees, written natively for speed.
     std::string error;
-    const std::string code = payroll::testing::TestDatabaseIsPostgres()
-                                 ? "'E' || LPAD(CAST(i AS TEXT), 6, '0')"
-                                 : "printf('E%06d', i)";
+    const std::string code =
+        TestDatabaseIsPostgres() ? "'E' || LPAD(CAST(i AS TEXT), 6, '0')" : "printf('E%06d', i)";
     ASSERT_TRUE(payroll::db::Connection::Current()->backend().RunNative(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100001) "
         "INSERT INTO SEMP (CO_CD, EMP_CD, HTYP_CD, PYSP_FG, JOIN_DT, EMPL_FG) "
@@ -310,7 +306,7 @@ TEST_F(RosterTest, RunsBeyondTheLimitAreRefusedBeforeAnythingIsWritten) {
     EXPECT_NE(Messages().back().Find("100000"), -1) << Messages().back().c_str();
     // The build stops there: no row of the run exists.
     EXPECT_EQ(engine_._GetSalaryPepleList(1), 0);
-    EXPECT_EQ(payroll::testing::SeedCount("HPOMPPD", ""), 0);
+    EXPECT_EQ(SeedCount("HPOMPPD", ""), 0);
 }
 
 TEST_F(RosterTest, ItemListsAndPayTypes) {

@@ -123,6 +123,19 @@ class TaxRoadTest : public DatabaseFixture {
              "','old')");
     }
 
+    // The usual deduction rows of E01 in March, run 1 of pay type 001: S00,
+    // S10, S20, S30, T00, T10 and an R01 of `r01` won.
+    void AddMarchDeductions(double r01) {
+        for (auto [code, amount] : {std::pair<const char*, double>{"S00", 50000},
+                                    {"S10", 40000},
+                                    {"S20", 3000},
+                                    {"S30", 7000},
+                                    {"T00", 1000},
+                                    {"T10", 100},
+                                    {"R01", r01}})
+            AddDeduction("200203", 1, "001", "E01", code, amount, "DV1", "D01", "P1");
+    }
+
     // A stored result row with every amount `amount` (EWTE_AM `overtime`),
     // EXCL_YN 1 and organisation codes "OLD".
     void AddSummary(const std::string& month, int sq, const std::string& payType,
@@ -156,6 +169,14 @@ class TaxRoadTest : public DatabaseFixture {
         ASSERT_TRUE(payroll::db::Connection::Current()->backend().RunNative(sql, &error))
             << error << "\n"
             << sql;
+    }
+
+    // Makes the database refuse those writes (RefuseWrites); the test fails
+    // when it cannot.
+    void Refuse(const std::string& table, const std::string& event, const std::string& when,
+                const std::string& message) {
+        std::string error;
+        ASSERT_TRUE(RefuseWrites(table, event, when, message, &error)) << error;
     }
 
     // One column of one stored result row, as a number.
@@ -213,14 +234,7 @@ class TaxRoadTest : public DatabaseFixture {
         AddPay("200204", 1, "001", "E02", "P20", 2300000);
         AddPay("200204", 1, "001", "E03", "P00", 3000000);
 
-        for (auto [code, amount] : {std::pair<const char*, double>{"S00", 50000},
-                                    {"S10", 40000},
-                                    {"S20", 3000},
-                                    {"S30", 7000},
-                                    {"T00", 1000},
-                                    {"T10", 100},
-                                    {"R01", 5030}})
-            AddDeduction("200203", 1, "001", "E01", code, amount, "DV1", "D01", "P1");
+        AddMarchDeductions(5030);
         AddDeduction("200203", 1, "001", "E02", "S00", 30000, "DV1", "D01", "P2");
         AddDeduction("200203", 1, "001", "E02", "S10", 20000, "DV1", "D01", "P2");
         AddDeduction("200203", 1, "001", "E02", "T00", 5000, "DV1", "D01", "P2");

@@ -20,9 +20,7 @@
 namespace {
 
 using payroll::TransactionOutcome;
-using payroll::testing::Amount;
-using payroll::testing::kAmountColumns;
-using payroll::testing::TaxRoadTest;
+using namespace payroll::testing;
 using payroll::ui::UiEvent;
 
 class YearDriverTest : public TaxRoadTest {
@@ -302,10 +300,7 @@ TEST_F(YearDriverTest, MonthModeCoversOneMonthAndKeepsTheStoredTaxes) {
 // at the first refusal, with its one message.
 TEST_F(YearDriverTest, FailingSummaryInsertRollsTheYearBack) {
     SeedYearCompany();
-    std::string error;
-    ASSERT_TRUE(payroll::testing::RefuseWrites("HPOMNPY", "INSERT", "NEW.EMP_CD='E01'",
-                                               "E01 refused", &error))
-        << error;
+    ASSERT_NO_FATAL_FAILURE(Refuse("HPOMNPY", "INSERT", "NEW.EMP_CD='E01'", "E01 refused"));
     const std::vector<std::string> before = Dump();
     Run("200203", 3);
     EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kRolledBack);
@@ -324,10 +319,7 @@ TEST_F(YearDriverTest, FailingSummaryInsertRollsTheYearBack) {
 // A refused deduction batch is as much a lost write as a refused summary.
 TEST_F(YearDriverTest, FailingDeductionBatchRollsTheYearBack) {
     SeedYearCompany();
-    std::string error;
-    ASSERT_TRUE(payroll::testing::RefuseWrites("HPOMPDD", "UPDATE", "NEW.EMP_CD='E02'",
-                                               "E02 refused", &error))
-        << error;
+    ASSERT_NO_FATAL_FAILURE(Refuse("HPOMPDD", "UPDATE", "NEW.EMP_CD='E02'", "E02 refused"));
     const std::vector<std::string> before = Dump();
     Run("200203", 3);
     EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kRolledBack);

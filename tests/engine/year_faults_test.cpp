@@ -21,8 +21,7 @@
 namespace {
 
 using payroll::TransactionOutcome;
-using payroll::testing::Amount;
-using payroll::testing::TaxRoadTest;
+using namespace payroll::testing;
 
 // What failing a statement must leave behind.
 enum class Scope {

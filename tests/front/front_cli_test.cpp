@@ -12,6 +12,7 @@ namespace {
 
 using payroll::testing::FrontSeed;
 using payroll::testing::HostRun;
+using payroll::testing::Lines;
 using payroll::testing::SeededDatabaseFile;
 
 class FrontCli : public ::testing::Test {
@@ -27,17 +28,6 @@ class FrontCli : public ::testing::Test {
     }
     std::string db_;
 };
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0, nl;
-    while ((nl = text.find('\n', start)) != std::string::npos) {
-        lines.push_back(text.substr(start, nl - start));
-        start = nl + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
 
 TEST_F(FrontCli, RunsListsTheRunsAsThePickerDoes) {
     auto r = RunCli({"--db", db_, "runs", "--company", "1000", "--month", "200203"});

@@ -16,18 +16,7 @@
 namespace payroll::packaging {
 namespace {
 
-using payroll::testing::FreshFolder;
-using payroll::testing::HostRun;
-using payroll::testing::Program;
-using payroll::testing::Shell;
-using payroll::testing::ShellQuote;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
+using namespace payroll::testing;
 
 // The command names `payroll --help` lists under "Subcommands:".
 std::vector<std::string> Commands() {
@@ -130,11 +119,15 @@ std::set<std::string> Complete(const std::string& script, const std::string& lin
     return words;
 }
 
-TEST(HostProgramTest, BashCompletionOffersWhatTheProgramAccepts) {
-    const std::string folder = FreshFolder("completion");
-    const std::string script = folder + "/payroll.bash";
-    HostRun written = Shell(Program("completion bash") + " > " + ShellQuote(script));
+// Writes what `payroll <args>` prints to the file at `path`.
+void WriteOutput(const std::string& args, const std::string& path) {
+    HostRun written = Shell(Program(args) + " > " + ShellQuote(path));
     ASSERT_EQ(written.exit_code, 0) << written.err;
+}
+
+TEST(HostProgramTest, BashCompletionOffersWhatTheProgramAccepts) {
+    const std::string script = FreshFolder("completion") + "/payroll.bash";
+    ASSERT_NO_FATAL_FAILURE(WriteOutput("completion bash", script));
     HostRun syntax = Shell("bash -n " + ShellQuote(script));
     ASSERT_EQ(syntax.exit_code, 0) << syntax.err;
 
@@ -168,10 +161,8 @@ TEST(HostProgramTest, BashCompletionOffersWhatTheProgramAccepts) {
 }
 
 TEST(HostProgramTest, ManPageRendersAndDocumentsEveryCommandAndOption) {
-    const std::string folder = FreshFolder("manual");
-    const std::string page = folder + "/payroll.1";
-    HostRun written = Shell(Program("manual") + " > " + ShellQuote(page));
-    ASSERT_EQ(written.exit_code, 0) << written.err;
+    const std::string page = FreshFolder("manual") + "/payroll.1";
+    ASSERT_NO_FATAL_FAILURE(WriteOutput("manual", page));
     // -ww: every warning groff knows; the page must render without one.
     HostRun rendered = Shell("groff -man -Tutf8 -ww -z " + ShellQuote(page));
     EXPECT_EQ(rendered.exit_code, 0);

@@ -20,11 +20,7 @@
 namespace payroll::packaging {
 namespace {
 
-using payroll::testing::FreshFolder;
-using payroll::testing::HostRun;
-using payroll::testing::Program;
-using payroll::testing::Shell;
-using payroll::testing::ShellQuote;
+using namespace payroll::testing;
 
 namespace fs = std::filesystem;
 

@@ -46,27 +46,11 @@ const std::vector<RoadCase>& Roads() {
     return roads;
 }
 
-bool Exec(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    bool ok = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
-              sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
-}
-
-class ClosingLineTest : public ::testing::Test {
+class ClosingLineTest : public DemoCompanyTest {
   protected:
     void SetUp() override {
         PAYROLL_SKIP_ON_POSTGRES();  // the program runs on a database file
-        dir_ = TempPath("closing");
-        std::filesystem::create_directories(dir_);
-        base_ = dir_ + "/base.db";
-        const HostRun demo =
-            RunHost({"--db", "sqlite:" + base_, "demo", "--employees", "4"}, Hooked());
-        ASSERT_EQ(demo.exit_code, 0) << demo.err;
-    }
-    void TearDown() override {
-        if (!dir_.empty()) std::filesystem::remove_all(dir_);
+        ASSERT_NO_FATAL_FAILURE(WriteDemo("closing", "base.db", {"--employees", "4"}));
     }
 
     // A copy of the demo company's database; for the demo itself, a
@@ -77,12 +61,10 @@ class ClosingLineTest : public ::testing::Test {
         if (road.args[0] == "demo") {
             EXPECT_EQ(RunHost({"--db", "sqlite:" + path, "schema"}, Hooked()).exit_code, 0);
         } else {
-            std::filesystem::copy_file(base_, path);
+            std::filesystem::copy_file(db_, path);
         }
         return path;
     }
-
-    std::string dir_, base_;
 };
 
 // "committed" followed by at least one count.
@@ -106,9 +88,9 @@ TEST_F(ClosingLineTest, RolledBackRoadsNameTheStepAndTheMessage) {
         SCOPED_TRACE(road.name);
         const std::string db = Copy(road, "refused");
         for (const char* event : {"INSERT", "UPDATE", "DELETE"})
-            ASSERT_TRUE(Exec(db, std::string("CREATE TRIGGER refuse_") + event + " BEFORE " +
-                                     event + " ON " + road.refused_table +
-                                     " BEGIN SELECT RAISE(ABORT, '" + kRefusal + "'); END"));
+            ASSERT_TRUE(ExecOnFile(db, std::string("CREATE TRIGGER refuse_") + event + " BEFORE " +
+                                           event + " ON " + road.refused_table +
+                                           " BEGIN SELECT RAISE(ABORT, '" + kRefusal + "'); END"));
         const DbState before = ReadDbState(db);
         std::vector<std::string> args = {"--db", "sqlite:" + db};
         args.insert(args.end(), road.args.begin(), road.args.end());

@@ -36,11 +36,6 @@ void CopyDatabase(const std::string& from, const std::string& to) {
             std::filesystem::copy_file(from + suffix, to + suffix);
 }
 
-std::vector<std::string> WithDb(const std::string& path, std::vector<std::string> args) {
-    args.insert(args.begin(), {"--db", "sqlite:" + path});
-    return args;
-}
-
 struct KillSummary {
     int survived = 0;
     int found_before = 0;

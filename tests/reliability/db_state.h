@@ -111,6 +111,16 @@ inline DbState ReadDbState(const std::string& path) {
     return state;
 }
 
+// Runs SQLite's own SQL on the database file `path`, opened for it and
+// closed again; false when either fails.
+inline bool ExecOnFile(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    bool ok = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+              sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
 // The tables whose rows differ between two states, with their row counts.
 inline std::string DescribeDifference(const DbState& a, const DbState& b) {
     std::string out;

@@ -3,8 +3,11 @@
 // environment), with a time limit; and what they read from its outputs.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +17,7 @@
 
 namespace payroll::reliability {
 
+using testing::FreshFolder;
 using testing::HostRun;
 using testing::ReadWholeFile;
 using testing::RunHost;
@@ -31,6 +35,33 @@ inline testing::RunOptions Hooked(std::vector<std::string> env = {}, std::string
     options.hooked_library = true;
     return options;
 }
+
+// The arguments with the SQLite database file `path` before them.
+inline std::vector<std::string> WithDb(const std::string& path, std::vector<std::string> args) {
+    args.insert(args.begin(), {"--db", "sqlite:" + path});
+    return args;
+}
+
+// A test of the host program on a demo company: a scratch folder `dir_`,
+// removed afterwards, with the demo's database file `db_` in it.
+class DemoCompanyTest : public ::testing::Test {
+  protected:
+    // Makes the folder `folder` and writes a demo company to its file `file`
+    // with these options of the demo command.
+    void WriteDemo(const std::string& folder, const std::string& file,
+                   std::vector<std::string> options) {
+        dir_ = FreshFolder(folder);
+        db_ = dir_ + "/" + file;
+        options.insert(options.begin(), "demo");
+        const HostRun demo = RunHost(WithDb(db_, options), Hooked());
+        ASSERT_EQ(demo.exit_code, 0) << demo.err;
+    }
+    void TearDown() override {
+        if (!dir_.empty()) std::filesystem::remove_all(dir_);
+    }
+
+    std::string dir_, db_;
+};
 
 // The texts of a statement log the host program wrote under
 // PAYROLL_STATEMENT_LOG ("<byte count> <text>\n" each).

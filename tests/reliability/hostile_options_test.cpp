@@ -94,27 +94,16 @@ const std::vector<OptionCase>& OptionCases() {
     return cases;
 }
 
-class HostileOptionsTest : public ::testing::Test {
+class HostileOptionsTest : public DemoCompanyTest {
   protected:
     void SetUp() override {
         PAYROLL_SKIP_ON_POSTGRES();  // the program runs on a database file
-        dir_ = TempPath("options");
-        std::filesystem::create_directories(dir_);
-        db_ = dir_ + "/company.db";
+        ASSERT_NO_FATAL_FAILURE(
+            WriteDemo("options", "company.db", {"--employees", "5", "--fresh"}));
         log_ = dir_ + "/statements.log";
-        const HostRun demo =
-            RunHost({"--db", "sqlite:" + db_, "demo", "--employees", "5", "--fresh"}, Hooked());
-        ASSERT_EQ(demo.exit_code, 0) << demo.err;
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(db_.c_str(), &db), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE CANARY (N INTEGER); INSERT INTO CANARY VALUES (7)",
-                               nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-        sqlite3_close(db);
+        ASSERT_TRUE(
+            ExecOnFile(db_, "CREATE TABLE CANARY (N INTEGER); INSERT INTO CANARY VALUES (7)"));
         canary_ = ReadDbState(db_).tables["CANARY"];
-    }
-    void TearDown() override {
-        if (!dir_.empty()) std::filesystem::remove_all(dir_);
     }
 
     // Runs one command and checks how it ended; counts an unescaped value.
@@ -172,7 +161,7 @@ class HostileOptionsTest : public ::testing::Test {
         EXPECT_EQ(unescaped, 0);
     }
 
-    std::string dir_, db_, log_;
+    std::string log_;
     TableState canary_;
 };
 

@@ -190,4 +190,14 @@ void SeedPayRow(const std::string& table, const std::string& company, const std:
              ", " + Text(employee) + ", 'P2', " + Text(code) + ", " + amount + ")");
 }
 
+void SeedDeductionRow(const std::string& table, const std::string& company,
+                      const std::string& month, int sq, const std::string& payType,
+                      const std::string& employee, const std::string& code,
+                      const std::string& amount) {
+    SeedExec("INSERT INTO " + table +
+             " (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, DDCT_CD, DDCT_AM) VALUES (" +
+             Text(company) + ", " + Text(month) + ", " + std::to_string(sq) + ", " + Text(payType) +
+             ", " + Text(employee) + ", 'P3', " + Text(code) + ", " + amount + ")");
+}
+
 }  // namespace payroll::testing

@@ -6,7 +6,8 @@
 //   settings, organisation, employee master and pay-run calendar with its
 //   windows and items that building a run reads;
 // - the rows the tax steps read (SeedCompanySettings, SeedLimit, SeedPayItem,
-//   SeedEmployeeRow, SeedPayRow), written one by one as a test needs them.
+//   SeedEmployeeRow, SeedPayRow, SeedDeductionRow), written one by one as a
+//   test needs them.
 //
 // Values are quoted and escaped; amounts are written as given.
 #pragma once
@@ -97,5 +98,12 @@ void SeedEmployeeRow(const std::string& company, const std::string& employee,
 void SeedPayRow(const std::string& table, const std::string& company, const std::string& month,
                 int sq, const std::string& payType, const std::string& employee,
                 const std::string& code, const std::string& amount);
+
+// One deduction row ("P3") of a run in a deduction-row table (HPITMDD,
+// HPOMPDD, HTOWTDR).
+void SeedDeductionRow(const std::string& table, const std::string& company,
+                      const std::string& month, int sq, const std::string& payType,
+                      const std::string& employee, const std::string& code,
+                      const std::string& amount);
 
 }  // namespace payroll::testing

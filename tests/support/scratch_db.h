@@ -83,6 +83,15 @@ inline std::string ReadWholeFile(const std::string& path) {
     return text.str();
 }
 
+// The lines of a text (a program's output, a file), without their line
+// ends; the last line may lack one.
+inline std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
 // Removes a SQLite database file and its -wal, -shm and -journal companions.
 inline void RemoveDatabaseFiles(const std::string& path) {
     std::error_code ignored;

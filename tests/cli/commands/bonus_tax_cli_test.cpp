@@ -9,8 +9,7 @@
 
 namespace {
 
-using payroll::testing::CliTest;
-using payroll::testing::HostRun;
+using namespace payroll::testing;
 
 // Company 1000 in June 2002: run 1 is the salary (SQ 1, pay type 100), run 2
 // the bonus (SQ 2, pay type 200), after a March bonus run. E1 is the employee

@@ -12,13 +12,7 @@
 namespace {
 
 using payroll::testing::CliTest;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::stringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
+using payroll::testing::Lines;
 
 // Terminal cells of a line of ASCII and Hangul syllables (two cells each).
 int Cells(const std::string& line) {

@@ -131,13 +131,6 @@ class PapersCliTest : public ::testing::Test {
         return out;
     }
 
-    static std::vector<std::string> Lines(const std::string& text) {
-        std::vector<std::string> out;
-        std::stringstream s(text);
-        for (std::string line; std::getline(s, line);) out.push_back(line);
-        return out;
-    }
-
     static std::vector<std::string> SplitCsv(const std::string& line) {
         std::vector<std::string> cells(1);
         bool quoted = false;

@@ -1,6 +1,8 @@
 // Progress bars, waiting windows, message boxes, sleeps and won amounts.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "payroll/ui.h"
 #include "platform/lang/lang_util.h"
 #include "platform/ui/afx.h"
@@ -9,13 +11,24 @@
 
 namespace {
 
-// A null text argument, kept out of sight of the compiler's format checks.
-// The format goes through a volatile pointer too: an optimising build would
-// otherwise see the null argument and refuse to compile the call.
-void HfxWonNull(CString* out, const char* text) {
+// What HfxWon writes for a format and its arguments.
+template <typename... Args>
+std::string WonText(const char* format, Args... args) {
+    CString s;
+    HfxWon(&s, format, args...);
+    return s.str();
+}
+
+// What HfxWon writes for "100%% %s" with a null text argument, kept out of
+// sight of the compiler's format checks. The format goes through a volatile
+// pointer too: an optimising build would otherwise see the null argument and
+// refuse to compile the call.
+std::string WonOfNullText() {
     const char* volatile format = "100%% %s";
-    const char* volatile value = text;
-    HfxWon(out, format, value);
+    const char* volatile value = nullptr;
+    CString s;
+    HfxWon(&s, format, value);
+    return s.str();
 }
 
 using payroll::ui::HeadlessDriver;
@@ -138,109 +151,23 @@ TEST(HfxWon, GroupsWonAmountsByThousands) {
     struct Case {
         std::string got, want;
     } cases[] = {
-        {[] {
-             CString s;
-             HfxWon(&s, "%.*f", 0, 1234567.0);
-             return s.str();
-         }(),
-         "1,234,567"},
-        {[] {
-             CString s;
-             HfxWon(&s, "%.*f", 2, 1500000.5);
-             return s.str();
-         }(),
-         "1,500,000.50"},
-        {[] {
-             CString s;
-             HfxWon(&s, "(%s)", "1234567");
-             return s.str();
-         }(),
-         "(1234567)"},
-        {[] {
-             CString s;
-             HfxWon(&s, "%d won", -1234567);
-             return s.str();
-         }(),
-         "-1,234,567 won"},
-        {[] {
-             CString s;
-             HfxWon(&s, "%ld", 999L);
-             return s.str();
-         }(),
-         "999"},
-        {[] {
-             CString s;
-             HfxWon(&s, "%lld", 1000LL);
-             return s.str();
-         }(),
-         "1,000"},
-        {[] {
-             CString s;
-             HfxWon(&s, "%u", 4294967295u);
-             return s.str();
-         }(),
-         "4,294,967,295"},
-        {[] {
-             CString s;
-             HfxWon(&s, "[%12.2f]", 1234567.0);
-             return s.str();
-         }(),
-         "[1,234,567.00]"},
-        {[] {
-             CString s;
-             HfxWon(&s, "[%14.2f]", 1234567.0);
-             return s.str();
-         }(),
-         "[  1,234,567.00]"},
-        {[] {
-             CString s;
-             HfxWon(&s, "[%-8d]", 12345);
-             return s.str();
-         }(),
-         "[12,345  ]"},
-        {[] {
-             CString s;
-             HfxWon(&s, "[%08d]", -12345);
-             return s.str();
-         }(),
-         "[-012,345]"},
-        {[] {
-             CString s;
-             HfxWon(&s, "%x %g", 65535, 1e20);
-             return s.str();
-         }(),
-         "ffff 1e+20"},
-        {[] {
-             CString s;
-             HfxWon(&s, "%g", 123456.0);
-             return s.str();
-         }(),
-         "123,456"},
-        {[] {
-             CString s;
-             HfxWon(&s, "%*d|%.*s", 6, 1234, 2, "abc");
-             return s.str();
-         }(),
-         " 1,234|ab"},
-        {[] {
-             CString s;
-             HfxWon(&s, "[%*d]", -7, 1234);
-             return s.str();
-         }(),
-         "[1,234  ]"},
-        {[] {
-             CString s;
-             HfxWon(&s, "[%c%5s]", 'x', "ab");
-             return s.str();
-         }(),
-         "[x   ab]"},
-        {[] {
-             const char* none = nullptr;
-             CString s;
-             HfxWonNull(&s, none);
-             return s.str();
-         }(),
-         "100% (null)"},
+        {WonText("%.*f", 0, 1234567.0), "1,234,567"},
+        {WonText("%.*f", 2, 1500000.5), "1,500,000.50"},
+        {WonText("(%s)", "1234567"), "(1234567)"},
+        {WonText("%d won", -1234567), "-1,234,567 won"},
+        {WonText("%ld", 999L), "999"},
+        {WonText("%lld", 1000LL), "1,000"},
+        {WonText("%u", 4294967295u), "4,294,967,295"},
+        {WonText("[%12.2f]", 1234567.0), "[1,234,567.00]"},
+        {WonText("[%14.2f]", 1234567.0), "[  1,234,567.00]"},
+        {WonText("[%-8d]", 12345), "[12,345  ]"},
+        {WonText("[%08d]", -12345), "[-012,345]"},
+        {WonText("%x %g", 65535, 1e20), "ffff 1e+20"},
+        {WonText("%g", 123456.0), "123,456"},
+        {WonText("%*d|%.*s", 6, 1234, 2, "abc"), " 1,234|ab"},
+        {WonText("[%*d]", -7, 1234), "[1,234  ]"},
+        {WonText("[%c%5s]", 'x', "ab"), "[x   ab]"},
+        {WonOfNullText(), "100% (null)"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.got, c.want);
 }

@@ -333,4 +333,25 @@ inline const Entry* FindEntry(const std::vector<Entry>& entries, std::string_vie
     return nullptr;
 }
 
+// The text in capitals: column names compare without regard to case.
+inline std::string Upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The columns the entry's step reads by name that a result with these
+// columns lacks.
+inline std::vector<std::string> MissingColumns(const Entry& entry,
+                                               const std::vector<std::string>& result_columns) {
+    std::vector<std::string> have;
+    for (const std::string& c : result_columns) have.push_back(Upper(c));
+    std::vector<std::string> missing;
+    for (const std::string& c : entry.columns) {
+        bool found = false;
+        for (const std::string& h : have) found = found || h == Upper(c);
+        if (!found) missing.push_back(c);
+    }
+    return missing;
+}
+
 }  // namespace payroll::catalogue
