@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/default_row_text.h"
-#include "engine/row_index.h"
+#include "engine/build/default_row_text.h"
+#include "engine/build/row_index.h"
 #include "platform/db/catalogue/catalogue_text.h"
 #include "platform/db/connection.h"
 #include "platform/lang/lang_util.h"

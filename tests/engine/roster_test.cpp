@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/roster_statement.h"
+#include "engine/build/roster_statement.h"
 #include "platform/db/catalogue/catalogue_text.h"
 #include "platform/db/connection.h"
 #include "platform/lang/lang_util.h"

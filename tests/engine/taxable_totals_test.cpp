@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/exemptions.h"
+#include "engine/tax/exemptions.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "support/engine_fixture.h"

@@ -1,0 +1,43 @@
+#include "engine/build/build_steps.h"
+
+#include "engine/common/messages.h"
+#include "platform/lang/lang_util.h"
+
+namespace payroll::build {
+
+bool ValidTableSet(int table_set) {
+    return table_set >= 0 && table_set <= 2;
+}
+
+bool CheckTableSet(int table_set) {
+    if (ValidTableSet(table_set)) return true;
+    CString text;
+    if (TheLangUtil().language() == kLangKorean)
+        text.Format("테이블 구분 %d 은(는) 사용할 수 없습니다. 0, 1, 2 중에서 지정하세요.",
+                    table_set);
+    else
+        text.Format("Table set %d does not exist; use 0, 1 or 2.", table_set);
+    engine::NoteFailure("table set", text);
+    engine::ShowMessage(text);
+    return false;
+}
+
+std::string TableOf(const CSalaryCalcurate& engine, int kind) {
+    if (!ValidTableSet(engine.m_nTableSet) || (kind != 1 && kind != 2)) return "";
+    return engine.m_strTable[2 * engine.m_nTableSet + kind - 1].str();
+}
+
+bool ReserveRowText(CSalaryCalcurate& engine, int position) {
+    if (position < 0 || position >= CSalaryCalcurate::kMaxRosterEmployees) return false;
+    for (auto& texts : engine.m_strRowSQL)
+        if (texts.size() <= static_cast<std::size_t>(position)) texts.resize(position + 1);
+    return true;
+}
+
+RunValues RunOf(const CSalaryCalcurate& engine) {
+    const HPHONPD_YMD_FMT& k = engine.m_HPHONPD;
+    return RunValues{k.CO_CD.Str(),   k.RVRS_YM.Str(),   k.SQ.Str(),        k.PYTP_FG.Str(),
+                     k.CCIS_YN.Str(), k.PYTP_HEAD.Str(), k.DIV_FILTER.Str()};
+}
+
+}  // namespace payroll::build
