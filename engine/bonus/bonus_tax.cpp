@@ -11,8 +11,10 @@
 
 #include "engine/bonus/bonus_math.h"
 #include "engine/common/calendar.h"
-#include "engine/tax/deductions.h"
 #include "engine/common/messages.h"
+#include "engine/common/row_counts.h"
+#include "engine/common/run_key.h"
+#include "engine/tax/deductions.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/text/sql_text.h"
 
@@ -21,11 +23,6 @@ namespace {
 using payroll::bonus::Number;
 using payroll::bonus::WholeNumber;
 using payroll::sql::Esc;
-
-enum KeyField { kMonth = 1 };
-
-// Place of m_nRowCount holding the number of tax-table brackets.
-constexpr int kBracketCount = 3;
 
 // The year's tax-table brackets as loaded with the settings; an unloaded
 // table is empty.
@@ -62,11 +59,13 @@ payroll::bonus::Household HouseholdOf(const payroll::RecordTable<SEMP_FMT>& empl
 }  // namespace
 
 double CSalaryCalcurate::GetTotalDelete(double pay) {
-    return payroll::bonus::CellMidpoint(Brackets(m_HPFSTIA, m_nRowCount[kBracketCount]), pay);
+    return payroll::bonus::CellMidpoint(
+        Brackets(m_HPFSTIA, m_nRowCount[payroll::engine::kTaxBracketRows]), pay);
 }
 
 double CSalaryCalcurate::GetTotalDeleteTO(double pay) {
-    return payroll::bonus::CellLowerBound(Brackets(m_HPFSTIA, m_nRowCount[kBracketCount]), pay);
+    return payroll::bonus::CellLowerBound(
+        Brackets(m_HPFSTIA, m_nRowCount[payroll::engine::kTaxBracketRows]), pay);
 }
 
 double CSalaryCalcurate::GetTaxAll2001(double annualPay) {
@@ -88,28 +87,28 @@ long CSalaryCalcurate::GetlFami() {
 }
 
 double CSalaryCalcurate::GetPersonTax(double pay) {
-    CString key[20];
-    if (!GetNOTNULLField(key)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     // The pay goes into the text without quotes: only a finite number may.
     const double x = std::isfinite(pay) ? pay : 0;
     CString sql;
     sql.Format(
         "select * from HIFNPCT  where  CO_CD='0000' AND RVRS_YY='%s' AND %f >= STMS_AM AND "
         "%f<STME_AM  order by NTPS_GR ",
-        Esc(key[kMonth].Left(4)).c_str(), x, x);
+        Esc(key->month.Left(4)).c_str(), x, x);
     if (!TracedQuery(m_dsMain, sql, "GetPersonTax ", "GetPersonTax error", 0)) return 0;
     double premium = Number(m_dsMain.OnGetFieldValue("NAPS_AM", 0).c_str());
     // Up to 2001 the employee paid half the grade's premium.
-    if (payroll::calendar::AtoiSlice(key[kMonth].str(), 0, 4) < 2002) premium /= 2;
+    if (payroll::calendar::AtoiSlice(key->month.str(), 0, 4) < 2002) premium /= 2;
     return premium;
 }
 
 int CSalaryCalcurate::GetCalcBonus(CString employee, int kind, CString text) {
     namespace bonus = payroll::bonus;
-    CString key[20];
-    if (!GetNOTNULLField(key)) return 0;
-    const int year = payroll::calendar::AtoiSlice(key[kMonth].str(), 0, 4);
-    const int month = payroll::calendar::AtoiSlice(key[kMonth].str(), 4, 2);
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
+    const int year = payroll::calendar::AtoiSlice(key->month.str(), 0, 4);
+    const int month = payroll::calendar::AtoiSlice(key->month.str(), 4, 2);
 
     // A read that fails on the way would store a tax computed with zeros in
     // its place: such a result is not stored, and the step fails.

@@ -5,6 +5,7 @@
 
 #include "engine/bonus/bonus_math.h"
 #include "engine/common/messages.h"
+#include "engine/common/run_key.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/text/sql_text.h"
 
@@ -12,17 +13,6 @@ namespace {
 
 using payroll::bonus::Number;
 using payroll::sql::Esc;
-
-// The fields a step needs from the run key (GetNOTNULLField's places).
-enum KeyField {
-    kCompany = 0,
-    kMonth = 1,
-    kSq = 2,
-    kPayType = 3,
-    kDivision = 5,
-    kCombined = 6,
-    kPayHead = 7
-};
 
 // "DIV_CD='x' AND " for a division filter, nothing for "ALL".
 CString DivisionClause(const CString& filter) {
@@ -49,11 +39,11 @@ void CSalaryCalcurate::GetBonersTotal(CString company, CString fromMonth, CStrin
     double* outputs[3] = {pay, taxBase, tax};
     for (double* out : outputs)
         if (out) *out = 0;
-    CString key[20];
-    if (!GetNOTNULLField(key)) return;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return;
 
     const std::string to = Esc(toMonth);
-    const std::string head = Esc(key[kPayHead]);
+    const std::string head = Esc(key->pay_head);
     CString sql;
     sql.Format(
         "SELECT  SUM(TPAY_AM  - (CASE WHEN RVRS_YM='%s' AND SQ>=%s  AND PYTP_FG LIKE '%s' THEN "
@@ -65,7 +55,7 @@ void CSalaryCalcurate::GetBonersTotal(CString company, CString fromMonth, CStrin
         "AND '%s' AND %s EMP_CD='%s'   GROUP BY EMP_CD ",
         to.c_str(), sq.c_str(), head.c_str(), to.c_str(), sq.c_str(), head.c_str(), to.c_str(),
         sq.c_str(), head.c_str(), to.c_str(), sq.c_str(), head.c_str(), Esc(company).c_str(),
-        Esc(fromMonth).c_str(), to.c_str(), DivisionClause(key[kDivision]).c_str(),
+        Esc(fromMonth).c_str(), to.c_str(), DivisionClause(key->division_filter).c_str(),
         Esc(employee).c_str());
     // The sequence goes into the text without quotes: anything but a number
     // fails the step instead of reaching the database.
@@ -85,14 +75,14 @@ void CSalaryCalcurate::GetBonersTotal(CString company, CString fromMonth, CStrin
 
 void CSalaryCalcurate::GetBONES_EMPTY_values(CString employee, double* pay, double* taxBase,
                                              double* tax) {
-    CString key[20];
-    if (!GetNOTNULLField(key)) return;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return;
     double* outputs[3] = {pay, taxBase, tax};
     for (double* out : outputs)
         if (out) *out = 0;
 
-    const std::string company = Esc(key[kCompany]);
-    const std::string month = Esc(key[kMonth]);
+    const std::string company = Esc(key->company);
+    const std::string month = Esc(key->month);
     const std::string emp = Esc(employee);
     CString sql;
     sql.Format(
@@ -119,10 +109,10 @@ void CSalaryCalcurate::GetBONES_EMPTY_values(CString employee, double* pay, doub
 
 double CSalaryCalcurate::GetYmdTotalBones(CString employee, int* months, SALARY_TOTAL_x* total,
                                           HPOMNPY_FMT* record) {
-    CString key[20];
-    if (!months || !total || !record || !GetNOTNULLField(key)) return 0;
-    const CString& head = key[kPayHead];
-    const CString year = key[kMonth].Left(4);
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!months || !total || !record || !key) return 0;
+    const CString& head = key->pay_head;
+    const CString year = key->month.Left(4);
     const double current = record->TBON_AM + record->TPAY_AM;
 
     // A bonus of its own month ("2xx" other than "200"): the run alone.
@@ -134,9 +124,9 @@ double CSalaryCalcurate::GetYmdTotalBones(CString employee, int* months, SALARY_
     }
 
     // January: the month's earlier runs, assigned rather than added.
-    if (key[kMonth].Mid(4, 2) == "01") {
+    if (key->month.Mid(4, 2) == "01") {
         double pay = 0, base = 0, tax = 0;
-        GetBonersTotal(key[kCompany], year + "01", key[kMonth], employee, key[kSq], key[kPayType],
+        GetBonersTotal(key->company, year + "01", key->month, employee, key->sq, key->pay_type,
                        &pay, &base, &tax);
         *months = 1;
         total->TXST_TOTAL = base + record->TXST_AM;
@@ -146,8 +136,8 @@ double CSalaryCalcurate::GetYmdTotalBones(CString employee, int* months, SALARY_
 
     // Any other month: the period runs from January when the company paid an
     // earlier bonus run, else it is the run's own month.
-    const std::string company = Esc(key[kCompany]);
-    const std::string month = Esc(key[kMonth]);
+    const std::string company = Esc(key->company);
+    const std::string month = Esc(key->month);
     CString sql;
     sql.Format(
         "SELECT A.RVRS_YM, A.SQ, SUM(B.TBON_AM) TBON FROM ( SELECT RVRS_YM, SQ, PYTP_FG  FROM "
@@ -155,13 +145,13 @@ double CSalaryCalcurate::GetYmdTotalBones(CString employee, int* months, SALARY_
         "'%s' AND SQ < %s  ) )      )A, ( SELECT RVRS_YM, SQ, TBON_AM  FROM HPOMNPY WHERE   "
         "CO_CD='%s' AND TBON_AM > .0000 AND %s EMP_CD='%s' )B WHERE A.RVRS_YM*=B.RVRS_YM AND "
         "A.SQ*=B.SQ GROUP BY A.RVRS_YM, A.SQ ORDER BY A.RVRS_YM DESC ",
-        company.c_str(), month.c_str(), month.c_str(), key[kSq].c_str(), company.c_str(),
-        DivisionClause(key[kDivision]).c_str(), Esc(employee).c_str());
+        company.c_str(), month.c_str(), month.c_str(), key->sq.c_str(), company.c_str(),
+        DivisionClause(key->division_filter).c_str(), Esc(employee).c_str());
     if (!TracedQuery(m_dsMain, sql, "GetYmdTotalBones", "GetYmdTotalBones error", 0)) return 0;
-    const CString start = HasRow(m_dsMain) ? year + "01" : key[kMonth];
+    const CString start = HasRow(m_dsMain) ? year + "01" : key->month;
 
     double pay = 0, base = 0, tax = 0;
-    GetBonersTotal(key[kCompany], start, key[kMonth], employee, key[kSq], head, &pay, &base, &tax);
+    GetBonersTotal(key->company, start, key->month, employee, key->sq, head, &pay, &base, &tax);
     double result = current + pay;
     total->TXST_TOTAL = base;
     total->INTX_TOTAL = tax;
@@ -175,24 +165,25 @@ double CSalaryCalcurate::GetYmdTotalBones(CString employee, int* months, SALARY_
 
     YMD_FMT from{}, to{};
     GetStringToYMD_FMT(start, &from);
-    GetStringToYMD_FMT(key[kMonth], &to);
+    GetStringToYMD_FMT(key->month, &to);
     *months = payroll::bonus::PeriodMonths(from.year, from.month, to.year, to.month);
     return result;
 }
 
 double CSalaryCalcurate::GetYmdTotalPay(CString employee, SALARY_TOTAL_x* total,
                                         HPOMNPY_FMT* record) {
-    CString key[20];
-    if (!total || !record || !GetNOTNULLField(key)) return 0;
-    const std::string head = Esc(key[kPayHead]);
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!total || !record || !key) return 0;
+    const std::string head = Esc(key->pay_head);
     CString sql;
     sql.Format(
         "SELECT  SUM(TPAY_AM - (CASE WHEN SQ=%s AND PYTP_FG = '%s' THEN TPAY_AM ELSE 0 END ) ) "
         "TPAY, SUM(INTX_AM - (CASE WHEN SQ=%s AND PYTP_FG = '%s' THEN INTX_AM ELSE 0 END ) ) INTX "
         " FROM HPOMNPY   WHERE   CO_CD='%s' AND  EMP_CD='%s' AND RVRS_YM='%s' AND %s (   PYTP_FG "
         "LIKE '1%%' OR PYTP_FG LIKE '3%%' OR PYTP_FG LIKE '4%%' )  GROUP BY EMP_CD ",
-        key[kSq].c_str(), head.c_str(), key[kSq].c_str(), head.c_str(), Esc(key[kCompany]).c_str(),
-        Esc(employee).c_str(), Esc(key[kMonth]).c_str(), DivisionClause(key[kDivision]).c_str());
+        key->sq.c_str(), head.c_str(), key->sq.c_str(), head.c_str(), Esc(key->company).c_str(),
+        Esc(employee).c_str(), Esc(key->month).c_str(),
+        DivisionClause(key->division_filter).c_str());
     if (!TracedQuery(m_dsMain, sql, "GetYmdTotalPay", "GetYmdTotalPay error", 0)) return 0;
     double month = 0;
     if (HasRow(m_dsMain)) {
@@ -204,17 +195,18 @@ double CSalaryCalcurate::GetYmdTotalPay(CString employee, SALARY_TOTAL_x* total,
 
 int CSalaryCalcurate::GetCurrentPay(CString employee, HPOMNPY_FMT record, double* runningPay,
                                     SALARY_TOTAL_x* total) {
-    CString key[20];
-    if (!runningPay || !total || !GetNOTNULLField(key)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!runningPay || !total || !key) return 0;
     CString payType;
-    if (key[kCombined] != "001") payType.Format("AND PYTP_FG='%s' ", Esc(key[kPayType]).c_str());
+    // By CCIS_YN; the default-row load and the pay-total check go by the division filter.
+    if (key->combined != "001") payType.Format("AND PYTP_FG='%s' ", Esc(key->pay_type).c_str());
     CString sql;
     sql.Format(
         "SELECT SUM(TPAY_AM) TPAY_AM, SUM(TBON_AM) TBON_AM, SUM(TXST_AM) TXST_AM, SUM(INTX_AM) "
         "INTX_AM, SUM(SPIC_AM) SPIC_AM  FROM HPOMNPY WHERE  CO_CD='%s' AND  EMP_CD='%s' AND "
         "RVRS_YM='%s' AND SQ=%s %s ",
-        Esc(key[kCompany]).c_str(), Esc(employee).c_str(), Esc(key[kMonth]).c_str(),
-        key[kSq].c_str(), payType.c_str());
+        Esc(key->company).c_str(), Esc(employee).c_str(), Esc(key->month).c_str(), key->sq.c_str(),
+        payType.c_str());
     DspTRACE(sql, "GetCurrentPay", 1);
     // A failed query leaves no rows: the stored values count as 0.
     QueryOpen(&m_dsMain, sql);

@@ -2,9 +2,11 @@
 // run, or one pass per pay type of a combined run followed by the removal of
 // the leavers that no pay type took on.
 #include "engine/build/build_steps.h"
-#include "engine/common/messages.h"
 #include "engine/build/refresh_text.h"
 #include "engine/build/row_index.h"
+#include "engine/common/messages.h"
+#include "engine/common/row_counts.h"
+#include "engine/common/run_key.h"
 #include "payroll/diagnostics.h"
 #include "platform/db/road_report.h"
 #include "platform/lang/lang_util.h"
@@ -34,7 +36,7 @@ void NoteLeaversKept() {
 int BuildPass(CSalaryCalcurate& e, bool* roster_known, bool* roster_empty) {
     *roster_known = false;
     if (roster_empty) *roster_empty = false;
-    if (!e.GetNOTNULLField(nullptr)) return 0;
+    if (!run_key::Checked(e.m_HPHONPD)) return 0;
     BuildPassReport pass;
     pass.pay_type = e.m_HPHONPD.PYTP_FG.Str();
     ClearLastFailure();  // what the pass notes is about this pass
@@ -46,10 +48,11 @@ int BuildPass(CSalaryCalcurate& e, bool* roster_known, bool* roster_empty) {
     *roster_known = roster != RosterLoad::kFailed;
     if (roster_empty) *roster_empty = roster == RosterLoad::kEmpty;
     if (roster == RosterLoad::kLoaded) {
-        pass.employees = static_cast<long>(row_index::UsableRows(e.m_SEMP, e.m_nRowCount[8]));
+        pass.employees =
+            static_cast<long>(row_index::UsableRows(e.m_SEMP, e.m_nRowCount[engine::kRosterRows]));
         if (e.m_HPHONPD.CCIS_YN == "001") {
             // Leavers whom this pay type pays stay in the run.
-            const row_index::RosterMembers members(e.m_SEMP, e.m_nRowCount[8]);
+            const row_index::RosterMembers members(e.m_SEMP, e.m_nRowCount[engine::kRosterRows]);
             const std::size_t rows = row_index::UsableRows(e.m_Leaver, e.m_nLeaverCnt);
             for (std::size_t r = 0; r < rows; ++r) {
                 LeaverRecord* row = e.m_Leaver.at(r);
@@ -91,7 +94,7 @@ int CSalaryCalcurate::GetSalaryPepleList() {
 
 int CSalaryCalcurate::_GetSalaryPepleList(int tableSet) {
     using namespace payroll::build;
-    if (!GetNOTNULLField(nullptr)) return 0;
+    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
     if (!CheckTableSet(tableSet)) return 0;
     m_nTableSet = tableSet;
     if (!(m_HPHONPD.CCIS_YN == "001")) return GetSalaryPepleList();

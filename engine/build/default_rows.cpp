@@ -5,8 +5,11 @@
 
 #include "engine/build/build_steps.h"
 #include "engine/build/default_row_text.h"
-#include "engine/common/messages.h"
 #include "engine/build/row_index.h"
+#include "engine/common/messages.h"
+#include "engine/common/record_layout.h"
+#include "engine/common/row_counts.h"
+#include "engine/common/run_key.h"
 #include "platform/lang/lang_util.h"
 #include "platform/text/sql_text.h"
 #include "platform/ui/progress_dialog.h"
@@ -162,10 +165,11 @@ bool SendBatches(CSalaryCalcurate& e, int employees) {
 
 int CSalaryCalcurate::SetAllSempInsert() {
     using namespace payroll::build;
-    if (!GetNOTNULLField(nullptr)) return 0;
+    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
     const RunValues run = RunOf(*this);
-    int n = static_cast<int>(payroll::row_index::UsableRows(m_SEMP, m_nRowCount[8]));
-    if (m_nRowCount[8] > kMaxRosterEmployees) {
+    int n = static_cast<int>(
+        payroll::row_index::UsableRows(m_SEMP, m_nRowCount[payroll::engine::kRosterRows]));
+    if (m_nRowCount[payroll::engine::kRosterRows] > kMaxRosterEmployees) {
         payroll::engine::NoteFailure("SetAllSempInsert", "the roster exceeds the run's limit");
         return Abandon(*this);
     }
@@ -187,7 +191,8 @@ int CSalaryCalcurate::SetAllSempInsert() {
     // Built once from the tables just loaded; they answer as the scans would.
     const payroll::row_index::ExistingRows pay_rows(m_PAY_LIST[0], m_nPayListCnt[0]);
     const payroll::row_index::ExistingRows deduction_rows(m_PAY_LIST[1], m_nPayListCnt[1]);
-    const payroll::row_index::MasterPositions master(m_SEMP_ALL, m_nRowCount[7]);
+    const payroll::row_index::MasterPositions master(m_SEMP_ALL,
+                                                     m_nRowCount[payroll::engine::kEmployeeRows]);
     const std::size_t pay_items = payroll::row_index::UsableRows(m_DFM_LIST[0], m_nDfmListCnt[0]);
     const std::size_t deduction_items =
         payroll::row_index::UsableRows(m_DFM_LIST[1], m_nDfmListCnt[1]);
@@ -247,9 +252,9 @@ int CSalaryCalcurate::SetAllSempInsert() {
 
 int CSalaryCalcurate::OpenSEMP_ALL() {
     using payroll::sql::Esc;
-    CString f[20];
-    if (!GetNOTNULLField(f)) return 0;
-    const std::string co = Esc(f[0]);
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
+    const std::string co = Esc(key->company);
     CString sql;
     sql.Format(
         "SELECT  A.EMP_CD, A.PRTY_CD, A.PYSP_FG,  V.DIV_CD, A.DEPT_CD,  A.PJT_CD, A.HTYP_CD, "
@@ -264,7 +269,7 @@ int CSalaryCalcurate::OpenSEMP_ALL() {
     DspTRACE(sql, TheLangUtil().GetLangString(1018), 1);
     long n = m_dsMain.OnGetBulkRecordCount(sql);
     const bool count_failed = n == 0 && !m_dsMain.GetLastError().IsEmpty();
-    m_nRowCount[7] = static_cast<int>(n);
+    m_nRowCount[payroll::engine::kEmployeeRows] = static_cast<int>(n);
     if (n == 0 && !count_failed) return 0;
     m_SEMP_ALL.Free();
     m_SEMP_ALL.Allocate(static_cast<std::size_t>(n));
@@ -281,10 +286,12 @@ int CSalaryCalcurate::OpenSEMP_ALL() {
 
 int CSalaryCalcurate::Load_HPITMPD(CString employee) {
     using payroll::sql::Esc;
-    CString f[20];
-    if (!GetNOTNULLField(f)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     CString pay_type;
-    if (f[5] != "001") pay_type.Format("and PYTP_FG='%s' ", Esc(f[3]).c_str());
+    // By the division filter, not by CCIS_YN as the tax and bonus steps do.
+    if (key->division_filter != "001")
+        pay_type.Format("and PYTP_FG='%s' ", Esc(key->pay_type).c_str());
     const char* columns[2][2] = {{"PAY_CD", "PAY_AM"}, {"DDCT_CD", "DDCT_AM"}};
     for (int p = 0; p < 2; ++p) {
         const std::string table = payroll::build::TableOf(*this, p + 1);
@@ -293,14 +300,14 @@ int CSalaryCalcurate::Load_HPITMPD(CString employee) {
             sql.Format(
                 "SELECT EMP_CD, %s AS PAY_CD , %s AS PAY_AM, DIV_CD, DEPT_CD, PJT_CD, DUMMY2, "
                 "PRTY_CD  FROM %s   where   CO_CD='%s' and RVRS_YM='%s' and SQ=%s %s ",
-                columns[p][0], columns[p][1], table.c_str(), Esc(f[0]).c_str(), Esc(f[1]).c_str(),
-                f[2].c_str(), pay_type.c_str());
+                columns[p][0], columns[p][1], table.c_str(), Esc(key->company).c_str(),
+                Esc(key->month).c_str(), key->sq.c_str(), pay_type.c_str());
         else
             sql.Format(
                 "SELECT EMP_CD, %s , %s, DIV_CD, DEPT_CD, PJT_CD, DUMMY2, PRTY_CD  FROM %s where "
                 "CO_CD='%s' and RVRS_YM='%s' and SQ=%s and EMP_CD='%s'%s ",
-                columns[p][0], columns[p][1], table.c_str(), Esc(f[0]).c_str(), Esc(f[1]).c_str(),
-                f[2].c_str(), Esc(employee).c_str(), pay_type.c_str());
+                columns[p][0], columns[p][1], table.c_str(), Esc(key->company).c_str(),
+                Esc(key->month).c_str(), key->sq.c_str(), Esc(employee).c_str(), pay_type.c_str());
         DspTRACE(sql, "Load_HPITMPD", 1);
         long n = m_dsMain.OnGetBulkRecordCount(sql);
         const bool count_failed = n == 0 && !m_dsMain.GetLastError().IsEmpty();
@@ -309,9 +316,8 @@ int CSalaryCalcurate::Load_HPITMPD(CString employee) {
         FreeBuffer_PAY_LIST(p);
         m_PAY_LIST[p].Allocate(static_cast<std::size_t>(n));
         int rows = static_cast<int>(n);
-        const payroll::RecordLayout layout(std::begin(payroll::PayListRecord::kLayout),
-                                           std::end(payroll::PayListRecord::kLayout));
-        if (count_failed || !OpenFile_Whole(&m_dsMain, sql, m_PAY_LIST[p].data(), &rows, layout)) {
+        if (count_failed || !OpenFile_Whole(&m_dsMain, sql, m_PAY_LIST[p].data(), &rows,
+                                            payroll::engine::LayoutOf<payroll::PayListRecord>())) {
             payroll::engine::NoteFailure("Load_HPITMPD error", m_dsMain.GetLastError());
             DspTRACE(sql, "Load_HPITMPD error", 0);
             // The failed list, and the deduction list behind a failed pay
@@ -329,15 +335,15 @@ int CSalaryCalcurate::Load_HPITMPD(CString employee) {
 
 int CSalaryCalcurate::GetMax_HPITMPD() {
     using payroll::sql::Esc;
-    CString f[20];
-    if (!GetNOTNULLField(f)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     for (int kind = 1; kind <= 2; ++kind) {
         CString sql;
         sql.Format(
             "SELECT count(*) cnt FROM %s WHERE CO_CD='%s' and RVRS_YM='%s' and SQ='%s' and "
             "PYTP_FG='%s' ",
-            payroll::build::TableOf(*this, kind).c_str(), Esc(f[0]).c_str(), Esc(f[1]).c_str(),
-            Esc(f[2]).c_str(), Esc(f[3]).c_str());
+            payroll::build::TableOf(*this, kind).c_str(), Esc(key->company).c_str(),
+            Esc(key->month).c_str(), Esc(key->sq).c_str(), Esc(key->pay_type).c_str());
         if (!TracedQuery(m_dsMain, sql, "AllSemp", "AllSemp error", 0)) return 0;
     }
     return 1;
@@ -357,7 +363,7 @@ int CSalaryCalcurate::SearhCode_PAY_CD(int firstRow, CString employee, int list,
 
 int CSalaryCalcurate::InsertData(int position, int kind, int payAmountFlag, CString employee,
                                  CString code, int masterPosition, CString taxFlag) {
-    if (!GetNOTNULLField(nullptr)) return 0;
+    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
     if ((kind != 1 && kind != 2) || !payroll::build::ReserveRowText(*this, position)) return 0;
     payroll::build::AppendDefaultRow(*this, payroll::build::RunOf(*this), position, kind,
                                      payAmountFlag, employee.str(), code.str(), masterPosition,

@@ -4,12 +4,14 @@
 #include <unordered_map>
 
 #include "engine/build/build_steps.h"
-#include "engine/common/calendar.h"
 #include "engine/build/default_row_text.h"
-#include "engine/common/messages.h"
 #include "engine/build/refresh_text.h"
 #include "engine/build/roster_statement.h"
 #include "engine/build/row_index.h"
+#include "engine/common/calendar.h"
+#include "engine/common/messages.h"
+#include "engine/common/record_layout.h"
+#include "engine/common/run_key.h"
 #include "platform/text/sql_text.h"
 
 namespace {
@@ -24,7 +26,7 @@ int DayOf(CSalaryCalcurate& e, const std::string& text) {
 }  // namespace
 
 int CSalaryCalcurate::GetSempDataUpdate__(int tableSet) {
-    if (!GetNOTNULLField(nullptr)) return 0;
+    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
     if (!payroll::build::CheckTableSet(tableSet)) return 0;
     m_nTableSet = tableSet;
     GetSempDataUpdate();
@@ -33,7 +35,7 @@ int CSalaryCalcurate::GetSempDataUpdate__(int tableSet) {
 
 int CSalaryCalcurate::GetSempDataUpdate() {
     using namespace payroll::refresh;
-    if (!GetNOTNULLField(nullptr)) return 0;
+    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
     FileterSempData();
 
     const payroll::build::RunValues run = payroll::build::RunOf(*this);
@@ -68,7 +70,7 @@ int CSalaryCalcurate::GetSempDataUpdate() {
 
 int CSalaryCalcurate::FileterSempData() {
     using namespace payroll::refresh;
-    if (!GetNOTNULLField(nullptr)) return 0;
+    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
     const payroll::build::RunValues run = payroll::build::RunOf(*this);
     CString sql(LeaverQuery(payroll::build::TableOf(*this, 1), payroll::build::TableOf(*this, 2),
                             run.company, run.month));
@@ -86,9 +88,8 @@ int CSalaryCalcurate::FileterSempData() {
     m_nLeaverCnt = static_cast<int>(n);
     m_Leaver.Free();
     m_Leaver.Allocate(static_cast<std::size_t>(n));
-    const payroll::RecordLayout layout(std::begin(payroll::LeaverRecord::kLayout),
-                                       std::end(payroll::LeaverRecord::kLayout));
-    if (!OpenFile_Whole(&m_dsMain, sql, m_Leaver.data(), &m_nLeaverCnt, layout)) {
+    if (!OpenFile_Whole(&m_dsMain, sql, m_Leaver.data(), &m_nLeaverCnt,
+                        payroll::engine::LayoutOf<payroll::LeaverRecord>())) {
         payroll::engine::NoteFailure("FileterSempData error", m_dsMain.GetLastError());
         DspTRACE(sql, "FileterSempData error", 0);
         return 0;
@@ -149,7 +150,7 @@ int CSalaryCalcurate::FileterSempData() {
 
 int CSalaryCalcurate::UpdateData(int position, int kind, int amountFlag, CString employee,
                                  CString code, int /*unused*/) {
-    if (!GetNOTNULLField(nullptr)) return 0;
+    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
     if ((kind != 1 && kind != 2) || !payroll::build::ReserveRowText(*this, position)) return 0;
     const payroll::RosterRecord* person = m_SEMP.at(position);
     const std::string amount =

@@ -3,27 +3,17 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <iterator>
 
 #include "engine/common/messages.h"
+#include "engine/common/record_layout.h"
+#include "engine/common/row_counts.h"
+#include "engine/common/run_key.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/text/sql_text.h"
 
 namespace {
 
 using payroll::sql::Esc;
-
-constexpr int kPayCheckCount = 10;  // place of m_nRowCount
-
-enum KeyField {
-    kCompany = 0,
-    kMonth = 1,
-    kSq = 2,
-    kPayType = 3,
-    kDivision = 5,
-    kDepartment = 9,
-    kJobGroup = 10
-};
 
 // A filter clause, or an empty text when the filter is "ALL".
 CString FilterClause(const char* format, const CString& filter) {
@@ -35,23 +25,23 @@ CString FilterClause(const char* format, const CString& filter) {
 }  // namespace
 
 int CSalaryCalcurate::ChkTotalPay(int kind, CString employee) {
-    CString key[20];
-    if (!GetNOTNULLField(key)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
 
-    // The pay-type condition is dropped by the division filter "001", not by
-    // the combined-run code.
+    // By the division filter, not by CCIS_YN as the tax and bonus steps do.
     CString payType;
-    if (key[kDivision] != "001") payType.Format("and PYTP_FG='%s' ", Esc(key[kPayType]).c_str());
-    const CString division = FilterClause("and DIV_CD='%s'  ", key[kDivision]);
-    const CString department = FilterClause("and DEPT_CD='%s'  ", key[kDepartment]);
-    const CString jobGroup = FilterClause("and PRTY_CD='%s'  ", key[kJobGroup]);
+    if (key->division_filter != "001")
+        payType.Format("and PYTP_FG='%s' ", Esc(key->pay_type).c_str());
+    const CString division = FilterClause("and DIV_CD='%s'  ", key->division_filter);
+    const CString department = FilterClause("and DEPT_CD='%s'  ", key->department_filter);
+    const CString jobGroup = FilterClause("and PRTY_CD='%s'  ", key->job_group_filter);
     // An odd kind names a deduction table and set 2 with kind 2 an empty
     // name; such a statement fails in the database and is reported as a
     // failed load. A place outside the array names no table at all.
     const long long place = 2LL * m_nTableSet + kind;
     const CString table = place >= 0 && place < 8 ? m_strTable[place] : CString();
 
-    const std::string company = Esc(key[kCompany]);
+    const std::string company = Esc(key->company);
     CString sql;
     if (employee.IsEmpty()) {
         sql.Format(
@@ -59,7 +49,7 @@ int CSalaryCalcurate::ChkTotalPay(int kind, CString employee) {
             "PAY_AM FROM %s   WHERE   CO_CD='%s' AND  RVRS_YM='%s' AND  SQ=%s AND  PYDD_FG='P2'   "
             "%s %s %s %s )A,  (  SELECT EMP_CD FROM H_SEMP WHERE CO_CD='%s'  )B WHERE  "
             "A.EMP_CD=*B.EMP_CD   GROUP BY A.EMP_CD ",
-            table.c_str(), company.c_str(), Esc(key[kMonth]).c_str(), key[kSq].c_str(),
+            table.c_str(), company.c_str(), Esc(key->month).c_str(), key->sq.c_str(),
             payType.c_str(), division.c_str(), department.c_str(), jobGroup.c_str(),
             company.c_str());
     } else {
@@ -67,29 +57,29 @@ int CSalaryCalcurate::ChkTotalPay(int kind, CString employee) {
             "SELECT EMP_CD, CAST( SUM(PAY_AM)  AS char(17)) PAY_AM FROM %s WHERE   CO_CD='%s' AND  "
             "EMP_CD='%s' AND  RVRS_YM='%s' AND  SQ=%s AND  PYDD_FG='P2'  %s %s %s %s GROUP BY "
             "EMP_CD ",
-            table.c_str(), company.c_str(), Esc(employee).c_str(), Esc(key[kMonth]).c_str(),
-            key[kSq].c_str(), payType.c_str(), division.c_str(), department.c_str(),
+            table.c_str(), company.c_str(), Esc(employee).c_str(), Esc(key->month).c_str(),
+            key->sq.c_str(), payType.c_str(), division.c_str(), department.c_str(),
             jobGroup.c_str());
     }
 
     DspTRACE(sql, "ChkTotalPay", 1);
+    int& payRows = m_nRowCount[payroll::engine::kPayCheckRows];
     const long count = m_dsMain.OnGetBulkRecordCount(sql);
     if (!m_dsMain.GetLastError().IsEmpty()) {
         // The statement did not run: that is a failed load, not a run
         // without pay.
-        m_nRowCount[kPayCheckCount] = 0;
+        payRows = 0;
         payroll::engine::NoteFailure("ChkTotalPay error", m_dsMain.GetLastError());
         DspTRACE(sql, "ChkTotalPay error", 0);
         return 0;
     }
-    m_nRowCount[kPayCheckCount] = static_cast<int>(std::clamp<long>(count, 0, INT_MAX - 16));
-    if (m_nRowCount[kPayCheckCount] == 0) return 1;
+    payRows = static_cast<int>(std::clamp<long>(count, 0, INT_MAX - 16));
+    if (payRows == 0) return 1;
 
     m_ChkPay.Free();
-    m_ChkPay.Allocate(static_cast<std::size_t>(m_nRowCount[kPayCheckCount]));
-    const payroll::RecordLayout layout(std::begin(payroll::ChkPayRecord::kLayout),
-                                       std::end(payroll::ChkPayRecord::kLayout));
-    if (!OpenFile_Whole(&m_dsMain, sql, m_ChkPay.data(), &m_nRowCount[kPayCheckCount], layout)) {
+    m_ChkPay.Allocate(static_cast<std::size_t>(payRows));
+    if (!OpenFile_Whole(&m_dsMain, sql, m_ChkPay.data(), &payRows,
+                        payroll::engine::LayoutOf<payroll::ChkPayRecord>())) {
         payroll::engine::NoteFailure("ChkTotalPay error", m_dsMain.GetLastError());
         DspTRACE(sql, "ChkTotalPay error", 0);
         return 0;

@@ -4,8 +4,10 @@
 #include <algorithm>
 
 #include "engine/build/build_steps.h"
-#include "engine/common/messages.h"
 #include "engine/build/roster_statement.h"
+#include "engine/common/messages.h"
+#include "engine/common/row_counts.h"
+#include "engine/common/run_key.h"
 #include "platform/lang/lang_util.h"
 #include "platform/text/sql_text.h"
 
@@ -38,7 +40,7 @@ bool CountFailed(const G_DataSource& source, long count) {
 }  // namespace
 
 RosterLoad LoadRoster(CSalaryCalcurate& e, int execute) {
-    if (!e.GetNOTNULLField(nullptr)) return RosterLoad::kFailed;
+    if (!run_key::Checked(e.m_HPHONPD)) return RosterLoad::kFailed;
     if (!e.SetYmdFromTo()) return RosterLoad::kFailed;
 
     const HPHONPD_YMD_FMT& k = e.m_HPHONPD;
@@ -63,11 +65,11 @@ RosterLoad LoadRoster(CSalaryCalcurate& e, int execute) {
     if (n > CSalaryCalcurate::kMaxRosterEmployees) {
         // Refused before anything is written: the statement texts of a run
         // have room for this many employees only.
-        e.m_nRowCount[8] = 0;
+        e.m_nRowCount[engine::kRosterRows] = 0;
         RefuseLargeRun(n);
         return RosterLoad::kFailed;
     }
-    e.m_nRowCount[8] = static_cast<int>(n);
+    e.m_nRowCount[engine::kRosterRows] = static_cast<int>(n);
     if (n == 0) return RosterLoad::kEmpty;
     e.m_SEMP.Free();
     e.m_SEMP.Allocate(static_cast<std::size_t>(n));
@@ -99,8 +101,8 @@ int CSalaryCalcurate::Load_SEMP(int execute) {
 
 int CSalaryCalcurate::Load_HPHPOYM() {
     using payroll::sql::Esc;
-    CString f[20];
-    if (!GetNOTNULLField(f)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     const char* classes[2] = {"P2", "P3"};
     for (int place = 0; place < 2; ++place) {
         CString sql;
@@ -110,8 +112,8 @@ int CSalaryCalcurate::Load_HPHPOYM() {
             "A.CO_CD=B.CO_CD AND A.PYTP_FG=B.PYTP_FG AND A.PYDD_FG=B.PYDD_FG AND "
             "A.PYDD_CD=B.PYDD_CD WHERE  A.CO_CD='%s' AND  A.PYTP_FG='%s' AND A.PYDD_FG='%s' AND "
             "A.RVRS_YM='%s' AND A.SQ='%s' AND B.RVRS_YM LIKE '%s%%' ",
-            Esc(f[0]).c_str(), Esc(f[3]).c_str(), classes[place], Esc(f[1]).c_str(),
-            Esc(f[2]).c_str(), Esc(f[1].Left(4)).c_str());
+            Esc(key->company).c_str(), Esc(key->pay_type).c_str(), classes[place],
+            Esc(key->month).c_str(), Esc(key->sq).c_str(), Esc(key->month.Left(4)).c_str());
         DspTRACE(sql, "Load_HPHPOYM", 1);
         long n = m_dsMain.OnGetBulkRecordCount(sql);
         const bool count_failed = n == 0 && !m_dsMain.GetLastError().IsEmpty();
@@ -139,13 +141,13 @@ int CSalaryCalcurate::Load_HPHPOYM() {
 
 int CSalaryCalcurate::GetPYSP_MAX(int* count) {
     using payroll::sql::Esc;
-    CString f[20];
-    if (!GetNOTNULLField(f)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     CString sql;
     sql.Format(
         "select PYTP_FG, CONVERT(VARCHAR(40), CO_CD) AS RMK_DC from HPHONPD where CO_CD='%s' and "
         "RVRS_YM='%s' AND SQ=%s ",
-        Esc(f[0]).c_str(), Esc(f[1]).c_str(), f[2].c_str());
+        Esc(key->company).c_str(), Esc(key->month).c_str(), key->sq.c_str());
     DspTRACE(sql, "GetPYSP_MAX ", 1);
     long n = m_dsMain.OnGetBulkRecordCount(sql);
     const bool count_failed = n == 0 && !m_dsMain.GetLastError().IsEmpty();

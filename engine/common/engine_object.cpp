@@ -8,7 +8,6 @@
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
 #include "platform/registry/app_settings.h"
-#include "platform/text/sql_text.h"
 
 namespace {
 
@@ -81,21 +80,16 @@ void CSalaryCalcurate::Delete() {}
 void CSalaryCalcurate::Ontest2() {}
 
 int CSalaryCalcurate::GetNOTNULLField(CString* fields) {
-    const HPHONPD_YMD_FMT& k = m_HPHONPD;
-    CString values[11] = {
-        CString(k.CO_CD.View()),       CString(k.RVRS_YM.View()),     CString(k.SQ.View()),
-        CString(k.PYTP_FG.View()),     CString(k.PAY_DT.View()),      CString(k.DIV_FILTER.View()),
-        CString(k.CCIS_YN.View()),     CString(k.PYTP_HEAD.View()),   CString(k.PYTP_LIST.View()),
-        CString(k.DEPT_FILTER.View()), CString(k.PRTY_FILTER.View()),
-    };
-    if (fields)
-        for (int i = 0; i < 11; ++i) fields[i] = values[i];
-    // SQ goes into statements without quotes, so it must be a number.
-    return !values[0].IsEmpty() && values[1].GetLength() == 6 &&
-                   payroll::sql::IsSequence(values[2].str()) && !values[3].IsEmpty() &&
-                   !values[4].IsEmpty() && !values[5].IsEmpty()
-               ? 1
-               : 0;
+    const payroll::run_key::Fields key = payroll::run_key::Read(m_HPHONPD);
+    if (fields) {
+        const CString* values[11] = {
+            &key.company,           &key.month,           &key.sq,
+            &key.pay_type,          &key.pay_date,        &key.division_filter,
+            &key.combined,          &key.pay_head,        &key.pay_type_list,
+            &key.department_filter, &key.job_group_filter};
+        for (int i = 0; i < 11; ++i) fields[i] = *values[i];
+    }
+    return payroll::run_key::IsComplete(key) ? 1 : 0;
 }
 
 int CSalaryCalcurate::GetSearchField(G_DataSource* source, CString column, CString value) {

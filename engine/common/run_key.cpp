@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/text/sql_text.h"
+
 namespace payroll::run_key {
 namespace {
 
@@ -12,6 +14,26 @@ void Renew(FixedText<N>& field) {
 }
 
 }  // namespace
+
+Fields Read(const HPHONPD_YMD_FMT& k) {
+    return Fields{
+        CString(k.CO_CD.View()),       CString(k.RVRS_YM.View()),     CString(k.SQ.View()),
+        CString(k.PYTP_FG.View()),     CString(k.PAY_DT.View()),      CString(k.DIV_FILTER.View()),
+        CString(k.CCIS_YN.View()),     CString(k.PYTP_HEAD.View()),   CString(k.PYTP_LIST.View()),
+        CString(k.DEPT_FILTER.View()), CString(k.PRTY_FILTER.View()),
+    };
+}
+
+bool IsComplete(const Fields& f) {
+    return !f.company.IsEmpty() && f.month.GetLength() == 6 && sql::IsSequence(f.sq.str()) &&
+           !f.pay_type.IsEmpty() && !f.pay_date.IsEmpty() && !f.division_filter.IsEmpty();
+}
+
+std::optional<Fields> Checked(const HPHONPD_YMD_FMT& key) {
+    Fields fields = Read(key);
+    if (!IsComplete(fields)) return std::nullopt;
+    return fields;
+}
 
 void Normalize(HPHONPD_YMD_FMT* k) {
     Renew(k->CO_CD);

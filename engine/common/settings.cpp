@@ -4,9 +4,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
-#include <iterator>
 
 #include "engine/common/messages.h"
+#include "engine/common/record_layout.h"
+#include "engine/common/row_counts.h"
 #include "engine/common/run_key.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
@@ -15,14 +16,13 @@
 
 namespace {
 
+using payroll::engine::kBonusParameterRows;
+using payroll::engine::kLimitCodeRows;
+using payroll::engine::kPayItemRows;
+using payroll::engine::kSettingsRows;
+using payroll::engine::kTaxBracketRows;
+using payroll::engine::LayoutOf;
 using payroll::sql::Esc;
-
-// Places of m_nRowCount filled here.
-constexpr int kShcfg = 0;
-constexpr int kHpfstia = 3;
-constexpr int kHpmlbec = 4;
-constexpr int kSctrlPc = 5;
-constexpr int kHpmpdfm = 6;
 
 // Language texts naming the table a settings error is about.
 constexpr int kSettingsMissing = 1014;
@@ -31,11 +31,6 @@ constexpr int kNamePcCodes = 1013;
 constexpr int kSettingsFailed = 1009;
 constexpr int kItemsFailed = 1008;
 constexpr int kNoHeadPayType = 1200;
-
-template <typename Record>
-payroll::RecordLayout LayoutOf() {
-    return payroll::RecordLayout(std::begin(Record::kLayout), std::end(Record::kLayout));
-}
 
 int ClampCount(long count) {
     if (count < 0) return 0;
@@ -167,13 +162,14 @@ CString CSalaryCalcurate::GetQueryString(int index) {
 
 int CSalaryCalcurate::Load_DEFAULT() {
     FreeBuffer();
-    for (int index : {kShcfg, kHpfstia, kHpmlbec, kSctrlPc}) {
+    // A settings table's query has the number of its place of m_nRowCount.
+    for (int index : {kSettingsRows, kTaxBracketRows, kBonusParameterRows, kLimitCodeRows}) {
         CString sql = GetQueryString(index);
         DspTRACE(sql, "GetQueryString ", 1);
         int count = ClampCount(m_dsMain.OnGetBulkRecordCount(sql));
-        if (count == 0 && (index == kShcfg || index == kSctrlPc)) {
+        if (count == 0 && (index == kSettingsRows || index == kLimitCodeRows)) {
             CString table =
-                TheLangUtil().GetLangString(index == kShcfg ? kNameShcfg : kNamePcCodes);
+                TheLangUtil().GetLangString(index == kSettingsRows ? kNameShcfg : kNamePcCodes);
             m_strTrace = payroll::lang::FormatLangText(kSettingsMissing, {table.str()});
             payroll::engine::NoteFailure("Load_DEFAULT", m_strTrace);
             AfxMessageBox(m_strTrace.c_str());
@@ -181,22 +177,22 @@ int CSalaryCalcurate::Load_DEFAULT() {
         }
         m_nRowCount[index] = count;
 
-        if (index == kShcfg) {
+        if (index == kSettingsRows) {
             // The settings row stays open for the whole run.
             if (!m_dsDefault.OnExecuteSQL(sql)) {
                 payroll::engine::NoteFailure("Load_DEFAULT 1 error", m_dsDefault.GetLastError());
                 DspTRACE(sql, "Load_DEFAULT 1 error", 1);
                 return 0;
             }
-        } else if (index == kHpfstia) {
+        } else if (index == kTaxBracketRows) {
             // The tax-table brackets of the year, read by the bonus step.
             m_HPFSTIA.Allocate(static_cast<std::size_t>(count));
-            if (!OpenFile_Whole(&m_dsMain, sql, m_HPFSTIA.data(), &m_nRowCount[kHpfstia],
+            if (!OpenFile_Whole(&m_dsMain, sql, m_HPFSTIA.data(), &m_nRowCount[kTaxBracketRows],
                                 LayoutOf<payroll::HpfstiaRecord>())) {
                 payroll::engine::NoteFailure("Load_DEFAULT 3 error", m_dsMain.GetLastError());
                 return 0;
             }
-        } else if (index == kHpmlbec) {
+        } else if (index == kBonusParameterRows) {
             // The year's bonus parameter row stays open for the bonus step; a
             // year without one leaves the source empty, so every parameter
             // reads as 0.
@@ -207,7 +203,7 @@ int CSalaryCalcurate::Load_DEFAULT() {
             }
         } else {
             m_SCTRL_PC.Allocate(static_cast<std::size_t>(count));
-            if (!OpenFile_Whole(&m_dsMain, sql, m_SCTRL_PC.data(), &m_nRowCount[kSctrlPc],
+            if (!OpenFile_Whole(&m_dsMain, sql, m_SCTRL_PC.data(), &m_nRowCount[kLimitCodeRows],
                                 LayoutOf<payroll::SctrlPcRecord>())) {
                 payroll::engine::NoteFailure("Load_DEFAULT 5 error", m_dsMain.GetLastError());
                 return 0;
@@ -231,7 +227,7 @@ int CSalaryCalcurate::OpenHPMPDFM() {
 
     m_HPMPDFM.Free();
     int count = ClampCount(m_dsMain.OnGetBulkRecordCount(sql));
-    m_nRowCount[kHpmpdfm] = count;
+    m_nRowCount[kPayItemRows] = count;
     m_HPMPDFM.Allocate(static_cast<std::size_t>(count));
     if (!TracedQuery(m_dsMain, sql, "OpenHPMPDFM", "OpenHPMPDFM error", 0)) return 0;
 

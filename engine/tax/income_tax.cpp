@@ -3,8 +3,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/tax/income_tax_math.h"
 #include "engine/common/messages.h"
+#include "engine/common/run_key.h"
+#include "engine/tax/income_tax_math.h"
 #include "engine/tax/result_record.h"
 #include "payroll/diagnostics.h"
 #include "payroll/salary_calcurate.h"
@@ -19,9 +20,10 @@ double Number(const CString& text) {
 }
 
 // "AND PYTP_FG='x' "-style pay-type clause of a run, empty for a combined run.
-CString PayTypeClause(const CString* f, const char* format) {
+// By CCIS_YN; the default-row load and the pay-total check go by the division filter.
+CString PayTypeClause(const payroll::run_key::Fields& key, const char* format) {
     CString clause;
-    if (f[6] != "001") clause.Format(format, Esc(f[3]).c_str());
+    if (key.combined != "001") clause.Format(format, Esc(key.pay_type).c_str());
     return clause;
 }
 
@@ -29,8 +31,8 @@ CString PayTypeClause(const CString* f, const char* format) {
 
 int CSalaryCalcurate::SumIncomTax(CString employee, int tableSet, int mode, int, CString) {
     m_nTableSet = tableSet;
-    CString f[20];
-    if (!GetNOTNULLField(f)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     OpenSEMP(employee);
     if (!LoadDataIncom(employee, 1)) {
         payroll::engine::NoteFailure("open 2 error", payroll::LastEngineFailure().detail);
@@ -38,13 +40,13 @@ int CSalaryCalcurate::SumIncomTax(CString employee, int tableSet, int mode, int,
         return 0;
     }
     payroll::result::Clear(&m_HPOMNPY);
-    GetSalaryTotalCalc(employee, std::atoi(f[3].Left(4).c_str()), &m_HPOMNPY);
+    GetSalaryTotalCalc(employee, std::atoi(key->pay_type.Left(4).c_str()), &m_HPOMNPY);
     return GetCalcIncomeAndResTax(employee, mode, CString());
 }
 
 int CSalaryCalcurate::GetCalcIncomeAndResTax(CString employee, int mode, CString text) {
-    CString f[20];
-    if (!GetNOTNULLField(f)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     // A read that fails here would turn into a stored tax computed as if it
     // had found nothing: such a result is not stored, and the step fails.
     const long failedBefore = payroll::engine::FailedStatements();
@@ -53,8 +55,8 @@ int CSalaryCalcurate::GetCalcIncomeAndResTax(CString employee, int mode, CString
         sql.Format(
             "SELECT SUM(DDCT_AM) DDCT_AM FROM HPOMPDD WHERE CO_CD = '%s' AND RVRS_YM ='%s' AND "
             "EMP_CD='%s' AND SQ='%s' %s AND PYDD_FG='P3' AND DDCT_CD LIKE 'R%%' ",
-            Esc(f[0]).c_str(), Esc(f[1]).c_str(), Esc(employee).c_str(), Esc(f[2]).c_str(),
-            PayTypeClause(f, "AND PYTP_FG='%s' ").c_str());
+            Esc(key->company).c_str(), Esc(key->month).c_str(), Esc(employee).c_str(),
+            Esc(key->sq).c_str(), PayTypeClause(*key, "AND PYTP_FG='%s' ").c_str());
         // The query routine's run, traced under the step's own title.
         double rDeductions = 0;
         if (TracedQuery(m_dsCalcA[0], sql, "GetNightTotal", "QueryOpen error") &&
@@ -72,8 +74,8 @@ int CSalaryCalcurate::GetCalcIncomeAndResTax(CString employee, int mode, CString
         sql.Format(
             "SELECT CTOF_FG FROM HPMPDFM WHERE  CO_CD='%s' AND RVRS_YM='%s' AND %s PYDD_FG='P3' "
             "AND PYDD_CD='T00'",
-            Esc(f[0]).c_str(), Esc(f[1].Left(4)).c_str(),
-            PayTypeClause(f, "PYTP_FG='%s' AND ").c_str());
+            Esc(key->company).c_str(), Esc(key->month.Left(4)).c_str(),
+            PayTypeClause(*key, "PYTP_FG='%s' AND ").c_str());
         G_DataSource cutoff;
         TracedQuery(cutoff, sql, "GetCalcIncomeAndResTax", "QUERY ERROR..");
         m_HPOMNPY.INTX_AM =
@@ -85,13 +87,13 @@ int CSalaryCalcurate::GetCalcIncomeAndResTax(CString employee, int mode, CString
 }
 
 double CSalaryCalcurate::GetTaxAmountMath(double amount, int) {
-    CString f[20];
-    if (!GetNOTNULLField(f)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     CString sql;
     sql.Format(
         "select * from HPFTITC where CO_CD='0000' and RVRS_YY='%s' AND ( (%f >= TXSS_AM AND %f "
         "<TXSE_AM ) OR (%f >= TXSS_AM AND TXSE_AM=0 ) ) ",
-        Esc(f[1].Left(4)).c_str(), amount, amount, amount);
+        Esc(key->month.Left(4)).c_str(), amount, amount, amount);
     if (!TracedQuery(m_dsMain, sql, "GetPersonTax ", "GetPersonTax error")) return 0;
     if (m_dsMain.OnGetRecordCount() <= 0) return 0;
     return payroll::tax::RateBracketTax(amount, Number(m_dsMain.OnGetFieldValue("TAX_RT", 0)),
@@ -99,11 +101,11 @@ double CSalaryCalcurate::GetTaxAmountMath(double amount, int) {
 }
 
 double CSalaryCalcurate::GetTaxAmount(double amount, int monthly) {
-    CString f[20];
-    if (!GetNOTNULLField(f)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     CString sql;
     sql.Format("select * from HPFLICH WHERE CO_CD='0000' AND RVRS_YY='%s' ORDER BY SQ  ",
-               Esc(f[1].Left(4)).c_str());
+               Esc(key->month.Left(4)).c_str());
     long rows = QueryOpen(&m_dsTaxTable, sql);
     std::vector<payroll::tax::CreditBracket> brackets;
     brackets.reserve(rows > 0 ? static_cast<std::size_t>(rows) : 0);

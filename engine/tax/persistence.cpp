@@ -2,9 +2,10 @@
 // of HPOMNPY and writes back the fixed deduction rows of the run, after
 // reloading what the mode keeps from earlier runs.
 #include <cstdlib>
-#include <iterator>
 
 #include "engine/common/messages.h"
+#include "engine/common/record_layout.h"
+#include "engine/common/run_key.h"
 #include "engine/tax/result_record.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
@@ -12,26 +13,23 @@
 #include "platform/text/sql_text.h"
 #include "platform/ui/afx.h"
 
+using payroll::engine::LayoutOf;
+using payroll::run_key::Fields;
 using payroll::sql::Esc;
 
 namespace {
 
 constexpr int kAmountPrecision = 4;
 
-template <typename Record>
-payroll::RecordLayout LayoutOf() {
-    return payroll::RecordLayout(std::begin(Record::kLayout), std::end(Record::kLayout));
-}
-
 // The condition naming the employee's deduction rows of the run other than
 // the R codes.
-CString DeductionRowCondition(const CString* f, const CString& employee, const CString& payType) {
+CString DeductionRowCondition(const Fields& key, const CString& employee, const CString& payType) {
     CString w;
     w.Format(
         "CO_CD='%s' AND EMP_CD='%s' AND RVRS_YM='%s' AND PYTP_FG='%s' AND SQ=%s  AND "
         "SUBSTRING(ddct_cd, 1,1) <> 'R'",
-        Esc(f[0]).c_str(), Esc(employee).c_str(), Esc(f[1]).c_str(), Esc(payType).c_str(),
-        f[2].c_str());
+        Esc(key.company).c_str(), Esc(employee).c_str(), Esc(key.month).c_str(),
+        Esc(payType).c_str(), key.sq.c_str());
     return w;
 }
 
@@ -53,7 +51,7 @@ CString DeductionTable(const CSalaryCalcurate& e) {
 // The summary replace: the run's old row (or rows, for a combined run) of the
 // employee out and the record in, as one text that runs whole or not at all,
 // so a failing INSERT leaves the old row in place.
-CString SummaryReplaceText(const CSalaryCalcurate& e, const CString* f, const CString& employee,
+CString SummaryReplaceText(const CSalaryCalcurate& e, const Fields& key, const CString& employee,
                            const CString& payType) {
     const HPOMNPY_FMT& r = e.m_HPOMNPY;
     const SEMP_FMT& s = EmployeeOf(e);
@@ -69,10 +67,10 @@ CString SummaryReplaceText(const CSalaryCalcurate& e, const CString* f, const CS
         "'%s', '%s', '%s', '%s', '%s', '%s', '%s', '%s', %1.4f, %1.4f, %1.4f, %1.4f, \n%1.4f, "
         "%1.4f, %1.4f, %1.4f, %1.4f, %1.4f, %1.4f, %1.4f, \n%1.4f, %1.4f, %1.4f, %1.4f, %1.4f, "
         "%1.4f, %1.4f, %1.4f, \n%1.4f, %1.4f, %1.4f, %03d ) \n ",
-        Esc(f[0]).c_str(), Esc(employee).c_str(), Esc(f[1]).c_str(), f[2].c_str(),
+        Esc(key.company).c_str(), Esc(employee).c_str(), Esc(key.month).c_str(), key.sq.c_str(),
         filters.pay_type.c_str(), filters.division.c_str(), filters.department.c_str(),
-        filters.party.c_str(), Esc(f[0]).c_str(), Esc(employee).c_str(), Esc(f[1]).c_str(),
-        f[2].c_str(), Esc(payType).c_str(), Esc(s.CDIV_CD.View()).c_str(),
+        filters.party.c_str(), Esc(key.company).c_str(), Esc(employee).c_str(),
+        Esc(key.month).c_str(), key.sq.c_str(), Esc(payType).c_str(), Esc(s.CDIV_CD.View()).c_str(),
         Esc(s.DEPT_CD.View()).c_str(), Esc(s.PJT_CD.View()).c_str(), Esc(s.HTYP_CD.View()).c_str(),
         Esc(s.HRSP_CD.View()).c_str(), Esc(s.HCLS_CD.View()).c_str(), Esc(s.HOPR_CD.View()).c_str(),
         Esc(s.PYSP_FG.View()).c_str(), Esc(s.PRTY_CD.View()).c_str(), r.TPAY_AM, r.TBON_AM,
@@ -83,7 +81,7 @@ CString SummaryReplaceText(const CSalaryCalcurate& e, const CString* f, const CS
 }
 
 // The summary update of the run's existing row of the employee.
-CString SummaryUpdateText(const CSalaryCalcurate& e, const CString* f, const CString& employee,
+CString SummaryUpdateText(const CSalaryCalcurate& e, const Fields& key, const CString& employee,
                           const CString& payType) {
     const HPOMNPY_FMT& r = e.m_HPOMNPY;
     CString sql;
@@ -97,8 +95,8 @@ CString SummaryUpdateText(const CSalaryCalcurate& e, const CString* f, const CSt
         r.TPAY_AM, r.TBON_AM, r.SALY_AM, r.BONUS_AM, r.FGTE_AM, r.EWTE_AM, r.AITE_AM, r.ETTE_AM,
         r.FEDD_AM, r.TXST_AM, r.CCTX_AM, r.PFND_AM, r.DEXT_AM, r.SPIC_AM, r.AGTX_AM, r.INTX_AM,
         r.RSTX_AM, r.RTTF_AM, r.ACBN_AM, r.HIFE_AM, r.NAPE_AM, r.DDCT_AM, r.ETIN_AM,
-        static_cast<int>(r.EXCL_YN), Esc(f[0]).c_str(), Esc(employee).c_str(), Esc(f[1]).c_str(),
-        f[2].c_str(), Esc(payType).c_str());
+        static_cast<int>(r.EXCL_YN), Esc(key.company).c_str(), Esc(employee).c_str(),
+        Esc(key.month).c_str(), key.sq.c_str(), Esc(payType).c_str());
     return sql;
 }
 
@@ -106,11 +104,11 @@ CString SummaryUpdateText(const CSalaryCalcurate& e, const CString* f, const CSt
 // run: an update of each row that exists, an insert of a missing T00 row. All
 // in one text, so the rows change together or not at all. Nothing is written
 // for an employee without any such row.
-void WriteDeductionRows(CSalaryCalcurate& e, const CString* f, const CString& employee,
+void WriteDeductionRows(CSalaryCalcurate& e, const Fields& key, const CString& employee,
                         const CString& payType) {
     using payroll::result::DeductionCodeRecord;
     const CString table = DeductionTable(e);
-    const CString where = DeductionRowCondition(f, employee, payType);
+    const CString where = DeductionRowCondition(key, employee, payType);
     CString read;
     read.Format("Select DDCT_CD,  CONVERT(varchar(40), DDCT_CD) RMK_DC from %s where ",
                 table.c_str());
@@ -164,10 +162,10 @@ void WriteDeductionRows(CSalaryCalcurate& e, const CString* f, const CString& em
                 "INSERT INTO %s (CO_CD, DIV_CD, DEPT_CD, PJT_CD, EMP_CD, RVRS_YM, SQ, PYTP_FG, "
                 "PYDD_FG, DDCT_CD, DDCT_AM , DUMMY1 ) VALUES ('%s','%s','%s','%s','%s','%s',%s,"
                 "'%s','%s','%s','%s', '%s' )",
-                table.c_str(), Esc(f[0]).c_str(), Esc(s.CDIV_CD.View()).c_str(),
+                table.c_str(), Esc(key.company).c_str(), Esc(s.CDIV_CD.View()).c_str(),
                 Esc(s.DEPT_CD.View()).c_str(), Esc(s.PJT_CD.View()).c_str(), Esc(employee).c_str(),
-                Esc(f[1]).c_str(), f[2].c_str(), Esc(payType).c_str(), "P3", "T00", amount.c_str(),
-                Esc(dummy1).c_str());
+                Esc(key.month).c_str(), key.sq.c_str(), Esc(payType).c_str(), "P3", "T00",
+                amount.c_str(), Esc(dummy1).c_str());
             batch += "\n";
         }
     }
@@ -178,8 +176,8 @@ void WriteDeductionRows(CSalaryCalcurate& e, const CString* f, const CString& em
 }  // namespace
 
 int CSalaryCalcurate::OpenHPOMNPY(G_DataSource* source, CString employee, CString payType) {
-    CString f[20];
-    if (!source || !GetNOTNULLField(f)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!source || !key) return 0;
     CString sql;
     sql.Format(
         "SELECT CO_CD, EMP_CD, RVRS_YM, SQ, PYTP_FG,DIV_CD, DEPT_CD,PJT_CD, HTYP_CD, "
@@ -188,14 +186,14 @@ int CSalaryCalcurate::OpenHPOMNPY(G_DataSource* source, CString employee, CStrin
         "INTX_AM,RSTX_AM,RTTF_AM, ACBN_AM,HIFE_AM,NAPE_AM, DDCT_AM,ETIN_AM,EXCL_YN  FROM "
         "HPOMNPY WHERE   CO_CD='%s' AND EMP_CD='%s' AND RVRS_YM='%s' AND SQ=%s AND "
         "PYTP_FG='%s' ",
-        Esc(f[0]).c_str(), Esc(employee).c_str(), Esc(f[1]).c_str(), f[2].c_str(),
+        Esc(key->company).c_str(), Esc(employee).c_str(), Esc(key->month).c_str(), key->sq.c_str(),
         Esc(payType).c_str());
     return QueryOpen(source, sql);
 }
 
 int CSalaryCalcurate::Get_NO_FIXED_CODE(CString employee, CString payType, int kind) {
-    CString f[20];
-    if (!GetNOTNULLField(f)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     if (OpenHPOMNPY(&m_dsMain, employee, payType) <= 0) return 1;
     for (const payroll::result::SummaryColumn& c : payroll::result::ReloadedColumns(kind))
         m_HPOMNPY.*c.field = std::atof(m_dsMain.OnGetFieldValue(c.name, 0).c_str());
@@ -205,17 +203,17 @@ int CSalaryCalcurate::Get_NO_FIXED_CODE(CString employee, CString payType, int k
 
 void CSalaryCalcurate::GetHPOMDDdata(CString employee, HPOMNPY_FMT* record, int mode) {
     using payroll::result::DeductionAmountRecord;
-    CString f[20];
-    if (!record || !GetNOTNULLField(f)) return;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!record || !key) return;
     // The reload reads the run's own pay type, also for a combined run's
     // filter-less form.
-    payroll::result::Filters filters = payroll::result::FiltersOf(m_HPHONPD, f[3].str());
+    payroll::result::Filters filters = payroll::result::FiltersOf(m_HPHONPD, key->pay_type.str());
     CString sql;
     sql.Format(
         "SELECT DDCT_CD, DDCT_AM, DIV_CD, DEPT_CD,PRTY_CD  FROM HPOMPDD WHERE CO_CD='%s' AND "
         "EMP_CD='%s' AND RVRS_YM='%s' AND SQ=%s AND PYDD_FG='%s' %s %s %s %s ",
-        Esc(f[0]).c_str(), Esc(employee).c_str(), Esc(f[1]).c_str(), f[2].c_str(), "P3",
-        filters.pay_type.c_str(), filters.division.c_str(), filters.department.c_str(),
+        Esc(key->company).c_str(), Esc(employee).c_str(), Esc(key->month).c_str(), key->sq.c_str(),
+        "P3", filters.pay_type.c_str(), filters.division.c_str(), filters.department.c_str(),
         filters.party.c_str());
     DspTRACE(sql, "GetHPOMDDdata", 1);
     int rows = static_cast<int>(m_dsMain.OnGetBulkRecordCount(sql));
@@ -251,8 +249,8 @@ CString CSalaryCalcurate::OldDataPayLoad(int, CString, CString) {
 }
 
 int CSalaryCalcurate::AppendData(CString employee, int mode, CString) {
-    CString f[20];
-    if (!GetNOTNULLField(f)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     OpenSEMP(employee);
     const CString payType = payroll::result::StoredPayType(m_HPHONPD);
 
@@ -282,11 +280,11 @@ int CSalaryCalcurate::AppendData(CString employee, int mode, CString) {
         m_HPOMNPY.DDCT_AM = 0;
         replace = OpenHPOMNPY(&m_dsMain, employee, payType) <= 0;
     }
-    if (!TracedExecute(replace ? SummaryReplaceText(*this, f, employee, payType)
-                               : SummaryUpdateText(*this, f, employee, payType),
+    if (!TracedExecute(replace ? SummaryReplaceText(*this, *key, employee, payType)
+                               : SummaryUpdateText(*this, *key, employee, payType),
                        "sum save", "sum save error"))
         return 0;
     if (payroll::db::Connection* c = payroll::db::Connection::Current()) c->NoteResultStored();
-    WriteDeductionRows(*this, f, employee, payType);
+    WriteDeductionRows(*this, *key, employee, payType);
     return 1;
 }

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/tax/exemptions.h"
 #include "engine/common/messages.h"
+#include "engine/common/row_counts.h"
+#include "engine/common/run_key.h"
+#include "engine/tax/exemptions.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
 #include "platform/text/sql_text.h"
@@ -18,12 +20,6 @@ namespace {
 using payroll::sql::Esc;
 
 constexpr int kEmployeeTitle = 1016;
-constexpr int kEmployeeCount = 7;  // place of m_nRowCount
-constexpr int kPcCount = 5;
-constexpr int kItemCount = 6;
-
-// The fields a step needs from the run key (GetNOTNULLField's places).
-enum KeyField { kCompany = 0, kMonth = 1, kSq = 2, kPayType = 3, kCombined = 6 };
 
 // One column of the employee attribute query and the field it fills.
 struct EmployeeColumn {
@@ -66,8 +62,8 @@ std::size_t LoadedRows(const payroll::RecordTable<Record>& table, int count) {
 }  // namespace
 
 int CSalaryCalcurate::OpenSEMP(CString employee) {
-    CString key[20];
-    if (!GetNOTNULLField(key)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     CString sql;
     sql.Format(
         "select R.* from  ( SELECT A.EMP_CD EMP_CD, A.PRTY_CD PRTY_CD, A.PYSP_FG PYSP_FG, "
@@ -79,7 +75,7 @@ int CSalaryCalcurate::OpenSEMP(CString employee) {
         "RMK_DC, DIV_TO_CD, C.DUMMY2, C.DUMMY3 FROM  SEMP A LEFT OUTER JOIN SDEPT B  ON  B.CO_CD = "
         "A.CO_CD AND A.DEPT_CD = B.DEPT_CD LEFT OUTER JOIN SDIV  C  ON  C.CO_CD = B.CO_CD AND "
         "B.DIV_CD = C.DIV_CD WHERE   A.CO_CD='%s' AND  A.EMP_CD='%s' ) R ",
-        Esc(key[kCompany]).c_str(), Esc(employee).c_str());
+        Esc(key->company).c_str(), Esc(employee).c_str());
 
     // The buffer exists from construction; should a load have left none,
     // give it its five records again before writing.
@@ -89,7 +85,7 @@ int CSalaryCalcurate::OpenSEMP(CString employee) {
         payroll::engine::NoteFailure("사원등록 error", m_dsMain.GetLastError());
     const std::size_t rows =
         count <= 0 ? 0 : std::min(static_cast<std::size_t>(count), m_SEMP_ALL.capacity());
-    m_nRowCount[kEmployeeCount] = static_cast<int>(rows);
+    m_nRowCount[payroll::engine::kEmployeeRows] = static_cast<int>(rows);
     if (rows == 0) {
         // No master row: the first record must not keep the previous
         // employee, or the next steps would tax and store this one under
@@ -110,10 +106,11 @@ int CSalaryCalcurate::OpenSEMP(CString employee) {
 }
 
 CString CSalaryCalcurate::QueryString(int kind, CString employee, int) {
-    CString key[20];
-    if (!GetNOTNULLField(key)) return CString();
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return CString();
     CString payType;
-    if (key[kCombined] != "001") payType.Format("AND PYTP_FG='%s' ", Esc(key[kPayType]).c_str());
+    // By CCIS_YN; the default-row load and the pay-total check go by the division filter.
+    if (key->combined != "001") payType.Format("AND PYTP_FG='%s' ", Esc(key->pay_type).c_str());
     const bool deductions = kind % 2 != 0;
     const int place = 2 * m_nTableSet + (deductions ? 1 : 0);
     // A table set outside the table-name array names no table.
@@ -122,20 +119,20 @@ CString CSalaryCalcurate::QueryString(int kind, CString employee, int) {
     sql.Format(
         "SELECT * FROM %s WHERE CO_CD='%s' AND EMP_CD='%s' AND RVRS_YM='%s' AND PYDD_FG='%s' AND "
         "SQ=%s %s ",
-        table.c_str(), Esc(key[kCompany]).c_str(), Esc(employee).c_str(), Esc(key[kMonth]).c_str(),
-        deductions ? "P3" : "P2", key[kSq].c_str(), payType.c_str());
+        table.c_str(), Esc(key->company).c_str(), Esc(employee).c_str(), Esc(key->month).c_str(),
+        deductions ? "P3" : "P2", key->sq.c_str(), payType.c_str());
     return sql;
 }
 
 int CSalaryCalcurate::LoadDataIncom(CString employee, int) {
-    if (!GetNOTNULLField(nullptr)) return 0;
+    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
     CString sql = QueryString(2, employee, 1);
     return TracedQuery(m_dsCalcB[0], sql, "QueryString", "QueryString error", 0) ? 1 : 0;
 }
 
 int CSalaryCalcurate::GetCode_INDEX(CString code, int kind) {
     if (kind != 1) return -1;
-    const std::size_t n = LoadedRows(m_HPMPDFM, m_nRowCount[kItemCount]);
+    const std::size_t n = LoadedRows(m_HPMPDFM, m_nRowCount[payroll::engine::kPayItemRows]);
     for (std::size_t i = 0; i < n; ++i)
         if (m_HPMPDFM.at(i)->PYDD_CD.View() == code.str()) return static_cast<int>(i);
     return -1;
@@ -143,7 +140,7 @@ int CSalaryCalcurate::GetCode_INDEX(CString code, int kind) {
 
 double CSalaryCalcurate::GetArrayCode_Pay(CString code, int kind) {
     if (kind != 1) return 0;
-    const std::size_t n = LoadedRows(m_SCTRL_PC, m_nRowCount[kPcCount]);
+    const std::size_t n = LoadedRows(m_SCTRL_PC, m_nRowCount[payroll::engine::kLimitCodeRows]);
     for (std::size_t i = 0; i < n; ++i) {
         const payroll::SctrlPcRecord* r = m_SCTRL_PC.at(i);
         if (r->CTD_CD.View() == code.str()) return std::atof(r->RMK_DC.c_str());
@@ -152,19 +149,20 @@ double CSalaryCalcurate::GetArrayCode_Pay(CString code, int kind) {
 }
 
 double CSalaryCalcurate::GetNightTotal(CString employee) {
-    CString key[20];
-    if (!GetNOTNULLField(key)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     CString payType;
-    if (key[kCombined] != "001") payType.Format("AND PYTP_FG='%s' ", Esc(key[kPayType]).c_str());
-    const std::string company = Esc(key[kCompany]);
+    // By CCIS_YN; the default-row load and the pay-total check go by the division filter.
+    if (key->combined != "001") payType.Format("AND PYTP_FG='%s' ", Esc(key->pay_type).c_str());
+    const std::string company = Esc(key->company);
     const std::string emp = Esc(employee);
     CString sql;
     sql.Format(
         "select a.EWTE_AM-b.EWTE_AM SUM_AM from  ( select SUM(EWTE_AM) EWTE_AM from HPOMNPY WHERE "
         "CO_CD='%s' AND EMP_CD='%s' AND RVRS_YM LIKE '%s%%' )a, ( select EWTE_AM from HPOMNPY "
         "WHERE CO_CD='%s' AND EMP_CD='%s' AND RVRS_YM='%s' AND SQ=%s  %s )b ",
-        company.c_str(), emp.c_str(), Esc(key[kMonth].Left(4)).c_str(), company.c_str(),
-        emp.c_str(), Esc(key[kMonth]).c_str(), key[kSq].c_str(), payType.c_str());
+        company.c_str(), emp.c_str(), Esc(key->month.Left(4)).c_str(), company.c_str(), emp.c_str(),
+        Esc(key->month).c_str(), key->sq.c_str(), payType.c_str());
     DspTRACE(sql, "GetNightTotal", 1);
     // A failed query leaves the source without rows; the step that stores
     // the amount learns of it from the failure count.
@@ -176,14 +174,14 @@ double CSalaryCalcurate::GetNightTotal(CString employee) {
     sql.Format(
         "select SUM(EWTE_AM) SUM_AM from HPOMNPY WHERE CO_CD='%s' AND EMP_CD='%s' AND RVRS_YM "
         "LIKE '%s%%' ",
-        company.c_str(), emp.c_str(), Esc(key[kMonth].Left(4)).c_str());
+        company.c_str(), emp.c_str(), Esc(key->month.Left(4)).c_str());
     DspTRACE(sql, "GetNightTotal", 1);
     if (QueryOpen(&m_dsMain, sql) <= 0) return 0;
     return std::atof(m_dsMain.OnGetFieldValue("SUM_AM", 0).c_str());
 }
 
 double CSalaryCalcurate::GetSalaryTotalCalc(CString employee, int, HPOMNPY_FMT* record) {
-    if (!record || !GetNOTNULLField(nullptr)) return 0;
+    if (!record || !payroll::run_key::Checked(m_HPHONPD)) return 0;
 
     std::vector<payroll::exemptions::PayRow> rows;
     const G_DataSource& cursor = m_dsCalcB[0];

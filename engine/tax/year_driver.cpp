@@ -147,8 +147,7 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
         const long failedBefore = payroll::engine::FailedStatements();
         HPHONPD_YMD_FMT runKey = m_HPHONPD;
         if (!init(&runKey)) return stop("");
-        CString f[20];
-        if (!GetNOTNULLField(f)) {
+        if (!payroll::run_key::Checked(m_HPHONPD)) {
             payroll::engine::NoteFailure("Call_AllSum1to12_Year", "the run key is incomplete");
             return stop("");
         }
