@@ -130,9 +130,10 @@ int CSalaryCalcurate::_GetSalaryPepleList(int tableSet) {
             NoteLeaversKept();
             result = 0;
         } else {
-            const RunValues run = RunOf(*this);
-            CString deletes(
-                payroll::refresh::LeaverDeleteText(run.company, run.month, list, m_nTableSet));
+            // The key as the passes left it (each pass set its own pay type).
+            const payroll::run_key::Fields key = payroll::run_key::Read(m_HPHONPD);
+            CString deletes(payroll::refresh::LeaverDeleteText(key.company.str(), key.month.str(),
+                                                               list, m_nTableSet));
             DspTRACE(deletes, "FileterSempData_DELETE", 1);
             if (!m_DirectSQL.OnExecuteQuery(deletes)) {
                 m_dsMain.OnRollbackTrans();

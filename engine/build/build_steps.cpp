@@ -34,10 +34,4 @@ bool ReserveRowText(CSalaryCalcurate& engine, int position) {
     return true;
 }
 
-RunValues RunOf(const CSalaryCalcurate& engine) {
-    const HPHONPD_YMD_FMT& k = engine.m_HPHONPD;
-    return RunValues{k.CO_CD.Str(),   k.RVRS_YM.Str(),   k.SQ.Str(),        k.PYTP_FG.Str(),
-                     k.CCIS_YN.Str(), k.PYTP_HEAD.Str(), k.DIV_FILTER.Str()};
-}
-
 }  // namespace payroll::build

@@ -20,14 +20,6 @@ bool CheckTableSet(int table_set);
 // for a position outside the run's limit.
 bool ReserveRowText(CSalaryCalcurate& engine, int position);
 
-// Run-key values as the steps put them into statements.
-struct RunValues {
-    std::string company, month, sq, pay_type, combined, head, division;
-    bool combined_run() const { return combined == "001"; }
-    std::string year() const { return month.substr(0, 4); }
-};
-RunValues RunOf(const CSalaryCalcurate& engine);
-
 // The roster load: its statement is built (and, when executing, run, the
 // roster filled and the build's transaction begun). kEmpty: no employee
 // qualified; kFailed: the statement, the window table or the transaction

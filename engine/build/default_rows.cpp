@@ -28,7 +28,7 @@ const RecordLayout& MasterLayout() {
 // Appends the INSERT text of one row to the employee's texts of that kind.
 // The run key has been checked, the kind is 1 or 2 and the position has
 // room. An employee without a master record gets nothing.
-void AppendDefaultRow(CSalaryCalcurate& e, const RunValues& run, int position, int kind,
+void AppendDefaultRow(CSalaryCalcurate& e, const run_key::Fields& key, int position, int kind,
                       int pay_amount_flag, std::string_view employee, std::string_view code,
                       int master, std::string_view tax_flag) {
     const RosterRecord* roster = position >= 0 ? e.m_SEMP.at(position) : nullptr;
@@ -42,7 +42,7 @@ void AppendDefaultRow(CSalaryCalcurate& e, const RunValues& run, int position, i
     const std::string window = code == "T00" ? e.GetYmdtoYmd(master).str() : std::string("  ");
     default_rows::RowValues v;
     v.table = table;
-    v.company = run.company;
+    v.company = key.company.str();
     v.job_group = rec->PRTY_CD.View();
     v.division = rec->CDIV_CD.View();
     if (roster) {
@@ -50,9 +50,9 @@ void AppendDefaultRow(CSalaryCalcurate& e, const RunValues& run, int position, i
         v.project = roster->PJT_CD.View();
     }
     v.employee = employee;
-    v.month = run.month;
-    v.sq = run.sq;
-    v.pay_type = run.pay_type;
+    v.month = key.month.str();
+    v.sq = key.sq.str();
+    v.pay_type = key.pay_type.str();
     v.item_class = kind == 1 ? "P2" : "P3";
     v.code = code;
     v.amount = amount;
@@ -165,8 +165,8 @@ bool SendBatches(CSalaryCalcurate& e, int employees) {
 
 int CSalaryCalcurate::SetAllSempInsert() {
     using namespace payroll::build;
-    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
-    const RunValues run = RunOf(*this);
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     int n = static_cast<int>(
         payroll::row_index::UsableRows(m_SEMP, m_nRowCount[payroll::engine::kRosterRows]));
     if (m_nRowCount[payroll::engine::kRosterRows] > kMaxRosterEmployees) {
@@ -196,7 +196,7 @@ int CSalaryCalcurate::SetAllSempInsert() {
     const std::size_t pay_items = payroll::row_index::UsableRows(m_DFM_LIST[0], m_nDfmListCnt[0]);
     const std::size_t deduction_items =
         payroll::row_index::UsableRows(m_DFM_LIST[1], m_nDfmListCnt[1]);
-    const bool other_pay_type = run.combined_run() && run.pay_type != run.head;
+    const bool other_pay_type = key->combined == "001" && key->pay_type != key->pay_head;
 
     for (auto& texts : m_strRowSQL) std::vector<CString>(static_cast<std::size_t>(n)).swap(texts);
     for (int i = 0; i < n; ++i) {
@@ -210,7 +210,7 @@ int CSalaryCalcurate::SetAllSempInsert() {
             const payroll::DfmListRecord* item = m_DFM_LIST[0].at(j);
             const std::string_view code = item->PYDD_CD.View();
             if (code.empty() || pay_rows.Has(emp, code)) continue;
-            AppendDefaultRow(*this, run, i, 1, flag, emp, code, m, item->TAX_FG.View());
+            AppendDefaultRow(*this, *key, i, 1, flag, emp, code, m, item->TAX_FG.View());
         }
         for (std::size_t j = 0; j < deduction_items; ++j) {
             const std::string_view code = m_DFM_LIST[1].at(j)->PYDD_CD.View();
@@ -218,7 +218,7 @@ int CSalaryCalcurate::SetAllSempInsert() {
             // Statutory deductions belong to the first pay type of a combined run.
             if (other_pay_type && payroll::default_rows::IsStatutoryDeduction(code)) continue;
             if (deduction_rows.Has(emp, code)) continue;
-            AppendDefaultRow(*this, run, i, 2, flag, emp, code, m, "");
+            AppendDefaultRow(*this, *key, i, 2, flag, emp, code, m, "");
         }
     }
     progress.Close();
@@ -232,14 +232,15 @@ int CSalaryCalcurate::SetAllSempInsert() {
     // Statutory rows under another pay type belong to this run only when its
     // pay types are paid together; a run of separate pay types would delete
     // the other run's stored taxes.
-    if (run.combined_run()) {
-        if (run.head.empty()) {
+    if (key->combined == "001") {
+        if (key->pay_head.IsEmpty()) {
             payroll::engine::NoteFailure("dll-FIXED CODE/DELETE",
                                          TheLangUtil().GetLangString(1200));
             return Abandon(*this);
         }
-        CString sql(payroll::default_rows::StatutoryDeleteText(TableOf(*this, 2), run.company,
-                                                               run.month, run.sq, run.head));
+        CString sql(payroll::default_rows::StatutoryDeleteText(TableOf(*this, 2),
+                                                               key->company.str(), key->month.str(),
+                                                               key->sq.str(), key->pay_head.str()));
         if (!TracedExecute(sql, "dll-FIXED CODE/DELETE", "dll-FIXED CODE/DELETE error", 0))
             return Abandon(*this);
     }
@@ -363,10 +364,10 @@ int CSalaryCalcurate::SearhCode_PAY_CD(int firstRow, CString employee, int list,
 
 int CSalaryCalcurate::InsertData(int position, int kind, int payAmountFlag, CString employee,
                                  CString code, int masterPosition, CString taxFlag) {
-    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     if ((kind != 1 && kind != 2) || !payroll::build::ReserveRowText(*this, position)) return 0;
-    payroll::build::AppendDefaultRow(*this, payroll::build::RunOf(*this), position, kind,
-                                     payAmountFlag, employee.str(), code.str(), masterPosition,
-                                     taxFlag.str());
+    payroll::build::AppendDefaultRow(*this, *key, position, kind, payAmountFlag, employee.str(),
+                                     code.str(), masterPosition, taxFlag.str());
     return 1;
 }

@@ -35,17 +35,17 @@ int CSalaryCalcurate::GetSempDataUpdate__(int tableSet) {
 
 int CSalaryCalcurate::GetSempDataUpdate() {
     using namespace payroll::refresh;
-    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     FileterSempData();
 
-    const payroll::build::RunValues run = payroll::build::RunOf(*this);
     CString prime;
     prime.Format("SELECT * FROM %s WHERE CO_CD='%s' ", payroll::build::TableOf(*this, 1).c_str(),
-                 payroll::sql::Escape(run.company).c_str());
+                 payroll::sql::Escape(key->company.str()).c_str());
     if (!TracedQuery(m_dsMain, prime, "GetSempDataUpdate", "Load_SEMP error", 0)) return 0;
     m_dsMain.OnBeginTrans();
 
-    const std::string condition = PayTypeCondition(run.combined_run(), run.pay_type);
+    const std::string condition = PayTypeCondition(key->combined == "001", key->pay_type.str());
     struct Target {
         RefreshTable kind;
         std::string table;
@@ -54,8 +54,8 @@ int CSalaryCalcurate::GetSempDataUpdate() {
                                    {RefreshTable::kDeduction, payroll::build::TableOf(*this, 2)}};
     if (m_nTableSet != 0) targets.push_back({RefreshTable::kResults, "HPOMNPY"});
     for (const Target& t : targets) {
-        CString sql(
-            RefreshText(t.kind, t.table, run.company, run.month, run.sq, condition, run.year()));
+        CString sql(RefreshText(t.kind, t.table, key->company.str(), key->month.str(),
+                                key->sq.str(), condition, key->month.str().substr(0, 4)));
         if (!TracedExecute(sql, "GetSempDataUpdate_update", "GetSempDataUpdate_update error", 0)) {
             m_dsMain.OnRollbackTrans();
             return 0;
@@ -70,10 +70,10 @@ int CSalaryCalcurate::GetSempDataUpdate() {
 
 int CSalaryCalcurate::FileterSempData() {
     using namespace payroll::refresh;
-    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
-    const payroll::build::RunValues run = payroll::build::RunOf(*this);
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     CString sql(LeaverQuery(payroll::build::TableOf(*this, 1), payroll::build::TableOf(*this, 2),
-                            run.company, run.month));
+                            key->company.str(), key->month.str()));
     DspTRACE(sql, "FileterSempData", 1);
 
     m_nLeaverCnt = 0;
@@ -133,11 +133,11 @@ int CSalaryCalcurate::FileterSempData() {
     }
     if (list.empty()) return 1;
 
-    CString deletes(LeaverDeleteText(run.company, run.month, list, m_nTableSet));
+    CString deletes(LeaverDeleteText(key->company.str(), key->month.str(), list, m_nTableSet));
     DspTRACE(deletes, "FileterSempData_DELETE", 1);
     // A combined run keeps the marks: the build driver removes whoever no
     // pay type of the run takes on.
-    if (run.combined_run()) return 1;
+    if (key->combined == "001") return 1;
     // One text, run whole or not at all: no table is left half cleaned.
     if (!m_DirectSQL.OnExecuteQuery(deletes)) {
         m_dsMain.OnRollbackTrans();
@@ -150,17 +150,17 @@ int CSalaryCalcurate::FileterSempData() {
 
 int CSalaryCalcurate::UpdateData(int position, int kind, int amountFlag, CString employee,
                                  CString code, int /*unused*/) {
-    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
     if ((kind != 1 && kind != 2) || !payroll::build::ReserveRowText(*this, position)) return 0;
     const payroll::RosterRecord* person = m_SEMP.at(position);
     const std::string amount =
         person ? payroll::default_rows::DefaultAmount(
                      code.str(), amountFlag, person->NAPS_AM.View(), person->HIFA_AM.View())
                : std::string("0");
-    const payroll::build::RunValues run = payroll::build::RunOf(*this);
     m_strRowSQL[kind - 1][position] += payroll::default_rows::DefaultAmountUpdate(
-        payroll::build::TableOf(*this, kind), amount, run.company, employee.str(), run.month,
-        run.pay_type, run.sq, code.str());
+        payroll::build::TableOf(*this, kind), amount, key->company.str(), employee.str(),
+        key->month.str(), key->pay_type.str(), key->sq.str(), code.str());
     return 1;
 }
 
