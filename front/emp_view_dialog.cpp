@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr int kTitle = 1076, kOkCaption = 1077, kReadingText = 1063;
+constexpr int kEmployeeViewTitle = 1076, kEmployeeViewCloseCaption = 1077,
+              kEmployeeReadingText = 1063;
 
 // Layout in pixels inside the client area.
 constexpr int kMargin = 5, kFormBottom = 390, kListTop = 395, kListRightGap = 300;
@@ -43,8 +44,8 @@ void CEmpViewDlg::DoDataExchange(CDataExchange* dx) {
 
 BOOL CEmpViewDlg::OnInitDialog() {
     CVeloDialog::OnInitDialog();
-    SetWindowText(TheLangUtil().GetLangString(kTitle).c_str());
-    m_btnOK.SetWindowText(TheLangUtil().GetLangString(kOkCaption).c_str());
+    SetWindowText(TheLangUtil().GetLangString(kEmployeeViewTitle).c_str());
+    m_btnOK.SetWindowText(TheLangUtil().GetLangString(kEmployeeViewCloseCaption).c_str());
     return TRUE;
 }
 
@@ -63,7 +64,7 @@ void CEmpViewDlg::OnSize(UINT type, int cx, int cy) {
 void CEmpViewDlg::OnShowWindow(BOOL show, UINT status) {
     CVeloDialog::OnShowWindow(show, status);
     auto splash = std::make_unique<CG_KvSplashwin>(0, 0, 512, 0x800000, 0xffffff);
-    splash->ShowSplashText(TheLangUtil().GetLangString(kReadingText).c_str(), "");
+    splash->ShowSplashText(TheLangUtil().GetLangString(kEmployeeReadingText).c_str(), "");
     if (!LoadDecimals()) return;  // the waiting window goes with `splash`
     OpenData();
     OpenData_2();

@@ -11,7 +11,7 @@ using payroll::front::PayRunList;
 
 // Language texts: the bonus pay type, the two titles, the button captions.
 constexpr int kBonusPayType = 1026, kBonusTitle = 1027, kPayTitle = 1028;
-constexpr int kOkCaption = 1069, kCancelCaption = 1070;
+constexpr int kPayRunOkCaption = 1069, kPayRunCancelCaption = 1070;
 
 // Layout in pixels: the grid inside the client area, the room the dialog
 // adds around it, the buttons from the client's bottom right.
@@ -124,8 +124,8 @@ void CPayRunDlg::DoDataExchange(CDataExchange* dx) {
 BOOL CPayRunDlg::OnInitDialog() {
     CVeloDialog::OnInitDialog();
     SetWindowText("");
-    m_btnOK.SetWindowText(TheLangUtil().GetLangString(kOkCaption).c_str());
-    m_btnCancel.SetWindowText(TheLangUtil().GetLangString(kCancelCaption).c_str());
+    m_btnOK.SetWindowText(TheLangUtil().GetLangString(kPayRunOkCaption).c_str());
+    m_btnCancel.SetWindowText(TheLangUtil().GetLangString(kPayRunCancelCaption).c_str());
     return TRUE;
 }
 

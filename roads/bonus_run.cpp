@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/messages.h"
+#include "engine/common/messages.h"
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/roads.h"

@@ -1,6 +1,6 @@
 // The tax road as hosts run it: the year driver and the bonus runs taxed
 // again after it, in one transaction.
-#include "engine/messages.h"
+#include "engine/common/messages.h"
 #include "payroll/datasource.h"
 #include "payroll/host.h"
 #include "payroll/roads.h"

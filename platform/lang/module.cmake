@@ -1,3 +1,15 @@
+# Language strings from the language files.
+payroll_module(payroll_lang
+    SOURCES
+        embedded_file.cpp
+        format_spec.cpp
+        lang_table.cpp
+        lang_util.cpp
+    USES
+        payroll_db
+        payroll_registry
+)
+
 # Language strings: the language files under resources/lang are also built
 # into the library, so that no message comes out empty when no file is found.
 # The files stay the one source of the texts.
@@ -14,8 +26,4 @@ add_custom_command(
     DEPENDS ${_payroll_lang_files} ${CMAKE_CURRENT_SOURCE_DIR}/platform/lang/embed_files.cmake
     COMMENT "Embedding the language files"
     VERBATIM)
-target_sources(${PAYROLL_MODULE_TARGET} PRIVATE ${_payroll_lang_out})
-# Language texts are found through the resources folder the registry module knows.
-if(TARGET payroll_registry)
-    target_link_libraries(${PAYROLL_MODULE_TARGET} PUBLIC payroll_registry)
-endif()
+target_sources(payroll_lang PRIVATE ${_payroll_lang_out})

@@ -1,4 +1,4 @@
-#include "engine/bonus_math.h"
+#include "engine/bonus/bonus_math.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "engine/deductions.h"
+#include "engine/tax/deductions.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/common/row_counts.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "support/company_builder.h"
@@ -95,7 +96,7 @@ class BonusTaxTest : public DatabaseFixture {
 
 TEST_F(BonusTaxTest, TaxTableCellsOfTheLoadedYear) {
     Bind("200206", "210");
-    EXPECT_EQ(engine_.m_nRowCount[3], 3);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kTaxBracketRows], 3);
     EXPECT_DOUBLE_EQ(engine_.GetTotalDelete(12000000), 12000000);
     EXPECT_DOUBLE_EQ(engine_.GetTotalDelete(2666666), 2670000);
     EXPECT_DOUBLE_EQ(engine_.GetTotalDeleteTO(2666666), 2660000);
@@ -111,12 +112,12 @@ TEST_F(BonusTaxTest, TaxTableCellsOfTheLoadedYear) {
     EXPECT_DOUBLE_EQ(engine_.GetTotalDelete(100), 0);          // below every bracket
     EXPECT_DOUBLE_EQ(engine_.GetTotalDelete(777777), 777777);  // width 0: no division
     Bind("200406", "210");
-    EXPECT_EQ(engine_.m_nRowCount[3], 0);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kTaxBracketRows], 0);
     EXPECT_DOUBLE_EQ(engine_.GetTotalDelete(5000000), 0);
     EXPECT_DOUBLE_EQ(engine_.GetTotalDeleteTO(12000000), 12000000);
     // A released table counts as empty.
     engine_.FreeBuffer();
-    engine_.m_nRowCount[3] = 3;
+    engine_.m_nRowCount[payroll::engine::kTaxBracketRows] = 3;
     EXPECT_DOUBLE_EQ(engine_.GetTotalDelete(5000000), 0);
     EXPECT_TRUE(Messages().empty());
 }

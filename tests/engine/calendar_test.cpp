@@ -1,8 +1,8 @@
-#include "engine/calendar.h"
+#include "engine/common/calendar.h"
 
 #include <gtest/gtest.h>
 
-#include "engine/rounding_codes.h"
+#include "engine/common/rounding_codes.h"
 
 namespace {
 

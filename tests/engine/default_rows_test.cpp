@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/default_row_text.h"
-#include "engine/row_index.h"
+#include "engine/build/default_row_text.h"
+#include "engine/build/row_index.h"
+#include "engine/common/row_counts.h"
 #include "platform/db/catalogue/catalogue_text.h"
 #include "platform/db/connection.h"
 #include "platform/lang/lang_util.h"
@@ -366,7 +367,7 @@ TEST_F(DefaultRowsTest, LoneStepsOnTheirOwn) {
     EXPECT_EQ(engine_.LoadOld_HPITMPD(), 1);
     EXPECT_EQ(engine_.GetMax_HPITMPD(), 1);
     ASSERT_EQ(engine_.OpenSEMP_ALL(), 1);
-    ASSERT_EQ(engine_.m_nRowCount[7], 2);
+    ASSERT_EQ(engine_.m_nRowCount[payroll::engine::kEmployeeRows], 2);
     EXPECT_EQ(engine_.m_SEMP_ALL.at(1)->EMP_CD.Str(), "E0002");
     EXPECT_EQ(engine_.m_SEMP_ALL.at(1)->CDIV_CD.Str(), "DV1");
     EXPECT_EQ(engine_.m_SEMP_ALL.at(1)->NAPS_AM.Str(), "150000");

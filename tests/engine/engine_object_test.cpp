@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/common/run_key.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "support/engine_fixture.h"
@@ -53,6 +54,34 @@ TEST_F(EngineObjectTest, RunKeyCheck) {
     // A null array is only checked, never written.
     FillKey(&engine_.m_HPHONPD);
     EXPECT_EQ(engine_.GetNOTNULLField(nullptr), 1);
+}
+
+TEST_F(EngineObjectTest, RunKeyFieldsAreTheCheckedSlotsByName) {
+    FillKey(&engine_.m_HPHONPD);
+    engine_.m_HPHONPD.PYTP_LIST = "001,200";
+    engine_.m_HPHONPD.DEPT_FILTER = "D10";
+    engine_.m_HPHONPD.PRTY_FILTER = "P20";
+    const char* expected[11] = {"1000", "200203", "1",       "001", "20020325", "ALL",
+                                "002",  "001",    "001,200", "D10", "P20"};
+    CString slots[20];
+    ASSERT_EQ(engine_.GetNOTNULLField(slots), 1);
+    const auto key = payroll::run_key::Checked(engine_.m_HPHONPD);
+    ASSERT_TRUE(key.has_value());
+    const CString* named[11] = {
+        &key->company,           &key->month,           &key->sq,
+        &key->pay_type,          &key->pay_date,        &key->division_filter,
+        &key->combined,          &key->pay_head,        &key->pay_type_list,
+        &key->department_filter, &key->job_group_filter};
+    for (int i = 0; i < 11; ++i) {
+        EXPECT_EQ(slots[i], expected[i]) << "slot " << i;
+        EXPECT_EQ(*named[i], expected[i]) << "slot " << i;
+    }
+
+    // An incomplete key gives no fields; read unchecked, it is as it came.
+    engine_.m_HPHONPD.SQ = "1a";
+    EXPECT_FALSE(payroll::run_key::Checked(engine_.m_HPHONPD).has_value());
+    EXPECT_EQ(engine_.GetNOTNULLField(nullptr), 0);
+    EXPECT_EQ(payroll::run_key::Read(engine_.m_HPHONPD).sq, "1a");
 }
 
 TEST_F(EngineObjectTest, TraceCutsLongTextsAndShowsOnlyWhenAsked) {

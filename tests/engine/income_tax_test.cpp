@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/income_tax_math.h"
+#include "engine/tax/income_tax_math.h"
 #include "payroll/diagnostics.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/calendar.h"
+#include "engine/common/calendar.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
 #include "support/company_builder.h"

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/roster_statement.h"
+#include "engine/build/roster_statement.h"
+#include "engine/common/row_counts.h"
 #include "platform/db/catalogue/catalogue_text.h"
 #include "platform/db/connection.h"
 #include "platform/lang/lang_util.h"
@@ -168,7 +169,7 @@ class RosterTest : public BuildFixture {
     }
     std::vector<std::string> Roster() {
         std::vector<std::string> out;
-        for (int i = 0; i < engine_.m_nRowCount[8]; ++i)
+        for (int i = 0; i < engine_.m_nRowCount[payroll::engine::kRosterRows]; ++i)
             out.push_back(engine_.m_SEMP.at(i)->EMP_CD.Str());
         return out;
     }
@@ -274,7 +275,7 @@ TEST_F(RosterTest, CodesWithQuotesAndPercentRunSafely) {
 TEST_F(RosterTest, EmptyRosterAndMissingWindows) {
     Bind(run_, "001");
     EXPECT_EQ(engine_.Load_SEMP(1), 0);  // nobody in the company
-    EXPECT_EQ(engine_.m_nRowCount[8], 0);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kRosterRows], 0);
     EXPECT_EQ(Depth(), 0);
     EXPECT_TRUE(Messages().empty());
 
@@ -300,7 +301,7 @@ TEST_F(RosterTest, RunsBeyondTheLimitAreRefusedBeforeAnythingIsWritten) {
         << error;
     Bind(run_, "001");
     EXPECT_EQ(engine_.Load_SEMP(1), 0);
-    EXPECT_EQ(engine_.m_nRowCount[8], 0);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kRosterRows], 0);
     EXPECT_EQ(Depth(), 0);
     ASSERT_FALSE(Messages().empty());
     EXPECT_NE(Messages().back().Find("100000"), -1) << Messages().back().c_str();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/common/row_counts.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "platform/lang/lang_util.h"
@@ -77,10 +78,10 @@ TEST_F(SettingsTest, AYearWithoutRateTablesLoadsEmpty) {
     SeedCompanySettings();
     SeedLimit("1000", "001", "2400000");
     ASSERT_EQ(engine_.init(&key_), 1);
-    EXPECT_EQ(engine_.m_nRowCount[0], 1);
-    EXPECT_EQ(engine_.m_nRowCount[3], 0);
-    EXPECT_EQ(engine_.m_nRowCount[4], 0);
-    EXPECT_EQ(engine_.m_nRowCount[5], 2);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kSettingsRows], 1);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kTaxBracketRows], 0);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kBonusParameterRows], 0);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kLimitCodeRows], 2);
     // The bracket table is there but empty, and no parameter row is held.
     EXPECT_TRUE(engine_.m_HPFSTIA.allocated());
     EXPECT_TRUE(engine_.m_HPFSTIA.at(0)->TXSS_AM.IsEmpty());
@@ -102,8 +103,8 @@ TEST_F(SettingsTest, RateTablesOfTheYearAreLoaded) {
         "INSERT INTO HPMLBEC (CO_CD, RVRS_YY, STSD_AM, BSHD_AM, OSMD_AM, RSTX_RT) VALUES "
         "('0000','2002',600000,1000000,500000,0.1), ('0000','2001',1,2,3,4)");
     ASSERT_EQ(engine_.init(&key_), 1);
-    ASSERT_EQ(engine_.m_nRowCount[3], 2);
-    EXPECT_EQ(engine_.m_nRowCount[4], 1);
+    ASSERT_EQ(engine_.m_nRowCount[payroll::engine::kTaxBracketRows], 2);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kBonusParameterRows], 1);
     double upper[2] = {std::atof(engine_.m_HPFSTIA.at(0)->TXSE_AM.c_str()),
                        std::atof(engine_.m_HPFSTIA.at(1)->TXSE_AM.c_str())};
     // Both brackets of the year, whatever order they came in.
@@ -123,7 +124,7 @@ TEST_F(SettingsTest, RateTablesOfTheYearAreLoaded) {
     // Binding to a year without rows forgets them.
     key_.RVRS_YM = "200303";
     ASSERT_EQ(engine_.init(&key_), 1);
-    EXPECT_EQ(engine_.m_nRowCount[3], 0);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kTaxBracketRows], 0);
     EXPECT_TRUE(engine_.m_HPFSTIA.at(0)->TXSE_AM.IsEmpty());
     EXPECT_EQ(engine_.m_dsBonus.OnGetRecordCount(), 0);
 }
@@ -134,7 +135,7 @@ TEST_F(SettingsTest, LimitCodesAreReadByCode) {
     SeedLimit("1000", "007", "1000000.5");
     SeedLimit("2000", "004", "77");  // another company
     ASSERT_EQ(engine_.init(&key_), 1);
-    EXPECT_EQ(engine_.m_nRowCount[5], 3);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kLimitCodeRows], 3);
     EXPECT_DOUBLE_EQ(engine_.GetArrayCode_Pay("003", 1), 100000);
     EXPECT_DOUBLE_EQ(engine_.GetArrayCode_Pay("007", 1), 1000000.5);
     EXPECT_DOUBLE_EQ(engine_.GetArrayCode_Pay("004", 1), 0);
@@ -184,7 +185,7 @@ TEST_F(SettingsTest, ItemDefinitions) {
         "('1000','2002','001','P3','T00','001')");  // a deduction item
     Record();
     ASSERT_EQ(engine_.init(&key_), 1);
-    EXPECT_EQ(engine_.m_nRowCount[6], 3);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kPayItemRows], 3);
     EXPECT_EQ(engine_.GetCode_INDEX("P00", 1), 0);
     int p10 = engine_.GetCode_INDEX("P10", 1);
     ASSERT_EQ(p10, 1);  // the first in result order
@@ -205,7 +206,7 @@ TEST_F(SettingsTest, ItemDefinitions) {
     // No definitions at all: an empty table, and init still succeeds.
     SeedExec("DELETE FROM HPMPDFM");
     ASSERT_EQ(engine_.init(&key_), 1);
-    EXPECT_EQ(engine_.m_nRowCount[6], 0);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kPayItemRows], 0);
     EXPECT_TRUE(engine_.m_HPMPDFM.allocated());
     EXPECT_EQ(engine_.GetCode_INDEX("P00", 1), -1);
     EXPECT_TRUE(Messages().empty());
@@ -219,7 +220,7 @@ TEST_F(SettingsTest, ItemDefinitionFailureShowsBothMessages) {
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0], "OpenHPMPDFM error");
     EXPECT_EQ(shown[1].str(), Lang(1008));
-    EXPECT_EQ(engine_.m_nRowCount[6], 0);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kPayItemRows], 0);
     EXPECT_EQ(engine_.GetCode_INDEX("P00", 1), -1);
 }
 
@@ -230,7 +231,7 @@ TEST_F(SettingsTest, QuotesInTheKeyStayInsideTheirLiterals) {
     ASSERT_EQ(engine_.init(&key_), 1);
     ASSERT_FALSE(sent_.empty());
     EXPECT_NE(sent_.front().find("CO_CD='1''0' "), std::string::npos) << sent_.front();
-    EXPECT_EQ(engine_.m_nRowCount[5], 1);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kLimitCodeRows], 1);
     EXPECT_NE(engine_.GetQueryString(2).Find("CO_CD='1''0' AND RVRS_YM ='200203' AND SQ='1' AND "
                                              "PYTP_FG like '2%' "),
               -1);

@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/exemptions.h"
+#include "engine/common/row_counts.h"
+#include "engine/tax/exemptions.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "support/company_builder.h"
@@ -234,7 +235,7 @@ TEST_F(TaxableTotalsTest, EmployeeAttributes) {
     EXPECT_EQ(std::atof(e->NAPS_AM.c_str()), 90000);
     EXPECT_EQ(std::atoi(e->TDFR_SN.c_str()), 2);
     EXPECT_TRUE(e->DIV_TO_CD.IsEmpty());
-    EXPECT_EQ(engine_.m_nRowCount[7], 1);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kEmployeeRows], 1);
 }
 
 TEST_F(TaxableTotalsTest, AnUnknownEmployeeClearsThePreviousOne) {
@@ -242,7 +243,7 @@ TEST_F(TaxableTotalsTest, AnUnknownEmployeeClearsThePreviousOne) {
     Pay("E9", "P10", "200000");
     ASSERT_EQ(engine_.OpenSEMP("E1"), 1);
     EXPECT_EQ(engine_.OpenSEMP("E9"), 0);
-    EXPECT_EQ(engine_.m_nRowCount[7], 0);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kEmployeeRows], 0);
     const SEMP_FMT* e = engine_.m_SEMP_ALL.at(0);
     EXPECT_TRUE(e->EMP_CD.IsEmpty());
     EXPECT_TRUE(e->HTYP_CD.IsEmpty());
@@ -425,7 +426,7 @@ TEST_F(TaxableTotalsTest, PayTotalList) {
     Bind();
     Record();
     ASSERT_EQ(engine_.ChkTotalPay(0, ""), 1);
-    ASSERT_EQ(engine_.m_nRowCount[10], 2);
+    ASSERT_EQ(engine_.m_nRowCount[payroll::engine::kPayCheckRows], 2);
     EXPECT_EQ(engine_.m_ChkPay.at(0)->EMP_CD.View(), "E1");
     EXPECT_DOUBLE_EQ(std::atof(engine_.m_ChkPay.at(0)->PAY_AM.c_str()), 1234.5);
     EXPECT_DOUBLE_EQ(std::atof(engine_.m_ChkPay.at(1)->PAY_AM.c_str()), 10);
@@ -439,7 +440,7 @@ TEST_F(TaxableTotalsTest, PayTotalList) {
     Bind();
     sent_.clear();
     ASSERT_EQ(engine_.ChkTotalPay(0, "E2"), 1);
-    EXPECT_EQ(engine_.m_nRowCount[10], 1);
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kPayCheckRows], 1);
     EXPECT_DOUBLE_EQ(std::atof(engine_.m_ChkPay.at(0)->PAY_AM.c_str()), 10);
     EXPECT_NE(sent_[0].find("and PYTP_FG='001' "), std::string::npos);
     key_.DIV_FILTER = "001";
@@ -448,7 +449,8 @@ TEST_F(TaxableTotalsTest, PayTotalList) {
     ASSERT_EQ(engine_.ChkTotalPay(0, "E2"), 1);
     EXPECT_EQ(sent_[0].find("PYTP_FG"), std::string::npos) << sent_[0];
     EXPECT_NE(sent_[0].find("and DIV_CD='001'  "), std::string::npos) << sent_[0];
-    EXPECT_EQ(engine_.m_nRowCount[10], 0);  // no row carries division 001
+    EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kPayCheckRows],
+              0);  // no row carries division 001
     EXPECT_TRUE(Messages().empty());
 }
 
@@ -464,7 +466,7 @@ TEST_F(TaxableTotalsTest, PayTotalsOfTablesWithoutPayAmounts) {
         EXPECT_EQ(engine_.ChkTotalPay(c.kind, ""), 0) << c.set << " " << c.kind;
         ASSERT_EQ(Messages().size(), 1u);
         EXPECT_EQ(Messages()[0], "ChkTotalPay error");
-        EXPECT_EQ(engine_.m_nRowCount[10], 0);
+        EXPECT_EQ(engine_.m_nRowCount[payroll::engine::kPayCheckRows], 0);
     }
 }
 

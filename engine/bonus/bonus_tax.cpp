@@ -1,0 +1,167 @@
+// Bonus tax: the income and resident tax withheld from one employee's bonus
+// run. The bonus is spread over its period, the period's monthly average is
+// annualised, the year's deductions come off, and the annual tax is brought
+// back to the period less what the period already withheld. The arithmetic
+// lives in bonus_math and deductions; this file reads the tables and the
+// parameters and stores the result.
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "engine/bonus/bonus_math.h"
+#include "engine/common/calendar.h"
+#include "engine/common/messages.h"
+#include "engine/common/row_counts.h"
+#include "engine/common/run_key.h"
+#include "engine/tax/deductions.h"
+#include "payroll/salary_calcurate.h"
+#include "platform/text/sql_text.h"
+
+namespace {
+
+using payroll::bonus::Number;
+using payroll::bonus::WholeNumber;
+using payroll::sql::Esc;
+
+// The year's tax-table brackets as loaded with the settings; an unloaded
+// table is empty.
+std::vector<payroll::bonus::Bracket> Brackets(
+    const payroll::RecordTable<payroll::HpfstiaRecord>& table, int count) {
+    std::vector<payroll::bonus::Bracket> out;
+    const std::size_t rows =
+        count <= 0 ? 0 : std::min(static_cast<std::size_t>(count), table.capacity());
+    out.reserve(rows);
+    for (std::size_t i = 0; i < rows; ++i) {
+        const payroll::HpfstiaRecord* r = table.at(i);
+        out.push_back(
+            {Number(r->TXSS_AM.c_str()), Number(r->TXSE_AM.c_str()), Number(r->AJMT_AM.c_str())});
+    }
+    return out;
+}
+
+// A bonus parameter of the year's row (0 when the year has none).
+double Parameter(const G_DataSource& bonus, const char* column) {
+    return Number(bonus.OnGetFieldValue(column, 0).c_str());
+}
+
+std::int64_t WholeParameter(const G_DataSource& bonus, const char* column) {
+    return WholeNumber(bonus.OnGetFieldValue(column, 0).c_str());
+}
+
+// The household of the employee loaded by OpenSEMP (nobody when none is).
+payroll::bonus::Household HouseholdOf(const payroll::RecordTable<SEMP_FMT>& employees) {
+    const SEMP_FMT* e = employees.at(0);
+    if (!e) return payroll::bonus::HouseholdOf("", "", "");
+    return payroll::bonus::HouseholdOf(e->SPUS_YN.c_str(), e->TDFR_SN.c_str(), e->SUFR_SN.c_str());
+}
+
+}  // namespace
+
+double CSalaryCalcurate::GetTotalDelete(double pay) {
+    return payroll::bonus::CellMidpoint(
+        Brackets(m_HPFSTIA, m_nRowCount[payroll::engine::kTaxBracketRows]), pay);
+}
+
+double CSalaryCalcurate::GetTotalDeleteTO(double pay) {
+    return payroll::bonus::CellLowerBound(
+        Brackets(m_HPFSTIA, m_nRowCount[payroll::engine::kTaxBracketRows]), pay);
+}
+
+double CSalaryCalcurate::GetTaxAll2001(double annualPay) {
+    return payroll::deductions::EarnedIncome2001(annualPay);
+}
+
+double CSalaryCalcurate::GetTaxAll2002(double annualPay) {
+    return payroll::deductions::EarnedIncome2002(annualPay);
+}
+
+double CSalaryCalcurate::GetTaxAll2004(double annualPay) {
+    return payroll::deductions::EarnedIncome2004(annualPay);
+}
+
+long CSalaryCalcurate::GetlFami() {
+    return static_cast<long>(payroll::bonus::FamilyDeduction(HouseholdOf(m_SEMP_ALL),
+                                                             WholeParameter(m_dsBonus, "BSHD_AM"),
+                                                             WholeParameter(m_dsBonus, "OSMD_AM")));
+}
+
+double CSalaryCalcurate::GetPersonTax(double pay) {
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
+    // The pay goes into the text without quotes: only a finite number may.
+    const double x = std::isfinite(pay) ? pay : 0;
+    CString sql;
+    sql.Format(
+        "select * from HIFNPCT  where  CO_CD='0000' AND RVRS_YY='%s' AND %f >= STMS_AM AND "
+        "%f<STME_AM  order by NTPS_GR ",
+        Esc(key->month.Left(4)).c_str(), x, x);
+    if (!TracedQuery(m_dsMain, sql, "GetPersonTax ", "GetPersonTax error", 0)) return 0;
+    double premium = Number(m_dsMain.OnGetFieldValue("NAPS_AM", 0).c_str());
+    // Up to 2001 the employee paid half the grade's premium.
+    if (payroll::calendar::AtoiSlice(key->month.str(), 0, 4) < 2002) premium /= 2;
+    return premium;
+}
+
+int CSalaryCalcurate::GetCalcBonus(CString employee, int kind, CString text) {
+    namespace bonus = payroll::bonus;
+    const auto key = payroll::run_key::Checked(m_HPHONPD);
+    if (!key) return 0;
+    const int year = payroll::calendar::AtoiSlice(key->month.str(), 0, 4);
+    const int month = payroll::calendar::AtoiSlice(key->month.str(), 4, 2);
+
+    // A read that fails on the way would store a tax computed with zeros in
+    // its place: such a result is not stored, and the step fails.
+    const long failedBefore = payroll::engine::FailedStatements();
+    SALARY_TOTAL_x totals{};
+    int months = 0;
+    const double periodPay = GetYmdTotalBones(employee, &months, &totals, &m_HPOMNPY);
+
+    if (kind == 1 || kind == 11) {
+        // Annual pay from the period's monthly average, placed in its cell.
+        const bonus::PeriodAverage average = bonus::AverageOfPeriod(periodPay, months, month);
+        totals.PAY_TOTAL = average.pay_total;
+        const double annualPay = 12 * GetTotalDelete(static_cast<double>(average.average));
+
+        // Deductions of the year; the earned-income one on the pay capped
+        // for it, while the base below starts from the whole annual pay.
+        const double earned = payroll::deductions::EarnedIncomeForBonus(year, annualPay);
+        const double pensionPay = static_cast<double>(bonus::PensionPay(periodPay, months));
+        const double pensionBase =
+            year <= 2001 ? GetTotalDeleteTO(pensionPay) : GetTotalDelete(pensionPay);
+        const double pension = std::floor(12 * GetPersonTax(pensionBase));
+        const double standard = bonus::StandardDeduction(
+            year, Parameter(m_dsBonus, "STSD_AM"), Parameter(m_dsBonus, "DUMMY4"),
+            Parameter(m_dsBonus, "DUMMY5"), HouseholdOf(m_SEMP_ALL).persons());
+        const double family = static_cast<double>(GetlFami());
+        const double own = static_cast<double>(WholeParameter(m_dsBonus, "BSHD_AM"));
+
+        const double annualBase =
+            bonus::AnnualTaxBase(annualPay, own + family + standard + pension + earned);
+        m_HPOMNPY.TXST_AM =
+            static_cast<double>(bonus::BonusTaxBase(annualBase, months, totals.TXST_TOTAL));
+
+        // The tax of the annual base and its credit, by the year's rules.
+        double tax = 0, credit = 0;
+        if (year >= 2002) {
+            tax = GetTaxAmountMath(annualBase, 0);
+            credit = GetTaxAmount(tax, 1);
+        } else {
+            tax = GetTaxAmountMath(annualBase, 1);
+            credit = GetTaxAmount(12 * tax, 1);
+        }
+        const bonus::ComputedTax computed = bonus::ComputeTax(year, tax, credit);
+        m_HPOMNPY.DEXT_AM = static_cast<double>(computed.credit);
+
+        const bonus::Withholding w = bonus::Withhold(computed.monthly, months, totals.INTX_TOTAL,
+                                                     Parameter(m_dsBonus, "RSTX_RT"));
+        // What is still due, and the computed tax as the due amount plus
+        // its credit.
+        m_HPOMNPY.SPIC_AM = static_cast<double>(w.due);
+        m_HPOMNPY.CCTX_AM = static_cast<double>(w.due) + static_cast<double>(computed.credit);
+        m_HPOMNPY.INTX_AM = static_cast<double>(w.income_tax);
+        m_HPOMNPY.RSTX_AM = static_cast<double>(w.resident_tax);
+    }
+    if (payroll::engine::FailedStatements() != failedBefore) return 0;
+    return AppendData(employee, kind, text);
+}

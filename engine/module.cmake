@@ -1,0 +1,39 @@
+# The payroll calculation engine, a folder for each road.
+payroll_module(payroll_engine
+    SOURCES
+        bonus/bonus_math.cpp
+        bonus/bonus_tax.cpp
+        bonus/prior_totals.cpp
+        build/build_driver.cpp
+        build/build_steps.cpp
+        build/default_row_text.cpp
+        build/default_rows.cpp
+        build/leaver_filter.cpp
+        build/pay_total_check.cpp
+        build/refresh_text.cpp
+        build/roster.cpp
+        build/roster_statement.cpp
+        build/row_index.cpp
+        common/calendar.cpp
+        common/engine_object.cpp
+        common/messages.cpp
+        common/pay_windows.cpp
+        common/rounding.cpp
+        common/rounding_codes.cpp
+        common/run_key.cpp
+        common/settings.cpp
+        tax/deductions.cpp
+        tax/exemptions.cpp
+        tax/income_tax.cpp
+        tax/income_tax_math.cpp
+        tax/persistence.cpp
+        tax/result_record.cpp
+        tax/taxable_totals.cpp
+        tax/year_driver.cpp
+        tax/year_progress.cpp
+    USES
+        payroll_db
+        payroll_ui
+        payroll_lang
+        payroll_registry
+)

@@ -1,0 +1,20 @@
+# The front: the pay-run picker and the employee record viewer.
+payroll_module(payroll_front
+    SOURCES
+        emp_form_grid.cpp
+        emp_form_layout.cpp
+        emp_view_dialog.cpp
+        emp_view_loaders.cpp
+        front_settings.cpp
+        imirak1.cpp
+        list_grid.cpp
+        pay_integrity.cpp
+        pay_run_dialog.cpp
+        pay_run_list.cpp
+        statement_report.cpp
+    USES
+        payroll_db
+        payroll_ui
+        payroll_lang
+        payroll_registry
+)

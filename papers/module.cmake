@@ -1,0 +1,13 @@
+# The office papers as data, read out of the stored runs.
+payroll_module(payroll_papers
+    SOURCES
+        ledger_reader.cpp
+        paper_source.cpp
+        paper_text.cpp
+        payslip_reader.cpp
+        register_reader.cpp
+        run_rows.cpp
+    USES
+        payroll_db
+        payroll_lang
+)

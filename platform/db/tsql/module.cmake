@@ -1,0 +1,19 @@
+# The SQL dialect layer: the engine's old dialect translated for SQLite and PostgreSQL.
+payroll_module(payroll_tsql
+    SOURCES
+        decimal.cpp
+        emitter.cpp
+        functions.cpp
+        keywords.cpp
+        outer_join.cpp
+        postgres_functions.cpp
+        scanner.cpp
+        shape_cache.cpp
+        skeleton.cpp
+        sqlite_support.cpp
+        translate.cpp
+        update_from.cpp
+    USES
+        payroll_text
+        PkgConfig::SQLITE3
+)

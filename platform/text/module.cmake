@@ -1,0 +1,8 @@
+# Text types and formatting: CString, fixed-width record fields, printf.
+payroll_module(payroll_text
+    SOURCES
+        cstring.cpp
+        printf_format.cpp
+        sql_text.cpp
+    USES
+)

@@ -1,0 +1,13 @@
+# The roads as hosts drive them.
+payroll_module(payroll_roads
+    SOURCES
+        bonus_run.cpp
+        road_verdicts.cpp
+        run_list.cpp
+        run_rules.cpp
+        tax_recalculation.cpp
+    USES
+        payroll_db
+        payroll_engine
+        payroll_front
+)
