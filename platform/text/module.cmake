@@ -2,7 +2,9 @@
 payroll_module(payroll_text
     SOURCES
         cstring.cpp
+        number_parse.cpp
         printf_format.cpp
         sql_text.cpp
+        utf8_pieces.cpp
     USES
 )
