@@ -5,6 +5,7 @@
 
 #include "front/emp_form_layout.h"
 #include "front/emp_view_dialog.h"
+#include "platform/text/number_parse.h"
 #include "platform/text/sql_text.h"
 #include "platform/ui/afx.h"
 
@@ -126,7 +127,7 @@ bool CEmpViewDlg::OpenData_2() {
     if (!Run(m_PayStepQuery, sum_sql, "OpenData_2")) return false;
 
     CString amount;
-    double pay = std::atof(m_PayStepQuery.OnGetFieldValue("PAY_AM", 0).c_str());
+    double pay = payroll::text::NumberOf(m_PayStepQuery.OnGetFieldValue("PAY_AM", 0).str());
     if (pay > 0) {
         CString won;
         HfxWon(&won, "%.*f", m_nDecimals, pay);
@@ -159,7 +160,7 @@ bool CEmpViewDlg::OpenData_3() {
     m_List.SetNumberRows(std::min(n, CG_UGCtrl::kMaxRows), TRUE, TRUE);
     for (long i = 0; i < m_List.GetNumberRows(); ++i) {
         m_List.QuickSetText(0, i, m_Query.OnGetFieldValue("CTD_NM", i).c_str());
-        double fixed = std::atof(m_Query.OnGetFieldValue("FIX_AM", i).c_str());
+        double fixed = payroll::text::NumberOf(m_Query.OnGetFieldValue("FIX_AM", i).str());
         CString amount;
         if (fixed > 0) amount.Format("%.*f", m_nDecimals, fixed);
         m_List.QuickSetText(1, i, amount.c_str());

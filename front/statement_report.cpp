@@ -8,9 +8,9 @@ namespace payroll::front {
 
 std::vector<std::string> TraceLines(std::string_view sql, std::string_view tag) {
     std::vector<std::string> lines;
-    if (sql.size() <= kTracePiece) return lines;
+    if (sql.size() <= text::kTracePiece) return lines;
     std::string title(tag);
-    for (std::string_view piece : text::Utf8Pieces(sql, kTracePiece)) {
+    for (std::string_view piece : text::Utf8Pieces(sql, text::kTracePiece)) {
         CString line;
         line.Format("--[select %s ]--- %s\n", title.c_str(), std::string(piece).c_str());
         lines.push_back(line.str());

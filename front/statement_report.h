@@ -9,8 +9,6 @@
 
 namespace payroll::front {
 
-inline constexpr std::size_t kTracePiece = 200;
-
 // The trace lines of a statement: a statement longer than 200 characters is
 // cut into pieces of 200 (the last shorter, never splitting a character) and
 // each becomes "--[select <tag> ]--- <piece>\n"; shorter statements give none.

@@ -6,6 +6,8 @@
 #include <limits>
 #include <string_view>
 
+#include "platform/text/number_parse.h"
+
 namespace payroll::bonus {
 
 namespace {
@@ -95,8 +97,7 @@ std::int64_t CutToTens(std::int64_t amount) {
 
 double Number(const char* text) {
     if (!text) return 0;
-    const double value = std::atof(text);
-    return std::isfinite(value) ? value : 0;
+    return payroll::text::NumberOf(text);
 }
 
 std::int64_t WholeNumber(const char* text) {

@@ -24,8 +24,8 @@ std::int64_t WholeMod(std::int64_t a, std::int64_t b);
 // Cut down to tens, toward zero (12,349 -> 12,340; -12,349 -> -12,340).
 std::int64_t CutToTens(std::int64_t amount);
 
-// A decimal text of the database as a number (atof semantics: empty or
-// non-numeric text gives 0); a non-finite value gives 0 too.
+// A decimal text of the database as a number (payroll::text::NumberOf);
+// a null text gives 0.
 double Number(const char* text);
 
 // A text read as a whole number (atoi semantics in 64 bits: leading digits,

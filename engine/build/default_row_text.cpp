@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "payroll/cstring.h"
+#include "platform/text/number_parse.h"
 #include "platform/text/sql_text.h"
 
 namespace payroll::default_rows {
@@ -76,8 +77,7 @@ void AppendFilled(std::string_view format, std::initializer_list<std::string_vie
 std::string SqlNumber(std::string_view text) {
     if (text.empty()) return "0";
     if (IsPlainDecimal(text)) return std::string(text);
-    double value = std::atof(std::string(text).c_str());
-    if (!std::isfinite(value)) value = 0;
+    const double value = payroll::text::NumberOf(text);
     CString out;
     out.Format("%1.4f", value);
     return out.str();

@@ -9,6 +9,7 @@
 #include "engine/common/row_counts.h"
 #include "engine/common/run_key.h"
 #include "payroll/salary_calcurate.h"
+#include "platform/text/number_parse.h"
 #include "platform/text/sql_text.h"
 
 namespace {
@@ -122,7 +123,8 @@ int CSalaryCalcurate::GetSempValue(int row, G_DataSource* gridRows, G_DataSource
     for (const Target& t : targets) {
         long at = find(t.code);
         if (at < 0) continue;
-        if (std::atof(deductionRows->OnGetFieldValue("DDCT_AM", at).c_str()) > 0) continue;
+        if (payroll::text::NumberOf(deductionRows->OnGetFieldValue("DDCT_AM", at).str()) > 0)
+            continue;
         if (t.row) *t.row = static_cast<int>(at);
         if (t.text) *t.text = t.pension ? e->NAPS_AM.Str() : e->HIFA_AM.Str();
         set = true;

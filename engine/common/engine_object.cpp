@@ -8,13 +8,13 @@
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
 #include "platform/registry/app_settings.h"
+#include "platform/text/utf8_pieces.h"
 
 namespace {
 
 constexpr std::int16_t kDaysOfMonth[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 constexpr const char* kTableNames[8] = {"HPITMPD ", "HPITMDD ", "HPOMPPD ", "HPOMPDD ",
                                         "HTOWTRT ", "HTOWTDR ", "",         ""};
-constexpr int kTracePiece = 200;
 
 }  // namespace
 
@@ -107,12 +107,11 @@ void CSalaryCalcurate::DspTRACE(CString text, CString title, int quiet) {
 }
 
 void CSalaryCalcurate::TraceText(const CString& text, const CString& title, int quiet) {
-    int length = text.GetLength();
-    if (length > kTracePiece) {
+    if (text.str().size() > payroll::text::kTracePiece) {
         // Traces are written nowhere: of the pieces only the last line stays.
-        const int last = (length - 1) / kTracePiece;
-        m_strTrace =
-            "--[select " + title + " ]--- " + text.Mid(last * kTracePiece, kTracePiece) + "\n";
+        const std::string_view last =
+            payroll::text::Utf8Pieces(text.str(), payroll::text::kTracePiece).back();
+        m_strTrace = "--[select " + title + " ]--- " + CString(std::string(last)) + "\n";
     }
     payroll::engine::Trace(title, text);
     if (quiet == 0) payroll::engine::ShowMessage(title);

@@ -5,6 +5,7 @@
 #include "engine/common/messages.h"
 #include "engine/common/rounding_codes.h"
 #include "payroll/salary_calcurate.h"
+#include "platform/text/number_parse.h"
 
 double CSalaryCalcurate::SetAmountReleas(double amount, CString code) {
     const char* statement = payroll::rounding::StatementFor(code.str());
@@ -21,7 +22,7 @@ double CSalaryCalcurate::SetAmountReleas(double amount, CString code) {
         payroll::engine::NoteFailure("SetAmountReleas error", source.GetLastError());
         return amount;
     }
-    return std::atof(source.OnGetFieldValue("VAL", 0).c_str());
+    return payroll::text::NumberOf(source.OnGetFieldValue("VAL", 0).str());
 }
 
 double CSalaryCalcurate::ValuesCut_Add(double value, int) {

@@ -9,6 +9,7 @@
 #include "engine/tax/result_record.h"
 #include "payroll/diagnostics.h"
 #include "payroll/salary_calcurate.h"
+#include "platform/text/number_parse.h"
 #include "platform/text/sql_text.h"
 
 using payroll::sql::Esc;
@@ -16,7 +17,7 @@ using payroll::sql::Esc;
 namespace {
 
 double Number(const CString& text) {
-    return std::atof(text.c_str());
+    return payroll::text::NumberOf(text.str());
 }
 
 // "AND PYTP_FG='x' "-style pay-type clause of a run, empty for a combined run.

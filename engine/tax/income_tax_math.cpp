@@ -4,11 +4,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/text/number_parse.h"
+
 namespace payroll::tax {
 namespace {
 
 double Number(std::string_view text) {
-    return std::atof(std::string(text).c_str());
+    return payroll::text::NumberOf(text);
 }
 
 }  // namespace

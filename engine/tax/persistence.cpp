@@ -10,6 +10,7 @@
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "platform/lang/lang_util.h"
+#include "platform/text/number_parse.h"
 #include "platform/text/sql_text.h"
 #include "platform/ui/afx.h"
 
@@ -196,7 +197,7 @@ int CSalaryCalcurate::Get_NO_FIXED_CODE(CString employee, CString payType, int k
     if (!key) return 0;
     if (OpenHPOMNPY(&m_dsMain, employee, payType) <= 0) return 1;
     for (const payroll::result::SummaryColumn& c : payroll::result::ReloadedColumns(kind))
-        m_HPOMNPY.*c.field = std::atof(m_dsMain.OnGetFieldValue(c.name, 0).c_str());
+        m_HPOMNPY.*c.field = payroll::text::NumberOf(m_dsMain.OnGetFieldValue(c.name, 0).str());
     m_HPOMNPY.EXCL_YN = std::atoi(m_dsMain.OnGetFieldValue("EXCL_YN", 0).c_str());
     return 1;
 }
@@ -240,7 +241,7 @@ void CSalaryCalcurate::GetHPOMDDdata(CString employee, HPOMNPY_FMT* record, int 
         }
         if (payroll::result::LoadsDeduction(row->DDCT_CD.View(), mode))
             record->*payroll::result::DeductionField(row->DDCT_CD.View()) =
-                std::atof(row->DDCT_AM.c_str());
+                payroll::text::NumberOf(row->DDCT_AM.View());
     }
 }
 

@@ -13,6 +13,7 @@
 #include "engine/tax/exemptions.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
+#include "platform/text/number_parse.h"
 #include "platform/text/sql_text.h"
 
 namespace {
@@ -143,7 +144,7 @@ double CSalaryCalcurate::GetArrayCode_Pay(CString code, int kind) {
     const std::size_t n = LoadedRows(m_SCTRL_PC, m_nRowCount[payroll::engine::kLimitCodeRows]);
     for (std::size_t i = 0; i < n; ++i) {
         const payroll::SctrlPcRecord* r = m_SCTRL_PC.at(i);
-        if (r->CTD_CD.View() == code.str()) return std::atof(r->RMK_DC.c_str());
+        if (r->CTD_CD.View() == code.str()) return payroll::text::NumberOf(r->RMK_DC.View());
     }
     return 0;
 }
@@ -167,7 +168,7 @@ double CSalaryCalcurate::GetNightTotal(CString employee) {
     // A failed query leaves the source without rows; the step that stores
     // the amount learns of it from the failure count.
     if (QueryOpen(&m_dsMain, sql) > 0)
-        return std::atof(m_dsMain.OnGetFieldValue("SUM_AM", 0).c_str());
+        return payroll::text::NumberOf(m_dsMain.OnGetFieldValue("SUM_AM", 0).str());
     if (!m_dsMain.GetLastError().IsEmpty()) return 0;
     // Before the run's own row exists the subtraction has nothing to subtract
     // and yields no row: what the year granted so far is then the whole sum.
@@ -177,7 +178,7 @@ double CSalaryCalcurate::GetNightTotal(CString employee) {
         company.c_str(), emp.c_str(), Esc(key->month.Left(4)).c_str());
     DspTRACE(sql, "GetNightTotal", 1);
     if (QueryOpen(&m_dsMain, sql) <= 0) return 0;
-    return std::atof(m_dsMain.OnGetFieldValue("SUM_AM", 0).c_str());
+    return payroll::text::NumberOf(m_dsMain.OnGetFieldValue("SUM_AM", 0).str());
 }
 
 double CSalaryCalcurate::GetSalaryTotalCalc(CString employee, int, HPOMNPY_FMT* record) {
@@ -190,7 +191,7 @@ double CSalaryCalcurate::GetSalaryTotalCalc(CString employee, int, HPOMNPY_FMT* 
     for (long r = 0; r < count; ++r) {
         payroll::exemptions::PayRow row;
         row.code = cursor.OnGetFieldValue("PAY_CD", r).str();
-        row.amount = std::atof(cursor.OnGetFieldValue("PAY_AM", r).c_str());
+        row.amount = payroll::text::NumberOf(cursor.OnGetFieldValue("PAY_AM", r).str());
         int item = GetCode_INDEX(row.code, 1);
         if (item >= 0) {
             const payroll::HpmpdfmRecord* def = m_HPMPDFM.at(static_cast<std::size_t>(item));

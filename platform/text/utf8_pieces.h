@@ -8,6 +8,9 @@
 
 namespace payroll::text {
 
+// The width of a statement trace's pieces, in bytes.
+inline constexpr std::size_t kTracePiece = 200;
+
 // The text in pieces of at most `limit` bytes (limit >= 1), each ending at a
 // UTF-8 character boundary; where no boundary falls within a piece (the text
 // is not UTF-8 there), it is cut at `limit` bytes. Empty text: no pieces.
