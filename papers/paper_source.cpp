@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "payroll/datasource.h"
+#include "platform/text/number_parse.h"
 
 namespace payroll::papers::detail {
 
@@ -14,7 +15,7 @@ std::string InList(const std::vector<std::string>& values) {
 }
 
 double Amount(const CString& text) {
-    return text.IsEmpty() ? 0 : std::strtod(text.c_str(), nullptr);
+    return payroll::text::NumberOf(text.str());
 }
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include "papers/run_rows.h"
 #include "payroll/papers.h"
+#include "platform/text/number_parse.h"
 
 namespace payroll::papers {
 namespace {
@@ -92,7 +93,7 @@ void NoteIncomeTax(const YearTables& tables, const detail::RunRows& rows,
             if (d.code.rfind("R", 0) == 0) n->savings_deduction += d.amount;
         if (person) {
             const std::string& text = person->division_deduction[person->refr_yn == "001" ? 1 : 0];
-            n->division_deduction = text.empty() ? 0 : std::strtod(text.c_str(), nullptr);
+            n->division_deduction = payroll::text::NumberOf(text);
         }
         n->tax_base = n->taxable_pay - n->savings_deduction - n->division_deduction;
     }

@@ -10,6 +10,7 @@
 #include "payroll/diagnostics.h"
 #include "payroll/roads.h"
 #include "platform/db/road_report.h"
+#include "platform/text/number_parse.h"
 #include "platform/text/sql_text.h"
 
 namespace payroll {
@@ -51,7 +52,7 @@ BonusResult Stored(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key, const s
     G_DataSource row;
     if (engine.OpenHPOMNPY(&row, CString(emp), CString(payType)) > 0) {
         auto amount = [&row](const char* column) {
-            return std::atof(row.OnGetFieldValue(column, 0).c_str());
+            return payroll::text::NumberOf(row.OnGetFieldValue(column, 0).str());
         };
         r.bonus = amount("TBON_AM") + amount("TPAY_AM");
         r.tax_base = amount("TXST_AM");
