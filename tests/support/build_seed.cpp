@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
+#include <string_view>
 
 #include "payroll/datasource.h"
 #include "platform/db/connection.h"
@@ -21,6 +23,11 @@ std::string Quote(const std::string& v) {
         out += c;
     }
     return out + "'";
+}
+
+// Adds the pieces to the end of out, without a temporary for each join.
+void Append(std::string* out, std::initializer_list<std::string_view> pieces) {
+    for (std::string_view piece : pieces) *out += piece;
 }
 
 std::vector<std::vector<std::string>> Query(const std::string& sql) {
@@ -69,6 +76,10 @@ void SeedCompany(const std::string& co) {
 }
 
 void SeedRunCalendar(const SeedRun& run) {
+    constexpr const char* kRunItem =
+        "INSERT INTO HPHPOYM (CO_CD, RVRS_YM, SQ, PYTP_FG, PYDD_FG, PYDD_CD) VALUES (";
+    constexpr const char* kYearItem =
+        "INSERT INTO HPMPDFM (CO_CD, RVRS_YM, PYTP_FG, PYDD_FG, PYDD_CD, TAX_FG, TXEX_FG) VALUES (";
     const std::string c = Quote(run.company), ym = Quote(run.month);
     const std::string sq = std::to_string(run.sq), year = Quote(run.month.substr(0, 4));
     std::string sql = "INSERT INTO HPHPYFQ (CO_CD, RVRS_YM, SQ, PAY_DT, CCIS_YN) VALUES (" + c +
@@ -79,32 +90,30 @@ void SeedRunCalendar(const SeedRun& run) {
         if (std::find(all_types.begin(), all_types.end(), type) == all_types.end())
             all_types.push_back(type);
     for (const std::string& type : all_types)
-        sql += "INSERT INTO HHFAACC (CO_CD, HTYP_CD, MNLT_FG, TMST_DT) VALUES (" + c + ", " +
-               Quote(type) + ", " + Quote(run.cutoff_kind) + ", " + Quote(run.cutoff_day) + ") ";
+        Append(&sql,
+               {"INSERT INTO HHFAACC (CO_CD, HTYP_CD, MNLT_FG, TMST_DT) VALUES (", c, ", ",
+                Quote(type), ", ", Quote(run.cutoff_kind), ", ", Quote(run.cutoff_day), ") "});
     for (const std::string& pt : run.pay_types) {
         const std::string p = Quote(pt);
-        sql += "INSERT INTO HPHONPD (CO_CD, RVRS_YM, SQ, PYTP_FG, RTCM_FG, JNCM_FG) VALUES (" + c +
-               ", " + ym + ", " + sq + ", " + p + ", '001', '001') ";
+        Append(&sql,
+               {"INSERT INTO HPHONPD (CO_CD, RVRS_YM, SQ, PYTP_FG, RTCM_FG, JNCM_FG) VALUES (", c,
+                ", ", ym, ", ", sq, ", ", p, ", '001', '001') "});
         std::vector<std::string> covered = run.types;
         for (const auto& [extra_pt, type] : run.extra_types)
             if (extra_pt == pt) covered.push_back(type);
         for (const std::string& type : covered)
-            sql += "INSERT INTO HPHWTPT (CO_CD, RVRS_YM, SQ, PYTP_FG, HTYP_CD, PYSP_FG) VALUES (" +
-                   c + ", " + ym + ", " + sq + ", " + p + ", " + Quote(type) + ", " +
-                   Quote(run.pysp) + ") ";
+            Append(
+                &sql,
+                {"INSERT INTO HPHWTPT (CO_CD, RVRS_YM, SQ, PYTP_FG, HTYP_CD, PYSP_FG) VALUES (", c,
+                 ", ", ym, ", ", sq, ", ", p, ", ", Quote(type), ", ", Quote(run.pysp), ") "});
         for (int kind = 0; kind < 2; ++kind) {
             const auto& items = kind == 0 ? run.pay_items : run.deduction_items;
             const std::string cls = kind == 0 ? "'P2'" : "'P3'";
             for (const std::string& item : items) {
-                sql +=
-                    "INSERT INTO HPHPOYM (CO_CD, RVRS_YM, SQ, PYTP_FG, PYDD_FG, PYDD_CD) "
-                    "VALUES (" +
-                    c + ", " + ym + ", " + sq + ", " + p + ", " + cls + ", " + Quote(item) + ") ";
-                sql +=
-                    "INSERT INTO HPMPDFM (CO_CD, RVRS_YM, PYTP_FG, PYDD_FG, PYDD_CD, TAX_FG, "
-                    "TXEX_FG) VALUES (" +
-                    c + ", " + year + ", " + p + ", " + cls + ", " + Quote(item) + ", " +
-                    (kind == 0 ? "'001'" : "'002'") + ", '000') ";
+                Append(&sql, {kRunItem, c, ", ", ym, ", ", sq, ", ", p, ", ", cls, ", ",
+                              Quote(item), ") "});
+                Append(&sql, {kYearItem, c, ", ", year, ", ", p, ", ", cls, ", ", Quote(item), ", ",
+                              kind == 0 ? "'001'" : "'002'", ", '000') "});
             }
         }
     }
