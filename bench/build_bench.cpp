@@ -96,15 +96,16 @@ bool Seed(const std::string& path, int employees) {
     for (int i = 0; ok && i < kItems; ++i) {
         const bool pay = i < kPayItems;
         const std::string code = pay ? PayCode(i) : kDeductionCodes[i - kPayItems];
-        const std::string cls = pay ? "P2" : "P3";
+        // The item's class and code: P2 for pay, P3 for deductions.
+        const std::string item = (pay ? "P2','" : "P3','") + code;
         ok = Exec(db,
                   "INSERT INTO HPHPOYM (CO_CD, RVRS_YM, SQ, PYTP_FG, PYDD_FG, PYDD_CD) VALUES "
                   "('1000','200203',1,'001','" +
-                      cls + "','" + code + "')") &&
+                      item + "')") &&
              Exec(db,
                   "INSERT INTO HPMPDFM (CO_CD, RVRS_YM, PYTP_FG, PYDD_FG, PYDD_CD, TAX_FG) VALUES "
                   "('1000','2002','001','" +
-                      cls + "','" + code + "','" + (i % 3 ? "001" : "002") + "')");
+                      item + "','" + (i % 3 ? "001" : "002") + "')");
     }
     sqlite3_stmt* emp = nullptr;
     ok = ok && sqlite3_prepare_v2(db,
@@ -208,7 +209,8 @@ void Build(benchmark::State& state, int (*size)(), bool measure_memory) {
         state.SkipWithError("cannot seed the run");
         return;
     }
-    if (measure_memory) SetFigure("build_peak_rss_mib", PeakKbOfABuild(employees) / 1024.0);
+    if (measure_memory)
+        SetFigure("build_peak_rss_mib", static_cast<double>(PeakKbOfABuild(employees)) / 1024.0);
     for (auto _ : state) {
         state.PauseTiming();
         if (!FreshCopy(employees)) state.SkipWithError("cannot copy the run");

@@ -31,7 +31,8 @@ class Collector : public benchmark::ConsoleReporter {
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs)
             if (!r.error_occurred && r.iterations > 0)
-                timings[r.benchmark_name()] = r.real_accumulated_time / r.iterations;
+                timings[r.benchmark_name()] =
+                    r.real_accumulated_time / static_cast<double>(r.iterations);
         ConsoleReporter::ReportRuns(runs);
     }
     Timings timings;

@@ -123,7 +123,11 @@ bool CopyFromSqlite(const std::string& sqlite_path, PGconn* pg,
             data.push_back('\n');
         }
         sqlite3_finalize(st);
-        if (!WriteCopy(pg, table + " (" + columns + ")", data)) return false;
+        std::string target = table;
+        target += " (";
+        target += columns;
+        target += ')';
+        if (!WriteCopy(pg, target, data)) return false;
     }
     return PgExec(pg, "ANALYZE");
 }

@@ -85,7 +85,7 @@ void BM_SoakYearRecalc(benchmark::State& state) {
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             const long kib = ResidentKib();
             std::fprintf(stderr, "soak round %2d: %.2f s, VmRSS %.1f MiB\n", round, seconds,
-                         kib / 1024.0);
+                         static_cast<double>(kib) / 1024.0);
             if (round == 1) {
                 first_s = seconds;
                 first_kib = kib;
@@ -101,9 +101,9 @@ void BM_SoakYearRecalc(benchmark::State& state) {
     SetFigure("soak_seconds_first", first_s);
     SetFigure("soak_seconds_last", last_s);
     SetFigure("soak_time_ratio", first_s > 0 ? last_s / first_s : -1);
-    SetFigure("soak_rss_mib_first", first_kib / 1024.0);
-    SetFigure("soak_rss_mib_last", last_kib / 1024.0);
-    SetFigure("soak_rss_growth_mib", (last_kib - first_kib) / 1024.0);
+    SetFigure("soak_rss_mib_first", static_cast<double>(first_kib) / 1024.0);
+    SetFigure("soak_rss_mib_last", static_cast<double>(last_kib) / 1024.0);
+    SetFigure("soak_rss_growth_mib", static_cast<double>(last_kib - first_kib) / 1024.0);
 }
 
 // Registered only for bench/run --soak, which sets PAYROLL_SOAK.

@@ -120,13 +120,16 @@ bool Seed(const std::string& path, int employees) {
         char month[8];
         std::snprintf(month, sizeof month, "2002%02d", m);
         std::string ym = month;
-        ok = Exec(db, "INSERT INTO HPHPYFQ VALUES ('1000','" + ym + "',1,'" + ym + "25','002')") &&
+        std::string calendar = "INSERT INTO HPHPYFQ VALUES ('1000','" + ym;
+        calendar += "',1,'" + ym + "25','002')";
+        std::string types =
+            "INSERT INTO HPHWTPT (CO_CD, RVRS_YM, SQ, PYTP_FG, HTYP_CD, PYSP_FG) VALUES ('1000','" +
+            ym;
+        types += "',1,'001','001','001'), ('1000','" + ym + "',1,'001','002','001')";
+        ok = Exec(db, calendar) &&
              Exec(db, "INSERT INTO HPHONPD (CO_CD, RVRS_YM, SQ, PYTP_FG) VALUES ('1000','" + ym +
                           "',1,'001')") &&
-             Exec(db,
-                  "INSERT INTO HPHWTPT (CO_CD, RVRS_YM, SQ, PYTP_FG, HTYP_CD, PYSP_FG) VALUES "
-                  "('1000','" +
-                      ym + "',1,'001','001','001'), ('1000','" + ym + "',1,'001','002','001')");
+             Exec(db, types);
     }
 
     sqlite3_stmt* emp = nullptr;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -48,10 +49,9 @@ void AddRegisteredCommands(CLI::App& app, const GlobalOptions& options, int* exi
     for (const auto& [order, add] : commands) add(app, options, exit_code);
 }
 
-}  // namespace payroll::cli
+namespace {
 
-int main(int argc, char** argv) {
-    using namespace payroll::cli;
+int RunProgram(int argc, char** argv) {
     CLI::App app{"payroll: Korean payroll calculation from the terminal", "payroll"};
     app.require_subcommand(1);
     AddVersionFlag(app);
@@ -92,4 +92,21 @@ int main(int argc, char** argv) {
     }
     payroll::CloseDatabase();
     return exit_code;
+}
+
+}  // namespace
+
+}  // namespace payroll::cli
+
+int main(int argc, char** argv) {
+    // An exception no command caught ends the program with its message and
+    // kFailed, not with std::terminate.
+    try {
+        return payroll::cli::RunProgram(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "payroll: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "payroll: unexpected error\n");
+    }
+    return payroll::cli::kFailed;
 }

@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <string>
 
-typedef struct _cairo cairo_t;
-typedef struct _cairo_surface cairo_surface_t;
+// cairo's own names, declared here so that only the .cpp files include cairo.h.
+typedef struct _cairo cairo_t;                  // NOLINT(bugprone-reserved-identifier)
+typedef struct _cairo_surface cairo_surface_t;  // NOLINT(bugprone-reserved-identifier)
 
 namespace payroll::cli {
 

@@ -123,7 +123,8 @@ void DrawSlip(PdfCanvas& pdf, const Payslip& s, int lang) {
     const double half = width / 2;
     for (int i = 0; i < 8; ++i) {
         double x = left + (i % 2) * half;
-        double row = y + (i / 2) * kSlipRow;
+        const int field_row = i / 2;  // two fields a row
+        double row = y + field_row * kSlipRow;
         pdf.Text(x, row, 70, PaperLabel(lang, fields[i].first), {9, true});
         pdf.Text(x + 72, row, half - 76, fields[i].second, {9});
     }

@@ -68,7 +68,8 @@ void DrawRegister(PdfCanvas& pdf, const Register& r, int lang) {
     // Everything shrinks together when the columns are wider than the page.
     const double scale = std::min(1.0, avail / total);
     const double size = kRegBaseSize * scale;
-    for (double& w : widths) w = w * scale + (avail - total * scale) / widths.size();
+    for (double& w : widths)
+        w = w * scale + (avail - total * scale) / static_cast<double>(widths.size());
     std::vector<double> xs = {left};
     for (double w : widths) xs.push_back(xs.back() + w);
     TextStyle head{size, true, Align::kCenter, true};

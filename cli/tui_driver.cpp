@@ -135,7 +135,8 @@ void TuiDriver::RunModal(payroll::ui::UiDialog& dialog) {
         erase();
         Put(0, shown.title, A_BOLD);
         for (int i = 0; i < height && offset + i < static_cast<int>(body.size()); ++i) {
-            const BodyLine& line = body[static_cast<std::size_t>(offset + i)];
+            const BodyLine& line =
+                body[static_cast<std::size_t>(offset) + static_cast<std::size_t>(i)];
             attr_t attr = line.header ? A_BOLD | A_UNDERLINE : A_NORMAL;
             if (line.grid_row >= 0 && line.grid_row == shown.grid.current_row) attr = A_REVERSE;
             Put(kBodyTop + i, line.text, attr);

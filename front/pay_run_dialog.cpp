@@ -186,5 +186,6 @@ BOOL CPayRunDlg::PreTranslateMessage(MSG* msg) {
         OnCancel();
         return TRUE;
     }
-    return CWnd::PreTranslateMessage(msg);
+    // Past CVeloDialog on purpose: of the dialog keys, this one takes Escape only.
+    return CWnd::PreTranslateMessage(msg);  // NOLINT(bugprone-parent-virtual-call)
 }

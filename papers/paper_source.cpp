@@ -129,8 +129,14 @@ bool ItemCatalog::Load(const std::string& company, const std::string& year, int 
                       rows.OnGetFieldValue("CTOF_FG", r).str(), ""};
         auto named = names_.find(code);
         info.name = named == names_.end() || named->second.empty() ? code : named->second;
-        by_type_.emplace(rows.OnGetFieldValue("PYTP_FG", r).str() + "|" + kind + "|" + code, info);
-        by_code_.emplace(kind + "|" + code, info);
+        std::string by_code = kind;
+        by_code += '|';
+        by_code += code;
+        std::string by_type = rows.OnGetFieldValue("PYTP_FG", r).str();
+        by_type += '|';
+        by_type += by_code;
+        by_type_.emplace(std::move(by_type), info);
+        by_code_.emplace(std::move(by_code), info);
     }
     return true;
 }

@@ -3,6 +3,7 @@
 // employees' names and departments. Internal to the papers module.
 #pragma once
 
+#include <array>
 #include <map>
 #include <string>
 #include <string_view>
@@ -81,7 +82,7 @@ struct Person {
     std::string department;
     std::string department_name;
     std::string refr_yn;
-    std::string division_deduction[2];  // SDIV DUMMY2, DUMMY3
+    std::array<std::string, 2> division_deduction;  // SDIV DUMMY2, DUMMY3
 };
 
 bool ReadPeople(const std::string& company, int language, std::map<std::string, Person>* out,

@@ -82,7 +82,7 @@ void NoteIncomeTax(const YearTables& tables, const detail::RunRows& rows,
                    const detail::EmployeeRun& e, const detail::Person* person,
                    const detail::ItemCatalog& items, Payslip* slip) {
     PayslipNotes* n = &slip->notes;
-    n->bonus_run = !rows.unit.types.empty() && rows.unit.types.front().rfind("2", 0) == 0;
+    n->bonus_run = !rows.unit.types.empty() && rows.unit.types.front().rfind('2', 0) == 0;
     n->has_income_tax = true;
     n->income_tax = e.intx;
     n->taxable_pay = e.tpay + e.tbon;
@@ -90,7 +90,7 @@ void NoteIncomeTax(const YearTables& tables, const detail::RunRows& rows,
         n->tax_base = e.txst;  // the bonus road's tax base over the bonus period
     } else {
         for (const PaperLine& d : slip->deductions)
-            if (d.code.rfind("R", 0) == 0) n->savings_deduction += d.amount;
+            if (d.code.rfind('R', 0) == 0) n->savings_deduction += d.amount;
         if (person) {
             const std::string& text = person->division_deduction[person->refr_yn == "001" ? 1 : 0];
             n->division_deduction = payroll::text::NumberOf(text);

@@ -119,7 +119,8 @@ bool ReadMonth(const PaperQuery& query, ItemCatalog* items, std::vector<RunRows>
         }
         if (!paid) {
             out->clear();
-            *error = "employee " + employee + " has no pay rows with results in " + what;
+            *error = "employee " + employee;
+            *error += " has no pay rows with results in " + what;
             return false;
         }
     }

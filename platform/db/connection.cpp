@@ -226,17 +226,15 @@ bool Connection::Execute(std::string_view text, std::string* error) {
         statements_run_ += static_cast<long>(scratch_.size());
         if (sent_recorder_)
             for (const tsql::Statement& st : scratch_) sent_recorder_(*st.sql, st.values);
-        if (!backend_->RunBatch(scratch_, &message, &changes_)) {
-            Fail(error, message);
-        } else if (!guarded || (outer ? backend_->RunNative("COMMIT", &message)
-                                      : Native("RELEASE payroll_text", &message))) {
+        if (backend_->RunBatch(scratch_, &message, &changes_) &&
+            (!guarded || (outer ? backend_->RunNative("COMMIT", &message)
+                                : Native("RELEASE payroll_text", &message)))) {
             for (std::size_t i = 0; i < scratch_.size() && i < changes_.size(); ++i)
                 Tally(scratch_[i], changes_[i]);
             Settled();
             return true;
-        } else {
-            Fail(error, message);
         }
+        Fail(error, message);
         // Whatever ran of the text is undone.
         reads_.Forget();
         std::string ignored;

@@ -61,7 +61,7 @@ std::string InstalledResources() {
     if (!ec && std::mismatch(build.begin(), build.end(), library.begin(), library.end()).first ==
                    build.end())
         return {};
-    for (fs::path folder :
+    for (const fs::path& folder :
          {(library.parent_path() / PAYROLL_RESOURCES_FROM_LIBDIR).lexically_normal(),
           fs::path(PAYROLL_INSTALL_RESOURCES)}) {
         if (fs::exists(folder / "schema.sql", ec)) return folder.string();

@@ -92,11 +92,10 @@ bool FindInsertTuple(std::string_view sql, std::size_t params, InsertTuple* out)
             if (--depth < 0) return false;
             if (depth == 0 && open != std::string_view::npos && close == std::string_view::npos)
                 close = i + 1;
-        } else if (close != std::string_view::npos && c != ' ' && c != '\t' && c != '\r' &&
-                   c != '\n') {
-            return false;  // something follows the tuple
-        } else if (depth == 0 && open == std::string_view::npos && WordAt(sql, i, "SELECT")) {
-            return false;
+        } else if ((close != std::string_view::npos && c != ' ' && c != '\t' && c != '\r' &&
+                    c != '\n') ||
+                   (depth == 0 && open == std::string_view::npos && WordAt(sql, i, "SELECT"))) {
+            return false;  // something follows the tuple, or the rows come from a SELECT
         }
         ++i;
     }

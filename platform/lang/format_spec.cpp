@@ -26,11 +26,7 @@ ArgKind KindOf(char letter) {
             return ArgKind::kDouble;
         case 's':
             return ArgKind::kText;
-        case 'c':
-        case 'p':
-        case 'n':
-            return ArgKind::kOther;
-        default:
+        default:  // 'c', 'p', 'n' and anything else
             return ArgKind::kOther;
     }
 }

@@ -18,8 +18,8 @@ struct TextLine {
 };
 
 struct TextLimits {
-    std::size_t max_line = 4096;          // bytes of one line
-    std::size_t max_bytes = 1024 * 1024;  // bytes read from the file in all
+    std::size_t max_line = 4096;                       // bytes of one line
+    std::size_t max_bytes = std::size_t{1024} * 1024;  // bytes read from the file in all
 };
 
 // Splits text into lines, dropping a leading UTF-8 byte order mark. Lines

@@ -140,7 +140,9 @@ void HfxWonV(CString* out, const char* format, va_list args) {
                               : len == "t" ? static_cast<long long>(va_arg(args, ptrdiff_t))
                                            : va_arg(args, int);
                 if (len == "h") v = static_cast<short>(v);
-                if (len == "hh") v = static_cast<signed char>(v);
+                // As printf does: the value as a signed char, sign and all.
+                if (len == "hh")
+                    v = static_cast<signed char>(v);  // NOLINT(bugprone-signed-char-misuse)
                 piece = payroll::lang::RenderInt(plain, -1, precision, v);
                 break;
             }

@@ -78,7 +78,7 @@ std::optional<DialogTemplate> BuiltinDialogTemplate(int id) {
 std::optional<DialogTemplate> LoadDialogTemplate(int id) {
     std::string path = config::ResourceFolder() + "/dialogs/" + std::to_string(id) + ".json";
     config::TextLimits limits;
-    limits.max_bytes = 256 * 1024;
+    limits.max_bytes = std::size_t{256} * 1024;
     if (auto text = config::ReadSmallFile(path, limits)) {
         if (auto t = ParseDialogTemplate(*text, id)) return t;
     }

@@ -288,6 +288,7 @@ BOOL CWnd::OnCommand(WPARAM /*wparam*/, LPARAM /*lparam*/) {
 LRESULT CWnd::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_CREATE:
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): the message carries a pointer
             return OnCreate(reinterpret_cast<LPCREATESTRUCT>(lparam));
         case WM_DESTROY:
             OnDestroy();
@@ -308,6 +309,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_COMMAND:
             return OnCommand(wparam, lparam);
         case WM_SETTEXT:
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): the message carries a pointer
             SetWindowText(reinterpret_cast<const char*>(lparam));
             return TRUE;
         default:

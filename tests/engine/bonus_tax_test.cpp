@@ -32,11 +32,12 @@ class BonusTaxTest : public DatabaseFixture {
                 "('0000', '" +
                 y + "', 0, 0, 0.01, 1018010)");
             // Tax-table cells of 10,000, 20,000 and 40,000.
-            SeedExec(
-                "INSERT INTO HPFSTIA (CO_CD, RVRS_YY, SQ, TXSS_AM, TXSE_AM, AJMT_AM) VALUES "
-                "('0000', '" +
-                y + "', 1, 0, 1000000, 10000), ('0000', '" + y +
-                "', 2, 1000000, 3000000, 20000), ('0000', '" + y + "', 3, 3000000, 0, 40000)");
+            std::string cells =
+                "INSERT INTO HPFSTIA (CO_CD, RVRS_YY, SQ, TXSS_AM, TXSE_AM, AJMT_AM) VALUES ";
+            for (const char* cell : {"1, 0, 1000000, 10000), ", "2, 1000000, 3000000, 20000), ",
+                                     "3, 3000000, 0, 40000)"})
+                cells += "('0000', '" + y + "', " + cell;
+            SeedExec(cells);
         }
         SeedEmployeeRow("1000", "E1", "001");
     }

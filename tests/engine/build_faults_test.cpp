@@ -224,7 +224,8 @@ TEST_F(BuildFaultsTest, AFailedLaterBatchTakesTheEarlierOnesWithIt) {
         // Count how many texts the insert step sends before its second batch.
         ASSERT_EQ(engine_->SetAllSempInsert(), 1);
         for (std::size_t i = 0; i < texts.size(); ++i)
-            if (texts[i].rfind("INSERT INTO HPITMPD", 0) == 0 && ++batches == 2) second = i + 1;
+            if (texts[i].rfind("INSERT INTO HPITMPD", 0) == 0 && ++batches == 2)
+                second = static_cast<long>(i) + 1;
     }
     ASSERT_EQ(batches, 2);
     // Again from the start, failing that batch.

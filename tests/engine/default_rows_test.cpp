@@ -265,8 +265,8 @@ TEST_F(DefaultRowsTest, TwelveHundredEmployeesGoInThreeBatchesPerKind) {
     std::vector<long> pay, deductions;
     for (const std::string& t : SentWith("INSERT INTO HPOMPPD")) pay.push_back(rows_in(t));
     for (const std::string& t : SentWith("INSERT INTO HPOMPDD")) deductions.push_back(rows_in(t));
-    EXPECT_EQ(pay, (std::vector<long>{500 * 2, 501 * 2, 199 * 2}));
-    EXPECT_EQ(deductions, (std::vector<long>{500 * 3, 501 * 3, 199 * 3}));
+    EXPECT_EQ(pay, (std::vector<long>{500L * 2, 501L * 2, 199L * 2}));
+    EXPECT_EQ(deductions, (std::vector<long>{500L * 3, 501L * 3, 199L * 3}));
     EXPECT_EQ(SeedCount("HPOMPPD", ""), 2400);
     // Every batch ran inside the one transaction of the build.
     EXPECT_EQ(payroll::LastTransactionOutcome(), payroll::TransactionOutcome::kCommitted);

@@ -113,16 +113,17 @@ std::vector<EmployeeSeed> Staff() {
 
 // A row in each pay, deduction and result table for the employee.
 void SeedRows(const std::string& emp, const std::string& month, const std::string& pay_type) {
+    const std::string keys = "VALUES ('1000', '" + month + "', 1, '" + pay_type + "', '" + emp;
+    const std::string pay_row =
+        " (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, PAY_CD, PAY_AM, DEPT_CD) " + keys +
+        "', 'P2', 'P00', 1, 'OLD')";
+    const std::string deduction_row =
+        " (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, DDCT_CD, DDCT_AM, DEPT_CD) " + keys +
+        "', 'P3', 'S00', 1, 'OLD')";
     for (const char* t : {"HPITMPD", "HPOMPPD", "HTOWTRT"})
-        SeedExec(std::string("INSERT INTO ") + t +
-                 " (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, PAY_CD, PAY_AM, DEPT_CD) "
-                 "VALUES ('1000', '" +
-                 month + "', 1, '" + pay_type + "', '" + emp + "', 'P2', 'P00', 1, 'OLD')");
+        SeedExec(std::string("INSERT INTO ") + t + pay_row);
     for (const char* t : {"HPITMDD", "HPOMPDD", "HTOWTDR"})
-        SeedExec(std::string("INSERT INTO ") + t +
-                 " (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, DDCT_CD, DDCT_AM, DEPT_CD) "
-                 "VALUES ('1000', '" +
-                 month + "', 1, '" + pay_type + "', '" + emp + "', 'P3', 'S00', 1, 'OLD')");
+        SeedExec(std::string("INSERT INTO ") + t + deduction_row);
     SeedExec(
         "INSERT INTO HPOMNPY (CO_CD, EMP_CD, RVRS_YM, SQ, PYTP_FG, DEPT_CD) VALUES ('1000', '" +
         emp + "', '" + month + "', 1, '" + pay_type + "', 'OLD')");

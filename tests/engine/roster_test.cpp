@@ -169,6 +169,7 @@ class RosterTest : public BuildFixture {
     }
     std::vector<std::string> Roster() {
         std::vector<std::string> out;
+        out.reserve(static_cast<std::size_t>(engine_.m_nRowCount[payroll::engine::kRosterRows]));
         for (int i = 0; i < engine_.m_nRowCount[payroll::engine::kRosterRows]; ++i)
             out.push_back(engine_.m_SEMP.at(i)->EMP_CD.Str());
         return out;

@@ -176,6 +176,7 @@ TEST_F(YearDriverTest, ProgressAndClosingNotice) {
     for (const UiEvent& e : Events(UiEvent::Kind::kText))
         if (e.control_id == payroll::ui::kProgressTextId) lines.push_back(e.text.str());
     std::vector<std::string> want;
+    want.reserve(7);
     const char* employees[] = {"E01", "E02", "E03"};
     for (int i = 0; i < 6; ++i)
         want.push_back(payroll::lang::FormatLangText(

@@ -128,10 +128,10 @@ class YearFaultsTest : public TaxRoadTest {
                 << what << ": lost the result of " << key.first << " " << key.second;
 
         for (const auto& [emp, month] : results) {
-            std::vector<std::string> fixedNow =
-                Rows("SELECT DDCT_CD, DDCT_AM, DUMMY1 FROM HPOMPDD WHERE EMP_CD='" + emp +
-                     "' AND RVRS_YM='" + month +
-                     "' AND DDCT_CD IN ('S00','S10','S20','T00') ORDER BY DDCT_CD");
+            std::string sql = "SELECT DDCT_CD, DDCT_AM, DUMMY1 FROM HPOMPDD WHERE EMP_CD='" + emp;
+            sql += "' AND RVRS_YM='" + month +
+                   "' AND DDCT_CD IN ('S00','S10','S20','T00') ORDER BY DDCT_CD";
+            std::vector<std::string> fixedNow = Rows(sql);
             if (fixedNow == fixedBefore_[emp + month]) continue;
             const double tax = Stored(emp, month, "INTX_AM");
             bool incomeTax = false;

@@ -29,11 +29,10 @@ TEST_F(RegisterTest, TotalsAreTheDatabaseSums) {
         EXPECT_DOUBLE_EQ(reg.net, reg.gross - reg.total_deductions);
         // Every item paid in the month is a column, every column its item's sum.
         std::set<std::string> paid;
-        for (const std::string& code : Rows("SELECT PAY_CD FROM HPOMPPD" + month +
-                                            " AND PAY_AM <> 0 UNION SELECT DDCT_CD "
-                                            "FROM HPOMPDD" +
-                                            month + " AND DDCT_AM <> 0"))
-            paid.insert(code);
+        std::string paid_codes = "SELECT PAY_CD FROM HPOMPPD" + month;
+        paid_codes += " AND PAY_AM <> 0 UNION SELECT DDCT_CD FROM HPOMPDD" + month;
+        paid_codes += " AND DDCT_AM <> 0";
+        for (const std::string& code : Rows(paid_codes)) paid.insert(code);
         ASSERT_EQ(reg.columns.size(), paid.size());
         ASSERT_EQ(reg.totals.size(), reg.columns.size());
         bool deductions = false;

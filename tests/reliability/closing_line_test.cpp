@@ -56,7 +56,7 @@ class ClosingLineTest : public DemoCompanyTest {
     // A copy of the demo company's database; for the demo itself, a
     // database with the tables only.
     std::string Copy(const RoadCase& road, const std::string& name) {
-        const std::string path = dir_ + "/" + name + ".db";
+        std::string path = dir_ + "/" + name + ".db";
         std::filesystem::remove(path);
         if (road.args[0] == "demo") {
             EXPECT_EQ(RunHost({"--db", "sqlite:" + path, "schema"}, Hooked()).exit_code, 0);

@@ -92,18 +92,19 @@ inline DbState ReadDbState(const std::string& path) {
         for (int c = 1; c <= columns; ++c) order += (c > 1 ? "," : "") + std::to_string(c);
         TableState table;
         table.hash = 14695981039346656037ull;
-        ok = ok && detail::Each(db, "SELECT * FROM \"" + name + "\" ORDER BY " + order, &error,
-                                [&](sqlite3_stmt* st) {
-                                    ++table.rows;
-                                    for (int c = 0; c < columns; ++c) {
-                                        const int type = sqlite3_column_type(st, c);
-                                        const auto* v = sqlite3_column_blob(st, c);
-                                        const int n = sqlite3_column_bytes(st, c);
-                                        detail::Mix(&table.hash, &type, sizeof type);
-                                        if (v) detail::Mix(&table.hash, v, n);
-                                        detail::Mix(&table.hash, &n, sizeof n);
-                                    }
-                                });
+        std::string select = "SELECT * FROM \"" + name;
+        select += "\" ORDER BY " + order;
+        ok = ok && detail::Each(db, select, &error, [&](sqlite3_stmt* st) {
+                 ++table.rows;
+                 for (int c = 0; c < columns; ++c) {
+                     const int type = sqlite3_column_type(st, c);
+                     const auto* v = sqlite3_column_blob(st, c);
+                     const int n = sqlite3_column_bytes(st, c);
+                     detail::Mix(&table.hash, &type, sizeof type);
+                     if (v) detail::Mix(&table.hash, v, n);
+                     detail::Mix(&table.hash, &n, sizeof n);
+                 }
+             });
         state.tables[name] = table;
     }
     if (!ok) state.error = error;

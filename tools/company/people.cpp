@@ -29,8 +29,13 @@ double Tens(double v) {
 }  // namespace
 
 unsigned Mix(const std::string& emp_cd, int month, const std::string& code) {
+    std::string key = emp_cd;
+    key += '/';
+    key += std::to_string(month);
+    key += '/';
+    key += code;
     unsigned h = 2166136261u;
-    for (char c : emp_cd + "/" + std::to_string(month) + "/" + code) {
+    for (char c : key) {
         h ^= static_cast<unsigned char>(c);
         h *= 16777619u;
     }

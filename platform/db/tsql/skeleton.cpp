@@ -7,7 +7,7 @@
 namespace payroll::tsql {
 namespace {
 
-constexpr std::size_t kMaxRaw = 64 * 1024;
+constexpr std::size_t kMaxRaw = std::size_t{64} * 1024;
 
 // After a statement the original scanner sees a boundary only at the end, at
 // ';' or at INSERT, UPDATE or DELETE; anything else (SELECT included, whose

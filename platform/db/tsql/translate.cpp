@@ -19,7 +19,7 @@ namespace {
 // Offsets are kept in 32 bits.
 constexpr std::size_t kMaxText = (std::size_t{1} << 31) - 1;
 // Longer statements are translated every time rather than kept in the cache.
-constexpr std::size_t kMaxCachedShape = 64 * 1024;
+constexpr std::size_t kMaxCachedShape = std::size_t{64} * 1024;
 // SQLite binds at most 32766 values to a statement (PostgreSQL 65535); a
 // statement with more keeps its literals inline.
 constexpr std::size_t kMaxBoundValues = 32766;

@@ -22,9 +22,11 @@ TEST_F(PapersCliTest, EachPayslipHoldsItsEmployeeAndTheStoredAmounts) {
         "ORDER BY EMP_CD");
     ASSERT_EQ(employees.size(), 6u);
     ASSERT_EQ(Files(out).size(), employees.size());
+    const std::string payslip = out + "/payslip-200206-1-100-";
     for (const std::string& emp : employees) {
         SCOPED_TRACE(emp);
-        const std::string pdf = out + "/payslip-200206-1-100-" + emp + ".pdf";
+        std::string pdf = payslip + emp;
+        pdf += ".pdf";
         const std::string text = Text(pdf);
         // Hangul comes out as text: the extracted name is the stored one.
         const std::string name = Value("SELECT KOR_NM V FROM SEMP WHERE EMP_CD='" + emp + "'");
@@ -55,7 +57,7 @@ TEST_F(PapersCliTest, EachPayslipHoldsItsEmployeeAndTheStoredAmounts) {
         Shell("pdffonts " + ShellQuote(out + "/payslip-200206-1-100-" + employees[0] + ".pdf"));
     EXPECT_NE(fonts.out.find("NanumGothic"), std::string::npos) << fonts.out;
     for (const std::string& line : Lines(fonts.out))
-        if (line.find("+") != std::string::npos) {
+        if (line.find('+') != std::string::npos) {
             EXPECT_NE(line.find(" yes yes yes "), std::string::npos) << line;  // embedded subset
         }
 }
@@ -76,10 +78,14 @@ TEST_F(PapersCliTest, TheRegistersTotalsAreTheDatabaseSums) {
     const std::string month = " WHERE CO_CD='1000' AND RVRS_YM='200206'";
     for (std::size_t c = 3; c + 3 < header.size(); ++c) {
         const std::string code = header[c].substr(header[c].rfind(' ') + 1);
-        want.push_back(Sum(
-            code[0] == 'P' || code[0] == 'V'
-                ? "SELECT SUM(PAY_AM) V FROM HPOMPPD" + month + " AND PAY_CD='" + code + "'"
-                : "SELECT SUM(DDCT_AM) V FROM HPOMPDD" + month + " AND DDCT_CD='" + code + "'"));
+        const bool pay = code[0] == 'P' || code[0] == 'V';
+        std::string sql =
+            pay ? "SELECT SUM(PAY_AM) V FROM HPOMPPD" : "SELECT SUM(DDCT_AM) V FROM HPOMPDD";
+        sql += month;
+        sql += pay ? " AND PAY_CD='" : " AND DDCT_CD='";
+        sql += code;
+        sql += '\'';
+        want.push_back(Sum(sql));
     }
     const double gross = Sum("SELECT SUM(PAY_AM) V FROM HPOMPPD" + month);
     const double deducted = Sum("SELECT SUM(DDCT_AM) V FROM HPOMPDD" + month);

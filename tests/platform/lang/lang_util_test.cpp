@@ -194,7 +194,7 @@ TEST_F(LangFolderTest, MatchingFileFormatsAreUsed) {
 TEST_F(LangFolderTest, HugeFilesAreReadOnlyUpToTheLimit) {
     std::string text = "1069\tfirst\n";
     std::string filler = "1001\t" + std::string(1000, 'y') + "\n";
-    while (text.size() < 2 * 1024 * 1024) text += filler;
+    while (text.size() < std::size_t{2} * 1024 * 1024) text += filler;
     text += "1070\tbeyond the limit\n";
     Write("G_Mirak.1.txt", text);
     CG_LangUtil util;

@@ -46,7 +46,7 @@ TEST(RegistryParse, SkipsGarbledLinesAndKeepsTheRest) {
     for (const char* line : garbled) {
         SCOPED_TRACE(line);
         std::string text = std::string(line) + "\n[Software\\Orvantis]\nRunApp=\"ok\"\n";
-        if (std::string(line).rfind("[Software", 0) == 0) text = std::string(line) + "\n" + text;
+        if (std::string(line).rfind("[Software", 0) == 0) text.insert(0, std::string(line) + "\n");
         Registry reg = Registry::Parse(text);
         EXPECT_GE(reg.skipped_lines(), 1);
         EXPECT_EQ(reg.GetString("Software\\Orvantis", "RunApp").value_or(""), "ok");
@@ -161,7 +161,7 @@ TEST_F(RegistryFileTest, ReadsTheFileNamedByTheEnvironment) {
 }
 
 TEST_F(RegistryFileTest, MissingFileOrDirectoryGivesDefaults) {
-    for (std::string path : {path_ + ".missing", ::testing::TempDir()}) {
+    for (const std::string& path : {path_ + ".missing", ::testing::TempDir()}) {
         setenv("PAYROLL_REGISTRY", path.c_str(), 1);
         AppSettings s = ReadAppSettings();
         EXPECT_TRUE(s.app_name.empty());

@@ -53,7 +53,8 @@ class PickerDialog : public CVeloDialog {
             OnCancel();
             return TRUE;
         }
-        return CWnd::PreTranslateMessage(msg);
+        // Past CVeloDialog on purpose, as the pay run dialog does.
+        return CWnd::PreTranslateMessage(msg);  // NOLINT(bugprone-parent-virtual-call)
     }
     ListGrid grid;
     CVeloButton ok, cancel;

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <map>
 #include <sstream>
 #include <string>
@@ -27,6 +28,20 @@
 #include <vector>
 
 namespace payroll::catalogue {
+
+namespace detail {
+
+// The pieces one after another, in one allocation.
+inline std::string Join(std::initializer_list<std::string_view> pieces) {
+    std::size_t size = 0;
+    for (std::string_view piece : pieces) size += piece.size();
+    std::string out;
+    out.reserve(size);
+    for (std::string_view piece : pieces) out += piece;
+    return out;
+}
+
+}  // namespace detail
 
 struct Entry {
     std::string name;
@@ -152,14 +167,14 @@ inline bool FormatTemplate(std::string_view tmpl, const std::vector<std::string>
                 break;
             case 'd':
                 if (!detail::ParseNumber(value, true, &whole, &real)) {
-                    *error = "value '" + value + "' of " + flags + "d is no integer";
+                    *error = detail::Join({"value '", value, "' of ", flags, "d is no integer"});
                     return false;
                 }
                 n = std::snprintf(buffer, sizeof buffer, (flags + "lld").c_str(), whole);
                 break;
             default:
                 if (!detail::ParseNumber(value, false, &whole, &real)) {
-                    *error = "value '" + value + "' of " + flags + "f is no number";
+                    *error = detail::Join({"value '", value, "' of ", flags, "f is no number"});
                     return false;
                 }
                 n = std::snprintf(buffer, sizeof buffer, (flags + "f").c_str(), real);
@@ -285,7 +300,7 @@ inline bool ParseCatalogue(std::string_view file_text, const std::string& file_n
             blank == std::string_view::npos ? std::string_view() : line.substr(blank + 1);
         std::string why;
         if (!parser.Directive(line.substr(0, blank), rest, &why)) {
-            *error = file_name + ":" + std::to_string(line_no) + ": " + why;
+            *error = detail::Join({file_name, ":", std::to_string(line_no), ": ", why});
             return false;
         }
     }

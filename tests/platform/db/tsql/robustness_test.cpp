@@ -69,7 +69,11 @@ TEST(RobustnessTest, MegabyteInputsAreLinear) {
     for (int i = 0; joins.size() + conds.size() < megabyte / 2; ++i) {
         std::string alias = "B" + std::to_string(i);
         joins += ", T " + alias;
-        conds += " AND A.K *= " + alias + ".K AND " + alias + ".C = 'S2'";
+        conds += " AND A.K *= ";
+        conds += alias;
+        conds += ".K AND ";
+        conds += alias;
+        conds += ".C = 'S2'";
     }
     EXPECT_TRUE(Try(t, joins + conds, &error)) << error;
 
@@ -99,6 +103,7 @@ TEST(RobustnessTest, MegabyteInputsAreLinear) {
 
 TEST(RobustnessTest, MutatedStatementsNeverCrash) {
     const std::string seeds[] = {
+        // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): long statements over several lines
         "SELECT A.EMP_CD , H.CTD_NM NM1 FROM SEMP A , SCTRL_D H WHERE A.CO_CD='1000' AND "
         "A.CO_CD*=H.CO_CD AND H.CTRL_CD='S2' AND A.REFR_YN*=H.CTD_CD ",
         "SELECT A.EMP_CD, CAST( SUM(PAY_AM)  AS char(17)) PAY_AM FROM ( SELECT EMP_CD, PAY_AM "

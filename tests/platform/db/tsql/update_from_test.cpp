@@ -74,6 +74,7 @@ TEST_F(UpdateFromTest, QualifiedSetColumnsAndPlainUpdates) {
 TEST_F(UpdateFromTest, ShapesItCannotTranslate) {
     for (const char* text : {
              "UPDATE HPOMPPD SET DIV_CD = 'x' FROM HPOMPPD A, HPOMPPD B WHERE A.SQ = B.SQ",
+             // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one statement over two lines
              "UPDATE HPOMPPD SET DIV_CD = 'x' FROM HPOMPPD A LEFT JOIN SEMP B ON A.CO_CD = "
              "B.CO_CD",
              "UPDATE HPOMPPD DIV_CD = 'x'",

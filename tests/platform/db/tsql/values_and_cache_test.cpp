@@ -150,6 +150,7 @@ TEST(ShapeCacheTest, FastRoadAgreesWithTheScanner) {
         "SELECT A FROM T WHERE K='x';\n"
         "INSERT INTO T (K, N, A) values ('x',1, 2.5 ) \n";
     const char* texts[] = {
+        // NOLINTNEXTLINE(bugprone-suspicious-missing-comma): one text of two statements
         "INSERT INTO T (K, N, A) values ('a',2, 3.5 ) \nINSERT INTO T (K, N, A) values "
         "('b''c',3, 0 )",
         "INSERT INTO T (K, N, A) values ('a',2, 3.5 ) SELECT 1",
