@@ -110,7 +110,7 @@ void CSalaryCalcurate::GetPriceYearSelete(int kind, int cutoff, int year, int mo
 }
 
 CString CSalaryCalcurate::GetYmdtoYmd(int position) {
-    const CString none("  ");
+    CString none("  ");  // not const: each return moves it
     if (position < 0) return none;
     const SEMP_FMT* employee = m_SEMP_ALL.at(static_cast<std::size_t>(position));
     if (!employee || employee->HTYP_CD.IsEmpty()) return none;
