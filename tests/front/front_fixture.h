@@ -61,6 +61,7 @@ class FrontFixture : public DatabaseFixture {
 // The pay runs of company 1000 in March 2002 (three listed: a combined run,
 // then a separate run of two pay types) and one employee.
 inline std::vector<std::string> FrontSeed() {
+    // NOLINTBEGIN(bugprone-suspicious-missing-comma): each statement spans lines
     return {
         "INSERT INTO HPHPYFQ VALUES('1000','200203',1,'20020325','001'),"
         "('1000','200203',2,'20020330','002')",
@@ -77,6 +78,7 @@ inline std::vector<std::string> FrontSeed() {
         "INSERT INTO HPHFXPD VALUES('1000','E0001','F01','200201','',1500)",
         "INSERT INTO syscfg VALUES('1000','06','',2,'001','')",
     };
+    // NOLINTEND(bugprone-suspicious-missing-comma)
 }
 
 }  // namespace payroll::testing

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
+#include <string_view>
 
 #include "payroll/datasource.h"
 #include "platform/text/sql_text.h"
@@ -13,6 +15,16 @@
 
 namespace payroll::testing {
 namespace {
+
+constexpr const char* kRunItemInsert =
+    "INSERT INTO HPHPOYM (CO_CD, RVRS_YM, SQ, PYTP_FG, PYDD_FG, PYDD_CD) VALUES (";
+constexpr const char* kItemDefinitionInsert =
+    "INSERT INTO HPMPDFM (CO_CD, RVRS_YM, PYTP_FG, PYDD_FG, PYDD_CD, TAX_FG, TXEX_FG) VALUES (";
+
+// Adds the pieces to the end of *out, without a temporary for each join.
+void Append(std::string* out, std::initializer_list<std::string_view> pieces) {
+    for (std::string_view piece : pieces) out->append(piece);
+}
 
 // A quoted, escaped text literal; the empty text is NULL.
 std::string Nullable(const std::string& v) {
@@ -62,34 +74,31 @@ void SeedRunCalendar(const SeedRun& run) {
         if (std::find(all_types.begin(), all_types.end(), type) == all_types.end())
             all_types.push_back(type);
     for (const std::string& type : all_types)
-        sql += "INSERT INTO HHFAACC (CO_CD, HTYP_CD, MNLT_FG, TMST_DT) VALUES (" + c + ", " +
-               Nullable(type) + ", " + Nullable(run.cutoff_kind) + ", " + Nullable(run.cutoff_day) +
-               ") ";
+        Append(&sql, {"INSERT INTO HHFAACC (CO_CD, HTYP_CD, MNLT_FG, TMST_DT) VALUES (", c, ", ",
+                      Nullable(type), ", ", Nullable(run.cutoff_kind), ", ",
+                      Nullable(run.cutoff_day), ") "});
     for (const std::string& pt : run.pay_types) {
         const std::string p = Nullable(pt);
-        sql += "INSERT INTO HPHONPD (CO_CD, RVRS_YM, SQ, PYTP_FG, RTCM_FG, JNCM_FG) VALUES (" + c +
-               ", " + ym + ", " + sq + ", " + p + ", '001', '001') ";
+        Append(&sql,
+               {"INSERT INTO HPHONPD (CO_CD, RVRS_YM, SQ, PYTP_FG, RTCM_FG, JNCM_FG) VALUES (", c,
+                ", ", ym, ", ", sq, ", ", p, ", '001', '001') "});
         std::vector<std::string> covered = run.types;
         for (const auto& [extra_pt, type] : run.extra_types)
             if (extra_pt == pt) covered.push_back(type);
         for (const std::string& type : covered)
-            sql += "INSERT INTO HPHWTPT (CO_CD, RVRS_YM, SQ, PYTP_FG, HTYP_CD, PYSP_FG) VALUES (" +
-                   c + ", " + ym + ", " + sq + ", " + p + ", " + Nullable(type) + ", " +
-                   Nullable(run.pysp) + ") ";
+            Append(&sql,
+                   {"INSERT INTO HPHWTPT (CO_CD, RVRS_YM, SQ, PYTP_FG, HTYP_CD, PYSP_FG) VALUES (",
+                    c, ", ", ym, ", ", sq, ", ", p, ", ", Nullable(type), ", ", Nullable(run.pysp),
+                    ") "});
         for (int kind = 0; kind < 2; ++kind) {
             const auto& items = kind == 0 ? run.pay_items : run.deduction_items;
             const std::string cls = kind == 0 ? "'P2'" : "'P3'";
             for (const std::string& item : items) {
-                sql +=
-                    "INSERT INTO HPHPOYM (CO_CD, RVRS_YM, SQ, PYTP_FG, PYDD_FG, PYDD_CD) "
-                    "VALUES (" +
-                    c + ", " + ym + ", " + sq + ", " + p + ", " + cls + ", " + Nullable(item) +
-                    ") ";
-                sql +=
-                    "INSERT INTO HPMPDFM (CO_CD, RVRS_YM, PYTP_FG, PYDD_FG, PYDD_CD, TAX_FG, "
-                    "TXEX_FG) VALUES (" +
-                    c + ", " + year + ", " + p + ", " + cls + ", " + Nullable(item) + ", " +
-                    (kind == 0 ? "'001'" : "'002'") + ", '000') ";
+                const std::string code = Nullable(item);
+                Append(&sql, {kRunItemInsert, c, ", ", ym, ", ", sq, ", ", p, ", ", cls, ", ", code,
+                              ") "});
+                Append(&sql, {kItemDefinitionInsert, c, ", ", year, ", ", p, ", ", cls, ", ", code,
+                              ", ", kind == 0 ? "'001'" : "'002'", ", '000') "});
             }
         }
     }

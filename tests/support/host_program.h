@@ -52,6 +52,7 @@ inline HostRun RunChild(std::vector<std::string> argv, const RunOptions& options
     std::vector<std::string> env = options.env;
     if (options.hooked_library) env.insert(env.begin(), "LD_LIBRARY_PATH=" PAYROLL_HOOKED_LIB_DIR);
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (std::string& a : argv) args.push_back(a.data());
     args.push_back(nullptr);
 

@@ -105,7 +105,7 @@ bool OpenDatabaseFile(const std::string& path, bool schema, std::string* error) 
 
 std::string SeededDatabaseFile(const std::string& stem, const std::vector<std::string>& seed,
                                bool schema) {
-    const std::string path =
+    std::string path =
         ::testing::TempDir() + "/payroll_" + stem + "_" + std::to_string(::getpid()) + ".db";
     RemoveDatabaseFiles(path);
     std::string error;

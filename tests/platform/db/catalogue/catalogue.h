@@ -359,6 +359,7 @@ inline std::string Upper(std::string text) {
 inline std::vector<std::string> MissingColumns(const Entry& entry,
                                                const std::vector<std::string>& result_columns) {
     std::vector<std::string> have;
+    have.reserve(result_columns.size());
     for (const std::string& c : result_columns) have.push_back(Upper(c));
     std::vector<std::string> missing;
     for (const std::string& c : entry.columns) {
