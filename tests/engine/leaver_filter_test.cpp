@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/common/calendar.h"
 #include "engine/build/refresh_text.h"
+#include "engine/common/calendar.h"
 #include "platform/db/catalogue/catalogue_text.h"
 #include "support/build_fixture.h"
 
