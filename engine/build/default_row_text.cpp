@@ -55,15 +55,7 @@ void AppendFilled(std::string_view format, std::initializer_list<std::string_vie
         out->append(format.substr(from, at - from));
         const std::string_view v = value != values.end() ? AsCText(*value++) : std::string_view();
         if (at > 0 && format[at - 1] == '\'') {
-            for (std::size_t q = 0, next; q < v.size(); q = next + 1) {
-                next = v.find('\'', q);
-                if (next == std::string_view::npos) {
-                    out->append(v.substr(q));
-                    break;
-                }
-                out->append(v.substr(q, next + 1 - q));
-                out->push_back('\'');
-            }
+            sql::AppendEscaped(v, out);
         } else {
             out->append(v);
         }

@@ -110,7 +110,7 @@ void CSalaryCalcurate::TraceText(const CString& text, const CString& title, int 
     if (text.str().size() > payroll::text::kTracePiece) {
         // Traces are written nowhere: of the pieces only the last line stays.
         const std::string_view last =
-            payroll::text::Utf8Pieces(text.str(), payroll::text::kTracePiece).back();
+            payroll::text::LastUtf8Piece(text.str(), payroll::text::kTracePiece);
         m_strTrace = "--[select " + title + " ]--- " + CString(std::string(last)) + "\n";
     }
     payroll::engine::Trace(title, text);

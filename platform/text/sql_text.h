@@ -10,8 +10,10 @@
 
 namespace payroll::sql {
 
-// The text with every ' doubled, ready to stand between quotes.
+// The text with every ' doubled, ready to stand between quotes (up to a
+// NUL, where a C text ends); AppendEscaped adds it to *out.
 std::string Escape(std::string_view text);
+void AppendEscaped(std::string_view text, std::string* out);
 
 // Short form for Format arguments: Esc(x).c_str() lives to the end of the
 // full expression, which covers one Format call.

@@ -15,5 +15,8 @@ inline constexpr std::size_t kTracePiece = 200;
 // UTF-8 character boundary; where no boundary falls within a piece (the text
 // is not UTF-8 there), it is cut at `limit` bytes. Empty text: no pieces.
 std::vector<std::string_view> Utf8Pieces(std::string_view text, std::size_t limit);
+// The last of those pieces (empty for an empty text), without keeping the
+// others: a trace that shows only the last line.
+std::string_view LastUtf8Piece(std::string_view text, std::size_t limit);
 
 }  // namespace payroll::text

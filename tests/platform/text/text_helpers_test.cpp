@@ -43,6 +43,8 @@ TEST(Utf8PiecesTest, CutsAtCharacterBoundariesAndBytesOnlyWhereThereIsNone) {
     std::string whole;
     for (std::string_view p : Utf8Pieces(mixed, 4)) whole += p;
     EXPECT_EQ(whole, mixed);
+    EXPECT_EQ(payroll::text::LastUtf8Piece(mixed, 4), Utf8Pieces(mixed, 4).back());
+    EXPECT_TRUE(payroll::text::LastUtf8Piece("", 4).empty());
 }
 
 }  // namespace
