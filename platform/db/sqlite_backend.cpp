@@ -41,11 +41,9 @@ class SqliteBackend final : public Backend {
         }
         int columns = sqlite3_column_count(stmt);
         if (rows) {
-            rows->Clear();
-            for (int c = 0; c < columns; ++c) {
-                const char* name = sqlite3_column_name(stmt, c);
-                rows->columns.emplace_back(name ? name : "");
-            }
+            rows->cells.clear();
+            rows->ends.clear();
+            NameColumns(stmt, columns, &rows->columns);
         }
         long n = 0;
         int rc;
@@ -144,25 +142,47 @@ class SqliteBackend final : public Backend {
         by_shape_.clear();
     }
 
+    // The result's column names; a result read again from the same
+    // statement keeps the ones it has.
+    static void NameColumns(sqlite3_stmt* stmt, int count, std::vector<std::string>* names) {
+        const auto n = static_cast<std::size_t>(count);
+        bool same = names->size() == n;
+        for (int c = 0; same && c < count; ++c) {
+            const char* name = sqlite3_column_name(stmt, c);
+            same = (*names)[static_cast<std::size_t>(c)] == (name ? name : "");
+        }
+        if (same) return;
+        names->clear();
+        for (int c = 0; c < count; ++c) {
+            const char* name = sqlite3_column_name(stmt, c);
+            names->emplace_back(name ? name : "");
+        }
+    }
+
+    // One cell as text. The cell's value is fetched once and read through
+    // the value interface, which skips the per-call checks of the column
+    // interface. The connection is opened without a mutex (one thread), so
+    // the unprotected value of a column may be read directly.
     static void AppendCell(sqlite3_stmt* stmt, int c, ResultSet* rows) {
-        switch (sqlite3_column_type(stmt, c)) {
+        sqlite3_value* v = sqlite3_column_value(stmt, c);
+        switch (sqlite3_value_type(v)) {
             case SQLITE_INTEGER:
-                AppendIntegerText(sqlite3_column_int64(stmt, c), &rows->cells);
+                AppendIntegerText(sqlite3_value_int64(v), &rows->cells);
                 rows->EndCell();
                 break;
             case SQLITE_FLOAT:
-                AppendRealText(sqlite3_column_double(stmt, c), &rows->cells);
+                AppendRealText(sqlite3_value_double(v), &rows->cells);
                 rows->EndCell();
                 break;
             case SQLITE_NULL:
-                rows->Append(std::string_view());
+                rows->EndCell();
                 break;
             default: {
-                const void* p = sqlite3_column_blob(stmt, c);
-                int len = sqlite3_column_bytes(stmt, c);
-                rows->Append(
-                    p ? std::string_view(static_cast<const char*>(p), static_cast<std::size_t>(len))
-                      : std::string_view());
+                const void* p = sqlite3_value_blob(v);
+                const int len = sqlite3_value_bytes(v);
+                if (p)
+                    rows->cells.append(static_cast<const char*>(p), static_cast<std::size_t>(len));
+                rows->EndCell();
             }
         }
     }
