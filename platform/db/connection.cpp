@@ -1,5 +1,6 @@
 #include "platform/db/connection.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "platform/db/road_report.h"
@@ -16,6 +17,9 @@ Connection::ProcessObserver& ProcessObserverSlot() {
     static Connection::ProcessObserver observer = nullptr;
     return observer;
 }
+
+// The most a buffer of counted rows keeps once its rows are handed over.
+constexpr std::size_t kKeptBufferBytes = 1u << 20;
 
 }  // namespace
 
@@ -130,8 +134,9 @@ bool Connection::RunAll(const std::vector<tsql::Statement>& statements, ResultSe
     std::string message;
     bool wrote = false;
     for (const tsql::Statement& st : statements) {
+        // The backend replaces the rows (their column names, when the same
+        // statement named them last, stay as they are).
         bool wants_rows = rows && st.returns_rows;
-        if (wants_rows) rows->Clear();
         long changed = 0;
         ++statements_run_;
         if (sent_recorder_) sent_recorder_(*st.sql, st.values);
@@ -161,8 +166,13 @@ bool Connection::Read(std::string_view text, ResultSet* rows, std::string* error
         }
     }
     if (!Translate(text, &scratch_, error)) return false;
-    rows->Clear();
-    if (!RunAll(scratch_, rows, error)) return false;
+    const bool yields = std::any_of(scratch_.begin(), scratch_.end(),
+                                    [](const tsql::Statement& st) { return st.returns_rows; });
+    if (!yields) rows->Clear();
+    if (!RunAll(scratch_, rows, error)) {
+        rows->Clear();
+        return false;
+    }
     if (reusing && scratch_.size() == 1 && scratch_[0].cached && scratch_[0].returns_rows)
         reads_.Offer(text, scratch_[0].sql, *rows);
     return true;
@@ -174,8 +184,10 @@ bool Connection::Query(std::string_view text, ResultSet* rows, std::string* erro
         if (counted_valid_ && counted_generation_ == generation_ && counted_text_ == text) {
             counted_valid_ = false;
             ++counted_reused_;
-            *rows = std::move(counted_rows_);
-            counted_rows_.Clear();
+            // Swapped rather than moved, so that both keep their buffers;
+            // a large one is not kept once handed over.
+            std::swap(*rows, counted_rows_);
+            if (counted_rows_.cells.capacity() > kKeptBufferBytes) counted_rows_ = ResultSet();
             return true;
         }
         counted_valid_ = false;

@@ -58,6 +58,37 @@ TEST_F(DataSourceTest, ValuesComeBackAsPlainText) {
     EXPECT_LT(ds.OnFieldSearch("NOPE", "E1"), 0);
 }
 
+// One source read again and again, as the engine does: each result has its
+// own columns, and a text without rows or a failed one leaves none behind.
+TEST_F(DataSourceTest, ASourceReadAgainHoldsOnlyItsLastResult) {
+    G_DataSource ds;
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT EMP_CD, SQ FROM T WHERE EMP_CD='E1'"));
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT NM, AMT FROM T WHERE EMP_CD='E1'"));
+    EXPECT_EQ(ds.OnGetFieldValue("NM", 0), "O'Brien 100%");
+    EXPECT_EQ(ds.OnGetFieldValue("EMP_CD", 0), "");  // the first query's column is gone
+    // The same statement with other values, and names the same length.
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT NM, AMT FROM T WHERE EMP_CD='E3'"));
+    EXPECT_EQ(ds.OnGetFieldValue("AMT", 0), "0.09");
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT NM XX, AMT YYY FROM T WHERE EMP_CD='E3'"));
+    EXPECT_EQ(ds.OnGetFieldValue("NM", 0), "");
+    EXPECT_EQ(ds.OnGetFieldValue("YYY", 0), "0.09");
+    // A text that yields no rows, and a failed one, leave no rows.
+    ASSERT_TRUE(ds.OnExecuteSQL("UPDATE T SET SQ=SQ WHERE EMP_CD='E9'"));
+    EXPECT_EQ(ds.OnGetRecordCount(), 0);
+    EXPECT_EQ(ds.OnGetFieldValue("YYY", 0), "");
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT NM FROM T WHERE EMP_CD='E1'"));
+    EXPECT_FALSE(ds.OnExecuteSQL("SELECT NM FROM NO_SUCH_TABLE"));
+    EXPECT_EQ(ds.OnGetRecordCount(), 0);
+    // A count's rows handed to the query that follows it, then a new count.
+    EXPECT_EQ(ds.OnGetBulkRecordCount("SELECT EMP_CD FROM T"), 3);
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT EMP_CD FROM T"));
+    EXPECT_EQ(ds.OnGetRecordCount(), 3);
+    EXPECT_EQ(ds.OnGetBulkRecordCount("SELECT NM FROM T WHERE EMP_CD='E1'"), 1);
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT NM FROM T WHERE EMP_CD='E1'"));
+    EXPECT_EQ(ds.OnGetFieldValue("NM", 0), "O'Brien 100%");
+    EXPECT_EQ(ds.OnGetRecordCount(), 1);
+}
+
 TEST_F(DataSourceTest, BadStatementsFailWithoutThrowing) {
     G_DataSource ds;
     ASSERT_TRUE(ds.OnExecuteSQL("SELECT * FROM T"));
