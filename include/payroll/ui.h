@@ -8,6 +8,7 @@
 // All of this runs on the host's one user-interface thread.
 #pragma once
 
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -208,6 +209,13 @@ class PAYROLL_API HeadlessDriver : public UiDriver {
     std::vector<CString> Messages() const;
     // Forgets every recorded event.
     void Clear() { events_.clear(); }
+    // Keeps no more than `limit` events, the latest, dropping the older half
+    // when the record is full (0, the default: keeps every event). The
+    // library's own driver, in use while the host installs none, keeps
+    // kBuiltinRecordLimit, so that a long year does not fill memory with
+    // progress lines nobody reads.
+    void SetRecordLimit(std::size_t limit) { limit_ = limit; }
+    static constexpr std::size_t kBuiltinRecordLimit = 1000;
 
     int MessageBox(const CString& text, const CString& caption, UINT style) override;
     void RunModal(UiDialog& dialog) override;
@@ -221,7 +229,7 @@ class PAYROLL_API HeadlessDriver : public UiDriver {
 
   protected:
     // Adds an event to the record.
-    void Record(UiEvent event) { events_.push_back(std::move(event)); }
+    void Record(UiEvent event);
     // Records kModalShown for a dialog about to run.
     void RecordModalShown(UiDialog& dialog);
 
@@ -229,6 +237,7 @@ class PAYROLL_API HeadlessDriver : public UiDriver {
     std::vector<UiEvent> events_;
     int modal_result_ = IDCANCEL;
     int message_box_answer_ = 0;
+    std::size_t limit_ = 0;
 };
 
 // For tests: answers each modal dialog with the next script in line (the

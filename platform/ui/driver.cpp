@@ -17,8 +17,13 @@ UiEvent DialogEvent(UiEvent::Kind kind, UiDialog& dialog) {
     return e;
 }
 
+// The library's own driver keeps only the latest events.
+struct BuiltinHeadlessDriver : HeadlessDriver {
+    BuiltinHeadlessDriver() { SetRecordLimit(kBuiltinRecordLimit); }
+};
+
 HeadlessDriver& BuiltinDriver() {
-    static HeadlessDriver driver;
+    static BuiltinHeadlessDriver driver;
     return driver;
 }
 SystemClock& BuiltinClock() {
@@ -87,6 +92,14 @@ int DefaultMessageBoxAnswer(UINT style) {
 
 HeadlessDriver::HeadlessDriver() = default;
 HeadlessDriver::~HeadlessDriver() = default;
+
+void HeadlessDriver::Record(UiEvent event) {
+    if (limit_ > 0 && events_.size() >= limit_) {
+        const auto keep = static_cast<std::ptrdiff_t>(limit_ / 2);
+        events_.erase(events_.begin(), events_.end() - keep);
+    }
+    events_.push_back(std::move(event));
+}
 
 std::vector<UiEvent> HeadlessDriver::EventsOf(UiEvent::Kind kind) const {
     std::vector<UiEvent> out;

@@ -110,6 +110,37 @@ TEST(Splash, ShownUntilDeleted) {
     EXPECT_EQ(shown[0].control_id, hidden[0].control_id);
 }
 
+// A driver with a record limit keeps the latest events and never more than
+// the limit; the library's own driver (no host driver installed) has one, so
+// a long road's progress lines do not pile up in memory.
+TEST(HeadlessDriverRecord, ALimitedRecordKeepsTheLatestEvents) {
+    HeadlessDriver driver;
+    driver.SetRecordLimit(10);
+    ScopedUiDriver scope(&driver);
+    for (int i = 0; i < 25; ++i) AfxMessageBox(std::to_string(i).c_str());
+    const auto messages = driver.Messages();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_LE(messages.size(), 10u);
+    EXPECT_EQ(messages.back(), "24");
+    for (std::size_t i = 1; i < messages.size(); ++i)
+        EXPECT_EQ(std::stoi(messages[i].str()), std::stoi(messages[i - 1].str()) + 1);
+
+    HeadlessDriver unlimited;
+    ScopedUiDriver inner(&unlimited);
+    for (int i = 0; i < 25; ++i) AfxMessageBox("x");
+    EXPECT_EQ(unlimited.Messages().size(), 25u);
+}
+
+TEST(HeadlessDriverRecord, TheLibrarysOwnDriverKeepsABoundedRecord) {
+    payroll::ui::UiDriver* host = payroll::ui::InstallUiDriver(nullptr);
+    auto& builtin = dynamic_cast<HeadlessDriver&>(payroll::ui::CurrentUiDriver());
+    const std::size_t limit = HeadlessDriver::kBuiltinRecordLimit;
+    for (std::size_t i = 0; i < 3 * limit; ++i) AfxMessageBox("progress");
+    EXPECT_LE(builtin.events().size(), limit);
+    EXPECT_GE(builtin.events().size(), limit / 2);
+    payroll::ui::InstallUiDriver(host == &builtin ? nullptr : host);
+}
+
 TEST(MessageBox, RecordedWithTheAnswerOfItsStyle) {
     HeadlessDriver driver;
     ScopedUiDriver scope(&driver);
