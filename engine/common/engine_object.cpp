@@ -111,7 +111,10 @@ void CSalaryCalcurate::TraceText(const CString& text, const CString& title, int 
         // Traces are written nowhere: of the pieces only the last line stays.
         const std::string_view last =
             payroll::text::LastUtf8Piece(text.str(), payroll::text::kTracePiece);
-        m_strTrace = "--[select " + title + " ]--- " + CString(std::string(last)) + "\n";
+        std::string line;
+        line.reserve(last.size() + title.str().size() + 20);
+        line.append("--[select ").append(title.str()).append(" ]--- ").append(last).append("\n");
+        m_strTrace = CString(std::move(line));
     }
     payroll::engine::Trace(title, text);
     if (quiet == 0) payroll::engine::ShowMessage(title);

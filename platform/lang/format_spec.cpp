@@ -1,5 +1,6 @@
 #include "platform/lang/format_spec.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -165,11 +166,51 @@ std::string RenderText(const Conversion& c, int width, int precision, std::strin
     return Snprintf(SpecText(c, width, precision, ""), copy.c_str());
 }
 
-bool FormatChecked(std::string_view format, const std::vector<FormatArg>& args, std::string* out) {
+namespace {
+
+// The conversions of a format, parsed once: a road formats the same
+// progress line for every employee.
+struct ParsedFormat {
+    std::string format;
     std::vector<Conversion> conversions;
-    if (!ParseConversions(format, &conversions) || !ConversionsMatch(conversions, args))
-        return false;
+    bool ok = false;
+};
+
+const ParsedFormat& Parsed(std::string_view format) {
+    thread_local ParsedFormat last;
+    if (last.format != format || last.format.empty()) {
+        last.format.assign(format);
+        last.ok = ParseConversions(format, &last.conversions);
+    }
+    return last;
+}
+
+// A bare %d or %s (no flags, width, precision or length) printf would
+// write as the number's digits or the text up to a NUL.
+bool Bare(const Conversion& c) {
+    return c.flags.empty() && c.width < 0 && c.precision < 0 && c.length.empty() &&
+           (c.letter == 'd' || c.letter == 'i' || c.letter == 's');
+}
+
+void AppendBare(const FormatArg& arg, std::string* out) {
+    if (const auto* n = std::get_if<long long>(&arg)) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, *n).ptr;
+        out->append(digits, end);
+    } else {
+        const std::string& text = std::get<std::string>(arg);
+        out->append(text, 0, text.find('\0'));
+    }
+}
+
+}  // namespace
+
+bool FormatChecked(std::string_view format, const std::vector<FormatArg>& args, std::string* out) {
+    const ParsedFormat& parsed = Parsed(format);
+    const std::vector<Conversion>& conversions = parsed.conversions;
+    if (!parsed.ok || !ConversionsMatch(conversions, args)) return false;
     std::string result;
+    result.reserve(format.size() + 32);
     std::size_t at = 0;
     auto literal = [&](std::size_t until) {
         for (std::size_t i = at; i < until; ++i) {
@@ -180,7 +221,9 @@ bool FormatChecked(std::string_view format, const std::vector<FormatArg>& args, 
     for (std::size_t k = 0; k < conversions.size(); ++k) {
         const Conversion& c = conversions[k];
         literal(c.begin);
-        if (const auto* n = std::get_if<long long>(&args[k]))
+        if (Bare(c))
+            AppendBare(args[k], &result);
+        else if (const auto* n = std::get_if<long long>(&args[k]))
             result += RenderInt(c, c.width, c.precision, *n);
         else if (const auto* d = std::get_if<double>(&args[k]))
             result += RenderDouble(c, c.width, c.precision, *d);

@@ -54,6 +54,8 @@ TEST(FormatChecked, FormatsOnlyWhenEveryConversionTakesItsArgument) {
          true,
          "00042|ab  |1.00|ff%"},
         {"%ld and %lld", {1LL, 2LL}, true, "1 and 2"},
+        {"%d|%i|%d", {-7LL, 0LL, -9223372036854775807LL - 1}, true, "-7|0|-9223372036854775808"},
+        {"[%s]", {std::string("ab\0cd", 5)}, true, "[ab]"},  // printf stops at a NUL
         {"no conversion", {}, true, "no conversion"},
         // Mismatches of every kind fall through.
         {"%s", {}, false, nullptr},
@@ -75,6 +77,19 @@ TEST(FormatChecked, FormatsOnlyWhenEveryConversionTakesItsArgument) {
         std::string out = "untouched";
         EXPECT_EQ(FormatChecked(c.format, c.args, &out), c.ok);
         EXPECT_EQ(out, c.ok ? c.want : "untouched");
+    }
+}
+
+// A format is parsed once and kept; the same format with other values, a
+// failing one between, and an empty one each give their own text.
+TEST(FormatChecked, RepeatedFormatsGiveTheirOwnValues) {
+    std::string out;
+    for (long long i = 0; i < 3; ++i) {
+        ASSERT_TRUE(FormatChecked("%d: %s", {i, std::string(1, static_cast<char>('a' + i))}, &out));
+        EXPECT_EQ(out, std::to_string(i) + ": " + static_cast<char>('a' + i));
+        EXPECT_FALSE(FormatChecked("%d: %s", {i}, &out));
+        ASSERT_TRUE(FormatChecked("", {}, &out));
+        EXPECT_EQ(out, "");
     }
 }
 
