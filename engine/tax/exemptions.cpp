@@ -41,7 +41,7 @@ Totals Classify(const std::vector<PayRow>& rows, const Limits& limits,
                 s.taxable += row.amount;
             continue;
         }
-        const std::string& c = row.exempt_class;
+        const std::string_view c = row.exempt_class;
         if (c == "001")
             s.overtime += row.amount;
         else if (c == "002")

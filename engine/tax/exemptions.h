@@ -6,18 +6,20 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace payroll::exemptions {
 
 // One pay row with the attributes of its item. An item missing from the
-// item definitions has empty attributes.
+// item definitions has empty attributes. The texts are views: what they
+// show (the rows read, the item definitions) outlives the classification.
 struct PayRow {
-    std::string code;          // PAY_CD
-    double amount = 0;         // PAY_AM
-    std::string pay_type;      // PYTP_FG of the item ("2..." marks a bonus-type item)
-    std::string tax_flag;      // TAX_FG: "001" taxable
-    std::string exempt_class;  // TXEX_FG of a non-taxable item
+    std::string_view code;          // PAY_CD
+    double amount = 0;              // PAY_AM
+    std::string_view pay_type;      // PYTP_FG of the item ("2..." marks a bonus-type item)
+    std::string_view tax_flag;      // TAX_FG: "001" taxable
+    std::string_view exempt_class;  // TXEX_FG of a non-taxable item
 };
 
 // The company's 'PC' limit amounts (a missing code counts as 0).

@@ -51,7 +51,8 @@ void CopyEmployee(const G_DataSource& rows, long row, SEMP_FMT* e) {
         EmployeeCol("DUMMY2", e->DUMMY2),   EmployeeCol("DUMMY3", e->DUMMY3),
     };
     for (const EmployeeColumn& c : columns)
-        payroll::CopyToField(c.field, c.width, rows.OnGetFieldValue(c.name, row).str());
+        payroll::CopyToField(c.field, c.width,
+                             rows.OnGetCellText(rows.OnGetColumnIndex(c.name), row));
 }
 
 // Rows of a table that a count says are loaded, never more than it holds.
@@ -133,10 +134,15 @@ int CSalaryCalcurate::LoadDataIncom(CString employee, int) {
 
 int CSalaryCalcurate::GetCode_INDEX(CString code, int kind) {
     if (kind != 1) return -1;
+    const payroll::HpmpdfmRecord* item = PayItem(code.str());
+    return item ? static_cast<int>(item - m_HPMPDFM.at(0)) : -1;
+}
+
+const payroll::HpmpdfmRecord* CSalaryCalcurate::PayItem(std::string_view code) const {
     const std::size_t n = LoadedRows(m_HPMPDFM, m_nRowCount[payroll::engine::kPayItemRows]);
     for (std::size_t i = 0; i < n; ++i)
-        if (m_HPMPDFM.at(i)->PYDD_CD.View() == code.str()) return static_cast<int>(i);
-    return -1;
+        if (m_HPMPDFM.at(i)->PYDD_CD.View() == code) return m_HPMPDFM.at(i);
+    return nullptr;
 }
 
 double CSalaryCalcurate::GetArrayCode_Pay(CString code, int kind) {
@@ -188,18 +194,18 @@ double CSalaryCalcurate::GetSalaryTotalCalc(CString employee, int, HPOMNPY_FMT* 
     const G_DataSource& cursor = m_dsCalcB[0];
     const long count = cursor.OnGetRecordCount();
     rows.reserve(static_cast<std::size_t>(std::max(0L, count)));
+    const int codeColumn = cursor.OnGetColumnIndex("PAY_CD");
+    const int amountColumn = cursor.OnGetColumnIndex("PAY_AM");
     for (long r = 0; r < count; ++r) {
         payroll::exemptions::PayRow row;
-        row.code = cursor.OnGetFieldValue("PAY_CD", r).str();
-        row.amount = payroll::text::NumberOf(cursor.OnGetFieldValue("PAY_AM", r).str());
-        int item = GetCode_INDEX(row.code, 1);
-        if (item >= 0) {
-            const payroll::HpmpdfmRecord* def = m_HPMPDFM.at(static_cast<std::size_t>(item));
-            row.pay_type = def->PYTP_FG.Str();
-            row.tax_flag = def->TAX_FG.Str();
-            row.exempt_class = def->TXEX_FG.Str();
+        row.code = cursor.OnGetCellText(codeColumn, r);
+        row.amount = payroll::text::NumberOf(cursor.OnGetCellText(amountColumn, r));
+        if (const payroll::HpmpdfmRecord* def = PayItem(row.code)) {
+            row.pay_type = def->PYTP_FG.View();
+            row.tax_flag = def->TAX_FG.View();
+            row.exempt_class = def->TXEX_FG.View();
         }
-        rows.push_back(std::move(row));
+        rows.push_back(row);
     }
 
     payroll::exemptions::Limits limits;

@@ -36,6 +36,13 @@ class PAYROLL_API G_DataSource {
     // text: numbers as plain decimal text, NULL as empty. Empty when the
     // column or row does not exist.
     CString OnGetFieldValue(CString column, long row) const;
+    // The index of a held column by name (case-insensitive), -1 when there
+    // is none; and a cell's text by that index, which stays valid until the
+    // object runs its next query (empty for a column or row that does not
+    // exist). A step that reads the same columns of many rows finds each
+    // column once.
+    int OnGetColumnIndex(std::string_view column) const;
+    std::string_view OnGetCellText(int column, long row) const;
     // Index of the first held row from `start` whose column equals value;
     // negative when none.
     long OnFieldSearch(CString column, CString value, long start = 0) const;

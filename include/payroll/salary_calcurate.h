@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "payroll/cstring.h"
@@ -164,6 +165,8 @@ class PAYROLL_API CSalaryCalcurate : public CWnd {
     double GetArrayCode_Pay(CString code, int kind);
     // Kind 1: the place of that pay code in the item definitions, else -1.
     int GetCode_INDEX(CString code, int kind);
+    // The loaded definition of that pay code, or nullptr.
+    PAYROLL_INTERNAL const payroll::HpmpdfmRecord* PayItem(std::string_view code) const;
     // Rebuilds the pay totals per employee of the run (one employee, or all when
     // empty); 0 for an incomplete key or a failed load.
     int ChkTotalPay(int kind, CString employee);

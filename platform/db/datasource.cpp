@@ -55,9 +55,18 @@ long G_DataSource::OnGetRecordCount() const {
 }
 
 CString G_DataSource::OnGetFieldValue(CString column, long row) const {
-    int c = rows_->FindColumn(column.str());
-    if (c < 0 || row < 0 || static_cast<std::size_t>(row) >= rows_->RowCount()) return CString();
-    return CString(rows_->Cell(static_cast<std::size_t>(row), static_cast<std::size_t>(c)));
+    return CString(OnGetCellText(rows_->FindColumn(column.str()), row));
+}
+
+int G_DataSource::OnGetColumnIndex(std::string_view column) const {
+    return rows_->FindColumn(column);
+}
+
+std::string_view G_DataSource::OnGetCellText(int column, long row) const {
+    if (column < 0 || static_cast<std::size_t>(column) >= rows_->ColumnCount() || row < 0 ||
+        static_cast<std::size_t>(row) >= rows_->RowCount())
+        return {};
+    return rows_->Cell(static_cast<std::size_t>(row), static_cast<std::size_t>(column));
 }
 
 long G_DataSource::OnFieldSearch(CString column, CString value, long start) const {

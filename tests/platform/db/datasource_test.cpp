@@ -52,6 +52,15 @@ TEST_F(DataSourceTest, ValuesComeBackAsPlainText) {
     EXPECT_EQ(ds.OnGetFieldValue("NOPE", 0), "");
     EXPECT_EQ(ds.OnGetFieldValue("NM", 3), "");
     EXPECT_EQ(ds.OnGetFieldValue("NM", -1), "");
+    // By index: the same texts, and nothing out of range.
+    const int amount = ds.OnGetColumnIndex("amt");
+    ASSERT_EQ(amount, 2);
+    EXPECT_EQ(ds.OnGetCellText(amount, 0), "1234.5");
+    EXPECT_EQ(ds.OnGetColumnIndex("NOPE"), -1);
+    EXPECT_EQ(ds.OnGetCellText(-1, 0), "");
+    EXPECT_EQ(ds.OnGetCellText(4, 0), "");
+    EXPECT_EQ(ds.OnGetCellText(amount, 3), "");
+    EXPECT_EQ(ds.OnGetCellText(amount, -1), "");
     EXPECT_EQ(ds.OnFieldSearch("EMP_CD", "E2"), 1);
     EXPECT_EQ(ds.OnFieldSearch("EMP_CD", "E2", 2), -1);
     EXPECT_LT(ds.OnFieldSearch("EMP_CD", "E9"), 0);
