@@ -102,7 +102,7 @@ CString CSalaryCalcurate::SearchString(CString first, CString second) {
     return head;
 }
 
-void CSalaryCalcurate::DspTRACE(CString text, CString title, int quiet) {
+void CSalaryCalcurate::DspTRACE(const CString& text, const CString& title, int quiet) {
     TraceText(text, title, quiet);
 }
 
@@ -120,14 +120,14 @@ void CSalaryCalcurate::TraceText(const CString& text, const CString& title, int 
     if (quiet == 0) payroll::engine::ShowMessage(title);
 }
 
-int CSalaryCalcurate::QueryOpen(G_DataSource* source, CString sql) {
+int CSalaryCalcurate::QueryOpen(G_DataSource* source, const CString& sql) {
     if (!TracedQuery(source ? *source : m_dsMain, sql, "QueryOpen ", "QueryOpen error") || !source)
         return 0;
     return static_cast<int>(source->OnGetRecordCount());
 }
 
-int CSalaryCalcurate::OpenFile_Whole(G_DataSource* source, CString sql, void* buffer, int* rowCount,
-                                     const payroll::RecordLayout& layout) {
+int CSalaryCalcurate::OpenFile_Whole(G_DataSource* source, const CString& sql, void* buffer,
+                                     int* rowCount, const payroll::RecordLayout& layout) {
     if (!rowCount) return 0;
     if (*rowCount == 0) return 1;
     if (!source || !buffer || *rowCount < 0) return 0;

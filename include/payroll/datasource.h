@@ -29,13 +29,13 @@ class PAYROLL_API G_DataSource {
     // Runs a query and keeps all its rows in this object (no cursor stays
     // open), replacing the previous ones. False when it did not run; the
     // object then holds no rows. The second text is accepted and ignored.
-    bool OnExecuteSQL(CString sql, CString unused = CString());
+    bool OnExecuteSQL(const CString& sql, const CString& unused = CString());
     // Rows held from the last OnExecuteSQL.
     long OnGetRecordCount() const;
     // The value of a column (by name, case-insensitive) in a held row, as
     // text: numbers as plain decimal text, NULL as empty. Empty when the
     // column or row does not exist.
-    CString OnGetFieldValue(CString column, long row) const;
+    CString OnGetFieldValue(const CString& column, long row) const;
     // The index of a held column by name (case-insensitive), -1 when there
     // is none; and a cell's text by that index, which stays valid until the
     // object runs its next query (empty for a column or row that does not
@@ -45,14 +45,14 @@ class PAYROLL_API G_DataSource {
     std::string_view OnGetCellText(int column, long row) const;
     // Index of the first held row from `start` whose column equals value;
     // negative when none.
-    long OnFieldSearch(CString column, CString value, long start = 0) const;
+    long OnFieldSearch(const CString& column, const CString& value, long start = 0) const;
     // Number of rows the query yields (0 when it fails to run). Does not
     // change the rows held.
-    long OnGetBulkRecordCount(CString sql);
+    long OnGetBulkRecordCount(const CString& sql);
     // Copies the first rowCount rows of the query into buffer as consecutive
     // records laid out by `layout`. True only when that many rows came back
     // and were copied; the buffer must hold rowCount records.
-    bool OnWholeDataRead(CString sql, void* buffer, long rowCount,
+    bool OnWholeDataRead(const CString& sql, void* buffer, long rowCount,
                          const payroll::RecordLayout& layout);
 
     // Transactions belong to the connection and nest by depth: begin adds
@@ -90,7 +90,7 @@ class PAYROLL_API G_DirectSQL {
     // Runs a text of one or more statements (they may follow each other
     // without semicolons). The text runs whole or not at all: true when every
     // statement ran; on false nothing of the text remains.
-    bool OnExecuteQuery(CString sql);
+    bool OnExecuteQuery(const CString& sql);
     // The same, without a copy of the text (a run build's batches of default
     // rows run to megabytes).
     bool OnExecuteText(std::string_view sql);

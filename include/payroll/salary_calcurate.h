@@ -45,10 +45,10 @@ class PAYROLL_API CSalaryCalcurate : public CWnd {
     void Ontest2();
     // Runs a traced query on `source`; its row count, or 0 (with the message
     // "QueryOpen error") when it fails.
-    int QueryOpen(G_DataSource* source, CString sql);
+    int QueryOpen(G_DataSource* source, const CString& sql);
     // Copies *rowCount rows of the query into buffer, laid out by `layout`;
     // 1 at once when *rowCount is 0, 0 when the read fails.
-    int OpenFile_Whole(G_DataSource* source, CString sql, void* buffer, int* rowCount,
+    int OpenFile_Whole(G_DataSource* source, const CString& sql, void* buffer, int* rowCount,
                        const payroll::RecordLayout& layout);
     // Copies eleven run-key fields into fields[0..10] (callers pass 20); 1
     // when the key is complete enough for a calculation step.
@@ -60,7 +60,7 @@ class PAYROLL_API CSalaryCalcurate : public CWnd {
     CString SearchString(CString first, CString second);
     // The trace and error routine: formats the text in 200-character pieces
     // and, when quiet is 0, shows the title in a message box.
-    void DspTRACE(CString text, CString title, int quiet);
+    void DspTRACE(const CString& text, const CString& title, int quiet);
 
     // ---- Run binding and settings -------------------------------------------
     // Binds the engine to a run: copies the key, derives the rule flags,

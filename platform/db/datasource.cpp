@@ -42,7 +42,7 @@ bool WithConnection(CString* error, Body body) {
 G_DataSource::G_DataSource() : rows_(std::make_unique<ResultSet>()) {}
 G_DataSource::~G_DataSource() = default;
 
-bool G_DataSource::OnExecuteSQL(CString sql, CString) {
+bool G_DataSource::OnExecuteSQL(const CString& sql, const CString&) {
     bool ok = WithConnection(&error_, [&](Connection& c, std::string* message) {
         return c.Query(sql.str(), rows_.get(), message);
     });
@@ -54,7 +54,7 @@ long G_DataSource::OnGetRecordCount() const {
     return static_cast<long>(rows_->RowCount());
 }
 
-CString G_DataSource::OnGetFieldValue(CString column, long row) const {
+CString G_DataSource::OnGetFieldValue(const CString& column, long row) const {
     return CString(OnGetCellText(rows_->FindColumn(column.str()), row));
 }
 
@@ -69,7 +69,7 @@ std::string_view G_DataSource::OnGetCellText(int column, long row) const {
     return rows_->Cell(static_cast<std::size_t>(row), static_cast<std::size_t>(column));
 }
 
-long G_DataSource::OnFieldSearch(CString column, CString value, long start) const {
+long G_DataSource::OnFieldSearch(const CString& column, const CString& value, long start) const {
     int c = rows_->FindColumn(column.str());
     if (c < 0) return -1;
     std::size_t n = rows_->RowCount();
@@ -78,7 +78,7 @@ long G_DataSource::OnFieldSearch(CString column, CString value, long start) cons
     return -1;
 }
 
-long G_DataSource::OnGetBulkRecordCount(CString sql) {
+long G_DataSource::OnGetBulkRecordCount(const CString& sql) {
     long count = 0;
     bool ok = WithConnection(&error_, [&](Connection& c, std::string* message) {
         return c.Count(sql.str(), &count, message);
@@ -86,7 +86,7 @@ long G_DataSource::OnGetBulkRecordCount(CString sql) {
     return ok ? count : 0;
 }
 
-bool G_DataSource::OnWholeDataRead(CString sql, void* buffer, long rowCount,
+bool G_DataSource::OnWholeDataRead(const CString& sql, void* buffer, long rowCount,
                                    const payroll::RecordLayout& layout) {
     if (!buffer || rowCount < 0) {
         error_ = "no buffer for the rows";
@@ -146,7 +146,7 @@ CString G_DataSource::GetLastError() const {
 G_DirectSQL::G_DirectSQL() = default;
 G_DirectSQL::~G_DirectSQL() = default;
 
-bool G_DirectSQL::OnExecuteQuery(CString sql) {
+bool G_DirectSQL::OnExecuteQuery(const CString& sql) {
     return OnExecuteText(sql.str());
 }
 
