@@ -55,7 +55,8 @@ class SqliteBackend final : public Backend {
         bool ok = rc == SQLITE_DONE;
         if (!ok) *error = sqlite3_errmsg(db_);
         sqlite3_reset(stmt);
-        sqlite3_clear_bindings(stmt);
+        // The bindings (pointers into the statement's values) stay behind:
+        // the next run binds every parameter again before it steps.
         // A statement without result columns wrote: count what it changed.
         if (count) *count = columns == 0 ? sqlite3_changes(db_) : n;
         return ok;
