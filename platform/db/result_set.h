@@ -13,6 +13,10 @@ struct ResultSet {
     std::vector<std::string> columns;  // as the backend named them
     std::string cells;                 // every cell's text, row by row
     std::vector<std::uint32_t> ends;   // end offset of each cell in `cells`
+    // The backend's mark of the statement that named `columns` (0: none), so
+    // that a statement read again into the same rows need not name them
+    // again. Whatever changes `columns` otherwise clears it (Clear does).
+    std::uint64_t named_by = 0;
 
     std::size_t ColumnCount() const { return columns.size(); }
     std::size_t RowCount() const { return columns.empty() ? 0 : ends.size() / columns.size(); }
@@ -31,6 +35,7 @@ struct ResultSet {
     // Index of a column by name, ignoring case; -1 when absent.
     int FindColumn(std::string_view name) const;
     void Clear() {
+        named_by = 0;
         columns.clear();
         cells.clear();
         ends.clear();

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+#include <cstdint>
 #include <string_view>
 #include <unordered_map>
 
@@ -39,19 +41,27 @@ class SqliteBackend final : public Backend {
             sqlite3_clear_bindings(stmt);
             return false;
         }
-        int columns = sqlite3_column_count(stmt);
         if (rows) {
             rows->cells.clear();
             rows->ends.clear();
-            NameColumns(stmt, columns, &rows->columns);
         }
+        // The columns are known once the statement has stepped: a change of
+        // the schema makes SQLite prepare it anew (a SELECT * may then have
+        // other columns) inside its first step.
+        int columns = -1;
+        const auto named = [&] {
+            columns = sqlite3_column_count(stmt);
+            if (rows) NameColumns(stmt, columns, rows);
+        };
         long n = 0;
         int rc;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            if (columns < 0) named();
             ++n;
             if (rows)
                 for (int c = 0; c < columns; ++c) AppendCell(stmt, c, rows);
         }
+        if (columns < 0) named();
         bool ok = rc == SQLITE_DONE;
         if (!ok) *error = sqlite3_errmsg(db_);
         sqlite3_reset(stmt);
@@ -141,23 +151,28 @@ class SqliteBackend final : public Backend {
         for (auto& [sql, stmt] : cache_) sqlite3_finalize(stmt);
         cache_.clear();
         by_shape_.clear();
+        names_.clear();
     }
 
-    // The result's column names; a result read again from the same
-    // statement keeps the ones it has.
-    static void NameColumns(sqlite3_stmt* stmt, int count, std::vector<std::string>* names) {
-        const auto n = static_cast<std::size_t>(count);
-        bool same = names->size() == n;
-        for (int c = 0; same && c < count; ++c) {
-            const char* name = sqlite3_column_name(stmt, c);
-            same = (*names)[static_cast<std::size_t>(c)] == (name ? name : "");
+    // The result's column names. Each prepared statement's names are read
+    // once (again only when SQLite prepared it anew, after a change of the
+    // schema) under a mark no other statement ever has; rows that carry the
+    // mark already hold them.
+    void NameColumns(sqlite3_stmt* stmt, int count, ResultSet* rows) {
+        Names& names = names_[stmt];
+        const int prepared = sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
+        if (names.mark == 0 || names.prepared != prepared) {
+            names.mark = ++last_mark_;
+            names.prepared = prepared;
+            names.columns.clear();
+            for (int c = 0; c < count; ++c) {
+                const char* name = sqlite3_column_name(stmt, c);
+                names.columns.emplace_back(name ? name : "");
+            }
         }
-        if (same) return;
-        names->clear();
-        for (int c = 0; c < count; ++c) {
-            const char* name = sqlite3_column_name(stmt, c);
-            names->emplace_back(name ? name : "");
-        }
+        if (rows->named_by == names.mark) return;
+        rows->columns = names.columns;
+        rows->named_by = names.mark;
     }
 
     // One cell as text. The cell's value is fetched once and read through
@@ -196,6 +211,14 @@ class SqliteBackend final : public Backend {
         sqlite3_stmt* stmt;
     };
     std::unordered_map<const std::string*, Shape> by_shape_;
+    struct Names {
+        std::uint64_t mark = 0;
+        int prepared = 0;  // SQLite's count of the statement's new preparations
+        std::vector<std::string> columns;
+    };
+    std::unordered_map<sqlite3_stmt*, Names> names_;
+    // Marks are unique across every connection of the process.
+    static inline std::atomic<std::uint64_t> last_mark_{0};
 };
 
 bool Pragma(sqlite3* db, const char* sql, std::string* error) {

@@ -98,6 +98,21 @@ TEST_F(DataSourceTest, ASourceReadAgainHoldsOnlyItsLastResult) {
     EXPECT_EQ(ds.OnGetRecordCount(), 1);
 }
 
+// A statement read again after the table gained a column shows it.
+TEST_F(DataSourceTest, AStatementReadAgainAfterASchemaChangeHasTheNewColumns) {
+    G_DataSource ds;
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT * FROM T WHERE EMP_CD='E1'"));
+    EXPECT_EQ(ds.OnGetColumnIndex("EXTRA"), -1);
+    ASSERT_TRUE(sql_.OnExecuteQuery("ALTER TABLE T ADD EXTRA VARCHAR(5)"));
+    ASSERT_TRUE(sql_.OnExecuteQuery("UPDATE T SET EXTRA='x' WHERE EMP_CD='E3'"));
+    for (const char* employee : {"E1", "E3"}) {
+        ASSERT_TRUE(ds.OnExecuteSQL(CString("SELECT * FROM T WHERE EMP_CD='") + employee + "'"));
+        ASSERT_EQ(ds.OnGetColumnIndex("EXTRA"), 5) << employee;
+        EXPECT_EQ(ds.OnGetFieldValue("EXTRA", 0), employee[1] == '3' ? "x" : "") << employee;
+        EXPECT_EQ(ds.OnGetFieldValue("EMP_CD", 0), employee);
+    }
+}
+
 TEST_F(DataSourceTest, BadStatementsFailWithoutThrowing) {
     G_DataSource ds;
     ASSERT_TRUE(ds.OnExecuteSQL("SELECT * FROM T"));
