@@ -1,5 +1,6 @@
 #include "platform/text/printf_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -10,6 +11,8 @@ namespace {
 
 // A precision above this goes to the C library (to_chars needs room for it).
 constexpr int kMaxPrecision = 60;
+// Below this every whole number is a double exactly (2^53).
+constexpr double kExactIntegers = 9007199254740992.0;
 
 struct Directive {
     bool left = false;   // '-'
@@ -188,9 +191,21 @@ bool AppendPrintf(std::string* out, const char* format, va_list args) {
                 const int precision = directive.precision < 0 ? 6 : directive.precision;
                 if (!std::isfinite(v) || precision > kMaxPrecision) return false;
                 char digits[400];
-                auto [end, ec] = std::to_chars(digits, digits + sizeof digits, std::fabs(v),
-                                               std::chars_format::fixed, precision);
-                if (ec != std::errc()) return false;
+                char* end = nullptr;
+                const double magnitude = std::fabs(v);
+                if (magnitude < kExactIntegers && magnitude == std::trunc(magnitude)) {
+                    // A whole amount (most are): its digits, then the zeros.
+                    end = std::to_chars(digits, digits + 32, static_cast<long long>(magnitude)).ptr;
+                    if (precision > 0) {
+                        *end++ = '.';
+                        end = std::fill_n(end, precision, '0');
+                    }
+                } else {
+                    auto [last, ec] = std::to_chars(digits, digits + sizeof digits, magnitude,
+                                                    std::chars_format::fixed, precision);
+                    if (ec != std::errc()) return false;
+                    end = last;
+                }
                 Put(out, directive, SignOf(std::signbit(v), directive),
                     std::string_view(digits, static_cast<std::size_t>(end - digits)),
                     directive.zero);
