@@ -140,8 +140,14 @@ int CSalaryCalcurate::GetCode_INDEX(CString code, int kind) {
 
 const payroll::HpmpdfmRecord* CSalaryCalcurate::PayItem(std::string_view code) const {
     const std::size_t n = LoadedRows(m_HPMPDFM, m_nRowCount[payroll::engine::kPayItemRows]);
-    for (std::size_t i = 0; i < n; ++i)
-        if (m_HPMPDFM.at(i)->PYDD_CD.View() == code) return m_HPMPDFM.at(i);
+    // Codes differ mostly in their last character: it is compared first.
+    const std::size_t last = code.size() - 1;
+    const bool quick = !code.empty() && code.size() <= sizeof m_HPMPDFM.at(0)->PYDD_CD.data;
+    for (std::size_t i = 0; i < n; ++i) {
+        const payroll::HpmpdfmRecord* item = m_HPMPDFM.at(i);
+        if (quick && item->PYDD_CD.data[last] != code[last]) continue;
+        if (item->PYDD_CD.View() == code) return item;
+    }
     return nullptr;
 }
 

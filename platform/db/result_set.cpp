@@ -18,9 +18,27 @@ bool SameName(const std::string& column, std::string_view name) {
 }  // namespace
 
 int ResultSet::FindColumn(std::string_view name) const {
-    for (std::size_t i = 0; i < columns.size(); ++i)
-        if (SameName(columns[i], name)) return static_cast<int>(i);
+    if (unique_names) {
+        const std::size_t next = last_found_ + 1;
+        if (next < columns.size() && SameName(columns[next], name)) {
+            last_found_ = next;
+            return static_cast<int>(next);
+        }
+    }
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (SameName(columns[i], name)) {
+            last_found_ = i;
+            return static_cast<int>(i);
+        }
+    }
     return -1;
+}
+
+bool NamesDiffer(const std::vector<std::string>& names) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+        for (std::size_t j = i + 1; j < names.size(); ++j)
+            if (SameName(names[i], names[j])) return false;
+    return true;
 }
 
 }  // namespace payroll

@@ -169,10 +169,12 @@ class SqliteBackend final : public Backend {
                 const char* name = sqlite3_column_name(stmt, c);
                 names.columns.emplace_back(name ? name : "");
             }
+            names.unique = NamesDiffer(names.columns);
         }
         if (rows->named_by == names.mark) return;
         rows->columns = names.columns;
         rows->named_by = names.mark;
+        rows->unique_names = names.unique;
     }
 
     // One cell as text. The cell's value is fetched once and read through
@@ -214,6 +216,7 @@ class SqliteBackend final : public Backend {
     struct Names {
         std::uint64_t mark = 0;
         int prepared = 0;  // SQLite's count of the statement's new preparations
+        bool unique = false;
         std::vector<std::string> columns;
     };
     std::unordered_map<sqlite3_stmt*, Names> names_;

@@ -195,6 +195,8 @@ TEST_F(SettingsTest, ItemDefinitions) {
     EXPECT_EQ(engine_.GetCode_INDEX("P20", 1), -1);
     EXPECT_EQ(engine_.GetCode_INDEX("T00", 1), -1);
     EXPECT_EQ(engine_.GetCode_INDEX("P0", 1), -1);  // whole codes only
+    EXPECT_EQ(engine_.GetCode_INDEX("", 1), -1);
+    EXPECT_EQ(engine_.GetCode_INDEX("P00P00P00", 1), -1);
     EXPECT_EQ(engine_.GetCode_INDEX("P00", 0), -1);
     bool itemQuery = false;
     for (const std::string& text : sent_)

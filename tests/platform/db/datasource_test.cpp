@@ -98,6 +98,26 @@ TEST_F(DataSourceTest, ASourceReadAgainHoldsOnlyItsLastResult) {
     EXPECT_EQ(ds.OnGetRecordCount(), 1);
 }
 
+// Columns are found by name in any order; where two share a name, the
+// first is the one found.
+TEST_F(DataSourceTest, ColumnsAreFoundInAnyOrderAndTheFirstOfTwoNamesWins) {
+    G_DataSource ds;
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT EMP_CD, SQ, NM, AMT FROM T WHERE EMP_CD='E1'"));
+    for (const char* name : {"EMP_CD", "SQ", "NM", "AMT", "NM", "EMP_CD", "AMT", "amt", "SQ"})
+        EXPECT_EQ(ds.OnGetFieldValue(name, 0), std::string(name) == "EMP_CD" ? "E1"
+                                               : std::string(name) == "SQ"   ? "1"
+                                               : std::string(name) == "NM"   ? "O'Brien 100%"
+                                                                             : "1234.5")
+            << name;
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(ds.OnExecuteSQL("SELECT EMP_CD, SQ, NM SQ, AMT FROM T WHERE EMP_CD='E1'"));
+        EXPECT_EQ(ds.OnGetColumnIndex("EMP_CD"), 0);
+        EXPECT_EQ(ds.OnGetColumnIndex("SQ"), 1);
+        EXPECT_EQ(ds.OnGetColumnIndex("SQ"), 1);
+        EXPECT_EQ(ds.OnGetColumnIndex("AMT"), 3);
+    }
+}
+
 // A statement read again after the table gained a column shows it.
 TEST_F(DataSourceTest, AStatementReadAgainAfterASchemaChangeHasTheNewColumns) {
     G_DataSource ds;
