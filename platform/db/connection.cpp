@@ -159,8 +159,9 @@ bool Connection::RunAll(const std::vector<tsql::Statement>& statements, ResultSe
 
 bool Connection::Read(std::string_view text, ResultSet* rows, std::string* error) {
     const bool reusing = Reusing();
+    const std::size_t hash = reusing ? ReadReuse::HashOf(text) : 0;
     if (reusing) {
-        if (const ResultSet* kept = reads_.Find(text)) {
+        if (const ResultSet* kept = reads_.Find(text, hash)) {
             *rows = *kept;
             return true;
         }
@@ -174,7 +175,7 @@ bool Connection::Read(std::string_view text, ResultSet* rows, std::string* error
         return false;
     }
     if (reusing && scratch_.size() == 1 && scratch_[0].cached && scratch_[0].returns_rows)
-        reads_.Offer(text, scratch_[0].sql, *rows);
+        reads_.Offer(text, hash, scratch_[0].sql, *rows);
     return true;
 }
 

@@ -64,14 +64,14 @@ bool ReadReuse::Fresh(const Entry& entry) const {
 }
 
 void ReadReuse::Drop(Lru::iterator it) {
-    bytes_ -= SizeOf(it->rows);
-    index_.erase(it->text);
+    bytes_ -= it->size;
+    index_.erase(Key{it->text, it->hash});
     lru_.erase(it);
 }
 
-const ResultSet* ReadReuse::Find(std::string_view text) {
+const ResultSet* ReadReuse::Find(std::string_view text, std::size_t hash) {
     if (index_.empty()) return nullptr;
-    auto found = index_.find(text);
+    auto found = index_.find(Key{text, hash});
     if (found == index_.end()) return nullptr;
     Lru::iterator it = found->second;
     if (!Fresh(*it)) {
@@ -84,18 +84,35 @@ const ResultSet* ReadReuse::Find(std::string_view text) {
     return &it->rows;
 }
 
-void ReadReuse::Offer(std::string_view text, const std::string* shape, const ResultSet& rows) {
+void ReadReuse::Offer(std::string_view text, std::size_t hash, const std::string* shape,
+                      const ResultSet& rows) {
     Shape& s = ShapeOf(shape);
     ++s.offers;
     if (s.offers > kTrial && s.hits * kHitShare < s.offers && s.offers % kProbe != 0) return;
     const std::size_t size = SizeOf(rows);
     if (size > kMaxResultBytes) return;
-    if (auto found = index_.find(text); found != index_.end()) Drop(found->second);
-    lru_.push_front(Entry{std::string(text), rows, &s, writes_});
-    index_.emplace(lru_.front().text, lru_.begin());
+    if (auto found = index_.find(Key{text, hash}); found != index_.end()) Drop(found->second);
+    if (lru_.size() >= kMaxEntries) {
+        // Full: the least recent entry becomes the new one, its buffers
+        // kept.
+        Lru::iterator last = std::prev(lru_.end());
+        index_.erase(Key{last->text, last->hash});
+        bytes_ -= last->size;
+        lru_.splice(lru_.begin(), lru_, last);
+        Entry& e = lru_.front();
+        e.text.assign(text);
+        e.rows = rows;
+    } else {
+        lru_.push_front(Entry{std::string(text), 0, rows, 0, nullptr, 0});
+    }
+    Entry& e = lru_.front();
+    e.hash = hash;
+    e.size = size;
+    e.shape = &s;
+    e.mark = writes_;
+    index_.emplace(Key{e.text, hash}, lru_.begin());
     bytes_ += size;
-    while (!lru_.empty() && (lru_.size() > kMaxEntries || bytes_ > kMaxBytes))
-        Drop(std::prev(lru_.end()));
+    while (lru_.size() > 1 && bytes_ > kMaxBytes) Drop(std::prev(lru_.end()));
 }
 
 std::uint64_t* ReadReuse::MarkOf(std::string_view table) {

@@ -10,7 +10,9 @@
 // repeats a read pays little more than a hash of each text.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <string>
 #include <string_view>
@@ -23,11 +25,15 @@ namespace payroll::db {
 
 class ReadReuse {
   public:
+    // The hash a text is found by: computed once per text, for Find and
+    // Offer both.
+    static std::size_t HashOf(std::string_view text) { return std::hash<std::string_view>{}(text); }
     // The rows of `text` when they may be reused; nullptr otherwise.
-    const ResultSet* Find(std::string_view text);
+    const ResultSet* Find(std::string_view text, std::size_t hash);
     // Offers the rows a query text of one statement returned; `shape` is
     // its translated text (kept by the translator for the connection's life).
-    void Offer(std::string_view text, const std::string* shape, const ResultSet& rows);
+    void Offer(std::string_view text, std::size_t hash, const std::string* shape,
+               const ResultSet& rows);
 
     // The write mark of `table`, for Wrote; it lives as long as this object.
     std::uint64_t* MarkOf(std::string_view table);
@@ -46,11 +52,23 @@ class ReadReuse {
     };
     struct Entry {
         std::string text;
+        std::size_t hash = 0;  // of text
         ResultSet rows;
+        std::size_t size = 0;  // what the rows count for in bytes_
         Shape* shape = nullptr;
         std::uint64_t mark = 0;  // the write count when the rows were read
     };
     using Lru = std::list<Entry>;
+    // The index's key: a kept text and its hash, so that no text is hashed
+    // twice.
+    struct Key {
+        std::string_view text;
+        std::size_t hash;
+        bool operator==(const Key& other) const { return text == other.text; }
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& key) const { return key.hash; }
+    };
 
     Shape& ShapeOf(const std::string* shape);
     bool Fresh(const Entry& entry) const;
@@ -60,7 +78,7 @@ class ReadReuse {
     std::unordered_map<std::string, std::uint64_t> marks_;  // table name -> last write
     std::unordered_map<const std::string*, Shape> shapes_;
     Lru lru_;  // most recent first
-    std::unordered_map<std::string_view, Lru::iterator> index_;
+    std::unordered_map<Key, Lru::iterator, KeyHash> index_;
     std::size_t bytes_ = 0;
     long reused_ = 0;
 };

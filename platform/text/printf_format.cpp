@@ -27,6 +27,10 @@ struct Directive {
 // Pads `body` (its sign, if any, first) to the width.
 void Put(std::string* out, const Directive& directive, std::string_view sign, std::string_view body,
          bool zeroPad) {
+    if (directive.width == 0) {  // no padding: most conversions
+        out->append(sign).append(body);
+        return;
+    }
     const std::size_t size = sign.size() + body.size();
     const std::size_t pad = directive.width > 0 && static_cast<std::size_t>(directive.width) > size
                                 ? directive.width - size

@@ -81,6 +81,34 @@ TEST_F(ReadReuseTest, ARepeatedReadIsAnsweredUntilItsTableIsWritten) {
     tx_.OnCommitTrans();
 }
 
+// More texts than are kept: the oldest give way (their room is taken by
+// the newest), and every text, kept or read again, has its own rows.
+TEST_F(ReadReuseTest, WhenTheKeptReadsAreFullTheOldestGiveWay) {
+    ASSERT_TRUE(tx_.OnBeginTrans());
+    const auto read = [](int i, bool* sent) {
+        const long before = Connection::Current()->statements_run();
+        G_DataSource ds;
+        const std::string text =
+            "SELECT EMP_CD, AMT + " + std::to_string(i) + " V FROM T WHERE EMP_CD='E1'";
+        EXPECT_TRUE(ds.OnExecuteSQL(text.c_str()));
+        *sent = Connection::Current()->statements_run() != before;
+        return ds.OnGetFieldValue("V", 0).str();
+    };
+    bool sent = false;
+    constexpr int kTexts = 400;
+    for (int i = 0; i < kTexts; ++i) {
+        EXPECT_EQ(read(i, &sent), std::to_string(100 + i));
+        EXPECT_TRUE(sent) << i;
+        EXPECT_EQ(read(i, &sent), std::to_string(100 + i));
+        EXPECT_FALSE(sent) << i;  // kept right after it was read
+    }
+    EXPECT_EQ(read(0, &sent), "100");
+    EXPECT_TRUE(sent);  // the oldest gave way
+    EXPECT_EQ(read(kTexts - 1, &sent), std::to_string(100 + kTexts - 1));
+    EXPECT_FALSE(sent);
+    tx_.OnCommitTrans();
+}
+
 TEST_F(ReadReuseTest, OutsideATransactionAndAcrossTransactionsEveryReadIsSent) {
     bool sent = false;
     Total();
