@@ -13,6 +13,8 @@ using payroll::ResultSet;
 using payroll::db::Connection;
 
 constexpr const char* kNotOpen = "no database is open";
+// The most the buffer of whole-data reads keeps between reads.
+constexpr std::size_t kKeptWholeReadBytes = 1u << 20;
 
 // Runs `body` with the current connection, turning a missing connection or
 // any exception into false and a message.
@@ -100,7 +102,16 @@ bool G_DataSource::OnWholeDataRead(const CString& sql, void* buffer, long rowCou
         }
         record += static_cast<std::size_t>(width);
     }
-    ResultSet rows;
+    // The rows pass through a buffer the thread keeps (a large one is let
+    // go after use), so that a read of a few records allocates nothing.
+    thread_local ResultSet kept;
+    ResultSet& rows = kept;
+    struct Release {
+        ResultSet& rows;
+        ~Release() {
+            if (rows.cells.capacity() > kKeptWholeReadBytes) rows = ResultSet();
+        }
+    } release{rows};
     bool ok = WithConnection(&error_, [&](Connection& c, std::string* message) {
         return c.Query(sql.str(), &rows, message);
     });
