@@ -1,5 +1,6 @@
 #include "engine/common/run_key.h"
 
+#include <cstring>
 #include <string>
 
 #include "platform/text/sql_text.h"
@@ -30,9 +31,21 @@ bool IsComplete(const Fields& f) {
 }
 
 std::optional<Fields> Checked(const HPHONPD_YMD_FMT& key) {
-    Fields fields = Read(key);
-    if (!IsComplete(fields)) return std::nullopt;
-    return fields;
+    // Every step of every employee checks the same key: the fields of the
+    // last key checked are kept, and found again by its bytes.
+    struct Last {
+        HPHONPD_YMD_FMT key;
+        std::optional<Fields> fields;
+        bool valid = false;
+    };
+    thread_local Last last;
+    if (!last.valid || std::memcmp(&last.key, &key, sizeof key) != 0) {
+        Fields fields = Read(key);
+        last.fields = IsComplete(fields) ? std::optional<Fields>(std::move(fields)) : std::nullopt;
+        std::memcpy(&last.key, &key, sizeof key);
+        last.valid = true;
+    }
+    return last.fields;
 }
 
 void Normalize(HPHONPD_YMD_FMT* k) {
