@@ -146,11 +146,14 @@ void PgLink::ReadRows(PGresult* res, PgReply* reply) {
     rows->Clear();
     const int columns = PQnfields(res);
     std::vector<Oid> types(static_cast<std::size_t>(columns));
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(columns));
     for (int c = 0; c < columns; ++c) {
         const char* name = PQfname(res, c);
-        rows->columns.emplace_back(name ? name : "");
+        names.emplace_back(name ? name : "");
         types[static_cast<std::size_t>(c)] = PQftype(res, c);
     }
+    rows->SetColumns(std::move(names));
     rows->ends.reserve(static_cast<std::size_t>(n) * static_cast<std::size_t>(columns));
     for (int r = 0; r < n; ++r) {
         for (int c = 0; c < columns; ++c) {

@@ -3,28 +3,38 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace payroll {
 
-struct ResultSet {
-    std::vector<std::string> columns;  // as the backend named them
-    std::string cells;                 // every cell's text, row by row
-    std::vector<std::uint32_t> ends;   // end offset of each cell in `cells`
-    // The backend's mark of the statement that named `columns` (0: none), so
-    // that a statement read again into the same rows need not name them
-    // again. Whatever changes `columns` otherwise clears it (Clear does).
-    std::uint64_t named_by = 0;
-    // The names differ from one another (ignoring case); set with named_by.
-    bool unique_names = false;
+// A result's column names as the backend named them. Results of the same
+// statement share one list.
+struct ColumnNames {
+    explicit ColumnNames(std::vector<std::string> list);
+    std::vector<std::string> names;
+    bool unique = false;  // no two names the same, ignoring case
+};
 
-    std::size_t ColumnCount() const { return columns.size(); }
-    std::size_t RowCount() const { return columns.empty() ? 0 : ends.size() / columns.size(); }
+struct ResultSet {
+    std::string cells;                // every cell's text, row by row
+    std::vector<std::uint32_t> ends;  // end offset of each cell in `cells`
+
+    const std::vector<std::string>& columns() const;
+    void SetColumns(std::vector<std::string> names);
+    // Takes a list a backend keeps (nothing is copied).
+    void ShareColumns(std::shared_ptr<const ColumnNames> names) { names_ = std::move(names); }
+    bool SharesColumns(const std::shared_ptr<const ColumnNames>& names) const {
+        return names_ == names;
+    }
+
+    std::size_t ColumnCount() const { return columns().size(); }
+    std::size_t RowCount() const { return ColumnCount() == 0 ? 0 : ends.size() / ColumnCount(); }
 
     std::string_view Cell(std::size_t row, std::size_t column) const {
-        std::size_t i = row * columns.size() + column;
+        std::size_t i = row * ColumnCount() + column;
         std::size_t begin = i == 0 ? 0 : ends[i - 1];
         return std::string_view(cells).substr(begin, ends[i] - begin);
     }
@@ -39,18 +49,14 @@ struct ResultSet {
     // read a row's columns in the order they were selected.
     int FindColumn(std::string_view name) const;
     void Clear() {
-        named_by = 0;
-        unique_names = false;
-        columns.clear();
+        names_.reset();
         cells.clear();
         ends.clear();
     }
 
   private:
+    std::shared_ptr<const ColumnNames> names_;
     mutable std::size_t last_found_ = static_cast<std::size_t>(-1);  // none yet
 };
-
-// True when no two names are the same, ignoring case.
-bool NamesDiffer(const std::vector<std::string>& names);
 
 }  // namespace payroll

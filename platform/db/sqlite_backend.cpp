@@ -2,8 +2,7 @@
 
 #include <sqlite3.h>
 
-#include <atomic>
-#include <cstdint>
+#include <memory>
 #include <string_view>
 #include <unordered_map>
 
@@ -154,27 +153,23 @@ class SqliteBackend final : public Backend {
         names_.clear();
     }
 
-    // The result's column names. Each prepared statement's names are read
-    // once (again only when SQLite prepared it anew, after a change of the
-    // schema) under a mark no other statement ever has; rows that carry the
-    // mark already hold them.
+    // The result's column names, read once per prepared statement (again
+    // only when SQLite prepared it anew, after a change of the schema) and
+    // shared by every result it gives.
     void NameColumns(sqlite3_stmt* stmt, int count, ResultSet* rows) {
         Names& names = names_[stmt];
         const int prepared = sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
-        if (names.mark == 0 || names.prepared != prepared) {
-            names.mark = ++last_mark_;
-            names.prepared = prepared;
-            names.columns.clear();
+        if (!names.list || names.prepared != prepared) {
+            std::vector<std::string> list;
+            list.reserve(static_cast<std::size_t>(count));
             for (int c = 0; c < count; ++c) {
                 const char* name = sqlite3_column_name(stmt, c);
-                names.columns.emplace_back(name ? name : "");
+                list.emplace_back(name ? name : "");
             }
-            names.unique = NamesDiffer(names.columns);
+            names.list = std::make_shared<const ColumnNames>(std::move(list));
+            names.prepared = prepared;
         }
-        if (rows->named_by == names.mark) return;
-        rows->columns = names.columns;
-        rows->named_by = names.mark;
-        rows->unique_names = names.unique;
+        if (!rows->SharesColumns(names.list)) rows->ShareColumns(names.list);
     }
 
     // One cell as text. The cell's value is fetched once and read through
@@ -214,14 +209,10 @@ class SqliteBackend final : public Backend {
     };
     std::unordered_map<const std::string*, Shape> by_shape_;
     struct Names {
-        std::uint64_t mark = 0;
+        std::shared_ptr<const ColumnNames> list;
         int prepared = 0;  // SQLite's count of the statement's new preparations
-        bool unique = false;
-        std::vector<std::string> columns;
     };
     std::unordered_map<sqlite3_stmt*, Names> names_;
-    // Marks are unique across every connection of the process.
-    static inline std::atomic<std::uint64_t> last_mark_{0};
 };
 
 bool Pragma(sqlite3* db, const char* sql, std::string* error) {

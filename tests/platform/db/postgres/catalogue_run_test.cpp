@@ -38,7 +38,7 @@ class CatalogueRun : public ::testing::Test {
                 ADD_FAILURE() << "'" << entry.name << "': " << error << "\n" << entry.text;
                 continue;
             }
-            for (const std::string& col : MissingColumns(entry, rows.columns))
+            for (const std::string& col : MissingColumns(entry, rows.columns()))
                 ADD_FAILURE() << "'" << entry.name << "' gives no column " << col;
         }
         return failed;
