@@ -37,11 +37,11 @@ class PAYROLL_API G_DataSource {
     // column or row does not exist.
     CString OnGetFieldValue(const CString& column, long row) const;
     // The index of a held column by name (case-insensitive), -1 when there
-    // is none; and a cell's text by that index, which stays valid until the
-    // object runs its next query (empty for a column or row that does not
-    // exist). A step that reads the same columns of many rows finds each
-    // column once.
+    // is none. A step that reads the same columns of many rows finds each
+    // column once, then reads the cells by index.
     int OnGetColumnIndex(std::string_view column) const;
+    // A held cell's text by column index, valid until the object runs its
+    // next query; empty for a column or row that does not exist.
     std::string_view OnGetCellText(int column, long row) const;
     // Index of the first held row from `start` whose column equals value;
     // negative when none.
