@@ -18,9 +18,6 @@ Connection::ProcessObserver& ProcessObserverSlot() {
     return observer;
 }
 
-// The most a buffer of counted rows keeps once its rows are handed over.
-constexpr std::size_t kKeptBufferBytes = 1u << 20;
-
 }  // namespace
 
 Connection::Connection(std::unique_ptr<Backend> backend)
@@ -188,7 +185,7 @@ bool Connection::Query(std::string_view text, ResultSet* rows, std::string* erro
             // Swapped rather than moved, so that both keep their buffers;
             // a large one is not kept once handed over.
             std::swap(*rows, counted_rows_);
-            if (counted_rows_.cells.capacity() > kKeptBufferBytes) counted_rows_ = ResultSet();
+            counted_rows_.LetGoIfLarge();
             return true;
         }
         counted_valid_ = false;

@@ -13,8 +13,6 @@ using payroll::ResultSet;
 using payroll::db::Connection;
 
 constexpr const char* kNotOpen = "no database is open";
-// The most the buffer of whole-data reads keeps between reads.
-constexpr std::size_t kKeptWholeReadBytes = 1u << 20;
 
 // Runs `body` with the current connection, turning a missing connection or
 // any exception into false and a message.
@@ -108,9 +106,7 @@ bool G_DataSource::OnWholeDataRead(const CString& sql, void* buffer, long rowCou
     ResultSet& rows = kept;
     struct Release {
         ResultSet& rows;
-        ~Release() {
-            if (rows.cells.capacity() > kKeptWholeReadBytes) rows = ResultSet();
-        }
+        ~Release() { rows.LetGoIfLarge(); }
     } release{rows};
     bool ok = WithConnection(&error_, [&](Connection& c, std::string* message) {
         return c.Query(sql.str(), &rows, message);

@@ -48,6 +48,12 @@ struct ResultSet {
     // unique names the column after the last one found is tried first: steps
     // read a row's columns in the order they were selected.
     int FindColumn(std::string_view name) const;
+    // A buffer kept for the next read is let go when it grew past
+    // kKeptBytes (one large result must not stay in memory for good).
+    static constexpr std::size_t kKeptBytes = std::size_t{1} << 20;
+    void LetGoIfLarge() {
+        if (cells.capacity() > kKeptBytes) *this = ResultSet();
+    }
     void Clear() {
         names_.reset();
         cells.clear();
