@@ -33,6 +33,7 @@
 #include "payroll/ui.h"
 #include "platform/db/connection.h"
 #include "platform/db/sqlite_backend.h"
+#include "platform/db/sqlite_writeback.h"
 #include "platform/db/tsql/sqlite_support.h"
 #include "platform/db/tsql/translate.h"
 
@@ -275,7 +276,7 @@ class Replayer {
     Replayer& operator=(const Replayer&) = delete;
 
     bool Open(const std::string& path, std::string* error) {
-        sqlite3_open_v2(path.c_str(), &db_, db::SqliteOpenFlags(), nullptr);
+        sqlite3_open_v2(path.c_str(), &db_, db::SqliteOpenFlags(), db::SqliteVfs());
         if (!db::ConfigureSqlite(db_, false, error)) return false;
         tsql::RegisterSqliteFunctions(db_);
         return true;

@@ -19,6 +19,7 @@ payroll_module(payroll_db
         result_set.cpp
         road_report.cpp
         sqlite_backend.cpp
+        sqlite_writeback.cpp
     USES
         payroll_tsql
         payroll_text

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "platform/db/number_text.h"
+#include "platform/db/sqlite_writeback.h"
 #include "platform/db/tsql/sqlite_support.h"
 
 namespace payroll::db {
@@ -251,7 +252,7 @@ std::unique_ptr<Backend> OpenSqliteBackend(const std::string& path, std::string*
         return nullptr;
     }
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SqliteOpenFlags(), nullptr);
+    int rc = sqlite3_open_v2(path.c_str(), &db, SqliteOpenFlags(), SqliteVfs());
     if (rc != SQLITE_OK) {
         *error =
             "cannot open database " + path + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
