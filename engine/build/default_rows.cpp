@@ -105,55 +105,69 @@ void RefuseBatches(long texts) {
     engine::ShowMessage(text);
 }
 
-// Writes the employees' texts of both kinds in batches; false (after the
-// failure was shown) when a batch failed or the texts would not all fit.
-bool SendBatches(CSalaryCalcurate& e, int employees) {
-    long batches[2] = {0, 0};
-    for (int k = 0; k < 2; ++k) {
-        long texts = 0;
-        for (int i = 0; i < employees; ++i)
-            if (!e.m_strRowSQL[k][i].IsEmpty()) ++texts;
-        batches[k] = default_rows::BatchesFor(texts);
-        // Every text is sent or the build fails: none is left out quietly.
-        if (batches[k] > CSalaryCalcurate::kSentBatches) {
-            RefuseBatches(texts);
+// Gathers the employees' texts into the batches of their kind and sends a
+// batch once the next one begins, so a run's texts are never all held at
+// once (at 100,000 employees they come to some 600 MB). Each table still
+// receives its rows in roster order, batch after batch.
+class BatchSender {
+  public:
+    // False (after the failure was shown) when `employees` texts of a kind
+    // could need more batches than are sent: every text is sent or the build
+    // fails, none is left out quietly.
+    bool Start(CSalaryCalcurate& e, int employees) {
+        e_ = &e;
+        const long batches = default_rows::BatchesFor(employees);
+        if (batches > CSalaryCalcurate::kSentBatches) {
+            RefuseBatches(employees);
             return false;
         }
+        for (auto& kind : e.m_strBatch)
+            std::vector<CString>(static_cast<std::size_t>(batches)).swap(kind);
+        return true;
     }
-    for (int k = 0; k < 2; ++k) {
-        std::vector<CString>(static_cast<std::size_t>(batches[k])).swap(e.m_strBatch[k]);
-        // A batch is gathered just before it is sent and released once it
-        // ran, so the run's texts are held once, not twice.
-        auto send = [&](long b) {
-            CString& batch = e.m_strBatch[k][static_cast<std::size_t>(b)];
-            if (!e.TracedExecute(batch, "All_InsertData", "All_InsertData error", 0)) return false;
-            std::string().swap(batch.str());
-            return true;
-        };
-        // Each batch is sized before it is filled: one allocation, no copies
-        // as it grows.
-        std::vector<std::size_t> sizes(static_cast<std::size_t>(batches[k]), 0);
-        for (long i = 0, ordinal = 0; i < employees; ++i)
-            if (!e.m_strRowSQL[k][i].IsEmpty())
-                sizes[static_cast<std::size_t>(default_rows::BatchOf(ordinal++))] +=
-                    e.m_strRowSQL[k][i].str().size();
-        long ordinal = 0, current = -1;
-        for (int i = 0; i < employees; ++i) {
-            const CString& text = e.m_strRowSQL[k][i];
-            if (text.IsEmpty()) continue;
-            const long b = default_rows::BatchOf(ordinal++);
-            if (b != current) {
-                if (current >= 0 && !send(current)) return false;
-                current = b;
-                e.m_strBatch[k][static_cast<std::size_t>(b)].str().reserve(
-                    sizes[static_cast<std::size_t>(b)]);
-            }
-            e.m_strBatch[k][static_cast<std::size_t>(b)] += text;
+
+    // Moves an employee's text of kind k (0 pay, 1 deductions) into its
+    // batch; false when the batch before it failed.
+    bool Add(int k, CString* text) {
+        if (text->IsEmpty()) return true;
+        const long b = default_rows::BatchOf(ordinal_[k]++);
+        if (b != current_[k]) {
+            if (current_[k] >= 0 && !Send(k)) return false;
+            current_[k] = b;
+            // The last batch's room is used again: a batch is about as long
+            // as the one before it.
+            Batch(k).str().swap(spare_[k]);
         }
-        if (current >= 0 && !send(current)) return false;
+        Batch(k) += *text;
+        std::string().swap(text->str());
+        return true;
     }
-    return true;
-}
+
+    // Sends the batches still gathering, pay rows first.
+    bool Finish() {
+        for (int k = 0; k < 2; ++k)
+            if (current_[k] >= 0 && !Send(k)) return false;
+        return true;
+    }
+
+  private:
+    CString& Batch(int k) { return e_->m_strBatch[k][static_cast<std::size_t>(current_[k])]; }
+
+    bool Send(int k) {
+        CString& batch = Batch(k);
+        if (!e_->TracedExecute(batch, "All_InsertData", "All_InsertData error", 0)) return false;
+        spare_[k].swap(batch.str());
+        spare_[k].clear();
+        std::string().swap(batch.str());
+        current_[k] = -1;
+        return true;
+    }
+
+    CSalaryCalcurate* e_ = nullptr;
+    long ordinal_[2] = {0, 0};
+    long current_[2] = {-1, -1};
+    std::string spare_[2];
+};
 
 }  // namespace
 }  // namespace payroll::build
@@ -194,9 +208,13 @@ int CSalaryCalcurate::SetAllSempInsert() {
     const bool other_pay_type = key->combined == "001" && key->pay_type != key->pay_head;
 
     for (auto& texts : m_strRowSQL) std::vector<CString>(static_cast<std::size_t>(n)).swap(texts);
+    BatchSender batches;
+    if (!batches.Start(*this, n)) {
+        progress.Close();
+        return Abandon(*this);
+    }
     // An employee's texts are about as long as the last one's: each is given
-    // that room at once, instead of growing (and leaving up to half of it
-    // unused) row by row, which at 100,000 employees is most of the memory.
+    // that room at once instead of growing row by row.
     std::size_t last_length[2] = {0, 0};
     for (int i = 0; i < n; ++i) {
         const payroll::RosterRecord* person = m_SEMP.at(i);
@@ -224,15 +242,18 @@ int CSalaryCalcurate::SetAllSempInsert() {
         for (int k = 0; k < 2; ++k) {
             const std::size_t length = m_strRowSQL[k][i].str().size();
             if (length > 0) last_length[k] = length;
+            if (!batches.Add(k, &m_strRowSQL[k][i])) {
+                progress.Close();
+                return Abandon(*this);
+            }
         }
     }
     progress.Close();
 
+    // The last batches, the statutory rows and the commit.
     auto splash = std::make_unique<CG_KvSplashwin>(0, 0, 512, 0x800000, 0xffffff);
     splash->ShowSplashText(TheLangUtil().GetLangString(1002), "");
-    const bool sent = SendBatches(*this, n);
-    splash.reset();
-    if (!sent) return Abandon(*this);
+    if (!batches.Finish()) return Abandon(*this);
 
     // Statutory rows under another pay type belong to this run only when its
     // pay types are paid together; a run of separate pay types would delete

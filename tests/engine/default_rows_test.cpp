@@ -2,6 +2,7 @@
 // they replace, the batches, and the rows a build leaves in the database.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -50,6 +51,12 @@ TEST(DefaultRowTextTest, QuotedValuesAreEscapedAndAmountsAreNumbers) {
     const std::string text = InsertText(1, v);
     EXPECT_NE(text.find("'D''''','J01','E''%s'"), std::string::npos) << text;
     EXPECT_NE(text.find("'P''0',1000.0000, '  ','R01','0''1' )"), std::string::npos) << text;
+    // A value ends at its first NUL, quoted or not, as a C text does.
+    using namespace std::string_view_literals;
+    v.project = "J0\0'1"sv;
+    v.sq = "1\0 OR 1=1"sv;
+    const std::string cut = InsertText(1, v);
+    EXPECT_NE(cut.find("'J0','E''%s','200203',1,'001'"), std::string::npos) << cut;
 
     struct Case {
         const char* in;
@@ -270,8 +277,15 @@ TEST_F(DefaultRowsTest, TwelveHundredEmployeesGoInThreeBatchesPerKind) {
     EXPECT_EQ(SeedCount("HPOMPPD", ""), 2400);
     // Every batch ran inside the one transaction of the build.
     EXPECT_EQ(payroll::LastTransactionOutcome(), payroll::TransactionOutcome::kCommitted);
-    // The texts per employee are kept, sized to the run.
+    // The texts per employee have a place for every roster position; each
+    // text was let go once its batch took it, as was each batch once it ran.
     EXPECT_EQ(engine_.m_strRowSQL[0].size(), 1200u);
+    for (const auto& kind : engine_.m_strRowSQL)
+        EXPECT_TRUE(
+            std::all_of(kind.begin(), kind.end(), [](const CString& t) { return t.IsEmpty(); }));
+    for (const auto& kind : engine_.m_strBatch)
+        EXPECT_TRUE(
+            std::all_of(kind.begin(), kind.end(), [](const CString& t) { return t.IsEmpty(); }));
 }
 
 TEST_F(DefaultRowsTest, SecondPayTypeOfACombinedRunGetsNoStatutoryRows) {
