@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
+#include <vector>
 
 #include "payroll/cstring.h"
 #include "platform/text/number_parse.h"
@@ -38,31 +39,51 @@ bool IsPlainDecimal(std::string_view t) {
     return i == t.size();
 }
 
-// A C text's characters: up to its first NUL, as printf's %s reads it.
-std::string_view AsCText(std::string_view text) {
-    return text.substr(0, text.find('\0'));
-}
-
-// Fills a template whose only conversions are %s with `values` in order,
-// appending to *out. A value that stands between quotes in the template
-// ('%s') has its quotes doubled; any other goes in as it is.
-void AppendFilled(std::string_view format, std::initializer_list<std::string_view> values,
-                  std::string* out) {
-    auto value = values.begin();
-    std::size_t from = 0;
-    for (std::size_t at = format.find("%s"); at != std::string_view::npos;
-         at = format.find("%s", from)) {
-        out->append(format.substr(from, at - from));
-        const std::string_view v = value != values.end() ? AsCText(*value++) : std::string_view();
-        if (at > 0 && format[at - 1] == '\'') {
-            sql::AppendEscaped(v, out);
-        } else {
-            out->append(v);
+// A template whose only conversions are %s, cut once into the literal text
+// before each conversion (and whether the value there stands between
+// quotes) and the text after the last.
+class Template {
+  public:
+    explicit Template(std::string_view format) {
+        std::size_t from = 0;
+        for (std::size_t at = format.find("%s"); at != std::string_view::npos;
+             at = format.find("%s", from)) {
+            pieces_.push_back({format.substr(from, at - from), at > 0 && format[at - 1] == '\''});
+            from = at + 2;
         }
-        from = at + 2;
+        tail_ = format.substr(from);
     }
-    out->append(format.substr(from));
-}
+
+    // Appends the template filled with `values` in order (a missing value is
+    // empty). A value goes in up to its first NUL, as printf's %s reads it;
+    // one between quotes has its quotes doubled. Values are short: one pass
+    // over each finds both.
+    void AppendFilled(std::initializer_list<std::string_view> values, std::string* out) const {
+        auto value = values.begin();
+        for (const Piece& piece : pieces_) {
+            out->append(piece.literal);
+            if (value == values.end()) continue;
+            const std::string_view v = *value++;
+            std::size_t from = 0, i = 0;
+            for (; i < v.size() && v[i] != '\0'; ++i) {
+                if (v[i] != '\'' || !piece.quoted) continue;
+                out->append(v.data() + from, i + 1 - from);
+                out->push_back('\'');
+                from = i + 1;
+            }
+            out->append(v.data() + from, i - from);
+        }
+        out->append(tail_);
+    }
+
+  private:
+    struct Piece {
+        std::string_view literal;
+        bool quoted;
+    };
+    std::vector<Piece> pieces_;
+    std::string_view tail_;
+};
 
 }  // namespace
 
@@ -90,12 +111,13 @@ bool IsStatutoryDeduction(std::string_view code) {
 }
 
 void AppendInsertText(int kind, const RowValues& v, std::string* out) {
+    static const Template pay(kPayInsert), deduction(kDeductionInsert);
     const std::string amount = SqlNumber(v.amount);
-    AppendFilled(
-        kind == 1 ? kPayInsert : kDeductionInsert,
-        {v.table, v.company, v.job_group, v.division, v.department, v.project, v.employee, v.month,
-         v.sq, v.pay_type, v.item_class, v.code, amount, v.dummy1, v.dummy2, v.dummy3},
-        out);
+    (kind == 1 ? pay : deduction)
+        .AppendFilled(
+            {v.table, v.company, v.job_group, v.division, v.department, v.project, v.employee,
+             v.month, v.sq, v.pay_type, v.item_class, v.code, amount, v.dummy1, v.dummy2, v.dummy3},
+            out);
 }
 
 std::string InsertText(int kind, const RowValues& v) {
