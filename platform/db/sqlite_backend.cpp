@@ -34,8 +34,9 @@ class SqliteBackend final : public Backend {
     bool StableReads() const override { return true; }
 
     bool Run(const tsql::Statement& st, ResultSet* rows, long* count, std::string* error) override {
-        sqlite3_stmt* stmt = PrepareShape(st, error);
-        if (!stmt) return false;
+        Prepared* entry = PrepareShape(st, error);
+        if (!entry) return false;
+        sqlite3_stmt* stmt = entry->stmt;
         if (!tsql::BindSqliteValues(stmt, st.values, error)) {
             sqlite3_reset(stmt);
             sqlite3_clear_bindings(stmt);
@@ -51,7 +52,7 @@ class SqliteBackend final : public Backend {
         int columns = -1;
         const auto named = [&] {
             columns = sqlite3_column_count(stmt);
-            if (rows) NameColumns(stmt, columns, rows);
+            if (rows) NameColumns(entry, columns, rows);
         };
         long n = 0;
         int rc;
@@ -77,8 +78,9 @@ class SqliteBackend final : public Backend {
         // prepared; a text of several goes through sqlite3_exec.
         if (sql.find(';') == std::string_view::npos &&
             sql.find_first_not_of(" \t\r\n") != std::string_view::npos) {
-            sqlite3_stmt* stmt = Prepare(std::string(sql), error);
-            if (!stmt) return false;
+            Prepared* entry = Prepare(std::string(sql), error);
+            if (!entry) return false;
+            sqlite3_stmt* stmt = entry->stmt;
             int rc;
             while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             }
@@ -113,22 +115,23 @@ class SqliteBackend final : public Backend {
     // A cached shape's text keeps its address for its translator's life, so
     // its statement is found by that address; comparing the texts, far
     // cheaper than hashing one, guards against an address used again.
-    sqlite3_stmt* PrepareShape(const tsql::Statement& st, std::string* error) {
+    struct Prepared;
+    Prepared* PrepareShape(const tsql::Statement& st, std::string* error) {
         if (!st.cached) return Prepare(*st.sql, error);
         auto it = by_shape_.find(st.sql);
-        if (it != by_shape_.end() && *it->second.text == *st.sql) return it->second.stmt;
+        if (it != by_shape_.end() && *it->second.text == *st.sql) return it->second.entry;
         const std::string* text = nullptr;
-        sqlite3_stmt* stmt = Prepare(*st.sql, error, &text);
-        if (stmt) by_shape_[st.sql] = Shape{text, stmt};
-        return stmt;
+        Prepared* entry = Prepare(*st.sql, error, &text);
+        if (entry) by_shape_[st.sql] = Shape{text, entry};
+        return entry;
     }
 
-    sqlite3_stmt* Prepare(const std::string& sql, std::string* error,
-                          const std::string** kept = nullptr) {
+    Prepared* Prepare(const std::string& sql, std::string* error,
+                      const std::string** kept = nullptr) {
         auto it = cache_.find(sql);
         if (it != cache_.end()) {
             if (kept) *kept = &it->first;
-            return it->second;
+            return &it->second;
         }
         if (cache_.size() >= kSqliteCacheLimit) ClearCache();
         sqlite3_stmt* stmt = nullptr;
@@ -142,35 +145,34 @@ class SqliteBackend final : public Backend {
             *error = "empty statement";
             return nullptr;
         }
-        auto added = cache_.emplace(sql, stmt).first;
+        auto added = cache_.emplace(sql, Prepared{stmt, nullptr, 0}).first;
         if (kept) *kept = &added->first;
-        return stmt;
+        return &added->second;
     }
 
     void ClearCache() {
-        for (auto& [sql, stmt] : cache_) sqlite3_finalize(stmt);
+        for (auto& [sql, entry] : cache_) sqlite3_finalize(entry.stmt);
         cache_.clear();
         by_shape_.clear();
-        names_.clear();
     }
 
     // The result's column names, read once per prepared statement (again
     // only when SQLite prepared it anew, after a change of the schema) and
     // shared by every result it gives.
-    void NameColumns(sqlite3_stmt* stmt, int count, ResultSet* rows) {
-        Names& names = names_[stmt];
+    void NameColumns(Prepared* entry, int count, ResultSet* rows) {
+        sqlite3_stmt* stmt = entry->stmt;
         const int prepared = sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
-        if (!names.list || names.prepared != prepared) {
+        if (!entry->names || entry->prepared != prepared) {
             std::vector<std::string> list;
             list.reserve(static_cast<std::size_t>(count));
             for (int c = 0; c < count; ++c) {
                 const char* name = sqlite3_column_name(stmt, c);
                 list.emplace_back(name ? name : "");
             }
-            names.list = std::make_shared<const ColumnNames>(std::move(list));
-            names.prepared = prepared;
+            entry->names = std::make_shared<const ColumnNames>(std::move(list));
+            entry->prepared = prepared;
         }
-        if (!rows->SharesColumns(names.list)) rows->ShareColumns(names.list);
+        if (!rows->SharesColumns(entry->names)) rows->ShareColumns(entry->names);
     }
 
     // One cell as text. The cell's value is fetched once and read through
@@ -203,17 +205,18 @@ class SqliteBackend final : public Backend {
 
     sqlite3* db_;
     std::string name_;
-    std::unordered_map<std::string, sqlite3_stmt*> cache_;
+    // A prepared statement with its result's column names, once read.
+    struct Prepared {
+        sqlite3_stmt* stmt;
+        std::shared_ptr<const ColumnNames> names;
+        int prepared;  // SQLite's count of the statement's new preparations then
+    };
+    std::unordered_map<std::string, Prepared> cache_;
     struct Shape {
         const std::string* text;  // its key in cache_
-        sqlite3_stmt* stmt;
+        Prepared* entry;          // its value there (a map's elements stay in place)
     };
     std::unordered_map<const std::string*, Shape> by_shape_;
-    struct Names {
-        std::shared_ptr<const ColumnNames> list;
-        int prepared = 0;  // SQLite's count of the statement's new preparations
-    };
-    std::unordered_map<sqlite3_stmt*, Names> names_;
 };
 
 bool Pragma(sqlite3* db, const char* sql, std::string* error) {
