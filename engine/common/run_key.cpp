@@ -30,18 +30,19 @@ bool IsComplete(const Fields& f) {
            !f.pay_type.IsEmpty() && !f.pay_date.IsEmpty() && !f.division_filter.IsEmpty();
 }
 
-std::optional<Fields> Checked(const HPHONPD_YMD_FMT& key) {
-    // Every step of every employee checks the same key: the fields of the
-    // last key checked are kept, and found again by its bytes.
+std::shared_ptr<const Fields> Checked(const HPHONPD_YMD_FMT& key) {
+    // The fields of the last key checked are kept, and found again by its
+    // bytes. A caller's fields stay as they were when another key is checked.
     struct Last {
         HPHONPD_YMD_FMT key;
-        std::optional<Fields> fields;
+        std::shared_ptr<const Fields> fields;
         bool valid = false;
     };
     thread_local Last last;
     if (!last.valid || std::memcmp(&last.key, &key, sizeof key) != 0) {
         Fields fields = Read(key);
-        last.fields = IsComplete(fields) ? std::optional<Fields>(std::move(fields)) : std::nullopt;
+        last.fields =
+            IsComplete(fields) ? std::make_shared<const Fields>(std::move(fields)) : nullptr;
         std::memcpy(&last.key, &key, sizeof key);
         last.valid = true;
     }

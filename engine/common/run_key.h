@@ -2,7 +2,7 @@
 // reads them, and the repair of a key that arrived unterminated.
 #pragma once
 
-#include <optional>
+#include <memory>
 
 #include "payroll/cstring.h"
 #include "payroll/records.h"
@@ -32,8 +32,9 @@ Fields Read(const HPHONPD_YMD_FMT& key);
 // and a sequence that is a number.
 bool IsComplete(const Fields& fields);
 
-// The key's fields when it is complete, nothing otherwise.
-std::optional<Fields> Checked(const HPHONPD_YMD_FMT& key);
+// The key's fields when it is complete, nothing (null) otherwise. The fields
+// are shared, not copied: every step of every employee checks the same key.
+std::shared_ptr<const Fields> Checked(const HPHONPD_YMD_FMT& key);
 
 // Re-writes every text field through its fixed-width setter, so a key that
 // arrived with unterminated fields or a character cut at a field's edge is

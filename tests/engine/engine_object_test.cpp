@@ -66,7 +66,7 @@ TEST_F(EngineObjectTest, RunKeyFieldsAreTheCheckedSlotsByName) {
     CString slots[20];
     ASSERT_EQ(engine_.GetNOTNULLField(slots), 1);
     const auto key = payroll::run_key::Checked(engine_.m_HPHONPD);
-    ASSERT_TRUE(key.has_value());
+    ASSERT_NE(key, nullptr);
     const CString* named[11] = {
         &key->company,           &key->month,           &key->sq,
         &key->pay_type,          &key->pay_date,        &key->division_filter,
@@ -77,9 +77,14 @@ TEST_F(EngineObjectTest, RunKeyFieldsAreTheCheckedSlotsByName) {
         EXPECT_EQ(*named[i], expected[i]) << "slot " << i;
     }
 
+    // Fields already handed out stay as they were when another key is checked.
+    engine_.m_HPHONPD.PYTP_FG = "200";
+    EXPECT_EQ(payroll::run_key::Checked(engine_.m_HPHONPD)->pay_type, "200");
+    EXPECT_EQ(key->pay_type, "001");
+
     // An incomplete key gives no fields; read unchecked, it is as it came.
     engine_.m_HPHONPD.SQ = "1a";
-    EXPECT_FALSE(payroll::run_key::Checked(engine_.m_HPHONPD).has_value());
+    EXPECT_EQ(payroll::run_key::Checked(engine_.m_HPHONPD), nullptr);
     EXPECT_EQ(engine_.GetNOTNULLField(nullptr), 0);
     EXPECT_EQ(payroll::run_key::Read(engine_.m_HPHONPD).sq, "1a");
 }
