@@ -10,5 +10,7 @@ namespace payroll::cli {
 int DisplayWidth(const std::string& utf8);
 // The text padded with blanks to `cells` cells (longer texts stay whole).
 std::string PadRight(const std::string& utf8, int cells);
+// The longest prefix of whole characters that takes at most `cells` cells.
+std::string FitCells(const std::string& utf8, int cells);
 
 }  // namespace payroll::cli

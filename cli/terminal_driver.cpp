@@ -1,10 +1,12 @@
 #include "cli/terminal_driver.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <string>
+#include <utility>
 
-#include "payroll/fixed_text.h"
+#include "cli/display_width.h"
 
 namespace payroll::cli {
 namespace {
@@ -25,7 +27,10 @@ TerminalDriver::TerminalDriver(std::FILE* err)
     : TerminalDriver(err, err && ::isatty(::fileno(err)) == 1) {}
 
 TerminalDriver::TerminalDriver(std::FILE* err, bool show_bars)
-    : err_(err ? err : stderr), show_bars_(show_bars) {}
+    : err_(err ? err : stderr), show_bars_(show_bars) {
+    winsize size{};
+    if (::ioctl(::fileno(err_), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) SetColumns(size.ws_col);
+}
 
 TerminalDriver::~TerminalDriver() {
     EndBarLine();
@@ -36,6 +41,8 @@ void TerminalDriver::EndBarLine() {
     std::fputc('\n', err_);
     std::fflush(err_);
     bar_on_line_ = false;
+    drawn_.clear();
+    drawn_cells_ = 0;
 }
 
 int TerminalDriver::MessageBox(const CString& text, const CString& caption, UINT style) {
@@ -92,12 +99,24 @@ void TerminalDriver::ProgressChanged(payroll::ui::UiDialog*, int control_id,
 void TerminalDriver::DrawBar() {
     int percent = bar_.Percent();
     int filled = percent * kBarWidth / 100;
-    std::string bar(static_cast<std::size_t>(filled), '#');
-    bar.append(static_cast<std::size_t>(kBarWidth - filled), '.');
-    std::string label = OneLine(line_.IsEmpty() ? title_ : line_);
-    label.resize(payroll::Utf8PrefixLength(label, 60));
-    std::fprintf(err_, "\r[%s] %3d%% %-60s", bar.c_str(), percent, label.c_str());
+    std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                       std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] ";
+    char number[8];
+    std::snprintf(number, sizeof number, "%3d%% ", percent);
+    line += number;
+    // The label takes what is left of the line, cut at a whole character.
+    const int room = columns_ - 1 - DisplayWidth(line);
+    line += FitCells(OneLine(line_.IsEmpty() ? title_ : line_), room > 0 ? room : 0);
+    // A run of a hundred thousand steps changes the line a hundred times.
+    if (bar_on_line_ && line == drawn_) return;
+    const int cells = DisplayWidth(line);
+    std::string out = "\r" + line;
+    // Blanks over what the last, longer line left behind.
+    if (cells < drawn_cells_) out.append(static_cast<std::size_t>(drawn_cells_ - cells), ' ');
+    std::fputs(out.c_str(), err_);
     std::fflush(err_);
+    drawn_ = std::move(line);
+    drawn_cells_ = cells;
     bar_on_line_ = true;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "payroll/ui.h"
 
@@ -19,6 +20,9 @@ class TerminalDriver : public payroll::ui::UiDriver {
     ~TerminalDriver() override;
 
     void SetModalResult(int button) { modal_result_ = button; }
+    // The terminal's width in cells (read from the terminal, else 80); a bar
+    // line stays one cell narrower, so it never wraps.
+    void SetColumns(int columns) { columns_ = columns < 40 ? 40 : columns; }
     // Quiet: no bars and no waiting-window notices; message boxes still show.
     void SetQuiet(bool quiet) {
         quiet_ = quiet;
@@ -44,6 +48,9 @@ class TerminalDriver : public payroll::ui::UiDriver {
     bool show_bars_;
     bool quiet_ = false;
     bool bar_on_line_ = false;  // a bar is drawn on the current line
+    std::string drawn_;         // the bar line as last drawn (redrawn only when it changes)
+    int drawn_cells_ = 0;
+    int columns_ = 80;
     int modal_result_ = IDCANCEL;
     int first_bar_ = 0;  // control id of the bar shown
     CString title_;

@@ -1,12 +1,14 @@
 // The host program's terminal driver, driven by the framework's own dialogs.
 // It is built from the host program's source, against the exported API.
-#include "cli/terminal_driver.cpp"  // NOLINT: the host program's file, tested here
+#include "cli/terminal_driver.cpp"  // NOLINT
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "cli/display_width.cpp"  // NOLINT: the host program's files, tested here
 #include "platform/ui/afx.h"
 #include "platform/ui/progress_dialog.h"
 #include "platform/ui/splash.h"
@@ -71,6 +73,41 @@ TEST(TerminalDriver, ProgressDrawsOneBarLine) {
         << text;
     EXPECT_EQ(text.find("\n1"), std::string::npos);  // the text line stays on one line
     EXPECT_NE(text.find("\npayroll: done\n"), std::string::npos) << text;
+    std::fclose(err);
+}
+
+// A bar line never wraps: on a terminal it would then start a new line at
+// every step. Its label is cut at a whole character to the terminal's width,
+// and the line is drawn again only when it changes.
+TEST(TerminalDriver, BarLinesFitTheTerminalAndAreDrawnOncePerChange) {
+    std::FILE* err = std::tmpfile();
+    ASSERT_NE(err, nullptr);
+    {
+        payroll::cli::TerminalDriver driver(err, true);
+        driver.SetColumns(60);
+        payroll::ui::ScopedUiDriver scope(&driver);
+        CWnd engine;
+        CProgressDlg dlg(&engine);
+        ASSERT_TRUE(dlg.Open());
+        dlg.ShowWindow(SW_SHOW);
+        dlg.SetText("기본 급여 자료 생성 - 2002/06, 사원 E000001 홍길동");
+        dlg.Bar(0).SetRange(0, 100000);
+        for (int i = 1; i <= 100000; ++i) dlg.Bar(0).SetPos(i);
+        dlg.SetText("끝");
+        dlg.Close();
+    }
+    const std::string text = Contents(err);
+    std::vector<std::string> lines;
+    for (std::size_t from = 0, at; (at = text.find('\r', from)) != std::string::npos; from = at + 1)
+        lines.push_back(text.substr(from, text.find_first_of("\r\n", from) - from));
+    // One drawing per percent, and one for the last text.
+    EXPECT_LE(lines.size(), 103u);
+    EXPECT_GE(lines.size(), 100u);
+    for (const std::string& line : lines) EXPECT_LE(payroll::cli::DisplayWidth(line), 59) << line;
+    // 38 cells of bar and percent leave 21 for the label: 기본 급여 자료 생성 (19) and " -".
+    EXPECT_NE(text.find("] 100% 기본 급여 자료 생성 -\r"), std::string::npos) << text;
+    // The shorter last line blanks out what the longer one left behind.
+    EXPECT_NE(text.find("] 100% 끝" + std::string(19, ' ') + "\n"), std::string::npos) << text;
     std::fclose(err);
 }
 
