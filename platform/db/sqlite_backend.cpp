@@ -112,10 +112,11 @@ class SqliteBackend final : public Backend {
     }
 
   private:
+    struct Prepared;
+
     // A cached shape's text keeps its address for its translator's life, so
     // its statement is found by that address; comparing the texts, far
     // cheaper than hashing one, guards against an address used again.
-    struct Prepared;
     Prepared* PrepareShape(const tsql::Statement& st, std::string* error) {
         if (!st.cached) return Prepare(*st.sql, error);
         auto it = by_shape_.find(st.sql);

@@ -16,7 +16,8 @@ namespace payroll::db {
 std::unique_ptr<Backend> OpenSqliteBackend(const std::string& path, std::string* error);
 
 // The flags a connection is opened with: one connection serves one thread,
-// so SQLite's own locking of it is left out.
+// so SQLite's own locking of it is left out. It is opened through the VFS of
+// sqlite_writeback.h.
 int SqliteOpenFlags();
 // Settings of an open connection: write-ahead log (unless in memory) with a
 // sync at every commit, a page cache that holds a company's working set, and
