@@ -74,6 +74,12 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
     }
 
     if (o.refresh) {
+        // A long step with no bar of its own: say what is going on.
+        if (chatty) {
+            std::printf("%s: removing the month's leavers and refreshing the rows' organisation\n",
+                        label.c_str());
+            std::fflush(stdout);
+        }
         engine.GetSempDataUpdate__(o.table_set);
         const bool rolledBack = CurrentRoadReport().outcome == RoadOutcome::kRolledBack;
         if (rolledBack || !FailureText().empty()) {
