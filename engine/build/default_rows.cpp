@@ -156,9 +156,9 @@ class BatchSender {
     bool Send(int k) {
         CString& batch = Batch(k);
         if (!e_->TracedExecute(batch, "All_InsertData", "All_InsertData error", 0)) return false;
+        // The batch's room goes back to the spare; the batch is left empty.
         spare_[k].swap(batch.str());
         spare_[k].clear();
-        std::string().swap(batch.str());
         current_[k] = -1;
         return true;
     }

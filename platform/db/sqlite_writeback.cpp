@@ -42,8 +42,8 @@ int DescriptorOf(sqlite3_file* inner, const char* path) {
     if (!path || g_base->szOsFile < static_cast<int>(3 * sizeof(void*) + sizeof(int))) return -1;
     int fd = -1;
     std::memcpy(&fd, reinterpret_cast<const char*>(inner) + 3 * sizeof(void*), sizeof fd);
-    struct stat opened {
-    }, named{};
+    struct stat opened = {};
+    struct stat named = {};
     if (fd < 0 || fstat(fd, &opened) != 0 || stat(path, &named) != 0) return -1;
     return opened.st_dev == named.st_dev && opened.st_ino == named.st_ino ? fd : -1;
 }
