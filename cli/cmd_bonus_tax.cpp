@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/commands.h"
@@ -25,8 +26,9 @@
 namespace payroll::cli {
 namespace {
 
-// The road's default kind: compute the tax (11 computes too; other kinds
-// store the record as it stands).
+// The road's default kind: compute the tax. 11 computes it too; the engine
+// takes other kinds as well, computes nothing and stores the bonus's taxes
+// as zero, so the parser refuses them.
 constexpr int kComputeKind = 1;
 // Field sizes of the run key and the employee record, terminators included.
 constexpr std::size_t kCompanyRoom = decltype(HPHONPD_YMD_FMT::CO_CD)::capacity();
@@ -52,16 +54,40 @@ void Validate(const BonusOptions& o) {
             throw CLI::ValidationError("--employee", "an employee code of 1 to 11 characters");
 }
 
+// The picked run's pay types that are no bonus (a bonus pay type begins
+// with "2"); a combined run lists all of its own, each of which counts.
+std::vector<std::string> PayTypesNotBonus(const HPHONPD_YMD_FMT& key) {
+    std::string_view list = key.PYTP_LIST.IsEmpty() ? key.PYTP_FG.View() : key.PYTP_LIST.View();
+    std::vector<std::string> others;
+    for (;;) {
+        const std::size_t comma = list.find(',');
+        const std::string_view type = list.substr(0, comma);
+        if (type.substr(0, 1) != "2") others.emplace_back(type);
+        if (comma == std::string_view::npos) break;
+        list.remove_prefix(comma + 1);
+    }
+    return others;
+}
+
 int TaxBonuses(const GlobalOptions& options, const BonusOptions& o) {
     if (!OpenDatabaseFor(options)) return kFailed;
     HPHONPD_YMD_FMT key;
     if (!PickRun(o.company, o.month, o.run, &key)) return kFailed;
+    // The bonus rule would tax a salary run's pay as a bonus and store it:
+    // refused before the road begins.
+    if (const std::vector<std::string> others = PayTypesNotBonus(key); !others.empty()) {
+        std::string types;
+        for (const std::string& t : others) types += (types.empty() ? "" : ", ") + t;
+        std::fprintf(stderr,
+                     "payroll: run %d of %s %s is no bonus run (pay type%s %s): bonus-tax taxes "
+                     "only runs whose pay types begin with 2\n",
+                     o.run, o.company.c_str(), o.month.c_str(), others.size() == 1 ? "" : "s",
+                     types.c_str());
+        return kUsage;
+    }
     const std::string label = "bonus-tax " + o.company + " " + o.month + " run " +
                               std::to_string(o.run) + " (SQ " + key.SQ.Str() + ", pay type " +
                               key.PYTP_FG.Str() + ", kind " + std::to_string(o.kind) + ")";
-    if (key.PYTP_FG.View().substr(0, 1) != "2" && !options.quiet)
-        std::fprintf(stderr, "payroll: note: pay type %s is not a bonus pay type\n",
-                     key.PYTP_FG.c_str());
 
     ResetTransactionOutcome();
     ClearLastFailure();
@@ -112,19 +138,20 @@ int TaxBonuses(const GlobalOptions& options, const BonusOptions& o) {
 
 void AddBonusTaxCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {
     auto opts = std::make_shared<BonusOptions>();
-    CLI::App* cmd = app.add_subcommand("bonus-tax", "tax the bonus of a bonus run's employees");
+    CLI::App* cmd = app.add_subcommand(
+        "bonus-tax", "tax the bonus of a bonus run's employees (pay types beginning with 2)");
     cmd->add_option("--company", opts->company, "company code")->required();
     cmd->add_option("--month", opts->month, "attribution month YYYYMM")->required();
     cmd->add_option("--run", opts->run, "the run's place in the month's list (payroll runs)")
         ->required();
     cmd->add_option("--employee", opts->employees,
                     "an employee to tax (repeatable); default: every employee of the run");
-    cmd->add_option("--kind", opts->kind,
-                    "1 computes the tax (default), 11 too; other kinds store the result record "
-                    "as it stands");
+    cmd->add_option("--kind", opts->kind, "1 (default) or 11, both compute the tax")
+        ->check(CLI::IsMember({1, 11}));
     cmd->footer(
         "Example: payroll bonus-tax --company 1000 --month 200206 --run 2\n"
-        "Exit code 0 only when the transaction committed; 1 when it rolled back.");
+        "Exit code 0 only when the transaction committed; 1 when it rolled back; 2 for a usage "
+        "error, a run with a pay type that is no bonus among them.");
     cmd->callback([opts, &options, exit_code] {
         Validate(*opts);
         *exit_code = TaxBonuses(options, *opts);

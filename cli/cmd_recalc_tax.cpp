@@ -102,10 +102,18 @@ void AddRecalcTaxCommand(CLI::App& app, const GlobalOptions& options, int* exit_
     cmd->add_flag("--no-bonus", opts->no_bonus,
                   "leave the bonus runs as the year driver taxes them (by the monthly rule) "
                   "instead of taxing them again by the bonus road");
-    CLI::Option* mode = cmd->add_option(
-        "--mode", opts->mode,
-        "1 recalculates the tax (default with --year), 3 rewrites one month's results from "
-        "the stored taxes (default with --month); 2, 4 and 11 as the engine defines them");
+    // Every mode the engine knows: 1 and 11 compute the tax, 2, 3 and 4 store
+    // the results again from what is stored. The engine takes any other number
+    // too, computes nothing and stores every tax of the period as zero: the
+    // parser refuses it before the road starts.
+    CLI::Option* mode =
+        cmd->add_option("--mode", opts->mode,
+                        "1 or 11 recalculates the tax of the whole year, also with --month "
+                        "(1: default with --year); 3 rewrites one month's results keeping "
+                        "the stored taxes (default with --month, needs it), 4 does the same "
+                        "for the whole year; 2 rewrites the year's results from the stored "
+                        "results and deduction rows")
+            ->check(CLI::IsMember({1, 2, 3, 4, 11}));
     cmd->footer(
         "Examples:\n  payroll recalc-tax --company 1000 --year 2002\n"
         "  payroll recalc-tax --company 1000 --month 200203 --mode 1\n"

@@ -149,12 +149,33 @@ TEST_F(BonusTaxCliTest, AnUnknownEmployeeRollsBack) {
     EXPECT_EQ(BonusRows(), "0");
 }
 
-TEST_F(BonusTaxCliTest, OtherKindsStoreTheRecordAsItStands) {
-    HostRun r = Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E1 --kind 5");
+TEST_F(BonusTaxCliTest, KindElevenComputesAsKindOne) {
+    HostRun r = Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E1 --kind 11");
     ASSERT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_TRUE(Has(r.out, "kind 5): committed, 1 employee, income tax 0")) << r.out;
+    EXPECT_TRUE(Has(r.out, "kind 11): committed, 1 employee, income tax 284,580")) << r.out;
     EXPECT_EQ(Stored("E1", "200206", "TBON_AM", "200"), 3000000);
-    EXPECT_EQ(Stored("E1", "200206", "TXST_AM", "200"), 0);
+    EXPECT_EQ(Stored("E1", "200206", "INTX_AM", "200"), 284580);
+}
+
+// A combined run is taxed by the bonus rule only when every one of its pay
+// types is a bonus: here the bonus run also pays salary (100).
+TEST_F(BonusTaxCliTest, ACombinedRunWithASalaryPayTypeIsRefused) {
+    Exec(
+        "INSERT INTO SCTRL_D (CO_CD, CTRL_CD, CTD_CD, CTD_NM, RMK_DC) VALUES "
+        "('1000','SC','001','통합','')");
+    Exec("UPDATE HPHPYFQ SET CCIS_YN='001' WHERE RVRS_YM='200206' AND SQ=2");
+    Exec("INSERT INTO HPHONPD (CO_CD, RVRS_YM, SQ, PYTP_FG) VALUES ('1000','200206',2,'100')");
+    HostRun r = Cli("bonus-tax --company 1000 --month 200206 --run 2");
+    EXPECT_EQ(r.exit_code, 2) << r.out << r.err;
+    EXPECT_TRUE(Has(r.err, "run 2 of 1000 200206 is no bonus run (pay type 100)")) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(BonusRows(), "0");
+    EXPECT_EQ(DeductionRow("E1", "200206", "T00"), "");
+
+    Exec("DELETE FROM HPHONPD WHERE RVRS_YM='200206' AND SQ=2 AND PYTP_FG='100'");
+    r = Cli("bonus-tax --company 1000 --month 200206 --run 2 --employee E1");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(Stored("E1", "200206", "INTX_AM", "200"), 284580);
 }
 
 TEST_F(BonusTaxCliTest, ARunThatIsNotThereFails) {
@@ -205,6 +226,8 @@ TEST_F(BonusTaxCliTest, UsageErrors) {
              "bonus-tax --company 1000 --month 200206",
              "bonus-tax --company 1000000 --month 200206 --run 2",
              "bonus-tax --company 1000 --month 200206 --run 2 --kind x",
+             "bonus-tax --company 1000 --month 200206 --run 2 --kind 5",
+             "bonus-tax --company 1000 --month 200206 --run 2 --kind 99",
              "bonus-tax --company 1000 --month 200206 --run 2 --employee ''",
          }) {
         HostRun r = Cli(args);

@@ -118,6 +118,8 @@ TEST_F(RecalcTaxTest, UsageErrors) {
              "recalc-tax --company 123456 --year 2002",               // beyond the key's field
              "recalc-tax --company 1000 --year 2002 --mode 3",        // mode 3 needs a month
              "recalc-tax --company 1000 --year 2002 --mode x",        // not a number
+             "recalc-tax --company 1000 --year 2002 --mode 99",       // no mode of the engine
+             "recalc-tax --company 1000 --month 200204 --mode 0",     // nor is 0
          }) {
         payroll::testing::HostRun r = Cli(args);
         EXPECT_EQ(r.exit_code, 2) << args << "\n" << r.err;
