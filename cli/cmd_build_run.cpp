@@ -62,46 +62,24 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
                     combined ? key.PYTP_LIST.c_str() : key.PYTP_FG.c_str(),
                     combined ? " (combined)" : "", o.table_set);
 
-    ResetTransactionOutcome();
-    ClearLastFailure();
-    BeginRoadReport("build-run");
-    CSalaryCalcurate engine;
-    if (engine.init(&key) != 1) {
-        const std::string why = FailureText();
-        return Conclude(options, label, Outcome::kFailed,
-                        "the run's settings could not be loaded (" +
-                            (why.empty() ? std::string("see the message above") : why) + ")");
-    }
-
-    if (o.refresh) {
+    if (o.refresh && chatty) {
         // A long step with no bar of its own: say what is going on.
-        if (chatty) {
-            std::printf("%s: removing the month's leavers and refreshing the rows' organisation\n",
-                        label.c_str());
-            std::fflush(stdout);
-        }
-        engine.GetSempDataUpdate__(o.table_set);
-        const bool rolledBack = CurrentRoadReport().outcome == RoadOutcome::kRolledBack;
-        if (rolledBack || !FailureText().empty()) {
-            const std::string why = DescribeFailure(CurrentRoadReport());
-            return Conclude(options, label, rolledBack ? Outcome::kRolledBack : Outcome::kFailed,
-                            std::string("the refresh ") + (rolledBack ? "rolled back" : "failed") +
-                                " at " + why + "; nothing was built");
-        }
+        std::printf("%s: removing the run's leavers and refreshing the rows' organisation\n",
+                    label.c_str());
+        std::fflush(stdout);
     }
-
-    engine._GetSalaryPepleList(o.table_set);
-    const RoadReport report = CurrentRoadReport();
-    for (const BuildPassReport& pass : report.passes) {
-        const bool empty = pass.empty;
+    const RoadResult result = BuildPayRun(key, BuildChoices{o.table_set, o.refresh});
+    const RoadReport& report = result.report;
+    // The passes are written inside the road's one transaction: whether
+    // they are kept is the closing line's to say.
+    for (const BuildPassReport& pass : report.passes)
         if (chatty)
             std::printf("%s: pay type %s: %s\n", label.c_str(), pass.pay_type.c_str(),
-                        pass.committed ? ("committed, " + std::to_string(pass.employees) +
-                                          " employee" + (pass.employees == 1 ? "" : "s"))
+                        pass.committed ? ("built, " + std::to_string(pass.employees) + " employee" +
+                                          (pass.employees == 1 ? "" : "s"))
                                              .c_str()
-                                       : (empty ? "no employee qualified"
-                                                : ("not built: " + pass.note).c_str()));
-    }
+                                       : (pass.empty ? "no employee qualified"
+                                                     : ("not built: " + pass.note).c_str()));
     nlohmann::json figures = ReportFigures(report);
     nlohmann::json passes = nlohmann::json::array();
     for (const BuildPassReport& pass : report.passes)
@@ -115,18 +93,17 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
                                (report.Inserted() == 1 ? "" : "s") + " inserted, " +
                                std::to_string(report.Deleted()) + " deleted, " +
                                std::to_string(report.Updated()) + " updated";
-    switch (BuildOutcome(report)) {
+    switch (result.outcome) {
         case RoadOutcome::kCommitted:
             return Conclude(options, label, Outcome::kCommitted, "committed, " + counts, figures);
         case RoadOutcome::kRolledBack:
             return Conclude(options, label, Outcome::kRolledBack,
-                            "rolled back at " + DescribeFailure(report), figures);
+                            "rolled back at " + result.reason + "; nothing was changed", figures);
         case RoadOutcome::kNotEnded:
             break;
     }
-    std::string why = FailureText();
-    if (why.empty()) why = "no employee qualified for the run";
-    return Conclude(options, label, Outcome::kFailed, "nothing built (" + why + ")", figures);
+    return Conclude(options, label, Outcome::kFailed,
+                    "nothing built (" + result.reason + "); nothing was changed", figures);
 }
 
 void AddBuildRunCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {
@@ -142,7 +119,7 @@ void AddBuildRunCommand(CLI::App& app, const GlobalOptions& options, int* exit_c
                     "0 HPITMPD/HPITMDD, 1 HPOMPPD/HPOMPDD (default), 2 HTOWTRT/HTOWTDR")
         ->check(CLI::Range(0, 2));
     cmd->add_flag("--refresh", opts->refresh,
-                  "first remove the month's leavers and refresh the organisation of the rows");
+                  "first remove the run's leavers and refresh the organisation of its rows");
     cmd->add_option("--div", opts->division, "division filter (default: every division)");
     cmd->add_option("--dept", opts->department, "department filter (default: every one)");
     cmd->add_option("--prty", opts->job_group, "job-group filter (default: every one)");

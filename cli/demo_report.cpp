@@ -15,6 +15,7 @@
 #include "payroll/host.h"
 #include "payroll/imirak1.h"
 #include "payroll/report.h"
+#include "payroll/roads.h"
 #include "payroll/salary_calcurate.h"
 #include "tools/company/company.h"
 
@@ -39,7 +40,6 @@ std::string MonthText(int year, int month) {
 bool BuildRuns(const std::string& company, int year, int* runs) {
     std::fprintf(stderr, "Building the pay runs of %d ...\n", year);
     CIMirak1 front;
-    CSalaryCalcurate engine;
     for (int month = 1; month <= 12; ++month) {
         for (int index = 1;; ++index) {
             HPHONPD_YMD_FMT key;
@@ -48,13 +48,10 @@ bool BuildRuns(const std::string& company, int year, int* runs) {
             key.RVRS_YM = MonthText(year, month);
             front.SearchMirak(&key, 0, index);
             if (key.SEL_NO != index) break;  // no such run: the key was cleared
-            ResetTransactionOutcome();
-            ClearLastFailure();
-            if (!engine.init(&key) || !engine._GetSalaryPepleList(1) ||
-                LastTransactionOutcome() != TransactionOutcome::kCommitted) {
-                PrintFailure(
-                    ("building " + key.RVRS_YM.Str() + " run " + key.SQ.Str() + " rolled back")
-                        .c_str());
+            const RoadResult built = BuildPayRun(key, BuildChoices{});
+            if (built.outcome != RoadOutcome::kCommitted) {
+                std::fprintf(stderr, "payroll demo: building %s run %s did not commit: %s\n",
+                             key.RVRS_YM.c_str(), key.SQ.c_str(), built.reason.c_str());
                 return false;
             }
             std::string error;

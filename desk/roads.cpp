@@ -107,50 +107,26 @@ bool RunEmployees(const HPHONPD_YMD_FMT& run,
 }
 
 RoadReport BuildRun(const HPHONPD_YMD_FMT& run, const BuildChoices& choices) {
-    RoadReport report;
-    if (choices.table_set < 0 || choices.table_set > 2) {
-        report.reason = "no such table set";
-        return report;
-    }
     HPHONPD_YMD_FMT key = run;
     key.DIV_FILTER = choices.division;
     key.DEPT_FILTER = choices.department;
     key.PRTY_FILTER = choices.job_group;
-    ResetTransactionOutcome();
-    ClearLastFailure();
-    BeginRoadReport("build-run");
-    // The picker leaves the join rule out: the run's own row has both codes.
-    if (!ApplyRunRules(&key, &report.reason)) return report;
-    CSalaryCalcurate engine;
-    if (engine.init(&key) != 1) {
-        report.reason = FailureOr("the run's settings could not be loaded");
-        return report;
-    }
-    if (choices.refresh) {
-        engine.GetSempDataUpdate__(choices.table_set);
-        const bool rolled_back = CurrentRoadReport().outcome == ::payroll::RoadOutcome::kRolledBack;
-        if (rolled_back || !Failure().empty()) {
-            report.outcome = rolled_back ? RoadOutcome::kRolledBack : RoadOutcome::kFailed;
-            report.reason = DescribeFailure(CurrentRoadReport());
-            return report;
-        }
-    }
-    engine._GetSalaryPepleList(choices.table_set);
-    const ::payroll::RoadReport built = CurrentRoadReport();
-    switch (BuildOutcome(built)) {
+    const RoadResult built = BuildPayRun(key, {choices.table_set, choices.refresh});
+    RoadReport report;
+    report.reason = built.reason;
+    switch (built.outcome) {
         case ::payroll::RoadOutcome::kCommitted:
             report.outcome = RoadOutcome::kCommitted;
-            report.counts = {{"inserted", built.Inserted()}, {"deleted", built.Deleted()}};
-            return report;
+            report.counts = {{"inserted", built.report.Inserted()},
+                             {"deleted", built.report.Deleted()}};
+            break;
         case ::payroll::RoadOutcome::kRolledBack:
             report.outcome = RoadOutcome::kRolledBack;
-            report.reason = DescribeFailure(built);
-            return report;
+            break;
         case ::payroll::RoadOutcome::kNotEnded:
+            report.outcome = RoadOutcome::kFailed;
             break;
     }
-    report.outcome = RoadOutcome::kFailed;
-    report.reason = FailureOr("no employee qualified for the run");
     return report;
 }
 

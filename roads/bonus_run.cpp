@@ -12,6 +12,7 @@
 #include "platform/db/road_report.h"
 #include "platform/text/number_parse.h"
 #include "platform/text/sql_text.h"
+#include "roads/road_transaction.h"
 
 namespace payroll {
 namespace {
@@ -89,10 +90,6 @@ bool TaxOne(CSalaryCalcurate& engine, const std::string& emp, int kind, int* mon
     return engine.GetCalcBonus(code, kind, CString()) != 0;
 }
 
-std::string RunName(const HPHONPD_YMD_FMT& key) {
-    return key.RVRS_YM.Str() + " SQ " + key.SQ.Str() + " pay type " + key.PYTP_FG.Str();
-}
-
 }  // namespace
 
 bool TaxBonusRun(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key,
@@ -103,19 +100,19 @@ bool TaxBonusRun(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key,
     const long failedBefore = engine::FailedStatements();
     if (!sql::IsSequence(k.SQ.Str())) {
         engine::NoteFailure("bonus-tax", "the run's sequence is not a number");
-        engine::NoteStop("bonus-tax", RunName(k), "");
+        engine::NoteStop("bonus-tax", roads::RunName(k), "");
         return false;
     }
     if (!engine.init(&k)) {
         engine::NoteStop(LastEngineFailure().step.empty() ? "init" : LastEngineFailure().step,
-                         RunName(k), "");
+                         roads::RunName(k), "");
         return false;
     }
     engine.SetYmdFromTo();
     std::vector<std::string> staff;
     if (employees.empty()) {
         if (!EmployeesOfRun(engine.m_HPHONPD, &staff)) {
-            engine::NoteStop("bonus run employees", RunName(k), "");
+            engine::NoteStop("bonus run employees", roads::RunName(k), "");
             return false;
         }
     } else {
@@ -124,7 +121,7 @@ bool TaxBonusRun(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key,
     }
     if (engine::FailedStatements() != failedBefore) {
         engine::NoteStop(LastEngineFailure().step.empty() ? "init" : LastEngineFailure().step,
-                         RunName(k), "");
+                         roads::RunName(k), "");
         return false;
     }
     engine.m_nTableSet = kResultTableSet;
@@ -138,7 +135,7 @@ bool TaxBonusRun(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key,
         if (!TaxOne(engine, emp, kind, &months) || engine::FailedStatements() != failed) {
             const std::string step = LastEngineFailure().step.empty() ? "a database statement"
                                                                       : LastEngineFailure().step;
-            engine::NoteStop(step, RunName(k), emp);
+            engine::NoteStop(step, roads::RunName(k), emp);
             return false;
         }
         ++report.employees;

@@ -2,6 +2,8 @@
 payroll_module(payroll_roads
     SOURCES
         bonus_run.cpp
+        build_run.cpp
+        road_transaction.cpp
         road_verdicts.cpp
         run_list.cpp
         run_rules.cpp

@@ -14,13 +14,6 @@
 namespace payroll::build {
 namespace {
 
-// A rule applies to bonus runs ("2..") whose rule code is "000": the pay
-// type, the run kind and the rule code written one after another.
-bool RuleApplies(const HPHONPD_YMD_FMT& k, std::string_view rule) {
-    std::string s = k.PYTP_FG.Str() + k.CCIS_YN.Str() + std::string(rule);
-    return s.size() == 9 && s[0] == '2' && s.compare(6, 3, "000") == 0;
-}
-
 void NoteLeaversKept() {
     const CString text = TheLangUtil().GetLangString(kLeaversKept);
     engine::NoteFailure("FileterSempData_DELETE", text);
@@ -28,6 +21,27 @@ void NoteLeaversKept() {
 }
 
 }  // namespace
+
+// The pay type, the run kind and the rule code written one after another.
+bool RuleApplies(const HPHONPD_YMD_FMT& k, std::string_view rule) {
+    std::string s = k.PYTP_FG.Str() + k.CCIS_YN.Str() + std::string(rule);
+    return s.size() == 9 && s[0] == '2' && s.compare(6, 3, "000") == 0;
+}
+
+bool RunPayTypes(CSalaryCalcurate& e, std::vector<std::string>* pay_types) {
+    pay_types->clear();
+    if (!(e.m_HPHONPD.CCIS_YN == "001")) {
+        pay_types->push_back(e.m_HPHONPD.PYTP_FG.Str());
+        return true;
+    }
+    int types = 0;
+    if (e.GetPYSP_MAX(&types) != 1) return false;
+    const std::size_t n = row_index::UsableRows(e.m_PYTP_FG, types);
+    for (std::size_t i = 0; i < n; ++i)
+        if (!e.m_PYTP_FG.at(i)->PYTP_FG.IsEmpty())
+            pay_types->push_back(e.m_PYTP_FG.at(i)->PYTP_FG.Str());
+    return true;
+}
 
 int BuildPass(CSalaryCalcurate& e, bool* roster_known, bool* roster_empty) {
     *roster_known = false;
@@ -101,11 +115,13 @@ int CSalaryCalcurate::_GetSalaryPepleList(int tableSet) {
     if (!listed) types = 0;
     int passes = 0, failed = 0;
     bool rosters_known = listed;
+    std::vector<std::string> built;
     const std::size_t n = payroll::row_index::UsableRows(m_PYTP_FG, types);
     for (std::size_t i = 0; i < n; ++i) {
         const std::string pay_type = m_PYTP_FG.at(i)->PYTP_FG.Str();
         if (pay_type.empty()) continue;
         m_HPHONPD.PYTP_FG = pay_type;
+        built.push_back(pay_type);
         bool known = false, empty = false;
         // A pay type that pays nobody on this date is no failed pass.
         if (BuildPass(*this, &known, &empty) != 1 && !empty) ++failed;
@@ -128,8 +144,10 @@ int CSalaryCalcurate::_GetSalaryPepleList(int tableSet) {
         } else {
             // The key as the passes left it (each pass set its own pay type).
             const payroll::run_key::Fields key = payroll::run_key::Read(m_HPHONPD);
-            CString deletes(payroll::refresh::LeaverDeleteText(key.company.str(), key.month.str(),
-                                                               list, m_nTableSet));
+            // Only this run's rows: its sequence and the pay types it built.
+            CString deletes(payroll::refresh::LeaverDeleteText(
+                key.company.str(), key.month.str(),
+                payroll::refresh::RunRowsCondition(key.sq.str(), built), list, m_nTableSet));
             DspTRACE(deletes, "FileterSempData_DELETE", 1);
             if (!m_DirectSQL.OnExecuteQuery(deletes)) {
                 m_dsMain.OnRollbackTrans();

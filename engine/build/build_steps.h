@@ -4,6 +4,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "payroll/salary_calcurate.h"
 
@@ -32,6 +34,16 @@ bool ReserveRowText(CSalaryCalcurate& engine, int position);
 // could not be had, so the roster is unknown.
 enum class RosterLoad { kLoaded, kEmpty, kFailed };
 RosterLoad LoadRoster(CSalaryCalcurate& engine, int execute);
+
+// Whether a strict join or retirement rule applies to a pass of the key's
+// pay type: a bonus type ("2..") whose rule code is "000". The roster and
+// the leaver filter judge by the same answer.
+bool RuleApplies(const HPHONPD_YMD_FMT& key, std::string_view rule);
+
+// The pay types a build of the run covers: every pay type of the pay date
+// for a combined run (read from the run's rows; false when they cannot be
+// read), else the key's own.
+bool RunPayTypes(CSalaryCalcurate& engine, std::vector<std::string>* pay_types);
 
 // One pass of the build under the run key's pay type: roster, item lists,
 // default rows. 1 when the rows were written and committed. *roster_known

@@ -1,7 +1,9 @@
 // The roster refresh: leavers of the month are removed from the run (or,
 // for a combined run, marked for the build driver), and the run's rows take
 // over the current organisation attributes of their employees.
+#include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "engine/build/build_steps.h"
 #include "engine/build/default_row_text.h"
@@ -72,8 +74,16 @@ int CSalaryCalcurate::FileterSempData() {
     using namespace payroll::refresh;
     const auto key = payroll::run_key::Checked(m_HPHONPD);
     if (!key) return 0;
+    // The run's pay types: its own, or every one of a combined run's pay
+    // date, so that a leaver is judged against each window the run has.
+    std::vector<std::string> pay_types;
+    if (!payroll::build::RunPayTypes(*this, &pay_types)) {
+        payroll::engine::NoteFailure("FileterSempData error", m_dsMain.GetLastError());
+        return 0;
+    }
+    const std::string run_rows = RunRowsCondition(key->sq.str(), pay_types);
     CString sql(LeaverQuery(payroll::build::TableOf(*this, 1), payroll::build::TableOf(*this, 2),
-                            key->company.str(), key->month.str()));
+                            key->company.str(), key->month.str(), run_rows));
     DspTRACE(sql, "FileterSempData", 1);
 
     m_nLeaverCnt = 0;
@@ -95,45 +105,55 @@ int CSalaryCalcurate::FileterSempData() {
         return 0;
     }
 
-    if (!SetYmdFromTo()) {
-        // Without the run's windows every employee would count as a leaver
-        // of the whole month: nobody is marked or removed.
-        payroll::engine::NoteFailure("FileterSempData",
-                                     "the pay-period windows of the run could not be read");
-        return 0;
-    }
-    // The first window of each employee type, in table order.
-    std::unordered_map<std::string, const payroll::BHHAFF_FMT*> window_of;
-    const std::size_t windows = payroll::roster::WindowCount(m_BHHAFF);
-    for (std::size_t w = 0; w < windows; ++w) {
-        const payroll::BHHAFF_FMT* entry = m_BHHAFF.at(w);
-        if (!entry->HTYP_CD.IsEmpty()) window_of.try_emplace(entry->HTYP_CD.Str(), entry);
-    }
-
-    std::string list;
     const std::size_t rows = payroll::row_index::UsableRows(m_Leaver, m_nLeaverCnt);
-    for (std::size_t r = 0; r < rows; ++r) {
-        payroll::LeaverRecord* row = m_Leaver.at(r);
-        const auto it =
-            row->HTYP_CD.IsEmpty() ? window_of.end() : window_of.find(row->HTYP_CD.Str());
-        // An employee whose type this run does not pay has no window to be
-        // judged against: his rows of the month belong to another run, and
-        // the month-wide delete below must not reach them.
-        if (it == window_of.end()) continue;
-        row->nFROM = payroll::calendar::ZeroPad8(it->second->BNST_DT.Str());
-        row->nTO = payroll::calendar::ZeroPad8(it->second->BNED_DT.Str());
-        const int join = DayOf(*this, row->JOIN_DT.Str());
-        const int retire = DayOf(*this, row->RTR_DT.Str());
-        const int from = DayOf(*this, row->nFROM.Str());
-        const int to = DayOf(*this, row->nTO.Str());
-        if (IsLeaver(join, retire, from, to, m_nJoinStrict != 0, m_nRetireStrict != 0)) {
-            AppendEmployee(&list, row->EMP_CD.View());
-            row->CHK = "1";
+    const std::string key_pay_type = m_HPHONPD.PYTP_FG.Str();
+    for (const std::string& pay_type : pay_types) {
+        // The windows and the rules of this pay type, as its roster pass
+        // judges them: nobody is a leaver here and a member there.
+        m_HPHONPD.PYTP_FG = pay_type;
+        const bool join_strict = payroll::build::RuleApplies(m_HPHONPD, m_HPHONPD.JNCM_FG.View());
+        const bool retire_strict = payroll::build::RuleApplies(m_HPHONPD, m_HPHONPD.RTCM_FG.View());
+        if (!SetYmdFromTo()) {
+            // Without the run's windows every employee would count as a
+            // leaver: nobody is marked or removed.
+            m_HPHONPD.PYTP_FG = key_pay_type;
+            payroll::engine::NoteFailure("FileterSempData",
+                                         "the pay-period windows of the run could not be read");
+            return 0;
+        }
+        // The first window of each employee type, in table order.
+        std::unordered_map<std::string, const payroll::BHHAFF_FMT*> window_of;
+        const std::size_t windows = payroll::roster::WindowCount(m_BHHAFF);
+        for (std::size_t w = 0; w < windows; ++w) {
+            const payroll::BHHAFF_FMT* entry = m_BHHAFF.at(w);
+            if (!entry->HTYP_CD.IsEmpty()) window_of.try_emplace(entry->HTYP_CD.Str(), entry);
+        }
+        for (std::size_t r = 0; r < rows; ++r) {
+            payroll::LeaverRecord* row = m_Leaver.at(r);
+            const auto it =
+                row->HTYP_CD.IsEmpty() ? window_of.end() : window_of.find(row->HTYP_CD.Str());
+            // An employee whose type this pay type does not pay has no
+            // window to be judged against here.
+            if (it == window_of.end() || row->CHK == "1") continue;
+            row->nFROM = payroll::calendar::ZeroPad8(it->second->BNST_DT.Str());
+            row->nTO = payroll::calendar::ZeroPad8(it->second->BNED_DT.Str());
+            const int join = DayOf(*this, row->JOIN_DT.Str());
+            const int retire = DayOf(*this, row->RTR_DT.Str());
+            const int from = DayOf(*this, row->nFROM.Str());
+            const int to = DayOf(*this, row->nTO.Str());
+            if (IsLeaver(join, retire, from, to, join_strict, retire_strict)) row->CHK = "1";
         }
     }
+    m_HPHONPD.PYTP_FG = key_pay_type;
+
+    std::string list;
+    for (std::size_t r = 0; r < rows; ++r)
+        if (m_Leaver.at(r)->CHK == "1") AppendEmployee(&list, m_Leaver.at(r)->EMP_CD.View());
     if (list.empty()) return 1;
 
-    CString deletes(LeaverDeleteText(key->company.str(), key->month.str(), list, m_nTableSet));
+    // Only the rows of this run: its sequence and its pay types.
+    CString deletes(
+        LeaverDeleteText(key->company.str(), key->month.str(), run_rows, list, m_nTableSet));
     DspTRACE(deletes, "FileterSempData_DELETE", 1);
     // A combined run keeps the marks: the build driver removes whoever no
     // pay type of the run takes on.

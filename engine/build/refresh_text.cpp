@@ -9,20 +9,20 @@ namespace {
 using sql::Escape;
 
 constexpr const char* kDeletes[5] = {
-    "DELETE FROM HPITMPD WHERE CO_CD='%s' AND RVRS_YM='%s' AND (%s) \n ",
-    "DELETE FROM HPITMDD WHERE CO_CD='%s' AND RVRS_YM='%s' AND (%s) \n ",
-    "DELETE FROM HPOMPPD WHERE CO_CD='%s' AND RVRS_YM='%s' AND (%s) \n ",
-    "DELETE FROM HPOMPDD WHERE CO_CD='%s' AND RVRS_YM='%s' AND (%s) \n ",
-    "DELETE FROM HPOMNPY WHERE CO_CD='%s' AND RVRS_YM='%s' AND (%s) \n ",
+    "DELETE FROM HPITMPD WHERE CO_CD='%s' AND RVRS_YM='%s'%s AND (%s) \n ",
+    "DELETE FROM HPITMDD WHERE CO_CD='%s' AND RVRS_YM='%s'%s AND (%s) \n ",
+    "DELETE FROM HPOMPPD WHERE CO_CD='%s' AND RVRS_YM='%s'%s AND (%s) \n ",
+    "DELETE FROM HPOMPDD WHERE CO_CD='%s' AND RVRS_YM='%s'%s AND (%s) \n ",
+    "DELETE FROM HPOMNPY WHERE CO_CD='%s' AND RVRS_YM='%s'%s AND (%s) \n ",
 };
 
 constexpr const char* kLeaverQuery =
     "SELECT  A.EMP_CD , B.JOIN_DT, B.RTR_DT, B.HTYP_CD, str( '', 3) MNLT_FG, str('', 8) "
     "TMST_DT, str( '',10 ) nFROM , str( '',10 ) nTO , str( '',2 ) CHK FROM  ( SELECT CO_CD, "
-    "EMP_CD, DIV_CD, DEPT_CD,RVRS_YM FROM %s WHERE CO_CD='%s' AND RVRS_YM='%s' UNION SELECT "
-    "CO_CD, EMP_CD, DIV_CD, DEPT_CD,RVRS_YM FROM %s WHERE CO_CD='%s' AND RVRS_YM='%s' UNION "
+    "EMP_CD, DIV_CD, DEPT_CD,RVRS_YM FROM %s WHERE CO_CD='%s' AND RVRS_YM='%s'%s UNION SELECT "
+    "CO_CD, EMP_CD, DIV_CD, DEPT_CD,RVRS_YM FROM %s WHERE CO_CD='%s' AND RVRS_YM='%s'%s UNION "
     "SELECT CO_CD, EMP_CD, DIV_CD, DEPT_CD,RVRS_YM FROM HPOMNPY WHERE CO_CD='%s' AND "
-    "RVRS_YM='%s' )A, ( SELECT A.EMP_CD, A.HTYP_CD, CASE WHEN (A.JOIN_DT IS NULL OR A.JOIN_DT = "
+    "RVRS_YM='%s'%s )A, ( SELECT A.EMP_CD, A.HTYP_CD, CASE WHEN (A.JOIN_DT IS NULL OR A.JOIN_DT = "
     "''  OR LEN(A.JOIN_DT) != 8 ) THEN  '00000000' ELSE A.JOIN_DT END AS JOIN_DT, CASE WHEN "
     "(A.RTR_DT IS NULL OR  A.RTR_DT = ''  OR LEN(A.RTR_DT) != 8 ) THEN  '00000000' ELSE "
     "A.RTR_DT END AS RTR_DT FROM\tSEMP A  WHERE\tA.CO_CD='%s' AND (\t(A.RTR_DT IS NOT NULL AND "
@@ -62,24 +62,37 @@ void AppendEmployee(std::string* list, std::string_view employee) {
     *list += "' ";
 }
 
+std::string RunRowsCondition(const std::string& sq, const std::vector<std::string>& pay_types) {
+    std::string out = " AND SQ=" + sq + " AND PYTP_FG IN (";
+    for (std::size_t i = 0; i < pay_types.size(); ++i)
+        out += (i ? ",'" : "'") + Escape(pay_types[i]) + "'";
+    // A run without pay types has no rows to name.
+    if (pay_types.empty()) out += "''";
+    return out + ")";
+}
+
 std::string LeaverDeleteText(const std::string& company, const std::string& month,
-                             const std::string& list, int table_set) {
+                             const std::string& run_condition, const std::string& list,
+                             int table_set) {
     const std::string co = Escape(company), ym = Escape(month);
     std::string out;
     for (int t = table_set == 0 ? 0 : 2; t < 5; ++t) {
         CString one;
-        one.Format(kDeletes[t], co.c_str(), ym.c_str(), list.c_str());
+        one.Format(kDeletes[t], co.c_str(), ym.c_str(), run_condition.c_str(), list.c_str());
         out += one.str();
     }
     return out;
 }
 
 std::string LeaverQuery(const std::string& pay_table, const std::string& deduction_table,
-                        const std::string& company, const std::string& month) {
+                        const std::string& company, const std::string& month,
+                        const std::string& run_condition) {
     const std::string co = Escape(company), ym = Escape(month);
+    const char* run = run_condition.c_str();
     CString text;
-    text.Format(kLeaverQuery, pay_table.c_str(), co.c_str(), ym.c_str(), deduction_table.c_str(),
-                co.c_str(), ym.c_str(), co.c_str(), ym.c_str(), co.c_str());
+    text.Format(kLeaverQuery, pay_table.c_str(), co.c_str(), ym.c_str(), run,
+                deduction_table.c_str(), co.c_str(), ym.c_str(), run, co.c_str(), ym.c_str(), run,
+                co.c_str());
     return std::move(text.str());
 }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace payroll::refresh {
 
@@ -19,15 +20,22 @@ bool IsLeaver(int join, int retire, int from, int to, bool join_strict, bool ret
 // Appends "EMP_CD='..' " to an OR list (joined by " OR ").
 void AppendEmployee(std::string* list, std::string_view employee);
 
-// The deletion of the listed employees' rows of the whole month: all five
-// pay, deduction and result tables for table set 0, else the last three.
-std::string LeaverDeleteText(const std::string& company, const std::string& month,
-                             const std::string& list, int table_set);
+// " AND SQ=.. AND PYTP_FG IN ('..',..) ": the rows of one run, its
+// sequence and its pay types, and nothing of the month's other runs.
+std::string RunRowsCondition(const std::string& sq, const std::vector<std::string>& pay_types);
 
-// The employees with rows of the month in the pay table, the deduction
-// table or the results, with their master dates and type.
+// The deletion of the listed employees' rows of one run (`run_condition`,
+// from RunRowsCondition): all five pay, deduction and result tables for
+// table set 0, else the last three.
+std::string LeaverDeleteText(const std::string& company, const std::string& month,
+                             const std::string& run_condition, const std::string& list,
+                             int table_set);
+
+// The employees with rows of the run in the pay table, the deduction table
+// or the results, with their master dates and type.
 std::string LeaverQuery(const std::string& pay_table, const std::string& deduction_table,
-                        const std::string& company, const std::string& month);
+                        const std::string& company, const std::string& month,
+                        const std::string& run_condition);
 
 // "AND A.PYTP_FG='..' ", or empty for a combined run.
 std::string PayTypeCondition(bool combined, const std::string& pay_type);

@@ -85,6 +85,31 @@ struct TaxRecalculation {
 PAYROLL_API RoadOutcome RecalculateTax(const std::string& company, const std::string& period,
                                        int mode, bool retax_bonus, TaxRecalculation* done);
 
+// The choices of a run build.
+struct BuildChoices {
+    int table_set = 1;     // 0 HPITMPD/HPITMDD, 1 HPOMPPD/HPOMPDD, 2 HTOWTRT/HTOWTDR
+    bool refresh = false;  // remove the run's leavers and refresh its rows first
+};
+
+// How a road ended: its outcome, why it did not commit (empty when it
+// did), and the road report with its counts and passes.
+struct RoadResult {
+    RoadOutcome outcome = RoadOutcome::kNotEnded;
+    std::string reason;
+    RoadReport report;
+};
+
+// The build road as hosts run it: waits while another process works on
+// the run, then, in one transaction, binds the engine to the run (its rule
+// codes read from the run's row), refreshes it when asked, builds every
+// pass of its pay types and removes the leavers no pass took on, and
+// commits. Rows of the month's other runs are never touched. kCommitted
+// when the commit stored it all; kRolledBack when a step or the commit
+// failed (nothing changed; the reason names the step, the run and the
+// employee); kNotEnded when nothing was begun or nobody qualified (nothing
+// changed either).
+PAYROLL_API RoadResult BuildPayRun(const HPHONPD_YMD_FMT& run, const BuildChoices& choices);
+
 // Why a road failed, for a person: the report's step with the database's
 // message, the run and the employee; the engine's last failure when the
 // report names no step; "an unnamed step" when nothing was noted.

@@ -51,6 +51,14 @@ class Backend {
     virtual bool StableReads() const { return false; }
     // The statement that opens a transaction.
     virtual const char* BeginStatement() const { return "BEGIN"; }
+    // Takes a lock of the connection's session on a name (exclusive, or
+    // shared with other shared holders), waiting for other connections; a
+    // backend that serialises writing transactions on its own needs none.
+    virtual bool LockName(const std::string& /*name*/, bool /*shared*/, std::string* /*error*/) {
+        return true;
+    }
+    // Lets go of every lock LockName took.
+    virtual void UnlockNames() {}
     // The URL it was opened with, without secrets.
     virtual std::string DisplayName() const = 0;
 };

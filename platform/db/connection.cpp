@@ -178,6 +178,7 @@ bool Connection::Read(std::string_view text, ResultSet* rows, std::string* error
 
 bool Connection::Query(std::string_view text, ResultSet* rows, std::string* error) {
     try {
+        if (!RoadAllows(error)) return false;
         if (!Admit(text, error)) return false;
         if (counted_valid_ && counted_generation_ == generation_ && counted_text_ == text) {
             counted_valid_ = false;
@@ -199,6 +200,7 @@ bool Connection::Query(std::string_view text, ResultSet* rows, std::string* erro
 bool Connection::Count(std::string_view text, long* count, std::string* error) {
     try {
         *count = 0;
+        if (!RoadAllows(error)) return false;
         if (!Admit(text, error)) return false;
         counted_valid_ = false;
         if (!Read(text, &counted_rows_, error)) return false;
@@ -213,8 +215,40 @@ bool Connection::Count(std::string_view text, long* count, std::string* error) {
     }
 }
 
+bool Connection::RoadAllows(std::string* error) {
+    if (!road_lost()) return true;
+    Fail(error, "the road's transaction was rolled back; the rest of the road does not run");
+    return false;
+}
+
+bool Connection::LockRoads(const std::vector<std::string>& shared,
+                           const std::vector<std::string>& names, std::string* error) {
+    roads_locked_ = true;
+    std::string message;
+    for (const std::string& name : shared)
+        if (!backend_->LockName(name, true, &message)) {
+            UnlockRoads();
+            Fail(error, message);
+            return false;
+        }
+    for (const std::string& name : names)
+        if (!backend_->LockName(name, false, &message)) {
+            UnlockRoads();
+            Fail(error, message);
+            return false;
+        }
+    return true;
+}
+
+void Connection::UnlockRoads() {
+    if (!roads_locked_) return;
+    roads_locked_ = false;
+    backend_->UnlockNames();
+}
+
 bool Connection::Execute(std::string_view text, std::string* error) {
     try {
+        if (!RoadAllows(error)) return false;
         if (!Admit(text, error)) return false;
         counted_valid_ = false;
         Wrote();
@@ -269,6 +303,7 @@ bool Connection::Native(const char* sql, std::string* error) {
 }
 
 bool Connection::Begin(std::string* error) {
+    if (!RoadAllows(error)) return false;
     counted_valid_ = false;
     if (depth_ == 0) reads_.Forget();
     if (depth_ == 0) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "payroll/host.h"
 #include "platform/db/backend.h"
@@ -53,6 +54,24 @@ class Connection {
     // A result row was written: it counts in the road report once its
     // transaction commits.
     void NoteResultStored();
+
+    // A road's transaction is open (depth 1, begun by the road): until
+    // ReleaseRoad, nothing may be written or begun outside it. Once a
+    // failed step rolled it back, the rest of the road's statements fail
+    // instead of running, and committing, on their own.
+    void HoldRoad() { road_held_ = true; }
+    void ReleaseRoad() { road_held_ = false; }
+    bool road_lost() const { return road_held_ && depth_ == 0; }
+
+    // Keeps other processes' roads off what a road works on: each name is
+    // locked exclusively, each shared name in shared mode, in the order
+    // given, until UnlockRoads. Waits while another connection holds one
+    // (as long as the backend's lock timeout allows); false with the
+    // database's message when it gave up. Call it before the road's
+    // transaction begins, so that the road reads what the other committed.
+    bool LockRoads(const std::vector<std::string>& shared, const std::vector<std::string>& names,
+                   std::string* error);
+    void UnlockRoads();
 
     // The backend, for statements of its own dialect: what they write is
     // unknown, so no kept read survives.
@@ -143,6 +162,10 @@ class Connection {
     SentRecorder sent_recorder_;
     // Runs a savepoint statement of a text of several statements.
     bool Native(const char* sql, std::string* error);
+    // Refuses a write or a begin while the road's transaction is gone.
+    bool RoadAllows(std::string* error);
+    bool road_held_ = false;
+    bool roads_locked_ = false;
     long fail_at_ = 0;
     long sent_since_arm_ = 0;
     long texts_sent_ = 0;

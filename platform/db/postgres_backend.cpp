@@ -38,6 +38,16 @@ struct Params {
     std::vector<Oid> types;
 };
 
+// A lock's key: the name's 64-bit FNV-1a hash.
+long long LockKey(const std::string& name) {
+    unsigned long long h = 14695981039346656037ULL;
+    for (const unsigned char c : name) {
+        h ^= c;
+        h *= 1099511628211ULL;
+    }
+    return static_cast<long long>(h);
+}
+
 class PostgresBackend final : public Backend {
   public:
     PostgresBackend(std::unique_ptr<PgLink> link, std::string name)
@@ -118,6 +128,22 @@ class PostgresBackend final : public Backend {
     // concurrent change of a row it also changes makes it fail whole), and a
     // query it runs twice returns the same rows unless it wrote in between.
     const char* BeginStatement() const override { return "BEGIN ISOLATION LEVEL REPEATABLE READ"; }
+
+    // Advisory locks of the session, keyed by a hash of the name: they go
+    // with the connection when the process dies.
+    bool LockName(const std::string& name, bool shared, std::string* error) override {
+        if (!Alive(error)) return false;
+        const std::string sql = std::string("SELECT ") +
+                                (shared ? "pg_advisory_lock_shared(" : "pg_advisory_lock(") +
+                                std::to_string(LockKey(name)) + ")";
+        if (link_->Simple(sql, error)) return true;
+        *error = "another process is working on " + name + " (" + *error + ")";
+        return false;
+    }
+    void UnlockNames() override {
+        std::string ignored;
+        if (link_->alive()) link_->Simple("SELECT pg_advisory_unlock_all()", &ignored);
+    }
     bool StableReads() const override { return true; }
 
     bool RunNative(std::string_view sql, std::string* error) override {

@@ -142,9 +142,8 @@ class CombinedRunTest : public BuildDriverTest {
 
 TEST_F(CombinedRunTest, LeaverFoundInTheSecondPayTypeStays) {
     ASSERT_EQ(engine_.GetSempDataUpdate__(1), 1);
-    // The filter sees the windows of the first pay type only: B's type has
-    // none there, so he is not judged (his rows may belong to another pay
-    // type) and never marked.
+    // B's type has a window under the second pay type only: he is judged
+    // there, and stays.
     EXPECT_NE(Mark("B"), "1");
     EXPECT_NE(Mark("B"), "(none)");
     EXPECT_EQ(Mark("C"), "1");
@@ -157,9 +156,12 @@ TEST_F(CombinedRunTest, LeaverFoundInTheSecondPayTypeStays) {
     const std::vector<std::string> deletes = SentWith("DELETE FROM HPOMPPD");
     ASSERT_EQ(deletes.size(), 1u);
     EXPECT_EQ(deletes[0],
-              "DELETE FROM HPOMPPD WHERE CO_CD='1000' AND RVRS_YM='200203' AND (EMP_CD='C' ) \n "
-              "DELETE FROM HPOMPDD WHERE CO_CD='1000' AND RVRS_YM='200203' AND (EMP_CD='C' ) \n "
-              "DELETE FROM HPOMNPY WHERE CO_CD='1000' AND RVRS_YM='200203' AND (EMP_CD='C' ) \n ");
+              "DELETE FROM HPOMPPD WHERE CO_CD='1000' AND RVRS_YM='200203' AND SQ=1 AND PYTP_FG "
+              "IN ('001','002') AND (EMP_CD='C' ) \n "
+              "DELETE FROM HPOMPDD WHERE CO_CD='1000' AND RVRS_YM='200203' AND SQ=1 AND PYTP_FG "
+              "IN ('001','002') AND (EMP_CD='C' ) \n "
+              "DELETE FROM HPOMNPY WHERE CO_CD='1000' AND RVRS_YM='200203' AND SQ=1 AND PYTP_FG "
+              "IN ('001','002') AND (EMP_CD='C' ) \n ");
     EXPECT_EQ(SeedCount("HPOMPPD", "EMP_CD='C'"), 0);
     EXPECT_EQ(SeedCount("HPOMNPY", "EMP_CD='C'"), 0);
     EXPECT_EQ(SeedCount("HPOMNPY", "EMP_CD='B'"), 1);
@@ -241,6 +243,92 @@ TEST_F(BuildDriverTest, BadInputIsRefusedWithoutWriting) {
     EXPECT_EQ(engine_._GetSalaryPepleList(1), 0);
     EXPECT_TRUE(sent_.empty());
     EXPECT_EQ(SeedCount("HPOMPPD", ""), 0);
+}
+
+// A run's leavers are removed from that run only, judged by the rules its
+// roster is built with.
+class RunScopeTest : public BuildDriverTest {
+  protected:
+    // Rows of an employee in a run: a pay row and a result.
+    void SeedRows(const char* emp, int sq, const char* pay_type) {
+        const std::string values = std::string("'1000', '200203', ") + std::to_string(sq) + ", '" +
+                                   pay_type + "', '" + emp + "'";
+        SeedExec(
+            "INSERT INTO HPOMPPD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PYDD_FG, PAY_CD, "
+            "PAY_AM) VALUES (" +
+            values + ", 'P2', 'P00', 100)");
+        SeedExec("INSERT INTO HPOMNPY (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, INTX_AM) VALUES (" +
+                 values + ", 7)");
+    }
+    long Rows(const char* emp, int sq) {
+        const std::string where = std::string("EMP_CD='") + emp + "' AND SQ=" + std::to_string(sq);
+        return SeedCount("HPOMPPD", where) + SeedCount("HPOMNPY", where);
+    }
+};
+
+TEST_F(RunScopeTest, BonusRefreshLeavesTheSalaryRunsRowsAlone) {
+    SeedRun salary;  // SQ 1, window 20020225-20020324
+    SeedRun bonus;
+    bonus.sq = 2;
+    bonus.pay_date = "20020328";
+    bonus.pay_types = {"201"};
+    SeedRunCalendar(salary);
+    SeedExec("DELETE FROM HHFAACC");  // each run seeds the cut-off of type 001
+    SeedRunCalendar(bonus);
+    SeedExec("UPDATE HPHWTPT SET BNST_DT='20020101', BNED_DT='20020331' WHERE SQ=2");
+    EmployeeSeed stay, retired;
+    stay.emp = "A";
+    retired.emp = "R";
+    retired.retire = "20020320";  // paid his salary; a leaver of the bonus's strict rule
+    SeedEmployees("1000", {stay, retired});
+    for (const char* emp : {"A", "R"}) {
+        SeedRows(emp, 1, "001");
+        SeedRows(emp, 2, "201");
+    }
+    key_ = SeedKey(bonus, "201");
+    key_.RTCM_FG = "000";
+    ASSERT_EQ(engine_.init(&key_), 1);
+    ASSERT_EQ(engine_.GetSempDataUpdate__(1), 1);
+    EXPECT_EQ(Rows("R", 2), 0);  // his bonus rows go
+    EXPECT_EQ(Rows("R", 1), 2);  // his salary rows and result stay
+    EXPECT_EQ(Rows("A", 1), 2);
+    EXPECT_EQ(Rows("A", 2), 2);
+    // The same rule builds the bonus's roster: he is no member of it either.
+    ASSERT_EQ(engine_._GetSalaryPepleList(1), 1);
+    EXPECT_EQ(Rows("R", 2), 0);
+    EXPECT_EQ(Rows("R", 1), 2);
+}
+
+TEST_F(RunScopeTest, StrictJoinCodeOfASalaryRunRemovesNoJoiner) {
+    SeedRunCalendar(run_);
+    EmployeeSeed joiner;
+    joiner.emp = "J";
+    joiner.join = "20020301";  // inside the window 20020225-20020324
+    SeedEmployees("1000", {joiner});
+    SeedRows("J", 1, "001");
+    key_ = SeedKey(run_, "001");
+    key_.JNCM_FG = "000";  // the strict join rule is a bonus run's
+    ASSERT_EQ(engine_.init(&key_), 1);
+    ASSERT_EQ(engine_.GetSempDataUpdate__(1), 1);
+    EXPECT_EQ(Rows("J", 1), 2);
+    EXPECT_EQ(SeedCount("HPOMPPD", "EMP_CD='J' AND PAY_AM=100"), 1);
+}
+
+TEST_F(CombinedRunTest, LeaverWithAWindowUnderTheSecondPayTypeOnlyIsRemoved) {
+    EmployeeSeed d;
+    d.emp = "D";
+    d.htyp = "002";  // a window under pay type 002 only
+    d.retire = "20020101";
+    SeedEmployees("1000", {d});
+    SeedExec(
+        "INSERT INTO HPOMPPD (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, PAY_CD, PAY_AM) VALUES "
+        "('1000', '200203', 1, '002', 'D', 'P90', 5)");
+    ASSERT_EQ(engine_.GetSempDataUpdate__(1), 1);
+    EXPECT_EQ(Mark("D"), "1");
+    ASSERT_EQ(engine_._GetSalaryPepleList(1), 1);
+    EXPECT_EQ(SeedCount("HPOMPPD", "EMP_CD='D'"), 0);
+    EXPECT_EQ(SeedCount("HPOMPPD", "EMP_CD='C'"), 0);
+    EXPECT_GT(SeedCount("HPOMPPD", "EMP_CD='B'"), 0);
 }
 
 }  // namespace

@@ -55,15 +55,20 @@ TEST(LeaverRuleTest, StatementsMatchTheTemplates) {
     AppendEmployee(&list, "E0001");
     AppendEmployee(&list, "E0002");
     EXPECT_EQ(list, CatalogueText("leaver list"));
-    EXPECT_EQ(LeaverDeleteText("1000", "200203", list, 0),
+    // Every statement names the run's sequence and pay types: the month's
+    // other runs are never part of a run's leavers.
+    const std::string run = RunRowsCondition("1", {"001", "002"});
+    EXPECT_EQ(run, CatalogueText("run rows"));
+    EXPECT_EQ(RunRowsCondition("2", {}), " AND SQ=2 AND PYTP_FG IN ('')");
+    EXPECT_EQ(LeaverDeleteText("1000", "200203", run, list, 0),
               CatalogueText("leaver deletes, table set 0"));
-    EXPECT_EQ(LeaverDeleteText("1000", "200203", list, 1),
+    EXPECT_EQ(LeaverDeleteText("1000", "200203", run, list, 1),
               CatalogueText("leaver deletes, other table sets"));
-    EXPECT_EQ(LeaverDeleteText("1000", "200203", list, 2),
+    EXPECT_EQ(LeaverDeleteText("1000", "200203", run, list, 2),
               CatalogueText("leaver deletes, other table sets"));
-    EXPECT_EQ(LeaverQuery("HPITMPD ", "HPITMDD ", "1000", "200203"),
+    EXPECT_EQ(LeaverQuery("HPITMPD ", "HPITMDD ", "1000", "200203", run),
               CatalogueText("leaver filter"));
-    EXPECT_EQ(LeaverQuery("HPOMPPD ", "HPOMPDD ", "1000", "200203"),
+    EXPECT_EQ(LeaverQuery("HPOMPPD ", "HPOMPDD ", "1000", "200203", run),
               CatalogueText("leaver filter, table set 1"));
 
     const std::string one_type = PayTypeCondition(false, "001");
@@ -86,7 +91,8 @@ TEST(LeaverRuleTest, StatementsMatchTheTemplates) {
     list.clear();
     AppendEmployee(&list, "E'1");
     EXPECT_EQ(list, "EMP_CD='E''1' ");
-    EXPECT_NE(LeaverDeleteText("1'0", "2002%d", list, 1).find("CO_CD='1''0' AND RVRS_YM='2002%d'"),
+    EXPECT_NE(LeaverDeleteText("1'0", "2002%d", RunRowsCondition("1", {"0'1"}), list, 1)
+                  .find("CO_CD='1''0' AND RVRS_YM='2002%d' AND SQ=1 AND PYTP_FG IN ('0''1')"),
               std::string::npos);
 }
 
@@ -175,9 +181,17 @@ TEST_F(LeaverFilterTest, TableSetZeroRemovesLeaversFromAllFiveTables) {
 }
 
 TEST_F(LeaverFilterTest, OtherTableSetsRemoveFromThreeTablesAndRetireRuleWidens) {
-    Bind(run_, "001");
+    // The run made a bonus run (pay type 201) with the same window, whose
+    // strict retirement code excludes retiring by the window's end.
+    for (const char* t : {"HPHONPD", "HPHWTPT", "HPITMPD", "HPITMDD", "HPOMPPD", "HPOMPDD",
+                          "HTOWTRT", "HTOWTDR", "HPOMNPY"})
+        SeedExec(std::string("UPDATE ") + t + " SET PYTP_FG='201' WHERE RVRS_YM='200203'");
+    SeedExec("UPDATE HPHWTPT SET BNST_DT='20020225', BNED_DT='20020324'");
+    run_.pay_types = {"201"};
+    key_ = SeedKey(run_, "201");
+    key_.RTCM_FG = "000";
+    ASSERT_EQ(engine_.init(&key_), 1);
     engine_.m_nTableSet = 2;
-    engine_.m_nRetireStrict = 1;  // retiring by the window's end excludes
     ASSERT_EQ(engine_.FileterSempData(), 1);
     EXPECT_EQ(Marked(), (std::vector<std::string>{"EDGE", "LATE", "OLD"}));
     for (const char* t : {"HPOMPPD", "HPOMPDD", "HPOMNPY"}) EXPECT_EQ(RowsOf("EDGE", t), 0) << t;

@@ -1,0 +1,86 @@
+// The build road as hosts run it: the run's refresh (when asked), every
+// pass of its pay types and the removal of its leavers, in one transaction
+// that commits whole or not at all.
+#include "engine/common/messages.h"
+#include "payroll/diagnostics.h"
+#include "payroll/host.h"
+#include "payroll/roads.h"
+#include "platform/db/road_report.h"
+#include "roads/road_transaction.h"
+
+namespace payroll {
+namespace {
+
+std::string EngineWhy(const std::string& fallback) {
+    const EngineFailure failure = LastEngineFailure();
+    std::string why = failure.step;
+    if (!failure.detail.empty()) why += (why.empty() ? "" : ": ") + failure.detail;
+    return why.empty() ? fallback : why;
+}
+
+RoadResult Ended(RoadOutcome outcome, std::string reason) {
+    RoadResult result;
+    result.outcome = outcome;
+    result.reason = std::move(reason);
+    result.report = CurrentRoadReport();
+    return result;
+}
+
+// The road stopped at a step: nothing of it stays.
+RoadResult Stopped(roads::RoadTransaction& tx) {
+    tx.RollBack();
+    report::Current().outcome = RoadOutcome::kRolledBack;
+    return Ended(RoadOutcome::kRolledBack, DescribeFailure(CurrentRoadReport()));
+}
+
+}  // namespace
+
+RoadResult BuildPayRun(const HPHONPD_YMD_FMT& run, const BuildChoices& choices) {
+    ResetTransactionOutcome();
+    ClearLastFailure();
+    BeginRoadReport("build-run");
+    if (choices.table_set < 0 || choices.table_set > 2)
+        return Ended(RoadOutcome::kNotEnded, "no table set " + std::to_string(choices.table_set));
+    HPHONPD_YMD_FMT key = run;
+    std::string why;
+    // The picker leaves the join rule out: the run's own row has both codes.
+    if (!ApplyRunRules(&key, &why))
+        return Ended(RoadOutcome::kNotEnded, "the run's rules could not be read: " + why);
+
+    roads::RoadTransaction tx;
+    if (!tx.Begin({roads::YearLock(key.CO_CD.Str(), key.RVRS_YM.Str().substr(0, 4))},
+                  {roads::RunLock(key)}, &why))
+        return Ended(RoadOutcome::kNotEnded, why);
+
+    CSalaryCalcurate engine;
+    if (engine.init(&key) != 1) {
+        tx.RollBack();
+        return Ended(RoadOutcome::kNotEnded, "the run's settings could not be loaded (" +
+                                                 EngineWhy("see the message above") + ")");
+    }
+    if (choices.refresh) {
+        engine.GetSempDataUpdate__(choices.table_set);
+        if (tx.Lost() || !LastEngineFailure().step.empty()) return Stopped(tx);
+    }
+    engine._GetSalaryPepleList(choices.table_set);
+    const std::string built_why = EngineWhy("no employee qualified for the run");
+    if (tx.Lost()) return Stopped(tx);
+    switch (BuildOutcome(CurrentRoadReport())) {
+        case RoadOutcome::kCommitted:
+            break;
+        case RoadOutcome::kRolledBack:
+            return Stopped(tx);
+        case RoadOutcome::kNotEnded:
+            tx.RollBack();
+            report::Current().outcome = RoadOutcome::kNotEnded;
+            return Ended(RoadOutcome::kNotEnded, built_why);
+    }
+    if (!tx.Commit(&why)) {
+        engine::NoteFailure("commit", why);
+        engine::NoteStop("commit", roads::RunName(key), "");
+        return Ended(RoadOutcome::kRolledBack, DescribeFailure(CurrentRoadReport()));
+    }
+    return Ended(RoadOutcome::kCommitted, "");
+}
+
+}  // namespace payroll
