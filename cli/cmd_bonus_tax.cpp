@@ -89,25 +89,18 @@ int TaxBonuses(const GlobalOptions& options, const BonusOptions& o) {
                               std::to_string(o.run) + " (SQ " + key.SQ.Str() + ", pay type " +
                               key.PYTP_FG.Str() + ", kind " + std::to_string(o.kind) + ")";
 
-    ResetTransactionOutcome();
-    ClearLastFailure();
-    BeginRoadReport("bonus-tax");
-    CSalaryCalcurate engine;
-    G_DataSource tx;
-    if (!tx.OnBeginTrans())
-        return Conclude(options, label, Outcome::kFailed,
-                        "the transaction could not begin: " + LastDatabaseError());
     std::vector<BonusResult> results;
-    if (!TaxBonusRun(engine, key, o.employees, o.kind, &results)) {
-        tx.OnRollbackTrans();
-        const RoadReport report = CurrentRoadReport();
-        return Conclude(options, label, Outcome::kRolledBack,
-                        "rolled back at " + DescribeFailure(report),
-                        {{"employee", report.failed_employee}, {"step", report.failed_step}});
+    const RoadResult road = TaxBonusRoad(key, o.employees, o.kind, &results);
+    switch (road.outcome) {
+        case RoadOutcome::kCommitted:
+            break;
+        case RoadOutcome::kRolledBack:
+            return Conclude(
+                options, label, Outcome::kRolledBack, "rolled back at " + road.reason,
+                {{"employee", road.report.failed_employee}, {"step", road.report.failed_step}});
+        case RoadOutcome::kNotEnded:
+            return Conclude(options, label, Outcome::kFailed, road.reason);
     }
-    if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted)
-        return Conclude(options, label, Outcome::kRolledBack,
-                        "the transaction did not commit: " + LastDatabaseError());
 
     const bool table = !options.quiet && !options.json;
     if (table) {

@@ -140,28 +140,17 @@ RoadReport RecalcMonth(const HPHONPD_YMD_FMT& run) {
 
 RoadReport TaxBonus(const HPHONPD_YMD_FMT& run) {
     RoadReport report;
-    HPHONPD_YMD_FMT key = run;
-    ResetTransactionOutcome();
-    ClearLastFailure();
-    BeginRoadReport("bonus-tax");
-    if (!ApplyRunRules(&key, &report.reason)) return report;
-    G_DataSource tx;
-    if (!tx.OnBeginTrans()) {
-        report.reason = LastDatabaseError();
-        return report;
-    }
-    CSalaryCalcurate engine;
     std::vector<BonusResult> results;
-    if (!TaxBonusRun(engine, key, {}, kBonusComputeKind, &results)) {
-        tx.OnRollbackTrans();
-        report.outcome = RoadOutcome::kRolledBack;
-        report.reason = DescribeFailure(CurrentRoadReport());
-        return report;
-    }
-    if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted) {
-        report.outcome = RoadOutcome::kRolledBack;
-        report.reason = "the commit failed: " + LastDatabaseError();
-        return report;
+    const RoadResult road = TaxBonusRoad(run, {}, kBonusComputeKind, &results);
+    report.reason = road.reason;
+    switch (road.outcome) {
+        case ::payroll::RoadOutcome::kCommitted:
+            break;
+        case ::payroll::RoadOutcome::kRolledBack:
+            report.outcome = RoadOutcome::kRolledBack;
+            return report;
+        case ::payroll::RoadOutcome::kNotEnded:
+            return report;
     }
     double income_tax = 0;
     for (const BonusResult& r : results) income_tax += r.income_tax;

@@ -8,6 +8,7 @@
 #include "engine/common/messages.h"
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
+#include "payroll/host.h"
 #include "payroll/roads.h"
 #include "platform/db/road_report.h"
 #include "platform/text/number_parse.h"
@@ -177,6 +178,46 @@ bool BonusRunsWithResults(const std::string& company, const std::string& period,
         }
     }
     return true;
+}
+
+RoadResult TaxBonusRoad(const HPHONPD_YMD_FMT& run, const std::vector<std::string>& employees,
+                        int kind, std::vector<BonusResult>* results) {
+    ResetTransactionOutcome();
+    ClearLastFailure();
+    BeginRoadReport("bonus-tax");
+    RoadResult result;
+    HPHONPD_YMD_FMT key = run;
+    std::string why;
+    if (!ApplyRunRules(&key, &why)) {
+        result.reason = "the run's rules could not be read: " + why;
+        result.report = CurrentRoadReport();
+        return result;
+    }
+    roads::RoadTransaction tx;
+    if (!tx.Begin({roads::YearLock(key.CO_CD.Str(), key.RVRS_YM.Str().substr(0, 4))},
+                  {roads::RunLock(key)}, &why)) {
+        result.reason = why;
+        result.report = CurrentRoadReport();
+        return result;
+    }
+    CSalaryCalcurate engine;
+    std::vector<BonusResult> local;
+    if (!results) results = &local;
+    if (!TaxBonusRun(engine, key, employees, kind, results) || tx.Lost()) {
+        tx.RollBack();
+        result.outcome = RoadOutcome::kRolledBack;
+        result.reason = DescribeFailure(CurrentRoadReport());
+    } else if (!tx.Commit(&why)) {
+        engine::NoteFailure("commit", why);
+        engine::NoteStop("commit", roads::RunName(key), "");
+        result.outcome = RoadOutcome::kRolledBack;
+        result.reason = DescribeFailure(CurrentRoadReport());
+    } else {
+        result.outcome = RoadOutcome::kCommitted;
+    }
+    if (result.outcome != RoadOutcome::kCommitted) results->clear();
+    result.report = CurrentRoadReport();
+    return result;
 }
 
 }  // namespace payroll

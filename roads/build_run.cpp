@@ -29,6 +29,15 @@ RoadResult Ended(RoadOutcome outcome, std::string reason) {
 // The road stopped at a step: nothing of it stays.
 RoadResult Stopped(roads::RoadTransaction& tx) {
     tx.RollBack();
+    // A pass that stopped without a failed statement (no item lists, say)
+    // names itself.
+    RoadReport& report = report::Current();
+    if (report.failed_step.empty())
+        for (const BuildPassReport& pass : report.passes)
+            if (!pass.committed && !pass.empty) {
+                report.failed_step = "pay type " + pass.pay_type + ": " + pass.note;
+                break;
+            }
     report::Current().outcome = RoadOutcome::kRolledBack;
     return Ended(RoadOutcome::kRolledBack, DescribeFailure(CurrentRoadReport()));
 }

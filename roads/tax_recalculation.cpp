@@ -6,6 +6,7 @@
 #include "payroll/roads.h"
 #include "platform/db/connection.h"
 #include "platform/db/road_report.h"
+#include "roads/road_transaction.h"
 
 namespace payroll {
 namespace {
@@ -28,9 +29,11 @@ RoadOutcome RecalculateTax(const std::string& company, const std::string& period
     HPHONPD_YMD_FMT key = MonthKey(company, period.size() == 4 ? period + "01" : period);
     const long runsBefore = CurrentRoadReport().runs;
     const long employeesBefore = CurrentRoadReport().employees;
-    G_DataSource tx;
-    if (!tx.OnBeginTrans()) {
-        engine::NoteFailure("begin", tx.GetLastError());
+    // The whole year is kept off every other road of the company's year.
+    roads::RoadTransaction tx;
+    std::string why;
+    if (!tx.Begin({}, {roads::YearLock(company, period.substr(0, 4))}, &why)) {
+        engine::NoteFailure("begin", why);
         return RoadOutcome::kNotEnded;
     }
     {
@@ -38,13 +41,15 @@ RoadOutcome RecalculateTax(const std::string& company, const std::string& period
         engine.Call_AllSum1to12_Year(&key, mode, CString(), 0);
     }
     // A year that stopped rolled everything back, this transaction too.
-    const db::Connection* connection = db::Connection::Current();
-    if (!connection || connection->depth() == 0) return RoadOutcome::kRolledBack;
+    if (tx.Lost()) {
+        tx.RollBack();
+        return RoadOutcome::kRolledBack;
+    }
     done->runs = CurrentRoadReport().runs - runsBefore;
     done->employees = CurrentRoadReport().employees - employeesBefore;
     if (done->runs == 0) {
         // Nothing was begun in earnest: the empty transaction ends unseen.
-        tx.OnRollbackTrans();
+        tx.RollBack();
         report::Current().outcome = RoadOutcome::kNotEnded;
         return RoadOutcome::kNotEnded;
     }
@@ -56,21 +61,21 @@ RoadOutcome RecalculateTax(const std::string& company, const std::string& period
         if (!BonusRunsWithResults(company, covered, &keys, &error)) {
             engine::NoteFailure("bonus runs", error);
             engine::NoteStop("bonus runs", covered, "");
-            tx.OnRollbackTrans();
+            tx.RollBack();
             return RoadOutcome::kRolledBack;
         }
         for (const HPHONPD_YMD_FMT& bonus : keys) {
             CSalaryCalcurate engine;
             RetaxedRun run{bonus, {}};
             if (!TaxBonusRun(engine, bonus, {}, kComputeBonus, &run.results)) {
-                tx.OnRollbackTrans();
+                tx.RollBack();
                 return RoadOutcome::kRolledBack;
             }
             done->bonus_runs.push_back(std::move(run));
         }
     }
-    if (!tx.OnCommitTrans() || LastTransactionOutcome() != TransactionOutcome::kCommitted) {
-        engine::NoteFailure("commit", tx.GetLastError());
+    if (!tx.Commit(&why)) {
+        engine::NoteFailure("commit", why);
         engine::NoteStop("commit", period, "");
         return RoadOutcome::kRolledBack;
     }

@@ -29,6 +29,20 @@ PAYROLL_API bool ListPayRuns(const std::string& company, const std::string& mont
 // read; a run without such a row keeps the key as it is.
 PAYROLL_API bool ApplyRunRules(HPHONPD_YMD_FMT* key, std::string* error);
 
+// The choices of a run build.
+struct BuildChoices {
+    int table_set = 1;     // 0 HPITMPD/HPITMDD, 1 HPOMPPD/HPOMPDD, 2 HTOWTRT/HTOWTDR
+    bool refresh = false;  // remove the run's leavers and refresh its rows first
+};
+
+// How a road ended: its outcome, why it did not commit (empty when it
+// did), and the road report with its counts and passes.
+struct RoadResult {
+    RoadOutcome outcome = RoadOutcome::kNotEnded;
+    std::string reason;
+    RoadReport report;
+};
+
 // One employee's bonus as stored for the run.
 struct BonusResult {
     std::string employee;
@@ -50,6 +64,16 @@ struct BonusResult {
 PAYROLL_API bool TaxBonusRun(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key,
                              const std::vector<std::string>& employees, int kind,
                              std::vector<BonusResult>* results);
+
+// The bonus road as hosts run it: waits while another process works on the
+// run, then taxes its employees (TaxBonusRun) in one transaction of its own
+// and commits. kCommitted with *results (may be null) filled; kRolledBack
+// when an employee's step or the commit failed (nothing changed; the reason
+// names the step, the run and the employee); kNotEnded when nothing was
+// begun.
+PAYROLL_API RoadResult TaxBonusRoad(const HPHONPD_YMD_FMT& run,
+                                    const std::vector<std::string>& employees, int kind,
+                                    std::vector<BonusResult>* results);
 
 // The bonus runs (pay types beginning with "2") of a company's period
 // (YYYY, or YYYYMM for one month) that hold stored results, as keys the way
@@ -84,20 +108,6 @@ struct TaxRecalculation {
 // *done (may be null) receives the figures.
 PAYROLL_API RoadOutcome RecalculateTax(const std::string& company, const std::string& period,
                                        int mode, bool retax_bonus, TaxRecalculation* done);
-
-// The choices of a run build.
-struct BuildChoices {
-    int table_set = 1;     // 0 HPITMPD/HPITMDD, 1 HPOMPPD/HPOMPDD, 2 HTOWTRT/HTOWTDR
-    bool refresh = false;  // remove the run's leavers and refresh its rows first
-};
-
-// How a road ended: its outcome, why it did not commit (empty when it
-// did), and the road report with its counts and passes.
-struct RoadResult {
-    RoadOutcome outcome = RoadOutcome::kNotEnded;
-    std::string reason;
-    RoadReport report;
-};
 
 // The build road as hosts run it: waits while another process works on
 // the run, then, in one transaction, binds the engine to the run (its rule

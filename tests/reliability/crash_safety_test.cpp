@@ -168,6 +168,30 @@ TEST_F(CrashSafetyTest, RunBuildIsAllOrNothing) {
     EXPECT_EQ(s.found_before, kKills);
 }
 
+// The demo's combined June run (pay types 100 and 110) built again with its
+// refresh after its rows were taken out: every pass, the refresh and the
+// closing deletes are one transaction, so a kill anywhere, between the
+// passes too, leaves the rows of before.
+TEST_F(CrashSafetyTest, CombinedRunBuildIsAllOrNothing) {
+    const HostRun demo = RunHost(WithDb(base_, {"demo", "--employees", "30", "--fresh"}), Hooked());
+    ASSERT_EQ(demo.exit_code, 0) << demo.err;
+    {
+        std::string error;
+        ASSERT_TRUE(OpenDatabase("sqlite:" + base_, &error)) << error;
+        G_DirectSQL sql;
+        ASSERT_TRUE(sql.OnExecuteQuery(
+            "DELETE FROM HPOMPPD WHERE RVRS_YM='200206' AND SQ=1 AND EMP_CD > 'E000010'; "
+            "DELETE FROM HPOMPDD WHERE RVRS_YM='200206' AND SQ=1 AND EMP_CD > 'E000010'"))
+            << LastDatabaseError();
+        CloseDatabase();
+    }
+    const KillSummary s = KillRoad(
+        {"build-run", "--company", "1000", "--month", "200206", "--run", "1", "--refresh"});
+    Report("combined build-run", s);
+    EXPECT_EQ(s.survived, kKills);
+    EXPECT_EQ(s.found_before, kKills);
+}
+
 // The durability the README promises rests on these settings of every file
 // connection the library opens.
 TEST_F(CrashSafetyTest, FileDatabasesRunInWalModeWithFullSync) {
