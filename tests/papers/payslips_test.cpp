@@ -3,10 +3,13 @@
 // from the tables the engine used.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "tests/papers/papers_fixture.h"
+#include "tools/company/people.h"
 
 namespace payroll::testing {
 namespace {
@@ -113,6 +116,45 @@ TEST_F(PayslipsTest, NotesReproduceTheStoredTaxes) {
     // Without a pension deduction there is no pension note.
     ASSERT_TRUE(papers::ReadPayslips(Query("200204", 1), &slips, &error)) << error;
     for (const Payslip& s : slips) EXPECT_FALSE(s.notes.has_pension) << s.employee;
+}
+
+// June pays the salary (100) and the special allowance (110) on one date,
+// calculated once: the month's deductions stand once, under the head pay
+// type, and the personal pension savings lower the tax base once.
+TEST_F(PayslipsTest, ACombinedRunDeductsTheMonthOnce) {
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPOMPDD WHERE CO_CD='1000' AND RVRS_YM='200206' AND "
+                     "SQ=1 AND PYTP_FG<>'100' AND DDCT_AM<>0"),
+              "0");
+    const company::Options generated;
+    const std::vector<company::Person> people =
+        company::MakePeople(8, generated.year, generated.seed);
+    std::vector<Payslip> slips;
+    std::string error;
+    ASSERT_TRUE(papers::ReadPayslips(Query("200206", 1), &slips, &error)) << error;
+    ASSERT_FALSE(slips.empty());
+    bool savings = false;
+    for (const Payslip& s : slips) {
+        SCOPED_TRACE(s.employee);
+        ASSERT_EQ(s.pay_types, "100,110");
+        auto person = std::find_if(people.begin(), people.end(), [&](const company::Person& p) {
+            return p.emp_cd == s.employee;
+        });
+        ASSERT_NE(person, people.end());
+        for (const papers::PaperLine& d : s.deductions) {
+            if (d.code[0] != 'R' && d.code[0] != 'D') continue;  // insurances and taxes apart
+            EXPECT_DOUBLE_EQ(d.amount, company::DeductionAmount(*person, 6, d.code)) << d.code;
+        }
+        const double r01 = company::DeductionAmount(*person, 6, "R01");
+        savings = savings || r01 > 0;
+        ASSERT_TRUE(s.notes.has_income_tax);
+        EXPECT_DOUBLE_EQ(s.notes.savings_deduction, r01);
+        const papers::PayslipNotes& n = s.notes;
+        EXPECT_DOUBLE_EQ(n.tax_base, s.taxable - n.savings_deduction - n.division_deduction);
+        // The stored tax is the bracket's on that base.
+        const double tax = n.tax_base > 0 ? n.tax_rate * n.tax_base - n.tax_less : 0;
+        EXPECT_DOUBLE_EQ(n.income_tax, std::floor(tax / 10 + 1e-9) * 10);
+    }
+    EXPECT_TRUE(savings) << "no employee of the run saves: the case is not tested";
 }
 
 TEST_F(PayslipsTest, EmployeesAndLanguageNarrowAndNameTheSlips) {

@@ -97,7 +97,10 @@ bool IsStatutory(const std::string& code) {
            code == "T20";
 }
 
-// The pay and deduction rows of one pay type of a run, with amounts.
+// The pay and deduction rows of one pay type of a run, with amounts. A
+// combined run deducts once, under its head pay type (first_type): under the
+// others the rows stand as a build leaves them, the month's deductions
+// without the statutory ones, at 0.
 void WriteRows(BatchWriter& w, const std::string& c, const std::string& ym, int month, int sq,
                const char* pytp, bool first_type, const std::vector<Item>& pay,
                const std::vector<Item>& deductions, const std::vector<Person>& people, int year,
@@ -122,7 +125,8 @@ void WriteRows(BatchWriter& w, const std::string& c, const std::string& ym, int 
                 "SQ, PYTP_FG, PYDD_FG, DDCT_CD, DDCT_AM, DUMMY1, DUMMY2, DUMMY3) VALUES ('%s',"
                 "'A','%s','%s','PJ01','%s','%s',%d,'%s','P3','%s',%.4f,'  ','%s','')",
                 c.c_str(), div, p.dept_cd.c_str(), p.emp_cd.c_str(), ym.c_str(), sq, pytp,
-                i.code.c_str(), DeductionAmount(p, month, i.code), HrspOf(p.grade));
+                i.code.c_str(), first_type ? DeductionAmount(p, month, i.code) : 0.0,
+                HrspOf(p.grade));
             ++summary->deduction_rows;
         }
     }
@@ -209,8 +213,22 @@ bool FillPayAmounts(const std::string& company, const std::string& month, int sq
     const std::string c = Q(company);
     const std::string ym = Q(month);
     int m = std::atoi(month.substr(4).c_str());
-    G_DataSource people;
     CString sql;
+    // A combined run deducts once, under its head pay type (the first, the
+    // lowest code): the deduction rows of its other pay types stay at 0.
+    G_DataSource run;
+    sql.Format(
+        "SELECT MIN(B.PYTP_FG) HEAD FROM HPHPYFQ A, HPHONPD B WHERE A.CO_CD='%s' AND "
+        "A.RVRS_YM='%s' AND A.SQ=%d AND A.CCIS_YN='001' AND B.CO_CD=A.CO_CD AND "
+        "B.RVRS_YM=A.RVRS_YM AND B.SQ=A.SQ",
+        c.c_str(), ym.c_str(), sq);
+    if (!run.OnExecuteSQL(sql)) {
+        *error = run.GetLastError().str();
+        return false;
+    }
+    const std::string head =
+        run.OnGetRecordCount() > 0 ? run.OnGetFieldValue("HEAD", 0).str() : std::string();
+    G_DataSource people;
     sql.Format(
         "SELECT A.EMP_CD, A.HTYP_CD, A.PYST_GR, A.TDFR_SN, A.SUFR_SN, A.SPUS_YN, A.JOIN_DT, "
         "A.NAPS_AM, A.HIFA_AM, F.FIX_AM FROM SEMP A LEFT OUTER JOIN HPHFXPD F ON "
@@ -255,8 +273,11 @@ bool FillPayAmounts(const std::string& company, const std::string& month, int sq
             std::string code = rows.OnGetFieldValue("CODE", r).str();
             auto it = by_code.find(emp);
             if (it == by_code.end()) continue;
-            double amount =
-                pay ? PayAmount(it->second, m, code, pytp) : DeductionAmount(it->second, m, code);
+            double amount = 0;
+            if (pay)
+                amount = PayAmount(it->second, m, code, pytp);
+            else if (head.empty() || pytp == head)
+                amount = DeductionAmount(it->second, m, code);
             w.Add(
                 "UPDATE %s SET %s=%.4f WHERE CO_CD='%s' AND RVRS_YM='%s' AND SQ=%d AND "
                 "EMP_CD='%s' AND PYTP_FG='%s' AND %s='%s'",

@@ -42,6 +42,8 @@ bool Generate(const Options& options, Summary* summary, std::string* error);
 
 // Fills the amounts of a built run's pay and deduction rows the way a host's
 // pay step would (base pay from fixed pay, allowances, statutory deductions).
+// A combined run deducts once: its deductions go under its head pay type, and
+// the deduction rows of its other pay types are left at 0.
 // Kept apart from the library: the library builds rows with amount 0.
 bool FillPayAmounts(const std::string& company, const std::string& month, int sq,
                     std::string* error);

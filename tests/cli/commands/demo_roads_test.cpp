@@ -1,13 +1,17 @@
 // The roads through the host program on the demo company: a year
 // recalculation right after the demo finds every row as it is, a bonus run's
 // strict join rule applies when the run is built through the host program,
-// and a combined run whose second pay type pays nobody still builds.
+// a combined run whose second pay type pays nobody still builds, and the
+// combined June run deducts the month once.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "payroll/papers.h"
 #include "tests/cli/commands/cli_fixture.h"
 
 namespace {
@@ -88,6 +92,42 @@ TEST_F(DemoRoadsTest, ACombinedBuildWithAnEmptyPayTypeSucceeds) {
     const nlohmann::json pay = tables.value("HPOMPPD", nlohmann::json::object());
     const long inserted = pay.value("inserted", 0L), deleted = pay.value("deleted", 0L);
     EXPECT_EQ(inserted - deleted, Rows("HPOMPPD", "RVRS_YM='200206'") - before);
+}
+
+// June's combined run (salary 100 and special allowance 110 on one date)
+// deducts the month once, under its head pay type: E000001's staff
+// association dues are June's as any month's, no deduction is stored twice,
+// and his tax base loses his pension savings once.
+TEST_F(DemoRoadsTest, TheCombinedJuneRunDeductsTheMonthOnce) {
+    const std::string june = "CO_CD='1000' AND RVRS_YM='200206' AND SQ=1 AND EMP_CD='E000001'";
+    EXPECT_EQ(Rows("HPOMPDD", june + " AND PYTP_FG<>'100' AND DDCT_AM<>0"), 0);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM (SELECT DDCT_CD FROM HPOMPDD WHERE " + june +
+                     " AND DDCT_AM<>0 GROUP BY DDCT_CD HAVING COUNT(*) > 1) T"),
+              "0");
+    const std::string may = "CO_CD='1000' AND RVRS_YM='200205' AND SQ=1 AND EMP_CD='E000001'";
+    const std::string dues = " AND DDCT_CD='D02'";
+    ASSERT_NE(Scalar("SELECT SUM(DDCT_AM) FROM HPOMPDD WHERE " + may + dues), "");
+    EXPECT_EQ(Scalar("SELECT SUM(DDCT_AM) FROM HPOMPDD WHERE " + june + dues),
+              Scalar("SELECT SUM(DDCT_AM) FROM HPOMPDD WHERE " + may + dues));
+
+    payroll::papers::PaperQuery q;
+    q.company = "1000";
+    q.period = "200206";
+    q.sq = 1;
+    q.employees = {"E000001"};
+    std::vector<payroll::papers::Payslip> slips;
+    std::string error;
+    ASSERT_TRUE(payroll::papers::ReadPayslips(q, &slips, &error)) << error;
+    ASSERT_EQ(slips.size(), 1u);
+    const payroll::papers::PayslipNotes& n = slips[0].notes;
+    const double savings = std::atof(Scalar("SELECT SUM(DDCT_AM) FROM HPOMPDD WHERE " + june +
+                                            " AND PYTP_FG='100' AND DDCT_CD LIKE 'R%'")
+                                         .c_str());
+    ASSERT_GT(savings, 0) << "E000001 saves nothing in June: the case is not tested";
+    EXPECT_DOUBLE_EQ(n.savings_deduction, savings);
+    EXPECT_DOUBLE_EQ(n.tax_base, slips[0].taxable - savings - n.division_deduction);
+    const double tax = n.tax_base > 0 ? n.tax_rate * n.tax_base - n.tax_less : 0;
+    EXPECT_DOUBLE_EQ(n.income_tax, std::floor(tax / 10 + 1e-9) * 10);
 }
 
 }  // namespace
