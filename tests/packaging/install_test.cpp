@@ -121,6 +121,21 @@ TEST_F(InstallTest, ProgramFindsItsLibraryAndResourcesAlsoWhenThePrefixMoves) {
     fs::rename(folder_ + "/moved", prefix_);
 }
 
+// The installed program keeps only the run path it is installed with: none
+// of the build tree's entries is left in it.
+TEST_F(InstallTest, InstalledProgramKeepsItsInstalledRunPathOnly) {
+    const fs::path library = Find("libpayroll.so.0");
+    ASSERT_FALSE(library.empty());
+    const fs::path bin = fs::path(prefix_) / "bin";
+    HostRun dynamic = Shell("readelf -d " + ShellQuote((bin / "payroll").string()));
+    ASSERT_EQ(dynamic.exit_code, 0) << dynamic.err;
+    std::smatch m;
+    ASSERT_TRUE(
+        std::regex_search(dynamic.out, m, std::regex(R"(\((RUNPATH|RPATH)\)[^\[]*\[([^\]]*)\])")))
+        << dynamic.out;
+    EXPECT_EQ(m[2].str(), "$ORIGIN/" + fs::relative(library.parent_path(), bin).string());
+}
+
 // The test hooks (a kill point, a statement log) live in the test build of
 // the library only: the installed program, given both orders, neither dies
 // nor writes a line of what it sent.
