@@ -1,7 +1,9 @@
-// payroll results: the stored results (HPOMNPY) of a month, as an aligned
-// table, CSV or JSON.
+// payroll results: a month's figures per employee and run (gross pay,
+// taxes, insurance, net pay), or the stored result rows as they stand, as an
+// aligned table, CSV or JSON.
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,7 +16,7 @@
 
 #include "cli/commands.h"
 #include "cli/host_common.h"
-#include "payroll/datasource.h"
+#include "payroll/reading.h"
 
 namespace payroll::cli {
 namespace {
@@ -24,6 +26,8 @@ struct ResultsOptions {
     std::string month;
     int sq = -1;
     std::string format = "table";
+    std::string columns = "month";
+    std::string language = "ko";
 };
 
 enum class Kind { kText, kInteger, kAmount };
@@ -197,31 +201,126 @@ void PrintJson(const std::vector<Row>& rows) {
     std::printf("%s\n", text.c_str());
 }
 
-int ShowResults(const GlobalOptions& options, const ResultsOptions& o) {
-    if (!OpenDatabaseFor(options)) return kFailed;
-    std::string select;
-    for (const Column& c : kColumns) {
-        if (!select.empty()) select += ", ";
-        select += std::string_view(c.name) == "KOR_NM" ? "B.KOR_NM" : "A." + std::string(c.name);
+// The month's figures as a clerk reads them: one column per figure.
+struct Figure {
+    const char* korean;
+    const char* english;
+    const char* key;  // the JSON name
+    double reading::ResultLine::*amount;
+};
+
+constexpr Figure kFigures[] = {
+    {"지급총액", "Gross pay", "gross", &reading::ResultLine::gross},
+    {"과세", "Taxable", "taxable", &reading::ResultLine::taxable},
+    {"비과세", "Exempt", "exempt", &reading::ResultLine::exempt},
+    {"상여", "Bonus", "bonus", &reading::ResultLine::bonus},
+    {"소득세", "Income tax", "income_tax", &reading::ResultLine::income_tax},
+    {"주민세", "Resident tax", "resident_tax", &reading::ResultLine::resident_tax},
+    {"국민연금", "Pension", "pension", &reading::ResultLine::pension},
+    {"건강보험", "Health ins.", "health", &reading::ResultLine::health},
+    {"고용보험", "Employment ins.", "employment", &reading::ResultLine::employment},
+    {"기타공제", "Other deductions", "other_deductions", &reading::ResultLine::other_deductions},
+    {"공제총액", "Total deductions", "total_deductions", &reading::ResultLine::total_deductions},
+    {"차인지급액", "Net pay", "net", &reading::ResultLine::net},
+};
+
+// The columns before the figures: employee, name, run, pay types.
+constexpr const char* kLineHeads[2][4] = {{"사번", "성명", "회차", "지급구분"},
+                                          {"Employee", "Name", "Run", "Pay types"}};
+
+std::string WholeWon(double amount) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.0f", amount);
+    return buf;
+}
+
+void PrintMonth(const reading::MonthResults& month, const std::string& format, int language) {
+    const bool english = language == 1;
+    if (format == "json") {
+        nlohmann::ordered_json lines = nlohmann::ordered_json::array();
+        auto figures = [](const reading::ResultLine& l, nlohmann::ordered_json* item) {
+            for (const Figure& f : kFigures) (*item)[f.key] = std::llround(l.*f.amount);
+        };
+        for (const reading::ResultLine& l : month.lines) {
+            nlohmann::ordered_json item = {{"employee", l.employee},
+                                           {"name", l.name},
+                                           {"month", l.month},
+                                           {"sq", l.sq},
+                                           {"pay_types", l.pay_types}};
+            figures(l, &item);
+            lines.push_back(std::move(item));
+        }
+        nlohmann::ordered_json totals = {{"people", month.people},
+                                         {"lines", static_cast<long>(month.lines.size())}};
+        figures(month.totals, &totals);
+        nlohmann::ordered_json out = {{"lines", lines}, {"totals", totals}};
+        std::printf(
+            "%s\n",
+            out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
+        return;
     }
-    CString sql;
-    sql.Format(
-        "SELECT %s FROM HPOMNPY A LEFT OUTER JOIN SEMP B ON B.CO_CD = A.CO_CD AND B.EMP_CD = "
-        "A.EMP_CD WHERE A.CO_CD=%s AND A.RVRS_YM=%s ",
-        select.c_str(), SqlQuoted(o.company).c_str(), SqlQuoted(o.month).c_str());
-    if (o.sq >= 0) sql.AppendFormat("AND A.SQ=%d ", o.sq);
-    sql += "ORDER BY A.SQ, A.PYTP_FG, A.EMP_CD";
-    G_DataSource source;
-    if (!source.OnExecuteSQL(sql)) {
-        std::fprintf(stderr, "payroll: the results could not be read: %s\n",
-                     source.GetLastError().c_str());
+    std::vector<Row> cells(1);
+    for (const char* head : kLineHeads[english ? 1 : 0]) cells[0].push_back(head);
+    for (const Figure& f : kFigures) cells[0].push_back(english ? f.english : f.korean);
+    const bool csv = format == "csv";
+    auto amount = [csv](double v) { return csv ? WholeWon(v) : FormatAmount(WholeWon(v)); };
+    for (const reading::ResultLine& l : month.lines) {
+        Row row = {l.employee, csv ? l.name : Printable(l.name), std::to_string(l.sq), l.pay_types};
+        for (const Figure& f : kFigures) row.push_back(amount(l.*f.amount));
+        cells.push_back(std::move(row));
+    }
+    // The totals count people and lines apart: a person paid in two runs
+    // has two lines.
+    const std::string people = std::to_string(month.people);
+    const std::string lines = std::to_string(month.lines.size());
+    Row total = {english ? "Total" : "합계", english ? people + " people" : people + "명",
+                 english ? lines + " lines" : lines + "건", ""};
+    for (const Figure& f : kFigures) total.push_back(amount(month.totals.*f.amount));
+    cells.push_back(std::move(total));
+    if (csv) {
+        for (const Row& r : cells) {
+            std::string line;
+            for (std::size_t c = 0; c < r.size(); ++c) line += (c ? "," : "") + CsvCell(r[c]);
+            std::printf("%s\n", line.c_str());
+        }
+        return;
+    }
+    if (month.lines.empty()) return;
+    std::vector<int> width(cells[0].size(), 0);
+    for (const Row& r : cells)
+        for (std::size_t i = 0; i < r.size(); ++i)
+            width[i] = std::max(width[i], DisplayWidth(r[i]));
+    for (const Row& r : cells) {
+        std::string line;
+        for (std::size_t i = 0; i < r.size(); ++i) {
+            std::string pad(static_cast<std::size_t>(width[i] - DisplayWidth(r[i])), ' ');
+            const bool right = i >= 4 || i == 2;
+            if (i > 0) line += "  ";
+            line += right ? pad + r[i] : r[i] + (i + 1 < r.size() ? pad : "");
+        }
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+// The stored result rows (HPOMNPY) as they stand.
+int ShowStoredResults(const ResultsOptions& o) {
+    std::vector<std::string> names;
+    std::vector<Row> read;
+    std::string error;
+    if (!reading::ReadStoredResults(o.company, o.month, o.sq, &names, &read, &error)) {
+        std::fprintf(stderr, "payroll: the results could not be read: %s\n", error.c_str());
         return kFailed;
     }
+    // The library's columns in the order this program lays them out.
     std::vector<Row> rows;
-    for (long r = 0; r < source.OnGetRecordCount(); ++r) {
+    for (const Row& in : read) {
         rows.emplace_back();
-        for (const Column& c : kColumns)
-            rows.back().push_back(source.OnGetFieldValue(c.name, r).str());
+        for (const Column& c : kColumns) {
+            const auto at = std::find(names.begin(), names.end(), c.name);
+            rows.back().push_back(at == names.end()
+                                      ? std::string()
+                                      : in[static_cast<std::size_t>(at - names.begin())]);
+        }
     }
     if (o.format == "csv") {
         PrintCsv(rows);
@@ -232,6 +331,23 @@ int ShowResults(const GlobalOptions& options, const ResultsOptions& o) {
     } else {
         PrintTable(rows);
     }
+    return kOk;
+}
+
+int ShowResults(const GlobalOptions& options, const ResultsOptions& o) {
+    if (!OpenDatabaseFor(options)) return kFailed;
+    if (o.columns == "stored") return ShowStoredResults(o);
+    reading::MonthResults month;
+    std::string error;
+    const int language = o.language == "en" ? 1 : 0;
+    if (!reading::ReadMonthResults(o.company, o.month, o.sq < 0 ? 0 : o.sq, language, &month,
+                                   &error)) {
+        std::fprintf(stderr, "payroll: the results could not be read: %s\n", error.c_str());
+        return kFailed;
+    }
+    PrintMonth(month, o.format, language);
+    if (o.format == "table" && month.lines.empty())
+        std::printf("no results for company %s in %s\n", o.company.c_str(), o.month.c_str());
     return kOk;
 }
 
@@ -246,7 +362,7 @@ bool SixDigitMonth(const std::string& m) {
 void AddResultsCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {
     auto opts = std::make_shared<ResultsOptions>();
     CLI::App* cmd =
-        app.add_subcommand("results", "the stored results (HPOMNPY) of a month, per employee");
+        app.add_subcommand("results", "a month's pay, taxes, insurance and net pay, per employee");
     cmd->add_option("--company", opts->company, "company code")->required();
     cmd->add_option("--month", opts->month, "attribution month YYYYMM")
         ->required()
@@ -257,6 +373,12 @@ void AddResultsCommand(CLI::App& app, const GlobalOptions& options, int* exit_co
         ->check(CLI::Range(0, 999999999));
     cmd->add_option("--format", opts->format, "table (default), csv or json")
         ->check(CLI::IsMember({"table", "csv", "json"}));
+    cmd->add_option("--columns", opts->columns,
+                    "month (default): gross pay, taxes, insurance and net pay per employee "
+                    "and run; stored: the stored result rows as they stand")
+        ->check(CLI::IsMember({"month", "stored"}));
+    cmd->add_option("--language", opts->language, "column names: ko (default) or en")
+        ->check(CLI::IsMember({"ko", "en"}));
     cmd->footer("Example: payroll results --company 1000 --month 200203 --format csv");
     cmd->callback([opts, &options, exit_code] { *exit_code = ShowResults(options, *opts); });
 }

@@ -1,8 +1,11 @@
 #include "cli/demo_report.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,7 @@
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/imirak1.h"
+#include "payroll/reading.h"
 #include "payroll/report.h"
 #include "payroll/roads.h"
 #include "payroll/salary_calcurate.h"
@@ -115,72 +119,74 @@ bool FillDeductions(const std::string& company, int year) {
     return false;
 }
 
-void PrintMonths(const std::string& company, int year) {
-    G_DataSource ds;
-    CString sql;
-    sql.Format(
-        "SELECT RVRS_YM, COUNT(DISTINCT EMP_CD) PEOPLE, SUM(TPAY_AM) TAXABLE, "
-        "SUM(EWTE_AM + AITE_AM + ETTE_AM) EXEMPT, SUM(INTX_AM) TAX FROM HPOMNPY "
-        "WHERE CO_CD='%s' AND RVRS_YM LIKE '%04d%%' AND PYTP_FG LIKE '1%%' "
-        "GROUP BY RVRS_YM ORDER BY RVRS_YM",
-        company.c_str(), year);
-    if (!ds.OnExecuteSQL(sql)) {
-        std::fprintf(stderr, "payroll demo: %s\n", ds.GetLastError().c_str());
-        return;
+// The year's figures through the library's one reading of each month.
+bool ReadYear(const std::string& company, int year, std::array<reading::MonthResults, 12>* months) {
+    for (int m = 1; m <= 12; ++m) {
+        std::string error;
+        if (!reading::ReadMonthResults(company, MonthText(year, m), 0, 0,
+                                       &(*months)[static_cast<std::size_t>(m - 1)], &error)) {
+            std::fprintf(stderr, "payroll demo: %s\n", error.c_str());
+            return false;
+        }
     }
+    return true;
+}
+
+bool SalaryRun(const reading::ResultLine& line) {
+    return line.pay_types.rfind('1', 0) == 0;
+}
+
+void PrintMonths(int year, const std::array<reading::MonthResults, 12>& months) {
     std::printf("\nMonthly runs of %d\n", year);
     std::printf("%-7s %9s %16s %14s %13s\n", "Month", "Employees", "Taxable pay", "Exempt pay",
                 "Income tax");
     double taxable = 0, exempt = 0, tax = 0;
-    for (long r = 0; r < ds.OnGetRecordCount(); ++r) {
-        double t = std::atof(ds.OnGetFieldValue("TAXABLE", r));
-        double e = std::atof(ds.OnGetFieldValue("EXEMPT", r));
-        double x = std::atof(ds.OnGetFieldValue("TAX", r));
+    for (int m = 1; m <= 12; ++m) {
+        double t = 0, e = 0, x = 0;
+        std::set<std::string> people;
+        for (const reading::ResultLine& line : months[static_cast<std::size_t>(m - 1)].lines) {
+            if (!SalaryRun(line)) continue;
+            t += line.taxable - line.bonus;
+            e += line.exempt;
+            x += line.income_tax;
+            people.insert(line.employee);
+        }
+        if (people.empty()) continue;
         taxable += t;
         exempt += e;
         tax += x;
-        CString ym = ds.OnGetFieldValue("RVRS_YM", r);
-        std::printf("%s-%s %9s %16s %14s %13s\n", ym.Left(4).c_str(), ym.Mid(4).c_str(),
-                    ds.OnGetFieldValue("PEOPLE", r).c_str(), Won(t).c_str(), Won(e).c_str(),
-                    Won(x).c_str());
+        std::printf("%04d-%02d %9zu %16s %14s %13s\n", year, m, people.size(), Won(t).c_str(),
+                    Won(e).c_str(), Won(x).c_str());
     }
     std::printf("%-7s %9s %16s %14s %13s\n", "Total", "", Won(taxable).c_str(), Won(exempt).c_str(),
                 Won(tax).c_str());
 }
 
-void PrintEmployees(const std::string& company, int year) {
-    G_DataSource ds;
-    CString sql;
-    sql.Format(
-        "SELECT A.EMP_CD, S.KOR_NM, SUM(A.TPAY_AM) TAXABLE, SUM(A.TBON_AM) BONUS, "
-        "SUM(A.INTX_AM) TAX, SUM(A.RSTX_AM) RESIDENT FROM HPOMNPY A, SEMP S WHERE "
-        "A.CO_CD='%s' AND A.RVRS_YM LIKE '%04d%%' AND S.CO_CD=A.CO_CD AND "
-        "S.EMP_CD=A.EMP_CD GROUP BY A.EMP_CD, S.KOR_NM ORDER BY A.EMP_CD",
-        company.c_str(), year);
-    if (!ds.OnExecuteSQL(sql)) {
-        std::fprintf(stderr, "payroll demo: %s\n", ds.GetLastError().c_str());
-        return;
-    }
+void PrintEmployees(int year, const std::array<reading::MonthResults, 12>& months) {
+    struct Sums {
+        std::string name;
+        double taxable = 0, bonus = 0, tax = 0, resident = 0;
+    };
+    std::map<std::string, Sums> by_employee;
+    for (const reading::MonthResults& month : months)
+        for (const reading::ResultLine& line : month.lines) {
+            Sums& s = by_employee[line.employee];
+            s.name = line.name;
+            s.taxable += line.taxable - line.bonus;
+            s.bonus += line.bonus;
+            s.tax += line.income_tax;
+            s.resident += line.resident_tax;
+        }
     std::printf("\nYear %d, the first ten employees\n", year);
     std::printf("%-8s %s %15s %13s %12s %12s\n", "Employee", PadRight("Name", 10).c_str(),
                 "Taxable pay", "Taxed bonus", "Income tax", "Resident tax");
-    for (long r = 0; r < ds.OnGetRecordCount() && r < 10; ++r) {
-        std::printf("%-8s %s %15s %13s %12s %12s\n", ds.OnGetFieldValue("EMP_CD", r).c_str(),
-                    PadRight(ds.OnGetFieldValue("KOR_NM", r).str(), 10).c_str(),
-                    Won(std::atof(ds.OnGetFieldValue("TAXABLE", r))).c_str(),
-                    Won(std::atof(ds.OnGetFieldValue("BONUS", r))).c_str(),
-                    Won(std::atof(ds.OnGetFieldValue("TAX", r))).c_str(),
-                    Won(std::atof(ds.OnGetFieldValue("RESIDENT", r))).c_str());
+    int shown = 0;
+    for (const auto& [code, s] : by_employee) {
+        if (shown++ == 10) break;
+        std::printf("%-8s %s %15s %13s %12s %12s\n", code.c_str(), PadRight(s.name, 10).c_str(),
+                    Won(s.taxable).c_str(), Won(s.bonus).c_str(), Won(s.tax).c_str(),
+                    Won(s.resident).c_str());
     }
-}
-
-// Result rows stored for the company's year.
-long StoredResults(const std::string& company, int year) {
-    G_DataSource ds;
-    CString sql;
-    sql.Format("SELECT COUNT(*) N FROM HPOMNPY WHERE CO_CD='%s' AND RVRS_YM LIKE '%04d%%'",
-               company.c_str(), year);
-    return ds.OnExecuteSQL(sql) ? std::atol(ds.OnGetFieldValue("N", 0).c_str()) : 0;
 }
 
 }  // namespace
@@ -192,8 +198,10 @@ int RunDemoRoads(const std::string& company, int year) {
     std::vector<RetaxedRun> bonusRuns;
     if (!RecalculateYear(company, year, &bonusRuns) || !FillDeductions(company, year))
         return kFailed;
-    PrintMonths(company, year);
-    PrintEmployees(company, year);
+    std::array<reading::MonthResults, 12> months;
+    if (!ReadYear(company, year, &months)) return kFailed;
+    PrintMonths(year, months);
+    PrintEmployees(year, months);
     PrintJuneBonus(year, bonusRuns);
     long bonuses = 0;
     for (const RetaxedRun& run : bonusRuns) bonuses += static_cast<long>(run.results.size());
@@ -201,7 +209,7 @@ int RunDemoRoads(const std::string& company, int year) {
     std::printf(
         "\nDemo finished: every road committed, %d runs built, %ld results of %d stored, %ld "
         "bonuses taxed.\n",
-        runs, StoredResults(company, year), year, bonuses);
+        runs, reading::CountStoredResults(company, std::to_string(year)), year, bonuses);
     return kOk;
 }
 

@@ -68,6 +68,11 @@ enum TextId {
     kFile = 58,
     kRows = 59,
     kNoYearResults = 60,
+    kColTaxable = 61,
+    kColExempt = 62,
+    kColNet = 63,
+    kChartBonus = 64,
+    kPeopleAndLines = 65,
 };
 
 // Loads the texts of a language (0 Korean, 1 English; others fall back to

@@ -254,7 +254,7 @@ void MainWindow::ReadCompanies() {
     if (!current.isEmpty()) company_->setCurrentText(current);
     // A first look at a database starts at its latest month of runs.
     if (month_->text().isEmpty() && !company_->currentText().isEmpty())
-        month_->setText(FromStd(LatestRunMonth(company_->currentText().toStdString())));
+        month_->setText(FromStd(reading::LatestRunMonth(company_->currentText().toStdString())));
 }
 
 void MainWindow::SetCompanyMonth(const QString& company, const QString& month) {

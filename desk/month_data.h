@@ -1,6 +1,6 @@
-// What payroll-desk reads for its own views: the stored results (HPOMNPY) of
-// a month per employee with their totals, the same as CSV, and the monthly
-// pay and income tax of a year for the chart.
+// What payroll-desk shows of a month, from the library's one reading of it:
+// each employee's figures of each run with their totals, the same as CSV,
+// and the monthly pay, bonuses and income tax of a year for the chart.
 #pragma once
 
 #include <QString>
@@ -8,12 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "payroll/reading.h"
+
 namespace payroll::desk {
 
-// The amount columns of the results, in order.
-inline constexpr const char* kAmountColumns[] = {"TPAY_AM", "TBON_AM", "SALY_AM",
-                                                 "INTX_AM", "RSTX_AM", "DDCT_AM"};
-inline constexpr int kAmountCount = 6;
+// The figures of a result row, in the table's order.
+inline constexpr double reading::ResultLine::*kFigures[] = {
+    &reading::ResultLine::gross,        &reading::ResultLine::taxable,
+    &reading::ResultLine::exempt,       &reading::ResultLine::income_tax,
+    &reading::ResultLine::resident_tax, &reading::ResultLine::total_deductions,
+    &reading::ResultLine::net};
+inline constexpr int kAmountCount = 7;
+// Their names in the CSV's header.
+inline constexpr const char* kAmountColumns[kAmountCount] = {
+    "GROSS", "TAXABLE", "EXEMPT", "INCOME_TAX", "RESIDENT_TAX", "TOTAL_DEDUCTIONS", "NET"};
 
 struct ResultRow {
     QString employee;
@@ -27,24 +35,22 @@ struct ResultRow {
 struct MonthResults {
     std::vector<ResultRow> rows;
     std::array<double, kAmountCount> totals{};
+    long people = 0;  // distinct employees among the rows
 };
 
-// The results of a company's month, by run, pay type and employee. False,
-// with the database's reason, when they cannot be read.
+// The figures of a company's month, by run and employee, names in the
+// desk's language. False, with the reason, when they cannot be read.
 bool ReadMonthResults(const std::string& company, const std::string& month, MonthResults* out,
                       std::string* error);
 
 // The results as CSV: a header line of column names, one line per row.
 QString ResultsCsv(const MonthResults& results);
 
-// The latest month with pay runs of a company; empty when it has none or
-// they cannot be read.
-std::string LatestRunMonth(const std::string& company);
-
 // One month of the chart.
 struct MonthFigures {
-    double pay = 0;         // SALY_AM summed
-    double income_tax = 0;  // INTX_AM summed
+    double pay = 0;         // the gross pay of the salary runs
+    double bonus = 0;       // the gross pay of the bonus runs
+    double income_tax = 0;  // every run's
 };
 
 // The twelve months of a company's year (index 0 is January).

@@ -13,9 +13,9 @@ namespace payroll::desk {
 namespace {
 
 constexpr int kFirstAmountCol = 5;
-constexpr TextId kResultTitles[] = {kColEmployee,  kColName,        kColSeq,       kColPayType,
-                                    kColDept,      kColPay,         kColBonus,     kColSalary,
-                                    kColIncomeTax, kColResidentTax, kColDeductions};
+constexpr TextId kResultTitles[] = {kColEmployee,  kColName,        kColSeq,        kColPayType,
+                                    kColDept,      kColSalary,      kColTaxable,    kColExempt,
+                                    kColIncomeTax, kColResidentTax, kColDeductions, kColNet};
 
 // A cell that sorts by its number, not its text.
 class NumberItem : public QTableWidgetItem {
@@ -76,8 +76,10 @@ void ResultsView::Show(const MonthResults& results) {
     QStringList parts;
     for (int c = 0; c < kAmountCount; ++c)
         parts << Tr(kResultTitles[kFirstAmountCol + c]) + QLatin1Char(' ') + Won(ShownTotal(c));
+    // People and lines apart: one person paid in two runs has two lines.
     totals_->setText(QStringLiteral("<b>%1</b> (%2) &nbsp; %3")
-                         .arg(Tr(kTotals), Tr(kRows).arg(table_->rowCount()),
+                         .arg(Tr(kTotals),
+                              Tr(kPeopleAndLines).arg(results.people).arg(table_->rowCount()),
                               parts.join(QStringLiteral(" &nbsp;·&nbsp; "))));
 }
 

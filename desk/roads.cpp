@@ -6,6 +6,7 @@
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
+#include "payroll/reading.h"
 #include "payroll/report.h"
 #include "payroll/roads.h"
 #include "payroll/salary_calcurate.h"
@@ -17,10 +18,6 @@ namespace {
 constexpr int kRecalcYearMode = 1;
 constexpr int kRecalcMonthMode = 3;
 constexpr int kBonusComputeKind = 1;
-
-bool Digits(std::string_view text) {
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
 
 std::string Failure() {
     const EngineFailure failure = LastEngineFailure();
@@ -64,45 +61,15 @@ RoadReport Recalc(const HPHONPD_YMD_FMT& run, bool whole_year) {
 }  // namespace
 
 bool ListCompanies(std::vector<std::string>* companies, std::string* error) {
-    companies->clear();
-    G_DataSource query;
-    if (!query.OnExecuteSQL("SELECT DISTINCT CO_CD FROM HPHONPD ORDER BY CO_CD")) {
-        *error = query.GetLastError().str();
-        return false;
-    }
-    for (long i = 0; i < query.OnGetRecordCount(); ++i)
-        companies->push_back(query.OnGetFieldValue("CO_CD", i).str());
-    return true;
+    return reading::ReadCompanies(companies, error);
 }
 
 bool RunEmployees(const HPHONPD_YMD_FMT& run,
                   std::vector<std::pair<std::string, std::string>>* employees, std::string* error) {
     employees->clear();
-    if (!Digits(run.SQ.View())) {
-        *error = "the run has no sequence number";
-        return false;
-    }
-    std::string where = "H.CO_CD=" + SqlQuoted(run.CO_CD.View()) +
-                        " AND H.RVRS_YM=" + SqlQuoted(run.RVRS_YM.View()) +
-                        " AND H.SQ=" + run.SQ.Str();
-    if (run.CCIS_YN != "001") where += " AND H.PYTP_FG=" + SqlQuoted(run.PYTP_FG.View());
-    const std::string sql =
-        "SELECT A.EMP_CD EMP_CD, S.KOR_NM KOR_NM FROM (SELECT H.CO_CD CO_CD, H.EMP_CD EMP_CD "
-        "FROM HPOMPPD H WHERE " +
-        where +
-        " UNION SELECT H.CO_CD CO_CD, H.EMP_CD EMP_CD FROM "
-        "HPOMPDD H WHERE " +
-        where +
-        ") A LEFT OUTER JOIN SEMP S ON S.CO_CD = A.CO_CD AND "
-        "S.EMP_CD = A.EMP_CD ORDER BY A.EMP_CD";
-    G_DataSource query;
-    if (!query.OnExecuteSQL(CString(sql))) {
-        *error = query.GetLastError().str();
-        return false;
-    }
-    for (long i = 0; i < query.OnGetRecordCount(); ++i)
-        employees->emplace_back(query.OnGetFieldValue("EMP_CD", i).str(),
-                                query.OnGetFieldValue("KOR_NM", i).str());
+    std::vector<reading::RunEmployee> read;
+    if (!reading::ReadRunEmployees(run, &read, error)) return false;
+    for (const reading::RunEmployee& e : read) employees->emplace_back(e.code, e.name);
     return true;
 }
 

@@ -11,6 +11,7 @@ namespace payroll::desk {
 namespace {
 
 const QColor kPayColour(70, 120, 190);
+const QColor kBonusColour(120, 175, 95);
 const QColor kTaxColour(200, 70, 60);
 constexpr int kTicks = 5;
 
@@ -42,7 +43,7 @@ void YearChart::paintEvent(QPaintEvent*) {
     const QFontMetrics fm(font());
     double most_pay = 0, most_tax = 0;
     for (const MonthFigures& m : months_) {
-        most_pay = std::max(most_pay, m.pay);
+        most_pay = std::max(most_pay, m.pay + m.bonus);
         most_tax = std::max(most_tax, m.income_tax);
     }
     const double pay_top = ScaleTop(most_pay), tax_top = ScaleTop(most_tax);
@@ -61,6 +62,9 @@ void YearChart::paintEvent(QPaintEvent*) {
     p.fillRect(x, legend_y + 3, 12, fm.height() - 6, kPayColour);
     p.drawText(x + 16, legend_y + fm.ascent(), Tr(kChartPay));
     x += 32 + fm.horizontalAdvance(Tr(kChartPay));
+    p.fillRect(x, legend_y + 3, 12, fm.height() - 6, kBonusColour);
+    p.drawText(x + 16, legend_y + fm.ascent(), Tr(kChartBonus));
+    x += 32 + fm.horizontalAdvance(Tr(kChartBonus));
     p.setPen(QPen(kTaxColour, 2));
     p.drawLine(x, legend_y + fm.height() / 2, x + 12, legend_y + fm.height() / 2);
     p.setPen(palette().color(QPalette::Text));
@@ -85,8 +89,12 @@ void YearChart::paintEvent(QPaintEvent*) {
     QPainterPath tax_line;
     for (int m = 0; m < 12; ++m) {
         const double cx = plot.left() + slot * (m + 0.5);
+        // The bonus runs' pay stacked on the salary runs'.
         const double bar_h = plot.height() * months_[m].pay / pay_top;
+        const double bonus_h = plot.height() * months_[m].bonus / pay_top;
         p.fillRect(QRectF(cx - slot * 0.3, plot.bottom() - bar_h, slot * 0.6, bar_h), kPayColour);
+        p.fillRect(QRectF(cx - slot * 0.3, plot.bottom() - bar_h - bonus_h, slot * 0.6, bonus_h),
+                   kBonusColour);
         const QPointF tax(cx, plot.bottom() - plot.height() * months_[m].income_tax / tax_top);
         if (m == 0)
             tax_line.moveTo(tax);

@@ -2,6 +2,7 @@
 payroll_module(payroll_papers
     SOURCES
         ledger_reader.cpp
+        month_reading.cpp
         paper_source.cpp
         paper_text.cpp
         payslip_reader.cpp

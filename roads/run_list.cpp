@@ -1,19 +1,13 @@
 // The runs of a month the way the picker lists them.
 #include <cstring>
 
-#include "payroll/host.h"
-#include "payroll/imirak1.h"
+#include "front/front_settings.h"
+#include "front/pay_run_list.h"
+#include "payroll/datasource.h"
 #include "payroll/roads.h"
 
 namespace payroll {
-namespace {
-
-// SEL_NO of a key SearchMirak has not touched (its runs could not be read).
-constexpr std::int32_t kUntouchedPlace = -1;
-// More runs than any month holds; SearchMirak is asked at most this often.
-constexpr int kMostRunsOfMonth = 10000;
-
-}  // namespace
+namespace {}  // namespace
 
 HPHONPD_YMD_FMT MonthKey(const std::string& company, const std::string& month) {
     HPHONPD_YMD_FMT key;
@@ -26,18 +20,23 @@ HPHONPD_YMD_FMT MonthKey(const std::string& company, const std::string& month) {
 bool ListPayRuns(const std::string& company, const std::string& month,
                  std::vector<HPHONPD_YMD_FMT>* runs, std::string* error) {
     runs->clear();
-    CIMirak1 front;
-    for (int place = 1; place <= kMostRunsOfMonth; ++place) {
+    // The picker's own statement and rows, read once: the runs in its order
+    // with the keys it would copy out, without a dialog per position.
+    bool use_main_names = false;
+    front::MergeNameChoice(front::ReadFrontSettings(), &use_main_names);
+    front::PayRunList list;
+    G_DataSource query;
+    if (!front::QueryPayRuns(
+            query, front::PayRunStatement(use_main_names, CString(company), CString(month)),
+            &list)) {
+        if (error)
+            *error =
+                query.GetLastError().IsEmpty() ? "the query failed" : query.GetLastError().str();
+        return false;
+    }
+    for (int place = 0; place < list.size(); ++place) {
         HPHONPD_YMD_FMT key = MonthKey(company, month);
-        key.SEL_NO = kUntouchedPlace;
-        front.SearchMirak(&key, 0, place);
-        if (key.SEL_NO == kUntouchedPlace) {
-            runs->clear();
-            if (error)
-                *error = LastDatabaseError().empty() ? "the query failed" : LastDatabaseError();
-            return false;
-        }
-        if (key.SEL_NO == 0) break;  // past the last run: the key was cleared
+        list.CopyTo(place, &key);
         runs->push_back(key);
     }
     return true;

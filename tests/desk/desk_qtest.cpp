@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTextStream>
 #include <QTimer>
+#include <cmath>
 
 #include "desk/desk_text.h"
 #include "desk/main_window.h"
@@ -22,6 +23,7 @@
 #include "desk/year_chart.h"
 #include "payroll/datasource.h"
 #include "payroll/host.h"
+#include "payroll/papers.h"
 #include "payroll/settings.h"
 #include "ui-qt/dialog_font.h"
 #include "ui-qt/dialog_window.h"
@@ -48,6 +50,11 @@ class DeskTest : public QObject {
     payroll::ui::UiDriver* previous_ = nullptr;
 
     QString Url() const { return url_; }
+    double SumOf(const std::string& sql) {
+        G_DataSource q;
+        if (!q.OnExecuteSQL(sql.c_str())) return -1;
+        return std::atof(q.OnGetFieldValue("S", 0).c_str());
+    }
     double Sum(const char* column) {
         G_DataSource q;
         const std::string sql = std::string("SELECT sum(") + column +
@@ -323,13 +330,47 @@ class DeskTest : public QObject {
         QCOMPARE(Sum("INTX_AM"), before);
     }
 
-    void resultsTotalsAreTheDatabaseSums() {
+    void resultsAreThePayslipsFigures() {
         window_->SetCompanyMonth(QStringLiteral("1000"), QStringLiteral("200206"));
         payroll::desk::ResultsView* results = window_->Results();
-        QVERIFY(results->Table()->rowCount() > 0);
-        for (int c = 0; c < payroll::desk::kAmountCount; ++c)
-            QCOMPARE(results->ShownTotal(c), Sum(payroll::desk::kAmountColumns[c]));
-        QVERIFY(results->TotalsLine()->text().contains(payroll::desk::Won(Sum("INTX_AM"))));
+        QTableWidget* table = results->Table();
+        QVERIFY(table->rowCount() > 0);
+        // E000001's lines show his payslips' gross pay, deductions and net
+        // pay, to the won.
+        payroll::papers::PaperQuery query;
+        query.company = "1000";
+        query.period = "200206";
+        query.employees = {"E000001"};
+        std::vector<payroll::papers::Payslip> slips;
+        std::string error;
+        QVERIFY2(payroll::papers::ReadPayslips(query, &slips, &error), error.c_str());
+        QVERIFY(!slips.empty());
+        for (const payroll::papers::Payslip& slip : slips) {
+            int row = -1;
+            for (int r = 0; r < table->rowCount(); ++r)
+                if (table->item(r, 0)->text() == QStringLiteral("E000001") &&
+                    table->item(r, 2)->text() == QString::number(slip.sq))
+                    row = r;
+            QVERIFY(row >= 0);
+            const auto amount = [&](int col) {
+                return std::llround(table->item(row, col)->data(Qt::UserRole).toDouble());
+            };
+            QCOMPARE(amount(5), std::llround(slip.gross));
+            QCOMPARE(amount(10), std::llround(slip.total_deductions));
+            QCOMPARE(amount(11), std::llround(slip.net));
+            QCOMPARE(table->item(row, 11)->text(), payroll::desk::Won(slip.net));
+        }
+        // The month's totals are the rows' sums: every pay row, every
+        // deduction row, the income-tax rows.
+        const std::string june = " WHERE CO_CD='1000' AND RVRS_YM='200206'";
+        const double gross = SumOf("SELECT sum(PAY_AM) S FROM HPOMPPD" + june);
+        const double deducted = SumOf("SELECT sum(DDCT_AM) S FROM HPOMPDD" + june);
+        QCOMPARE(results->ShownTotal(0), gross);
+        QCOMPARE(results->ShownTotal(3),
+                 SumOf("SELECT sum(DDCT_AM) S FROM HPOMPDD" + june + " AND DDCT_CD='T00'"));
+        QCOMPARE(results->ShownTotal(5), deducted);
+        QCOMPARE(results->ShownTotal(6), gross - deducted);
+        QVERIFY(results->TotalsLine()->text().contains(payroll::desk::Won(gross - deducted)));
         // Amounts sort as numbers.
         const int tax_col = 5 + 3;
         results->Table()->sortByColumn(tax_col, Qt::DescendingOrder);
@@ -394,12 +435,12 @@ class DeskTest : public QObject {
         row.sq = 3;
         row.pay_type = QStringLiteral("100");
         row.department = QStringLiteral("D\n1");
-        row.amounts = {1234567.4, 0, -5, 0.6, 0, 0};
+        row.amounts = {1234567.4, 0, -5, 0.6, 0, 0, 7};
         results.rows.push_back(row);
         QCOMPARE(payroll::desk::ResultsCsv(results),
-                 QStringLiteral("EMP_CD,KOR_NM,SQ,PYTP_FG,DEPT_CD,TPAY_AM,TBON_AM,SALY_AM,INTX_AM,"
-                                "RSTX_AM,DDCT_AM\nE1,\"김, \"\"철수\"\"\",3,100,\"D\n1\","
-                                "1234567,0,-5,1,0,0\n"));
+                 QStringLiteral("EMP_CD,KOR_NM,SQ,PYTP_FG,DEPT,GROSS,TAXABLE,EXEMPT,INCOME_TAX,"
+                                "RESIDENT_TAX,TOTAL_DEDUCTIONS,NET\nE1,\"김, \"\"철수\"\"\",3,100,"
+                                "\"D\n1\",1234567,0,-5,1,0,0,7\n"));
         const struct {
             double value, top;
         } scales[] = {{0, 1},   {-3, 1},  {1, 1},          {7, 10},

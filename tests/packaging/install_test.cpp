@@ -210,9 +210,9 @@ TEST_F(InstallTest, ExampleHostBuildsWithFindPackageAndRecalculatesARun) {
     // The host program reads the same stored results: the same totals.
     std::smatch sq;
     ASSERT_TRUE(std::regex_search(host.out, sq, std::regex(R"(: SQ (\d+),)"))) << host.out;
-    HostRun results =
-        Installed(ShellQuote(prefix_ + "/bin/payroll") + " --db " + ShellQuote(db) +
-                  " results --company 1000 --month 200203 --sq " + sq[1].str() + " --format json");
+    HostRun results = Installed(ShellQuote(prefix_ + "/bin/payroll") + " --db " + ShellQuote(db) +
+                                " results --company 1000 --month 200203 --sq " + sq[1].str() +
+                                " --format json --columns stored");
     ASSERT_EQ(results.exit_code, 0) << results.err;
     const nlohmann::json rows = nlohmann::json::parse(results.out);
     double pay = 0, tax = 0;

@@ -1,6 +1,8 @@
-// payroll results: the stored results of a month as a table, CSV and JSON.
+// payroll results: a month's figures per employee and run, and the stored
+// result rows, as a table, CSV and JSON.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -42,7 +44,7 @@ class ResultsTest : public CliTest {
 };
 
 TEST_F(ResultsTest, TableIsAlignedWithKoreanNames) {
-    payroll::testing::HostRun r = Cli("results --company 1000 --month 200203");
+    payroll::testing::HostRun r = Cli("results --company 1000 --month 200203 --columns stored");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 4u) << r.out;
@@ -60,7 +62,8 @@ TEST_F(ResultsTest, TableIsAlignedWithKoreanNames) {
 }
 
 TEST_F(ResultsTest, CsvHasEveryColumnAndQuotes) {
-    payroll::testing::HostRun r = Cli("results --company 1000 --month 200203 --format csv");
+    payroll::testing::HostRun r =
+        Cli("results --company 1000 --month 200203 --format csv --columns stored");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 4u) << r.out;
@@ -74,7 +77,8 @@ TEST_F(ResultsTest, CsvHasEveryColumnAndQuotes) {
 }
 
 TEST_F(ResultsTest, JsonCarriesNumbersAsNumbers) {
-    payroll::testing::HostRun r = Cli("results --company 1000 --month 200203 --format json");
+    payroll::testing::HostRun r =
+        Cli("results --company 1000 --month 200203 --format json --columns stored");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     nlohmann::json rows = nlohmann::json::parse(r.out);
     ASSERT_EQ(rows.size(), 3u);
@@ -91,13 +95,59 @@ TEST_F(ResultsTest, SequenceFilterAndEmptyResults) {
     payroll::testing::HostRun r = Cli("results --company 1000 --month 200203 --sq 2");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.out, "no results for company 1000 in 200203\n");
-    r = Cli("results --company 1000 --month 200203 --sq 1 --format json");
+    r = Cli("results --company 1000 --month 200203 --sq 1 --format json --columns stored");
     EXPECT_EQ(nlohmann::json::parse(r.out).size(), 3u);
-    r = Cli("results --company \"9'9\" --month 200203 --format json");
+    r = Cli("results --company \"9'9\" --month 200203 --format json --columns stored");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.out, "[]\n");
-    r = Cli("results --company 1000 --month 200301 --format csv");
+    r = Cli("results --company \"9'9\" --month 200203 --format json");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_TRUE(nlohmann::json::parse(r.out)["lines"].empty()) << r.out;
+    r = Cli("results --company 1000 --month 200301 --format csv --columns stored");
     EXPECT_EQ(Lines(r.out).size(), 1u);  // the header only
+}
+
+// The month's figures are the run's rows: gross pay the pay rows, every
+// deduction the deduction rows, net pay the difference, each tax its row.
+TEST_F(ResultsTest, MonthFiguresAreTheRunsRows) {
+    payroll::testing::HostRun r = Cli("results --company 1000 --month 200203 --format json");
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const nlohmann::json month = nlohmann::json::parse(r.out);
+    ASSERT_EQ(month["lines"].size(), 3u) << r.out;
+    long gross = 0, net = 0;
+    for (const nlohmann::json& line : month["lines"]) {
+        const std::string who =
+            "EMP_CD='" + line["employee"].get<std::string>() +
+            "' AND RVRS_YM='200203' AND SQ=" + std::to_string(line["sq"].get<int>());
+        const long pay = std::lround(std::stod(payroll::testing::QueryValue(
+            "SELECT COALESCE(SUM(PAY_AM), 0) V FROM HPOMPPD WHERE " + who)));
+        const long deducted = std::lround(std::stod(payroll::testing::QueryValue(
+            "SELECT COALESCE(SUM(DDCT_AM), 0) V FROM HPOMPDD WHERE " + who)));
+        const long tax = std::lround(std::stod(payroll::testing::QueryValue(
+            "SELECT COALESCE(SUM(DDCT_AM), 0) V FROM HPOMPDD WHERE DDCT_CD='T00' AND " + who)));
+        EXPECT_EQ(line["gross"], pay) << line;
+        EXPECT_EQ(line["total_deductions"], deducted) << line;
+        EXPECT_EQ(line["net"], pay - deducted) << line;
+        EXPECT_EQ(line["income_tax"], tax) << line;
+        gross += pay;
+        net += pay - deducted;
+    }
+    EXPECT_EQ(month["lines"][0]["income_tax"], 66740);
+    EXPECT_EQ(month["totals"]["gross"], gross);
+    EXPECT_EQ(month["totals"]["net"], net);
+    EXPECT_EQ(month["totals"]["people"], 3);
+    EXPECT_EQ(month["totals"]["lines"], 3);
+    // The table ends with the totals, people and lines counted apart.
+    r = Cli("results --company 1000 --month 200203");
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 5u) << r.out;
+    EXPECT_EQ(lines[0].rfind("사번", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find("차인지급액"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[4].find("3명"), std::string::npos) << lines[4];
+    EXPECT_NE(lines[4].find("3건"), std::string::npos) << lines[4];
+    for (const std::string& line : lines) EXPECT_EQ(Cells(line), Cells(lines[0])) << line;
+    r = Cli("results --company 1000 --month 200203 --language en --format csv");
+    EXPECT_EQ(Lines(r.out)[0].rfind("Employee,Name,Run,Pay types,Gross pay", 0), 0u) << r.out;
 }
 
 TEST_F(ResultsTest, UsageErrors) {
