@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/paper_canvas.h"
+#include "cli/paper_file.h"
 #include "cli/paper_jobs.h"
 #include "cli/tui_runs.h"
 
@@ -42,6 +43,7 @@ void RunPaperJob(const GlobalOptions& options, PaperOptions* o, int* exit_code) 
     o->job.format = o->format == "csv" ? PaperFormat::kCsv : PaperFormat::kPdf;
     o->job.language = o->language == "en" ? 1 : 0;
     o->job.quiet = options.quiet;
+    GuardPaperSignals();
     if (!OpenDatabaseFor(options)) {
         *exit_code = kFailed;
         return;

@@ -7,13 +7,17 @@
 
 #include <cstring>
 
+#include "cli/paper_file.h"
+
 namespace payroll::cli {
 namespace {
 
+// Set once a document was drawn: pango's font map then exists.
+bool g_drew = false;
+
 cairo_status_t WriteToFile(void* closure, const unsigned char* data, unsigned int length) {
-    auto* out = static_cast<std::FILE*>(closure);
-    return std::fwrite(data, 1, length, out) == length ? CAIRO_STATUS_SUCCESS
-                                                       : CAIRO_STATUS_WRITE_ERROR;
+    return static_cast<PaperFile*>(closure)->Write(data, length) ? CAIRO_STATUS_SUCCESS
+                                                                 : CAIRO_STATUS_WRITE_ERROR;
 }
 
 // Text from the database as pango takes it: valid UTF-8 (a broken sequence
@@ -82,14 +86,31 @@ bool CheckPaperFont(std::string* error) {
 }
 
 void ReleasePaperFonts() {
-    pango_cairo_font_map_set_default(nullptr);
+    // pango's font map hands work to threads of its own (loading fontconfig,
+    // sorting fonts), which hold the map, and through it cairo's fonts, a
+    // moment after the last layout is gone. cairo asserts that no font is
+    // alive when its static data goes, and fontconfig that no cache is in
+    // use: so the map is let go here, in this thread, once no other holds it;
+    // if one still does after a while, both are left alone. A process that
+    // drew nothing has no map, and none is made here.
+    if (g_drew) {
+        GObject* map = G_OBJECT(pango_cairo_font_map_get_default());
+        g_object_ref(map);
+        pango_cairo_font_map_set_default(nullptr);
+        for (int waited = 0; waited < 2000 && g_atomic_int_get(&map->ref_count) > 1; ++waited)
+            g_usleep(1000);
+        if (g_atomic_int_get(&map->ref_count) > 1) return;
+        g_object_unref(map);
+        g_drew = false;
+    }
     cairo_debug_reset_static_data();
     FcFini();
 }
 
-PdfCanvas::PdfCanvas(std::FILE* out, double width, double height, const std::string& title)
-    : width_(width), height_(height) {
-    surface_ = cairo_pdf_surface_create_for_stream(WriteToFile, out, width, height);
+PdfCanvas::PdfCanvas(PaperFile& out, double width, double height, const std::string& title)
+    : out_(out), width_(width), height_(height) {
+    g_drew = true;
+    surface_ = cairo_pdf_surface_create_for_stream(WriteToFile, &out, width, height);
     cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_TITLE, title.c_str());
     cairo_pdf_surface_set_metadata(surface_, CAIRO_PDF_METADATA_CREATOR, "payroll");
     cr_ = cairo_create(surface_);
@@ -100,8 +121,14 @@ PdfCanvas::~PdfCanvas() {
     cairo_surface_destroy(surface_);
 }
 
+bool PdfCanvas::Broken() const {
+    return out_.failed() || cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS ||
+           cairo_status(cr_) != CAIRO_STATUS_SUCCESS;
+}
+
 double PdfCanvas::Text(double x, double y, double box, const std::string& text,
                        const TextStyle& style) {
+    if (Broken()) return 0;
     PangoLayout* layout = MakeLayout(cr_, text, box, style);
     int w = 0, h = 0;
     pango_layout_get_size(layout, &w, &h);
@@ -116,6 +143,7 @@ double PdfCanvas::Text(double x, double y, double box, const std::string& text,
 }
 
 double PdfCanvas::TextWidth(const std::string& text, const TextStyle& style) {
+    if (Broken()) return 0;
     PangoLayout* layout = MakeLayout(cr_, text, 0, style);
     int w = 0, h = 0;
     pango_layout_get_size(layout, &w, &h);
@@ -124,6 +152,7 @@ double PdfCanvas::TextWidth(const std::string& text, const TextStyle& style) {
 }
 
 double PdfCanvas::TextHeight(const std::string& text, double box, const TextStyle& style) {
+    if (Broken()) return 0;
     PangoLayout* layout = MakeLayout(cr_, text, box, style);
     int w = 0, h = 0;
     pango_layout_get_size(layout, &w, &h);
@@ -132,6 +161,7 @@ double PdfCanvas::TextHeight(const std::string& text, double box, const TextStyl
 }
 
 void PdfCanvas::Line(double x1, double y1, double x2, double y2, double weight) {
+    if (Broken()) return;
     cairo_set_source_rgb(cr_, 0, 0, 0);
     cairo_set_line_width(cr_, weight);
     cairo_move_to(cr_, x1, y1);
@@ -140,20 +170,29 @@ void PdfCanvas::Line(double x1, double y1, double x2, double y2, double weight) 
 }
 
 void PdfCanvas::Rect(double x, double y, double w, double h, double grey) {
+    if (Broken()) return;
     cairo_set_source_rgb(cr_, grey, grey, grey);
     cairo_rectangle(cr_, x, y, w, h);
     cairo_fill(cr_);
 }
 
 void PdfCanvas::NextPage() {
+    if (Broken()) return;
     cairo_show_page(cr_);
 }
 
 bool PdfCanvas::Finish(std::string* error) {
-    cairo_surface_finish(surface_);
-    cairo_status_t status = cairo_surface_status(surface_);
-    if (status == CAIRO_STATUS_SUCCESS) return true;
-    *error = std::string("the PDF could not be written: ") + cairo_status_to_string(status);
+    // Finishing writes the fonts and the cross references: only a document
+    // still whole gets that far.
+    if (!Broken()) cairo_surface_finish(surface_);
+    if (!Broken()) return true;
+    if (out_.failed()) {
+        *error = out_.FailureReason();
+    } else {
+        cairo_status_t status = cairo_status(cr_);
+        if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface_);
+        *error = std::string("the PDF could not be drawn: ") + cairo_status_to_string(status);
+    }
     return false;
 }
 

@@ -3,7 +3,6 @@
 // left of its box; amounts are right-aligned in theirs.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 // cairo's own names, declared here so that only the .cpp files include cairo.h.
@@ -11,6 +10,8 @@ typedef struct _cairo cairo_t;                  // NOLINT(bugprone-reserved-iden
 typedef struct _cairo_surface cairo_surface_t;  // NOLINT(bugprone-reserved-identifier)
 
 namespace payroll::cli {
+
+class PaperFile;
 
 // The font family of the papers: Debian's NanumGothic (fonts-nanum).
 inline constexpr const char* kPaperFont = "NanumGothic";
@@ -35,9 +36,10 @@ struct TextStyle {
 
 class PdfCanvas {
   public:
-    // A document written to `out` (the caller's open file), first page of
-    // width x height points.
-    PdfCanvas(std::FILE* out, double width, double height, const std::string& title);
+    // A document written to `out` (the caller's open paper), first page of
+    // width x height points. Once a write has failed (or cairo has stopped
+    // for any reason) nothing more is drawn: Finish then says why.
+    PdfCanvas(PaperFile& out, double width, double height, const std::string& title);
     ~PdfCanvas();
     PdfCanvas(const PdfCanvas&) = delete;
     PdfCanvas& operator=(const PdfCanvas&) = delete;
@@ -53,10 +55,17 @@ class PdfCanvas {
     void Line(double x1, double y1, double x2, double y2, double weight = 0.5);
     void Rect(double x, double y, double w, double h, double grey);  // filled, 0 black .. 1 white
     void NextPage();
-    // Finishes the document; false with a message when cairo reported an error.
+    // Finishes the document; false with a message when a write failed or
+    // cairo reported an error.
     bool Finish(std::string* error);
 
   private:
+    // True once the document cannot be whole: a write failed or cairo is in
+    // error. Drawing on stops there, before cairo could trip over its own
+    // broken state.
+    bool Broken() const;
+
+    PaperFile& out_;
     cairo_surface_t* surface_ = nullptr;
     cairo_t* cr_ = nullptr;
     double width_, height_;

@@ -9,6 +9,7 @@
 #include "cli/paper_canvas.h"
 #include "cli/paper_file.h"
 #include "payroll/datasource.h"
+#include "payroll/host.h"
 
 namespace payroll::cli {
 namespace {
@@ -33,15 +34,46 @@ bool MakeQuery(const PaperJob& job, papers::PaperQuery* query) {
     return true;
 }
 
-bool Ready(const char* what, const PaperJob& job, const std::string& folder) {
+// The files of the open database: no paper takes their place. A database on
+// a server has none here.
+std::vector<FileId> DatabaseFiles() {
+    std::vector<FileId> files;
+    const std::string name = DatabaseDisplayName();
+    const std::string scheme = "sqlite:";
+    if (name.compare(0, scheme.size(), scheme) != 0) return files;
+    const std::string path = name.substr(scheme.size());
+    if (path.empty() || path == ":memory:") return files;
+    for (const char* beside : {"", "-wal", "-shm", "-journal"}) {
+        FileId id;
+        if (IdentifyFile(path + beside, &id)) files.push_back(id);
+    }
+    return files;
+}
+
+// The font is there, the folder can be written (and, when --out names it,
+// is no link to somewhere else), and every file to write may be replaced:
+// all before the first file is written.
+bool Ready(const char* what, const PaperJob& job, const std::string& folder, bool folder_named,
+           const std::vector<std::string>& paths) {
     std::string error;
     if (job.format == PaperFormat::kPdf && !CheckPaperFont(&error)) {
+        PaperFailure(what, error);
+        return false;
+    }
+    if (folder_named && !CheckPaperFolder(folder, &error)) {
         PaperFailure(what, error);
         return false;
     }
     if (!PrepareFolder(folder, &error)) {
         PaperFailure(what, error);
         return false;
+    }
+    const std::vector<FileId> database = DatabaseFiles();
+    for (const std::string& path : paths) {
+        if (!CheckPaperTarget(path, database, &error)) {
+            PaperFailure(what, error);
+            return false;
+        }
     }
     return true;
 }
@@ -62,17 +94,20 @@ int WritePayslips(const PaperJob& job) {
     std::vector<papers::Payslip> slips;
     std::string error;
     if (!papers::ReadPayslips(query, &slips, &error)) return PaperFailure("payslips", error);
-    if (!Ready("payslips", job, job.out)) return kFailed;
+    std::vector<std::string> paths;
     for (const papers::Payslip& s : slips) {
         std::string first_type = s.pay_types.substr(0, s.pay_types.find(','));
-        std::string path =
+        paths.push_back(
             (std::filesystem::path(job.out) /
              ("payslip-" + s.month + "-" + std::to_string(s.sq) + "-" + FileNamePart(first_type) +
               "-" + FileNamePart(s.employee) + Extension(job)))
-                .string();
-        if (!WritePayslip(s, job.language, job.format, path, &error))
+                .string());
+    }
+    if (!Ready("payslips", job, job.out, true, paths)) return kFailed;
+    for (std::size_t i = 0; i < slips.size(); ++i) {
+        if (!WritePayslip(slips[i], job.language, job.format, paths[i], &error))
             return PaperFailure("payslips", error);
-        Wrote(job, path);
+        Wrote(job, paths[i]);
     }
     if (!job.quiet)
         std::fprintf(stderr, "payroll payslips: %zu written in %s\n", slips.size(),
@@ -90,7 +125,7 @@ int WriteRegisterFile(const PaperJob& job) {
     if (job.out.empty() || !out.has_filename())
         return PaperFailure("register", "--out names the file to write, not a folder");
     std::string folder = out.parent_path().empty() ? "." : out.parent_path().string();
-    if (!Ready("register", job, folder)) return kFailed;
+    if (!Ready("register", job, folder, false, {job.out})) return kFailed;
     if (!WriteRegister(reg, job.language, job.format, job.out, &error))
         return PaperFailure("register", error);
     Wrote(job, job.out);
@@ -106,14 +141,16 @@ int WriteLedgers(const PaperJob& job) {
     std::vector<papers::Ledger> ledgers;
     std::string error;
     if (!papers::ReadLedgers(query, &ledgers, &error)) return PaperFailure("ledger", error);
-    if (!Ready("ledger", job, job.out)) return kFailed;
-    for (const papers::Ledger& l : ledgers) {
-        std::string path = (std::filesystem::path(job.out) /
-                            ("ledger-" + l.year + "-" + FileNamePart(l.employee) + Extension(job)))
-                               .string();
-        if (!WriteLedger(l, job.language, job.format, path, &error))
+    std::vector<std::string> paths;
+    for (const papers::Ledger& l : ledgers)
+        paths.push_back((std::filesystem::path(job.out) /
+                         ("ledger-" + l.year + "-" + FileNamePart(l.employee) + Extension(job)))
+                            .string());
+    if (!Ready("ledger", job, job.out, true, paths)) return kFailed;
+    for (std::size_t i = 0; i < ledgers.size(); ++i) {
+        if (!WriteLedger(ledgers[i], job.language, job.format, paths[i], &error))
             return PaperFailure("ledger", error);
-        Wrote(job, path);
+        Wrote(job, paths[i]);
     }
     if (!job.quiet)
         std::fprintf(stderr, "payroll ledger: %zu written in %s\n", ledgers.size(),

@@ -101,7 +101,7 @@ std::string LedgerCsv(const Ledger& l, int lang) {
 bool WriteLedger(const Ledger& ledger, int language, PaperFormat format, const std::string& path,
                  std::string* error) {
     return WritePaper(
-        path, format, [&](std::FILE* f) { return WriteCsvText(f, LedgerCsv(ledger, language)); },
+        path, format, [&] { return LedgerCsv(ledger, language); },
         {841.89, 595.28, PaperLabel(language, 1150) + " " + ledger.year + " " + ledger.employee},
         [&](PdfCanvas& pdf) { DrawLedger(pdf, ledger, language); }, error);
 }

@@ -166,7 +166,7 @@ void DrawSlip(PdfCanvas& pdf, const Payslip& s, int lang) {
     }
 }
 
-bool WriteSlipCsv(std::FILE* out, const Payslip& s, int lang) {
+std::string SlipCsv(const Payslip& s, int lang) {
     std::string text =
         PaperCsvLine({PaperLabel(lang, 1101), PaperLabel(lang, 1102), PaperLabel(lang, 1103),
                       PaperLabel(lang, 1104), PaperLabel(lang, 1105), PaperLabel(lang, 1108),
@@ -186,7 +186,7 @@ bool WriteSlipCsv(std::FILE* out, const Payslip& s, int lang) {
     line(PaperLabel(lang, 1121), "", "", s.exempt);
     line(PaperLabel(lang, 1119), "", "", s.net);
     for (const std::string& note : Notes(s, lang)) text += PaperCsvLine({"#", note});
-    return std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    return text;
 }
 
 }  // namespace
@@ -194,7 +194,7 @@ bool WriteSlipCsv(std::FILE* out, const Payslip& s, int lang) {
 bool WritePayslip(const Payslip& slip, int language, PaperFormat format, const std::string& path,
                   std::string* error) {
     return WritePaper(
-        path, format, [&](std::FILE* f) { return WriteSlipCsv(f, slip, language); },
+        path, format, [&] { return SlipCsv(slip, language); },
         {595.28, 841.89, PaperLabel(language, 1100) + " " + slip.month + " " + slip.employee},
         [&](PdfCanvas& pdf) { DrawSlip(pdf, slip, language); }, error);
 }

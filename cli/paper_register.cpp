@@ -132,7 +132,7 @@ std::string RegisterCsv(const Register& r, int lang) {
 bool WriteRegister(const Register& reg, int language, PaperFormat format, const std::string& path,
                    std::string* error) {
     return WritePaper(
-        path, format, [&](std::FILE* f) { return WriteCsvText(f, RegisterCsv(reg, language)); },
+        path, format, [&] { return RegisterCsv(reg, language); },
         {841.89, 595.28, PaperLabel(language, 1140) + " " + reg.company + " " + reg.month},
         [&](PdfCanvas& pdf) { DrawRegister(pdf, reg, language); }, error);
 }

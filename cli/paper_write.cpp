@@ -5,27 +5,27 @@
 namespace payroll::cli {
 
 bool WritePaper(const std::string& path, PaperFormat format,
-                const std::function<bool(std::FILE*)>& csv, const PaperPage& page,
+                const std::function<std::string()>& csv, const PaperPage& page,
                 const std::function<void(PdfCanvas&)>& draw, std::string* error) {
     PaperFile file;
     if (!file.Open(path, error)) return false;
     if (format == PaperFormat::kCsv) {
-        if (!csv(file.stream())) {
-            *error = "cannot write " + path;
-            return false;
-        }
-        return file.Commit(error);
+        const std::string text = csv();
+        file.Write(text.data(), text.size());
+        return file.Commit(error);  // says why a write failed
     }
+    std::string reason;
+    bool whole = false;
     {
-        PdfCanvas pdf(file.stream(), page.width, page.height, page.title);
+        PdfCanvas pdf(file, page.width, page.height, page.title);
         draw(pdf);
-        if (!pdf.Finish(error)) return false;
+        whole = pdf.Finish(&reason);
+    }
+    if (!whole) {
+        *error = "cannot write " + path + ": " + reason;
+        return false;  // the temporary file goes with `file`
     }
     return file.Commit(error);
-}
-
-bool WriteCsvText(std::FILE* file, const std::string& text) {
-    return std::fwrite(text.data(), 1, text.size(), file) == text.size();
 }
 
 }  // namespace payroll::cli

@@ -2,7 +2,6 @@
 // register and ledger writers share.
 #pragma once
 
-#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -17,14 +16,11 @@ struct PaperPage {
     std::string title;
 };
 
-// Writes `path` through a temporary file: as CSV, what `csv` writes into the
-// file (false when it could not); as PDF, the pages `draw` fills. False with
-// a message, leaving no file under `path`.
+// Writes `path` through a temporary file: as CSV, the text `csv` makes; as
+// PDF, the pages `draw` fills. False with a message naming the file and the
+// reason, leaving `path` as it was.
 bool WritePaper(const std::string& path, PaperFormat format,
-                const std::function<bool(std::FILE*)>& csv, const PaperPage& page,
+                const std::function<std::string()>& csv, const PaperPage& page,
                 const std::function<void(PdfCanvas&)>& draw, std::string* error);
-
-// CSV text written whole into a file.
-bool WriteCsvText(std::FILE* file, const std::string& text);
 
 }  // namespace payroll::cli
