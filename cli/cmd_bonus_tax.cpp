@@ -15,7 +15,6 @@
 
 #include "cli/commands.h"
 #include "cli/host_common.h"
-#include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/records.h"

@@ -59,23 +59,18 @@ int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) 
     const std::string label =
         "recalc-tax " + o.company + " " + period + " mode " + std::to_string(mode);
 
-    ResetTransactionOutcome();
-    ClearLastFailure();
-    BeginRoadReport("recalc-tax");
     TaxRecalculation done;
-    switch (RecalculateTax(o.company, period, mode, !o.no_bonus, &done)) {
+    const RoadResult road = RecalculateTax(o.company, period, mode, !o.no_bonus, &done);
+    switch (road.outcome) {
         case RoadOutcome::kRolledBack:
-            return Conclude(options, label, Outcome::kRolledBack,
-                            "rolled back at " + DescribeFailure(CurrentRoadReport()));
-        case RoadOutcome::kNotEnded: {
-            std::string why = FailureText();
-            if (why.empty()) why = "no pay runs of the company in the period";
-            return Conclude(options, label, Outcome::kFailed, "nothing recalculated (" + why + ")");
-        }
+            return Conclude(options, label, Outcome::kRolledBack, "rolled back at " + road.reason);
+        case RoadOutcome::kNotEnded:
+            return Conclude(options, label, Outcome::kFailed,
+                            "nothing recalculated (" + road.reason + ")");
         case RoadOutcome::kCommitted:
             break;
     }
-    const RoadReport report = CurrentRoadReport();
+    const RoadReport& report = road.report;
     const long bonusRuns = static_cast<long>(done.bonus_runs.size());
     nlohmann::json figures = ReportFigures(report);
     figures["runs"] = done.runs;

@@ -13,7 +13,6 @@
 #include "cli/display_width.h"
 #include "cli/host_common.h"
 #include "cli/paper_jobs.h"
-#include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/imirak1.h"
@@ -25,12 +24,6 @@
 
 namespace payroll::cli {
 namespace {
-
-void PrintFailure(const char* what) {
-    EngineFailure failure = LastEngineFailure();
-    std::fprintf(stderr, "payroll demo: %s%s%s%s%s\n", what, failure.step.empty() ? "" : " at ",
-                 failure.step.c_str(), failure.detail.empty() ? "" : ": ", failure.detail.c_str());
-}
 
 std::string MonthText(int year, int month) {
     char buf[8];
@@ -75,19 +68,19 @@ bool BuildRuns(const std::string& company, int year, int* runs) {
 // again by the bonus road, in one transaction, as `payroll recalc-tax` does:
 // a recalculation right after the demo finds every row as it is.
 bool RecalculateYear(const std::string& company, int year, std::vector<RetaxedRun>* bonuses) {
-    ResetTransactionOutcome();
-    ClearLastFailure();
-    BeginRoadReport("demo recalc-tax");
     std::fprintf(stderr, "Recalculating the income tax of %d and taxing its bonuses ...\n", year);
     TaxRecalculation done;
-    switch (RecalculateTax(company, std::to_string(year), 1, true, &done)) {
+    const RoadResult road = RecalculateTax(company, std::to_string(year), 1, true, &done);
+    switch (road.outcome) {
         case RoadOutcome::kCommitted:
             break;
         case RoadOutcome::kRolledBack:
-            PrintFailure("the year recalculation rolled back");
+            std::fprintf(stderr, "payroll demo: the year recalculation rolled back at %s\n",
+                         road.reason.c_str());
             return false;
         case RoadOutcome::kNotEnded:
-            PrintFailure("the year recalculation found no pay runs");
+            std::fprintf(stderr, "payroll demo: the year recalculation did not run: %s\n",
+                         road.reason.c_str());
             return false;
     }
     *bonuses = std::move(done.bonus_runs);

@@ -3,13 +3,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
+#include <string>
 
 #include "cli/commands.h"
 #include "cli/host_common.h"
 #include "cli/paper_canvas.h"
 #include "cli/paper_file.h"
-#include "payroll/datasource.h"
 #include "payroll/host.h"
+#include "payroll/reading.h"
 
 namespace payroll::cli {
 namespace {
@@ -168,13 +170,16 @@ void WriteDemoPapers(const std::string& company, int year, const std::string& fo
         std::fprintf(stderr, "payroll demo: %s; the papers are written as CSV\n", error.c_str());
         job.format = PaperFormat::kCsv;
     }
-    G_DataSource first;
-    if (first.OnExecuteSQL(
-            ("SELECT DISTINCT EMP_CD FROM HPOMNPY WHERE CO_CD=" + SqlQuoted(company) +
-             " AND RVRS_YM=" + SqlQuoted(job.period) + " ORDER BY EMP_CD")
-                .c_str()))
-        for (long r = 0; r < first.OnGetRecordCount() && r < 10; ++r)
-            job.employees.push_back(first.OnGetFieldValue("EMP_CD", r).str());
+    // The first ten employees with figures in June.
+    reading::MonthResults june;
+    if (reading::ReadMonthResults(company, job.period, 0, 0, &june, &error)) {
+        std::set<std::string> codes;
+        for (const reading::ResultLine& line : june.lines) codes.insert(line.employee);
+        for (const std::string& code : codes) {
+            if (job.employees.size() == 10) break;
+            job.employees.push_back(code);
+        }
+    }
     if (job.employees.empty()) return;
     const char* ext = Extension(job);
     job.out = folder;

@@ -27,6 +27,7 @@
 #include "desk/year_chart.h"
 #include "payroll/host.h"
 #include "payroll/imirak1.h"
+#include "payroll/reading.h"
 
 namespace payroll::desk {
 namespace {
@@ -85,7 +86,7 @@ QString ReportText(const RoadReport& report) {
         }
         case RoadOutcome::kRolledBack:
             return Tr(kRolledBack) + QStringLiteral(" \u2014 ") + FromStd(report.reason);
-        case RoadOutcome::kFailed:
+        case RoadOutcome::kNotEnded:
             break;
     }
     return Tr(kFailed) + QStringLiteral(" \u2014 ") + FromStd(report.reason);
@@ -246,7 +247,7 @@ void MainWindow::ReadCompanies() {
     std::string error;
     const QString current = company_->currentText();
     company_->clear();
-    if (!ListCompanies(&companies, &error)) {
+    if (!reading::ReadCompanies(&companies, &error)) {
         Say(Tr(kCannotOpen).arg(FromStd(error)), true);
         return;
     }
@@ -422,9 +423,9 @@ void MainWindow::AskEmployee() {
         Say(Tr(kNoRunPicked), true);
         return;
     }
-    std::vector<std::pair<std::string, std::string>> employees;
+    std::vector<reading::RunEmployee> employees;
     std::string error;
-    if (!RunEmployees(*run_, &employees, &error)) {
+    if (!reading::ReadRunEmployees(*run_, &employees, &error)) {
         Say(Tr(kCannotOpen).arg(FromStd(error)), true);
         return;
     }
@@ -433,8 +434,8 @@ void MainWindow::AskEmployee() {
         return;
     }
     QStringList items;
-    for (const auto& [code, name] : employees)
-        items << FromStd(code) + QStringLiteral("  ") + FromStd(name);
+    for (const reading::RunEmployee& e : employees)
+        items << FromStd(e.code) + QStringLiteral("  ") + FromStd(e.name);
     bool ok = false;
     const QString chosen =
         QInputDialog::getItem(this, Tr(kEmployee), Tr(kChooseEmployee), items, 0, false, &ok);

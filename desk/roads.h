@@ -14,12 +14,11 @@
 
 namespace payroll::desk {
 
-enum class RoadOutcome { kCommitted, kRolledBack, kFailed };
-
-// How a road ended: its outcome, the failed step with the database's reason
-// (empty when committed), and what it counted ("inserted", "employees", ...).
+// How a road ended, as the library says it (kNotEnded: it did not begin in
+// earnest, or nobody qualified; nothing changed), with what the desk's
+// closing line counts ("inserted", "employees", ...).
 struct RoadReport {
-    RoadOutcome outcome = RoadOutcome::kFailed;
+    RoadOutcome outcome = RoadOutcome::kNotEnded;
     std::string reason;
     std::vector<std::pair<std::string, long long>> counts;
 };
@@ -30,13 +29,6 @@ struct BuildChoices {
     std::string division, department, job_group;
     int table_set = 1;  // 0 HPITMPD/HPITMDD, 1 HPOMPPD/HPOMPDD, 2 HTOWTRT/HTOWTDR
 };
-
-// The companies that have pay runs, in code order.
-bool ListCompanies(std::vector<std::string>* companies, std::string* error);
-
-// The employees with pay or deduction rows in a run, as (code, name).
-bool RunEmployees(const HPHONPD_YMD_FMT& run,
-                  std::vector<std::pair<std::string, std::string>>* employees, std::string* error);
 
 RoadReport BuildRun(const HPHONPD_YMD_FMT& run, const BuildChoices& choices);
 // Recalculates the income tax of the run's year (whole) or of its month.

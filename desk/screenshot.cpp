@@ -7,6 +7,7 @@
 
 #include "desk/main_window.h"
 #include "desk/roads.h"
+#include "payroll/reading.h"
 #include "payroll/ui.h"
 #include "ui-qt/dialog_window.h"
 #include "ui-qt/gradient_bar.h"
@@ -55,14 +56,15 @@ bool TakeScreenshot(MainWindow& window, payroll::qt::QtDriver& driver, const QSt
             *error = window.MessageLine()->text();
             return false;
         }
-        std::vector<std::pair<std::string, std::string>> employees;
+        std::vector<reading::RunEmployee> employees;
         std::string why;
-        if (!RunEmployees(*window.PickedRun(), &employees, &why) || employees.empty()) {
+        if (!reading::ReadRunEmployees(*window.PickedRun(), &employees, &why) ||
+            employees.empty()) {
             *error = QString::fromStdString(why.empty() ? "the run has no employees" : why);
             return false;
         }
         SaveNextModal(driver, file, &shown, error);
-        window.ShowEmployee(QString::fromStdString(employees.front().first));
+        window.ShowEmployee(QString::fromStdString(employees.front().code));
     } else if (show == QLatin1String("progress")) {
         if (!window.PickRunAt(1)) {
             *error = window.MessageLine()->text();

@@ -2,6 +2,7 @@
 // again after it, in one transaction.
 #include "engine/common/messages.h"
 #include "payroll/datasource.h"
+#include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/roads.h"
 #include "platform/db/connection.h"
@@ -21,11 +22,10 @@ constexpr int kComputeBonus = 1;
 
 }  // namespace
 
-RoadOutcome RecalculateTax(const std::string& company, const std::string& period, int mode,
-                           bool retax_bonus, TaxRecalculation* done) {
-    TaxRecalculation local;
-    if (!done) done = &local;
-    *done = TaxRecalculation{};
+namespace {
+
+RoadOutcome RunTaxRoad(const std::string& company, const std::string& period, int mode,
+                       bool retax_bonus, TaxRecalculation* done) {
     HPHONPD_YMD_FMT key = MonthKey(company, period.size() == 4 ? period + "01" : period);
     const long runsBefore = CurrentRoadReport().runs;
     const long employeesBefore = CurrentRoadReport().employees;
@@ -80,6 +80,37 @@ RoadOutcome RecalculateTax(const std::string& company, const std::string& period
         return RoadOutcome::kRolledBack;
     }
     return RoadOutcome::kCommitted;
+}
+
+}  // namespace
+
+RoadResult RecalculateTax(const std::string& company, const std::string& period, int mode,
+                          bool retax_bonus, TaxRecalculation* done) {
+    ResetTransactionOutcome();
+    ClearLastFailure();
+    BeginRoadReport("recalc-tax");
+    TaxRecalculation local;
+    if (!done) done = &local;
+    *done = TaxRecalculation{};
+    RoadResult result;
+    result.outcome = RunTaxRoad(company, period, mode, retax_bonus, done);
+    switch (result.outcome) {
+        case RoadOutcome::kCommitted:
+            break;
+        case RoadOutcome::kRolledBack:
+            result.reason = DescribeFailure(CurrentRoadReport());
+            break;
+        case RoadOutcome::kNotEnded: {
+            const EngineFailure failure = LastEngineFailure();
+            result.reason = failure.step;
+            if (!failure.detail.empty())
+                result.reason += (result.reason.empty() ? "" : ": ") + failure.detail;
+            if (result.reason.empty()) result.reason = "no pay runs of the company in the period";
+            break;
+        }
+    }
+    result.report = CurrentRoadReport();
+    return result;
 }
 
 }  // namespace payroll

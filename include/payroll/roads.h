@@ -96,18 +96,19 @@ struct TaxRecalculation {
     std::vector<RetaxedRun> bonus_runs;  // bonus runs taxed again after it
 };
 
-// The tax road as hosts run it: one transaction around the engine's year
-// driver over the company's period (YYYY, or YYYYMM: the month's year, or
-// only the month in mode 3), then, in modes 1 and 11 and unless
+// The tax road as hosts run it: a fresh road report, then one transaction
+// (kept off every other road of the company's year) around the engine's
+// year driver over the company's period (YYYY, or YYYYMM: the month's year,
+// or only the month in mode 3), then, in modes 1 and 11 and unless
 // retax_bonus is false, every bonus run the driver covered that holds
 // results taxed again by the bonus road (the driver taxes them by the
 // monthly rule), then one commit. kCommitted when that commit stored it
-// all; kRolledBack when anything failed (the road report names the step,
-// the run and the employee); kNotEnded when there was nothing to do (no runs
-// in the period, or a year the driver refuses; LastEngineFailure says why).
-// *done (may be null) receives the figures.
-PAYROLL_API RoadOutcome RecalculateTax(const std::string& company, const std::string& period,
-                                       int mode, bool retax_bonus, TaxRecalculation* done);
+// all; kRolledBack when anything failed (the reason names the step, the run
+// and the employee); kNotEnded when there was nothing to do (no runs in the
+// period, or a year the driver refuses; the reason says why). *done (may be
+// null) receives the figures.
+PAYROLL_API RoadResult RecalculateTax(const std::string& company, const std::string& period,
+                                      int mode, bool retax_bonus, TaxRecalculation* done);
 
 // The build road as hosts run it: waits while another process works on
 // the run, then, in one transaction, binds the engine to the run (its rule
