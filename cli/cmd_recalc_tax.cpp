@@ -28,6 +28,7 @@ struct RecalcOptions {
     std::string month;
     int mode = 0;
     bool no_bonus = false;
+    bool no_close = false;
 };
 
 bool Digits(const std::string& text, std::size_t count) {
@@ -60,7 +61,8 @@ int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) 
         "recalc-tax " + o.company + " " + period + " mode " + std::to_string(mode);
 
     TaxRecalculation done;
-    const RoadResult road = RecalculateTax(o.company, period, mode, !o.no_bonus, &done);
+    const RoadResult road =
+        RecalculateTax(o.company, period, mode, !o.no_bonus, &done, !o.no_close);
     switch (road.outcome) {
         case RoadOutcome::kRolledBack:
             return Conclude(options, label, Outcome::kRolledBack, "rolled back at " + road.reason);
@@ -97,6 +99,9 @@ void AddRecalcTaxCommand(CLI::App& app, const GlobalOptions& options, int* exit_
     cmd->add_flag("--no-bonus", opts->no_bonus,
                   "leave the bonus runs as the year driver taxes them (by the monthly rule) "
                   "instead of taxing them again by the bonus road");
+    cmd->add_flag("--no-close", opts->no_close,
+                  "leave out the month's close (resident tax, national pension, health and "
+                  "employment insurance, written after the income tax)");
     // Every mode the engine knows: 1 and 11 compute the tax, 2, 3 and 4 store
     // the results again from what is stored. The engine takes any other number
     // too, computes nothing and stores every tax of the period as zero: the

@@ -104,14 +104,6 @@ void PrintJuneBonus(int year, const std::vector<RetaxedRun>& bonuses) {
     }
 }
 
-// The host's resident-tax step after the tax road.
-bool FillDeductions(const std::string& company, int year) {
-    std::string error;
-    if (company::FillResidentTax(company, year, &error)) return true;
-    std::fprintf(stderr, "payroll demo: writing the resident tax failed: %s\n", error.c_str());
-    return false;
-}
-
 // The year's figures through the library's one reading of each month.
 bool ReadYear(const std::string& company, int year, std::array<reading::MonthResults, 12>* months) {
     for (int m = 1; m <= 12; ++m) {
@@ -189,8 +181,7 @@ int RunDemoRoads(const std::string& company, int year) {
     if (!BuildRuns(company, year, &runs)) return kFailed;
     std::printf("Built %d pay runs through the build road.\n", runs);
     std::vector<RetaxedRun> bonusRuns;
-    if (!RecalculateYear(company, year, &bonusRuns) || !FillDeductions(company, year))
-        return kFailed;
+    if (!RecalculateYear(company, year, &bonusRuns)) return kFailed;
     std::array<reading::MonthResults, 12> months;
     if (!ReadYear(company, year, &months)) return kFailed;
     PrintMonths(year, months);

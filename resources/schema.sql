@@ -326,6 +326,24 @@ CREATE TABLE IF NOT EXISTS HPMLBEC (
 );
 CREATE INDEX IF NOT EXISTS HPMLBEC_YEAR ON HPMLBEC (CO_CD, RVRS_YY);
 
+-- Social-insurance rates of the employee's share, by the day each took
+-- effect (FROM_YMD, YYYYMMDD): the rate in force on a month's last day
+-- applies to that month's runs. INS_KIND 'EMPLOY' is the employment
+-- insurance (unemployment benefits), of the taxable pay. The sources are
+-- named in resources/law/README.md.
+CREATE TABLE IF NOT EXISTS HINSRAT (
+    INS_KIND   VARCHAR(10)   NOT NULL,
+    FROM_YMD   VARCHAR(8)    NOT NULL,
+    EMPL_RT    NUMERIC(19,6)
+);
+CREATE UNIQUE INDEX IF NOT EXISTS HINSRAT_KEY ON HINSRAT (INS_KIND, FROM_YMD);
+INSERT INTO HINSRAT (INS_KIND, FROM_YMD, EMPL_RT)
+    SELECT 'EMPLOY', '19990101', 0.005
+    WHERE NOT EXISTS (SELECT 1 FROM HINSRAT WHERE INS_KIND='EMPLOY' AND FROM_YMD='19990101');
+INSERT INTO HINSRAT (INS_KIND, FROM_YMD, EMPL_RT)
+    SELECT 'EMPLOY', '20030101', 0.0045
+    WHERE NOT EXISTS (SELECT 1 FROM HINSRAT WHERE INS_KIND='EMPLOY' AND FROM_YMD='20030101');
+
 -- National-pension grades: premium NAPS_AM for pay in [STMS_AM, STME_AM).
 CREATE TABLE IF NOT EXISTS HIFNPCT (
     CO_CD      VARCHAR(10)   NOT NULL,

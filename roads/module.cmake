@@ -3,6 +3,7 @@ payroll_module(payroll_roads
     SOURCES
         bonus_run.cpp
         build_run.cpp
+        month_close.cpp
         road_transaction.cpp
         road_verdicts.cpp
         run_list.cpp

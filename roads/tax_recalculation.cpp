@@ -25,7 +25,7 @@ constexpr int kComputeBonus = 1;
 namespace {
 
 RoadOutcome RunTaxRoad(const std::string& company, const std::string& period, int mode,
-                       bool retax_bonus, TaxRecalculation* done) {
+                       bool retax_bonus, bool close, TaxRecalculation* done) {
     HPHONPD_YMD_FMT key = MonthKey(company, period.size() == 4 ? period + "01" : period);
     const long runsBefore = CurrentRoadReport().runs;
     const long employeesBefore = CurrentRoadReport().employees;
@@ -74,6 +74,18 @@ RoadOutcome RunTaxRoad(const std::string& company, const std::string& period, in
             done->bonus_runs.push_back(std::move(run));
         }
     }
+    if (close) {
+        // The month's close over what the driver covered, in the same
+        // transaction: resident tax, insurance and the result rows.
+        const std::string covered = mode == kMonthMode ? period : period.substr(0, 4);
+        std::string error;
+        if (!CloseMonths(company, covered, &error)) {
+            engine::NoteFailure("month close", error);
+            engine::NoteStop("month close", covered, "");
+            tx.RollBack();
+            return RoadOutcome::kRolledBack;
+        }
+    }
     if (!tx.Commit(&why)) {
         engine::NoteFailure("commit", why);
         engine::NoteStop("commit", period, "");
@@ -85,7 +97,7 @@ RoadOutcome RunTaxRoad(const std::string& company, const std::string& period, in
 }  // namespace
 
 RoadResult RecalculateTax(const std::string& company, const std::string& period, int mode,
-                          bool retax_bonus, TaxRecalculation* done) {
+                          bool retax_bonus, TaxRecalculation* done, bool close) {
     ResetTransactionOutcome();
     ClearLastFailure();
     BeginRoadReport("recalc-tax");
@@ -93,7 +105,7 @@ RoadResult RecalculateTax(const std::string& company, const std::string& period,
     if (!done) done = &local;
     *done = TaxRecalculation{};
     RoadResult result;
-    result.outcome = RunTaxRoad(company, period, mode, retax_bonus, done);
+    result.outcome = RunTaxRoad(company, period, mode, retax_bonus, close, done);
     switch (result.outcome) {
         case RoadOutcome::kCommitted:
             break;

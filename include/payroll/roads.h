@@ -106,9 +106,26 @@ struct TaxRecalculation {
 // all; kRolledBack when anything failed (the reason names the step, the run
 // and the employee); kNotEnded when there was nothing to do (no runs in the
 // period, or a year the driver refuses; the reason says why). *done (may be
-// null) receives the figures.
+// null) receives the figures. Unless close is false, the month's close
+// (CloseMonths) runs over the covered period before the commit.
 PAYROLL_API RoadResult RecalculateTax(const std::string& company, const std::string& period,
-                                      int mode, bool retax_bonus, TaxRecalculation* done);
+                                      int mode, bool retax_bonus, TaxRecalculation* done,
+                                      bool close = true);
+
+// The month's close over a company's period (YYYY: every month, or
+// YYYYMM), inside the caller's transaction, after the tax road: each run's
+// resident tax (T10) is the year's rate (HPMLBEC RSTX_RT) of its income tax
+// (T00) cut to tens, a bonus run's the one its result row holds; the
+// national pension (S00) and health insurance (S10) are the employee
+// master's NAPS_AM and HIFA_AM in the first salary run of the month with
+// his results, 0 in his other runs and in bonus runs; the employment
+// insurance (S20) is the employee's rate in force (HINSRAT) of the run's
+// taxable pay cut to tens; the result rows' HIFE_AM, NAPE_AM, DDCT_AM and
+// RSTX_AM then hold the S00, S10, S20 and T10 rows. Only rows a run has
+// are filled. False, with the reason, when a rate is missing or a statement
+// failed (the caller rolls back).
+PAYROLL_API bool CloseMonths(const std::string& company, const std::string& period,
+                             std::string* error);
 
 // The build road as hosts run it: waits while another process works on
 // the run, then, in one transaction, binds the engine to the run (its rule

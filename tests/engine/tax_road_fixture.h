@@ -242,6 +242,9 @@ class TaxRoadTest : public DatabaseFixture {
         AddDeduction("200204", 1, "001", "E03", "S00", 25000, "DV2", "D02", "P9");
         AddDeduction("200204", 1, "001", "E03", "S10", 15000, "DV2", "D02", "P9");
 
+        // The resident-tax rate of the year, which the month's close reads.
+        Exec("INSERT INTO HPMLBEC (CO_CD, RVRS_YY, RSTX_RT) VALUES ('0000', '2002', 0.1)");
+
         // Results of an earlier calculation.
         AddSummary("200203", 1, "001", "E01", 9);
         AddSummary("200204", 1, "001", "E02", 9, 150000);
