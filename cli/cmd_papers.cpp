@@ -5,10 +5,9 @@
 #include <memory>
 
 #include "cli/commands.h"
-#include "cli/paper_canvas.h"
-#include "cli/paper_file.h"
 #include "cli/paper_jobs.h"
 #include "cli/tui_runs.h"
+#include "payroll/print.h"
 
 namespace payroll::cli {
 namespace {
@@ -40,16 +39,16 @@ void AddPaperEmployeeOption(CLI::App* cmd, PaperOptions* o) {
 // Opens the database and runs the job with the options' format and language.
 template <int (*Write)(const PaperJob&)>
 void RunPaperJob(const GlobalOptions& options, PaperOptions* o, int* exit_code) {
-    o->job.format = o->format == "csv" ? PaperFormat::kCsv : PaperFormat::kPdf;
+    o->job.format = o->format == "csv" ? print::Format::kCsv : print::Format::kPdf;
     o->job.language = o->language == "en" ? 1 : 0;
     o->job.quiet = options.quiet;
-    GuardPaperSignals();
+    print::GuardSignals();
     if (!OpenDatabaseFor(options)) {
         *exit_code = kFailed;
         return;
     }
     *exit_code = Write(o->job);
-    ReleasePaperFonts();
+    print::ReleaseFonts();
 }
 
 bool YearText(const std::string& y) {

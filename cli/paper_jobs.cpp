@@ -8,9 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/host_common.h"
-#include "cli/paper_canvas.h"
-#include "cli/paper_file.h"
-#include "payroll/host.h"
+#include "payroll/papers.h"
 #include "payroll/reading.h"
 
 namespace payroll::cli {
@@ -36,52 +34,19 @@ bool MakeQuery(const PaperJob& job, papers::PaperQuery* query) {
     return true;
 }
 
-// The files of the open database: no paper takes their place. A database on
-// a server has none here.
-std::vector<FileId> DatabaseFiles() {
-    std::vector<FileId> files;
-    const std::string name = DatabaseDisplayName();
-    const std::string scheme = "sqlite:";
-    if (name.compare(0, scheme.size(), scheme) != 0) return files;
-    const std::string path = name.substr(scheme.size());
-    if (path.empty() || path == ":memory:") return files;
-    for (const char* beside : {"", "-wal", "-shm", "-journal"}) {
-        FileId id;
-        if (IdentifyFile(path + beside, &id)) files.push_back(id);
-    }
-    return files;
-}
-
 // The font is there, the folder can be written (and, when --out names it,
 // is no link to somewhere else), and every file to write may be replaced:
 // all before the first file is written.
 bool Ready(const char* what, const PaperJob& job, const std::string& folder, bool folder_named,
            const std::vector<std::string>& paths) {
     std::string error;
-    if (job.format == PaperFormat::kPdf && !CheckPaperFont(&error)) {
-        PaperFailure(what, error);
-        return false;
-    }
-    if (folder_named && !CheckPaperFolder(folder, &error)) {
-        PaperFailure(what, error);
-        return false;
-    }
-    if (!PrepareFolder(folder, &error)) {
-        PaperFailure(what, error);
-        return false;
-    }
-    const std::vector<FileId> database = DatabaseFiles();
-    for (const std::string& path : paths) {
-        if (!CheckPaperTarget(path, database, &error)) {
-            PaperFailure(what, error);
-            return false;
-        }
-    }
-    return true;
+    if (print::PrepareToWrite(job.format, folder, folder_named, paths, &error)) return true;
+    PaperFailure(what, error);
+    return false;
 }
 
-const char* Extension(const PaperJob& job) {
-    return job.format == PaperFormat::kPdf ? ".pdf" : ".csv";
+std::string InFolder(const std::string& folder, const std::string& name) {
+    return (std::filesystem::path(folder) / name).string();
 }
 
 void Wrote(const PaperJob& job, const std::string& path) {
@@ -97,17 +62,11 @@ int WritePayslips(const PaperJob& job) {
     std::string error;
     if (!papers::ReadPayslips(query, &slips, &error)) return PaperFailure("payslips", error);
     std::vector<std::string> paths;
-    for (const papers::Payslip& s : slips) {
-        std::string first_type = s.pay_types.substr(0, s.pay_types.find(','));
-        paths.push_back(
-            (std::filesystem::path(job.out) /
-             ("payslip-" + s.month + "-" + std::to_string(s.sq) + "-" + FileNamePart(first_type) +
-              "-" + FileNamePart(s.employee) + Extension(job)))
-                .string());
-    }
+    for (const papers::Payslip& s : slips)
+        paths.push_back(InFolder(job.out, print::PayslipFileName(s, job.format)));
     if (!Ready("payslips", job, job.out, true, paths)) return kFailed;
     for (std::size_t i = 0; i < slips.size(); ++i) {
-        if (!WritePayslip(slips[i], job.language, job.format, paths[i], &error))
+        if (!print::WritePayslip(slips[i], job.language, job.format, paths[i], &error))
             return PaperFailure("payslips", error);
         Wrote(job, paths[i]);
     }
@@ -128,7 +87,7 @@ int WriteRegisterFile(const PaperJob& job) {
         return PaperFailure("register", "--out names the file to write, not a folder");
     std::string folder = out.parent_path().empty() ? "." : out.parent_path().string();
     if (!Ready("register", job, folder, false, {job.out})) return kFailed;
-    if (!WriteRegister(reg, job.language, job.format, job.out, &error))
+    if (!print::WriteRegister(reg, job.language, job.format, job.out, &error))
         return PaperFailure("register", error);
     Wrote(job, job.out);
     if (!job.quiet)
@@ -145,12 +104,10 @@ int WriteLedgers(const PaperJob& job) {
     if (!papers::ReadLedgers(query, &ledgers, &error)) return PaperFailure("ledger", error);
     std::vector<std::string> paths;
     for (const papers::Ledger& l : ledgers)
-        paths.push_back((std::filesystem::path(job.out) /
-                         ("ledger-" + l.year + "-" + FileNamePart(l.employee) + Extension(job)))
-                            .string());
+        paths.push_back(InFolder(job.out, print::LedgerFileName(l, job.format)));
     if (!Ready("ledger", job, job.out, true, paths)) return kFailed;
     for (std::size_t i = 0; i < ledgers.size(); ++i) {
-        if (!WriteLedger(ledgers[i], job.language, job.format, paths[i], &error))
+        if (!print::WriteLedger(ledgers[i], job.language, job.format, paths[i], &error))
             return PaperFailure("ledger", error);
         Wrote(job, paths[i]);
     }
@@ -166,9 +123,9 @@ void WriteDemoPapers(const std::string& company, int year, const std::string& fo
     job.period = std::to_string(year) + "06";
     job.quiet = true;
     std::string error;
-    if (!CheckPaperFont(&error)) {
+    if (!print::CheckFont(&error)) {
         std::fprintf(stderr, "payroll demo: %s; the papers are written as CSV\n", error.c_str());
-        job.format = PaperFormat::kCsv;
+        job.format = print::Format::kCsv;
     }
     // The first ten employees with figures in June.
     reading::MonthResults june;
@@ -181,15 +138,16 @@ void WriteDemoPapers(const std::string& company, int year, const std::string& fo
         }
     }
     if (job.employees.empty()) return;
-    const char* ext = Extension(job);
     job.out = folder;
     int failed = WritePayslips(job);
-    job.out = folder + "/register-" + job.period + ext;
+    papers::Register month;
+    month.month = job.period;
+    job.out = InFolder(folder, print::RegisterFileName(month, job.format));
     failed |= WriteRegisterFile(job);
     job.period = std::to_string(year);
     job.out = folder;
     failed |= WriteLedgers(job);
-    ReleasePaperFonts();
+    print::ReleaseFonts();
     std::printf(
         "\nPapers: the %d-06 payslips and register and the %d ledgers of %zu employees in "
         "%s/%s\n",

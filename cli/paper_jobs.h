@@ -1,12 +1,12 @@
 // The three paper commands' work, apart from their options so that the demo
 // can write its papers the same way: read through the library's papers API,
-// write each file through the renderers, say what was written.
+// write each file through libpayroll-print, say what was written.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "cli/paper_render.h"
+#include "payroll/print.h"
 
 namespace payroll::cli {
 
@@ -16,7 +16,7 @@ struct PaperJob {
     int run = 0;         // the run's place in the picker's list; 0 every run
     std::vector<std::string> employees;
     std::string out;  // a folder (payslips, ledgers) or a file (register)
-    PaperFormat format = PaperFormat::kPdf;
+    print::Format format = print::Format::kPdf;
     int language = 0;
     bool quiet = false;  // no line per file written
 };

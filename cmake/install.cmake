@@ -1,9 +1,10 @@
 # What `cmake --install` puts under the prefix, for hosts to build against:
-#   lib/libpayroll.so.0 (and the .so link), include/payroll/*.h,
+#   lib/libpayroll.so.0 and lib/libpayroll-print.so.0 (and their .so links),
+#   include/payroll/*.h,
 #   bin/payroll with its man page and bash completion,
 #   share/payroll/ (schema.sql, lang/, dialogs/, demo/),
-#   lib/cmake/payroll/ (find_package(payroll CONFIG) -> payroll::payroll),
-#   lib/pkgconfig/payroll.pc.
+#   lib/cmake/payroll/ (find_package(payroll CONFIG) -> payroll::payroll and
+#   payroll::print), lib/pkgconfig/payroll.pc and payroll-print.pc.
 # GNUInstallDirs picks Debian's multiarch library folder for the /usr prefix.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -42,10 +43,11 @@ if(NOT CMAKE_INSTALL_PREFIX STREQUAL "/usr")
     file(RELATIVE_PATH _payroll_bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR}
          ${CMAKE_INSTALL_FULL_LIBDIR})
     set_target_properties(payroll_cli PROPERTIES INSTALL_RPATH "$ORIGIN/${_payroll_bin_to_lib}")
+    set_target_properties(payroll_print PROPERTIES INSTALL_RPATH "$ORIGIN")
 endif()
 target_include_directories(payroll_cli PRIVATE ${_payroll_generated}/include)
 
-install(TARGETS payroll EXPORT payrollTargets
+install(TARGETS payroll payroll_print EXPORT payrollTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT development)
 install(TARGETS payroll_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/payroll ${_payroll_generated}/include/payroll
@@ -67,7 +69,8 @@ install(FILES ${_payroll_generated}/payrollConfig.cmake
               ${_payroll_generated}/payrollConfigVersion.cmake
     DESTINATION ${PAYROLL_INSTALL_CMAKEDIR} COMPONENT development)
 
-# pkg-config file, written when installing so that it names the prefix the
+# pkg-config files (payroll.pc; payroll-print.pc, which requires it), written
+# when installing so that they name the prefix the
 # files really went to (cmake --install --prefix may differ from the
 # configured one). Each install writes its own scratch copy, so installs of
 # one build tree into several prefixes at once cannot mix their prefixes.
@@ -86,8 +89,10 @@ install(CODE "
     string(RANDOM LENGTH 12 _pc_tag)
     string(TIMESTAMP _pc_time \"%s%f\")
     set(_pc_scratch \"${_payroll_pc_scratch}/\${_pc_time}-\${_pc_tag}\")
-    configure_file(\"${PROJECT_SOURCE_DIR}/cmake/payroll.pc.in\" \"\${_pc_scratch}/payroll.pc\" @ONLY)
-    file(INSTALL \"\${_pc_scratch}/payroll.pc\" DESTINATION \"${_payroll_pc_dir}\")
+    foreach(_pc payroll payroll-print)
+        configure_file(\"${PROJECT_SOURCE_DIR}/cmake/\${_pc}.pc.in\" \"\${_pc_scratch}/\${_pc}.pc\" @ONLY)
+        file(INSTALL \"\${_pc_scratch}/\${_pc}.pc\" DESTINATION \"${_payroll_pc_dir}\")
+    endforeach()
     file(REMOVE_RECURSE \"\${_pc_scratch}\")
 " COMPONENT development)
 

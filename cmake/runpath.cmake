@@ -98,6 +98,7 @@ function(payroll_installed_runpath target destination component)
 endfunction()
 
 payroll_installed_runpath(payroll ${CMAKE_INSTALL_LIBDIR} runtime)
+payroll_installed_runpath(payroll_print ${CMAKE_INSTALL_LIBDIR} runtime)
 payroll_installed_runpath(payroll_cli ${CMAKE_INSTALL_BINDIR} runtime)
 payroll_installed_runpath(payroll_qt ${CMAKE_INSTALL_LIBDIR} desk)
 payroll_installed_runpath(payroll_desk ${CMAKE_INSTALL_BINDIR} desk)

@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/host_common.h"
-#include "cli/paper_canvas.h"
-#include "cli/paper_render.h"
-#include "cli/paper_write.h"
+#include "payroll/print.h"
+#include "print/paper_canvas.h"
+#include "print/paper_render.h"
+#include "print/paper_write.h"
 
-namespace payroll::cli {
+namespace payroll::print {
 namespace {
 
 using papers::PaperLine;
@@ -36,31 +36,33 @@ std::vector<std::string> Notes(const Payslip& s, int lang) {
     std::vector<std::string> out;
     if (n.has_pension)
         out.push_back(PaperLabel(lang, 1123,
-                                 {Won(n.pension_income), n.pension_grade,
-                                  PaperPercent(n.pension_rate), Won(n.pension_amount)}));
+                                 {PaperWon(n.pension_income), n.pension_grade,
+                                  PaperPercent(n.pension_rate), PaperWon(n.pension_amount)}));
     // Exempt-class pay over its limits (or beyond the overtime ceiling) was taxed.
     double exempt_items = 0;
     for (const PaperLine& l : s.pay)
         if (!l.taxable) exempt_items += l.amount;
     if (exempt_items - s.exempt >= 1)
-        out.push_back(PaperLabel(lang, 1138, {Won(exempt_items - s.exempt)}));
+        out.push_back(PaperLabel(lang, 1138, {PaperWon(exempt_items - s.exempt)}));
     const std::string year = s.month.substr(0, 4);
     if (n.has_income_tax && n.bonus_run) {
-        out.push_back(PaperLabel(lang, 1126, {Won(n.tax_base), year, Won(n.income_tax)}));
+        out.push_back(PaperLabel(lang, 1126, {PaperWon(n.tax_base), year, PaperWon(n.income_tax)}));
     } else if (n.has_income_tax) {
         out.push_back(PaperLabel(lang, 1124,
-                                 {Won(n.taxable_pay), Won(n.savings_deduction),
-                                  Won(n.division_deduction), Won(n.tax_base)}));
+                                 {PaperWon(n.taxable_pay), PaperWon(n.savings_deduction),
+                                  PaperWon(n.division_deduction), PaperWon(n.tax_base)}));
         if (n.tax_base <= 0 || n.tax_rate <= 0)
             out.push_back(PaperLabel(lang, 1128, {year}));
         else
-            out.push_back(PaperLabel(lang, 1125,
-                                     {year, PaperPercent(n.tax_rate), Won(n.tax_less),
-                                      RoundingText(n.rounding_code, lang), Won(n.income_tax)}));
+            out.push_back(
+                PaperLabel(lang, 1125,
+                           {year, PaperPercent(n.tax_rate), PaperWon(n.tax_less),
+                            RoundingText(n.rounding_code, lang), PaperWon(n.income_tax)}));
     }
     if (n.has_income_tax)
         out.push_back(PaperLabel(
-            lang, 1127, {Won(n.income_tax), PaperPercent(n.resident_rate), Won(n.resident_tax)}));
+            lang, 1127,
+            {PaperWon(n.income_tax), PaperPercent(n.resident_rate), PaperWon(n.resident_tax)}));
     return out;
 }
 
@@ -136,24 +138,27 @@ void DrawSlip(PdfCanvas& pdf, const Payslip& s, int lang) {
                       {PaperLabel(lang, 1110), PaperLabel(lang, 1114), PaperLabel(lang, 1113)},
                       pay_x, pay_a);
     for (const PaperLine& l : s.pay)
-        y = SlipRow(pdf, y, {l.name + " (" + l.code + ")", TaxClass(l, lang), Won(l.amount)}, pay_x,
-                    pay_a, false);
-    y = SlipRow(pdf, y, {PaperLabel(lang, 1117), "", Won(s.gross)}, pay_x, pay_a, true) + 12;
+        y = SlipRow(pdf, y, {l.name + " (" + l.code + ")", TaxClass(l, lang), PaperWon(l.amount)},
+                    pay_x, pay_a, false);
+    y = SlipRow(pdf, y, {PaperLabel(lang, 1117), "", PaperWon(s.gross)}, pay_x, pay_a, true) + 12;
     // Deduction lines.
     const std::vector<double> ded_x = {left, right - 120};
     const std::vector<Align> ded_a = {Align::kLeft, Align::kRight};
     y = SlipHeaderRow(pdf, y, {PaperLabel(lang, 1111), PaperLabel(lang, 1113)}, ded_x, ded_a);
     for (const PaperLine& l : s.deductions)
-        y = SlipRow(pdf, y, {l.name + " (" + l.code + ")", Won(l.amount)}, ded_x, ded_a, false);
-    y = SlipRow(pdf, y, {PaperLabel(lang, 1118), Won(s.total_deductions)}, ded_x, ded_a, true) + 12;
+        y = SlipRow(pdf, y, {l.name + " (" + l.code + ")", PaperWon(l.amount)}, ded_x, ded_a,
+                    false);
+    y = SlipRow(pdf, y, {PaperLabel(lang, 1118), PaperWon(s.total_deductions)}, ded_x, ded_a,
+                true) +
+        12;
     // Totals.
     const std::vector<double> sum_x = {left, right - 120};
-    y = SlipRow(pdf, y, {PaperLabel(lang, 1120), Won(s.taxable)}, sum_x, ded_a, false);
-    y = SlipRow(pdf, y, {PaperLabel(lang, 1121), Won(s.exempt)}, sum_x, ded_a, false);
+    y = SlipRow(pdf, y, {PaperLabel(lang, 1120), PaperWon(s.taxable)}, sum_x, ded_a, false);
+    y = SlipRow(pdf, y, {PaperLabel(lang, 1121), PaperWon(s.exempt)}, sum_x, ded_a, false);
     y = SlipRoom(pdf, y, kSlipRow + 8);
     pdf.Rect(left, y + 2, width, kSlipRow + 6, 0.93);
     pdf.Text(left + 3, y + 5, 200, PaperLabel(lang, 1119), {11, true});
-    pdf.Text(right - 203, y + 5, 200, Won(s.net), {11, true, Align::kRight});
+    pdf.Text(right - 203, y + 5, 200, PaperWon(s.net), {11, true, Align::kRight});
     y += kSlipRow + 20;
     // Notes.
     y = SlipRoom(pdf, y, 2 * kSlipRow);
@@ -191,7 +196,7 @@ std::string SlipCsv(const Payslip& s, int lang) {
 
 }  // namespace
 
-bool WritePayslip(const Payslip& slip, int language, PaperFormat format, const std::string& path,
+bool WritePayslip(const Payslip& slip, int language, Format format, const std::string& path,
                   std::string* error) {
     return WritePaper(
         path, format, [&] { return SlipCsv(slip, language); },
@@ -199,4 +204,4 @@ bool WritePayslip(const Payslip& slip, int language, PaperFormat format, const s
         [&](PdfCanvas& pdf) { DrawSlip(pdf, slip, language); }, error);
 }
 
-}  // namespace payroll::cli
+}  // namespace payroll::print

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "cli/host_common.h"
-#include "cli/paper_canvas.h"
-#include "cli/paper_render.h"
-#include "cli/paper_write.h"
+#include "payroll/print.h"
+#include "print/paper_canvas.h"
+#include "print/paper_render.h"
+#include "print/paper_write.h"
 
-namespace payroll::cli {
+namespace payroll::print {
 namespace {
 
 using papers::Register;
@@ -35,14 +35,14 @@ RegTable MakeRegTable(const Register& r, int lang) {
     t.amount[0] = t.amount[1] = t.amount[2] = false;
     for (const papers::RegisterLine& l : r.lines) {
         std::vector<std::string> row = {l.employee, l.name, l.department_name};
-        for (double a : l.amounts) row.push_back(Won(a));
-        for (double a : {l.gross, l.total_deductions, l.net}) row.push_back(Won(a));
+        for (double a : l.amounts) row.push_back(PaperWon(a));
+        for (double a : {l.gross, l.total_deductions, l.net}) row.push_back(PaperWon(a));
         t.rows.push_back(std::move(row));
     }
     t.totals = {PaperLabel(lang, 1141), PaperLabel(lang, 1143, {std::to_string(r.lines.size())}),
                 ""};
-    for (double a : r.totals) t.totals.push_back(Won(a));
-    for (double a : {r.gross, r.total_deductions, r.net}) t.totals.push_back(Won(a));
+    for (double a : r.totals) t.totals.push_back(PaperWon(a));
+    for (double a : {r.gross, r.total_deductions, r.net}) t.totals.push_back(PaperWon(a));
     return t;
 }
 
@@ -129,7 +129,7 @@ std::string RegisterCsv(const Register& r, int lang) {
 
 }  // namespace
 
-bool WriteRegister(const Register& reg, int language, PaperFormat format, const std::string& path,
+bool WriteRegister(const Register& reg, int language, Format format, const std::string& path,
                    std::string* error) {
     return WritePaper(
         path, format, [&] { return RegisterCsv(reg, language); },
@@ -137,4 +137,4 @@ bool WriteRegister(const Register& reg, int language, PaperFormat format, const 
         [&](PdfCanvas& pdf) { DrawRegister(pdf, reg, language); }, error);
 }
 
-}  // namespace payroll::cli
+}  // namespace payroll::print

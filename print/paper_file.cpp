@@ -1,4 +1,4 @@
-#include "cli/paper_file.h"
+#include "print/paper_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,7 +11,9 @@
 #include <cstring>
 #include <filesystem>
 
-namespace payroll::cli {
+#include "payroll/print.h"
+
+namespace payroll::print {
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
@@ -90,7 +92,7 @@ const char* NotRegular(mode_t mode) {
 
 }  // namespace
 
-void GuardPaperSignals() {
+void GuardSignals() {
     static bool guarded = false;
     if (guarded) return;
     guarded = true;
@@ -119,7 +121,7 @@ PaperFile::~PaperFile() {
 }
 
 bool PaperFile::Open(const std::string& path, std::string* error) {
-    GuardPaperSignals();
+    GuardSignals();
     std::filesystem::path final_path(path);
     const std::string dir =
         final_path.parent_path().empty() ? "." : final_path.parent_path().string();
@@ -287,4 +289,4 @@ std::string FileNamePart(const std::string& text) {
     return out.empty() ? "_" : out;
 }
 
-}  // namespace payroll::cli
+}  // namespace payroll::print

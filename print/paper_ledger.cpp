@@ -1,15 +1,17 @@
 // An employee's withholding ledger of a year: a landscape page of the
 // year's runs with taxable and exempt pay and the taxes withheld, and the
 // year's totals; or the same table as CSV.
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "cli/host_common.h"
-#include "cli/paper_canvas.h"
-#include "cli/paper_render.h"
-#include "cli/paper_write.h"
+#include "payroll/print.h"
+#include "print/paper_canvas.h"
+#include "print/paper_render.h"
+#include "print/paper_write.h"
 
-namespace payroll::cli {
+namespace payroll::print {
 namespace {
 
 using papers::Ledger;
@@ -73,11 +75,11 @@ void DrawLedger(PdfCanvas& pdf, const Ledger& l, int lang) {
     for (const LedgerLine& line : l.lines) {
         std::vector<std::string> cells = {PaperDate(line.month), std::to_string(line.sq),
                                           line.pay_types, PaperDate(line.pay_date)};
-        for (double a : LedgerAmounts(line)) cells.push_back(Won(a));
+        for (double a : LedgerAmounts(line)) cells.push_back(PaperWon(a));
         row(cells, false);
     }
     std::vector<std::string> totals = {PaperLabel(lang, 1159), "", "", ""};
-    for (double a : LedgerAmounts(l.totals)) totals.push_back(Won(a));
+    for (double a : LedgerAmounts(l.totals)) totals.push_back(PaperWon(a));
     row(totals, true);
 }
 
@@ -98,7 +100,7 @@ std::string LedgerCsv(const Ledger& l, int lang) {
 
 }  // namespace
 
-bool WriteLedger(const Ledger& ledger, int language, PaperFormat format, const std::string& path,
+bool WriteLedger(const Ledger& ledger, int language, Format format, const std::string& path,
                  std::string* error) {
     return WritePaper(
         path, format, [&] { return LedgerCsv(ledger, language); },
@@ -106,4 +108,4 @@ bool WriteLedger(const Ledger& ledger, int language, PaperFormat format, const s
         [&](PdfCanvas& pdf) { DrawLedger(pdf, ledger, language); }, error);
 }
 
-}  // namespace payroll::cli
+}  // namespace payroll::print

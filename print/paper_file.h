@@ -6,7 +6,8 @@
 // The temporary file of `<folder>/<name>` is `<folder>/.<name>.tmp-<pid>`. It
 // is removed when the paper fails, when the process is ended by SIGINT,
 // SIGTERM or SIGHUP, and (for a process that was killed outright) by the next
-// run that writes the same paper.
+// run that writes the same paper (the handler is payroll::print::GuardSignals,
+// which Open installs).
 #pragma once
 
 #include <sys/types.h>
@@ -15,7 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace payroll::cli {
+namespace payroll::print {
 
 class PaperFile {
   public:
@@ -51,13 +52,6 @@ class PaperFile {
     std::vector<char> buffer_;
 };
 
-// Installs the handler that removes the temporary file on SIGINT, SIGTERM
-// and SIGHUP (unless the process was told to ignore them or handles them
-// itself) and ignores SIGXFSZ, so that a file-size limit fails a write
-// (EFBIG) instead of ending the process. Open calls it; a command calls it
-// first so that its database is written under the same rule.
-void GuardPaperSignals();
-
 // A file's identity: the device and inode it lives on.
 struct FileId {
     dev_t dev = 0;
@@ -85,4 +79,4 @@ bool PrepareFolder(const std::string& folder, std::string* error);
 // becomes '_'.
 std::string FileNamePart(const std::string& text);
 
-}  // namespace payroll::cli
+}  // namespace payroll::print

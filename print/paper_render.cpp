@@ -1,9 +1,9 @@
-#include "cli/paper_render.h"
+#include "print/paper_render.h"
 
 #include <cmath>
 #include <cstdio>
 
-namespace payroll::cli {
+namespace payroll::print {
 
 std::string PaperLabel(int language, int id, std::initializer_list<std::string> args) {
     std::string text = papers::PaperText(language, id);
@@ -36,6 +36,16 @@ std::string PaperPercent(double fraction) {
     return out + "%";
 }
 
+std::string PaperWon(double amount) {
+    char digits[64];
+    std::snprintf(digits, sizeof digits, "%.0f", amount);
+    std::string text = digits;
+    const long first = text[0] == '-' ? 1 : 0;
+    for (long at = static_cast<long>(text.size()) - 3; at > first; at -= 3)
+        text.insert(static_cast<std::size_t>(at), ",");
+    return text;
+}
+
 std::string PaperCsvLine(const std::vector<std::string>& cells) {
     std::string line;
     for (std::size_t i = 0; i < cells.size(); ++i) {
@@ -61,4 +71,4 @@ std::string PaperCsvAmount(double amount) {
     return out == "-0" ? "0" : out;
 }
 
-}  // namespace payroll::cli
+}  // namespace payroll::print

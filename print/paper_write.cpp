@@ -1,15 +1,15 @@
-#include "cli/paper_write.h"
+#include "print/paper_write.h"
 
-#include "cli/paper_file.h"
+#include "print/paper_file.h"
 
-namespace payroll::cli {
+namespace payroll::print {
 
-bool WritePaper(const std::string& path, PaperFormat format,
-                const std::function<std::string()>& csv, const PaperPage& page,
-                const std::function<void(PdfCanvas&)>& draw, std::string* error) {
+bool WritePaper(const std::string& path, Format format, const std::function<std::string()>& csv,
+                const PaperPage& page, const std::function<void(PdfCanvas&)>& draw,
+                std::string* error) {
     PaperFile file;
     if (!file.Open(path, error)) return false;
-    if (format == PaperFormat::kCsv) {
+    if (format == Format::kCsv) {
         const std::string text = csv();
         file.Write(text.data(), text.size());
         return file.Commit(error);  // says why a write failed
@@ -28,4 +28,4 @@ bool WritePaper(const std::string& path, PaperFormat format,
     return file.Commit(error);
 }
 
-}  // namespace payroll::cli
+}  // namespace payroll::print

@@ -1,4 +1,4 @@
-#include "cli/paper_canvas.h"
+#include "print/paper_canvas.h"
 
 #include <cairo-pdf.h>
 #include <cairo.h>
@@ -7,9 +7,10 @@
 
 #include <cstring>
 
-#include "cli/paper_file.h"
+#include "payroll/print.h"
+#include "print/paper_file.h"
 
-namespace payroll::cli {
+namespace payroll::print {
 namespace {
 
 // Set once a document was drawn: pango's font map then exists.
@@ -58,7 +59,7 @@ PangoLayout* MakeLayout(cairo_t* cr, const std::string& raw, double box, const T
 
 }  // namespace
 
-bool CheckPaperFont(std::string* error) {
+bool CheckFont(std::string* error) {
     const std::string install = " (install Debian's fonts-nanum)";
     if (!FcInit()) {
         *error = "fontconfig could not start" + install;
@@ -85,7 +86,7 @@ bool CheckPaperFont(std::string* error) {
     return false;
 }
 
-void ReleasePaperFonts() {
+void ReleaseFonts() {
     // pango's font map hands work to threads of its own (loading fontconfig,
     // sorting fonts), which hold the map, and through it cairo's fonts, a
     // moment after the last layout is gone. cairo asserts that no font is
@@ -196,4 +197,4 @@ bool PdfCanvas::Finish(std::string* error) {
     return false;
 }
 
-}  // namespace payroll::cli
+}  // namespace payroll::print

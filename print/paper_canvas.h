@@ -9,21 +9,13 @@
 typedef struct _cairo cairo_t;                  // NOLINT(bugprone-reserved-identifier)
 typedef struct _cairo_surface cairo_surface_t;  // NOLINT(bugprone-reserved-identifier)
 
-namespace payroll::cli {
+namespace payroll::print {
 
 class PaperFile;
 
-// The font family of the papers: Debian's NanumGothic (fonts-nanum).
+// The font family of the papers: Debian's NanumGothic (fonts-nanum). The
+// font check and release are the library's own (payroll/print.h).
 inline constexpr const char* kPaperFont = "NanumGothic";
-
-// True when fontconfig finds the papers' font and it covers Hangul; else
-// false with a message that says what to install.
-bool CheckPaperFont(std::string* error);
-
-// Releases what pango, cairo and fontconfig keep for the rest of the
-// process (font maps, caches): call once the papers are written, so that a
-// leak checker sees only what the program itself forgot.
-void ReleasePaperFonts();
 
 enum class Align { kLeft, kCenter, kRight };
 
@@ -71,4 +63,4 @@ class PdfCanvas {
     double width_, height_;
 };
 
-}  // namespace payroll::cli
+}  // namespace payroll::print

@@ -5,10 +5,10 @@
 #include <functional>
 #include <string>
 
-#include "cli/paper_canvas.h"
-#include "cli/paper_render.h"
+#include "payroll/print.h"
+#include "print/paper_canvas.h"
 
-namespace payroll::cli {
+namespace payroll::print {
 
 // The page size and title of a paper's PDF.
 struct PaperPage {
@@ -19,8 +19,8 @@ struct PaperPage {
 // Writes `path` through a temporary file: as CSV, the text `csv` makes; as
 // PDF, the pages `draw` fills. False with a message naming the file and the
 // reason, leaving `path` as it was.
-bool WritePaper(const std::string& path, PaperFormat format,
-                const std::function<std::string()>& csv, const PaperPage& page,
-                const std::function<void(PdfCanvas&)>& draw, std::string* error);
+bool WritePaper(const std::string& path, Format format, const std::function<std::string()>& csv,
+                const PaperPage& page, const std::function<void(PdfCanvas&)>& draw,
+                std::string* error);
 
-}  // namespace payroll::cli
+}  // namespace payroll::print

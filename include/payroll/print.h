@@ -1,0 +1,91 @@
+// The month's papers drawn and written as files, by libpayroll-print: each
+// payslip, the payroll register and each withholding ledger as a PDF (cairo
+// draws, pango lays out the text in the NanumGothic font, which is embedded)
+// or as CSV. The data comes from payroll/papers.h; libpayroll.so itself
+// draws nothing and links neither cairo nor pango.
+//
+// A paper is written whole or not at all: its bytes go to a temporary file
+// beside the final one (`.<name>.tmp-<pid>`), which takes the final name
+// only once it is whole and on disk. A write that fails leaves no file under
+// the final name and a file it would have replaced as it was.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "payroll/export.h"
+#include "payroll/papers.h"
+
+namespace payroll::print {
+
+/// The kind of file a paper is written as.
+enum class Format {
+    kPdf,  ///< drawn pages, the Korean font embedded
+    kCsv,  ///< the same lines as comma-separated UTF-8 text, plain numbers
+};
+
+/// True when fontconfig finds the papers' font (NanumGothic, Debian's
+/// fonts-nanum) and it covers Hangul; else false with a message in *error
+/// that says what to install. A PDF is only written with that font.
+PAYROLL_API bool CheckFont(std::string* error);
+
+/// Releases what pango, cairo and fontconfig keep for the rest of the
+/// process (font maps, caches). Call it once the papers are written, so that
+/// a leak checker sees only what the host forgot; papers written afterwards
+/// build those again.
+PAYROLL_API void ReleaseFonts();
+
+/// Writes one employee's payslip to `path`, in Korean (`language` 0) or
+/// English (1): the header, every pay line with its tax class, every
+/// deduction, gross and net pay and the calculation notes. True once the
+/// file is whole under `path`; false with a message naming the file and the
+/// reason, `path` then left as it was.
+PAYROLL_API bool WritePayslip(const papers::Payslip& slip, int language, Format format,
+                              const std::string& path, std::string* error);
+
+/// Writes the payroll register to `path` as WritePayslip writes a payslip:
+/// landscape pages of a line per employee and a column per item, the font
+/// shrunk until every column fits, a header and page number on every page
+/// and the column totals last.
+PAYROLL_API bool WriteRegister(const papers::Register& reg, int language, Format format,
+                               const std::string& path, std::string* error);
+
+/// Writes an employee's withholding ledger of a year to `path` as
+/// WritePayslip writes a payslip: each run with taxable pay, exempt pay by
+/// class, bonus and the taxes withheld, and the year's totals.
+PAYROLL_API bool WriteLedger(const papers::Ledger& ledger, int language, Format format,
+                             const std::string& path, std::string* error);
+
+/// The file name of a payslip: `payslip-<month>-<sq>-<first pay type>-<employee>.pdf`
+/// (or `.csv`), each part made safe (anything but letters, digits, '-' and
+/// '_' becomes '_'), so that every employee and run has a file of his own.
+PAYROLL_API std::string PayslipFileName(const papers::Payslip& slip, Format format);
+
+/// The file name of a register: `register-<month>.pdf` (or `.csv`).
+PAYROLL_API std::string RegisterFileName(const papers::Register& reg, Format format);
+
+/// The file name of a ledger: `ledger-<year>-<employee>.pdf` (or `.csv`).
+PAYROLL_API std::string LedgerFileName(const papers::Ledger& ledger, Format format);
+
+/// Checks, before the first paper of a batch is written, that the whole
+/// batch can be: for PDF that the font is there (CheckFont); when
+/// `refuse_linked_folder`, that `folder` is not a symbolic link (the host
+/// named it and means it); that `folder` exists or can be created (with its
+/// parents) and files can be made in it; and that each of `paths` may take a
+/// paper: it does not exist, or it is a regular file (not a symbolic link, a
+/// device, a FIFO or a folder) and not a file of the open SQLite database
+/// (the database, its `-wal`, `-shm` or `-journal`). False with a message in
+/// *error at the first that fails; nothing is written either way.
+PAYROLL_API bool PrepareToWrite(Format format, const std::string& folder, bool refuse_linked_folder,
+                                const std::vector<std::string>& paths, std::string* error);
+
+/// Makes a paper's temporary file go with the process: installs a handler
+/// that removes it when SIGINT, SIGTERM or SIGHUP ends the process (then
+/// ended by the same signal), for each of them the process leaves at its
+/// default, and ignores SIGXFSZ when at its default, so that a file-size
+/// limit fails a write (EFBIG) instead of ending the process. Writing a
+/// paper calls it; a host calls it first to have its database written under
+/// the same rule. Only the first call does anything.
+PAYROLL_API void GuardSignals();
+
+}  // namespace payroll::print
