@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "cli/commands.h"
-#include "cli/terminal_driver.h"
-#include "cli/version.h"
+#include "cli/commands/commands.h"
+#include "cli/commands/version.h"
+#include "cli/faces/terminal_driver.h"
 #include "payroll/host.h"
 #include "payroll/ui.h"
 

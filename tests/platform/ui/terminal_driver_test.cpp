@@ -1,6 +1,6 @@
 // The host program's terminal driver, driven by the framework's own dialogs.
 // It is built from the host program's source, against the exported API.
-#include "cli/terminal_driver.cpp"  // NOLINT
+#include "cli/faces/terminal_driver.cpp"  // NOLINT
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/display_width.cpp"  // NOLINT: the host program's files, tested here
+#include "cli/faces/display_width.cpp"  // NOLINT: the host program's files, tested here
 #include "platform/ui/afx.h"
 #include "platform/ui/progress_dialog.h"
 #include "platform/ui/splash.h"

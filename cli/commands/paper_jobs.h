@@ -1,6 +1,6 @@
 // The three paper commands' work, apart from their options so that the demo
-// can write its papers the same way: read through the library's papers API,
-// write each file through libpayroll-print, say what was written.
+// (cli/demo/demo_papers.h) can write its papers the same way: read through the library's papers
+// API, write each file through libpayroll-print, say what was written.
 #pragma once
 
 #include <string>
@@ -26,11 +26,5 @@ struct PaperJob {
 int WritePayslips(const PaperJob& job);
 int WriteRegisterFile(const PaperJob& job);
 int WriteLedgers(const PaperJob& job);
-
-// The demo's papers in `folder`: the June payslips and register and the
-// year's ledgers of the first ten employees with June results, as PDF (CSV
-// when the Korean font is missing), and a line saying where. A paper that
-// cannot be written is reported and skipped: the demo's roads have committed.
-void WriteDemoPapers(const std::string& company, int year, const std::string& folder);
 
 }  // namespace payroll::cli

@@ -1,4 +1,4 @@
-#include "cli/display_width.h"
+#include "cli/faces/display_width.h"
 
 #include <algorithm>
 #include <utility>

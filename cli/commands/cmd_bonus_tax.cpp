@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/commands.h"
-#include "cli/host_common.h"
+#include "cli/commands/commands.h"
+#include "cli/commands/host_common.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/records.h"

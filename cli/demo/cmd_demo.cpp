@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "cli/commands.h"
-#include "cli/demo_report.h"
+#include "cli/commands/commands.h"
+#include "cli/demo/demo_report.h"
 #include "payroll/host.h"
 #include "tools/company/company.h"
 

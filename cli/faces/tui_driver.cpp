@@ -1,11 +1,11 @@
-#include "cli/tui_driver.h"
+#include "cli/faces/tui_driver.h"
 
 #include <ncursesw/curses.h>
 
 #include <algorithm>
 #include <cstdio>
 
-#include "cli/tui_text.h"
+#include "cli/faces/tui_text.h"
 
 namespace payroll::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/demo_report.h"
+#include "cli/demo/demo_report.h"
 
 #include <array>
 #include <cstdio>
@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/commands.h"
-#include "cli/display_width.h"
-#include "cli/host_common.h"
-#include "cli/paper_jobs.h"
+#include "cli/commands/commands.h"
+#include "cli/commands/host_common.h"
+#include "cli/demo/demo_papers.h"
+#include "cli/faces/display_width.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/imirak1.h"

@@ -5,10 +5,10 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 
-#include "cli/commands.h"
-#include "cli/tui_driver.h"
-#include "cli/tui_runs.h"
-#include "cli/tui_text.h"
+#include "cli/commands/commands.h"
+#include "cli/commands/run_options.h"
+#include "cli/faces/tui_driver.h"
+#include "cli/faces/tui_text.h"
 #include "payroll/imirak1.h"
 
 namespace payroll::cli {

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "cli/commands.h"
-#include "cli/tui_runs.h"
-#include "cli/tui_text.h"
+#include "cli/commands/commands.h"
+#include "cli/commands/run_options.h"
+#include "cli/faces/tui_text.h"
 
 namespace payroll::cli {
 namespace {

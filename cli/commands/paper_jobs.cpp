@@ -1,15 +1,13 @@
-#include "cli/paper_jobs.h"
+#include "cli/commands/paper_jobs.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <set>
 #include <string>
 
-#include "cli/commands.h"
-#include "cli/host_common.h"
+#include "cli/commands/commands.h"
+#include "cli/commands/host_common.h"
 #include "payroll/papers.h"
-#include "payroll/reading.h"
 
 namespace payroll::cli {
 namespace {
@@ -115,43 +113,6 @@ int WriteLedgers(const PaperJob& job) {
         std::fprintf(stderr, "payroll ledger: %zu written in %s\n", ledgers.size(),
                      job.out.c_str());
     return kOk;
-}
-
-void WriteDemoPapers(const std::string& company, int year, const std::string& folder) {
-    PaperJob job;
-    job.company = company;
-    job.period = std::to_string(year) + "06";
-    job.quiet = true;
-    std::string error;
-    if (!print::CheckFont(&error)) {
-        std::fprintf(stderr, "payroll demo: %s; the papers are written as CSV\n", error.c_str());
-        job.format = print::Format::kCsv;
-    }
-    // The first ten employees with figures in June.
-    reading::MonthResults june;
-    if (reading::ReadMonthResults(company, job.period, 0, 0, &june, &error)) {
-        std::set<std::string> codes;
-        for (const reading::ResultLine& line : june.lines) codes.insert(line.employee);
-        for (const std::string& code : codes) {
-            if (job.employees.size() == 10) break;
-            job.employees.push_back(code);
-        }
-    }
-    if (job.employees.empty()) return;
-    job.out = folder;
-    int failed = WritePayslips(job);
-    papers::Register month;
-    month.month = job.period;
-    job.out = InFolder(folder, print::RegisterFileName(month, job.format));
-    failed |= WriteRegisterFile(job);
-    job.period = std::to_string(year);
-    job.out = folder;
-    failed |= WriteLedgers(job);
-    print::ReleaseFonts();
-    std::printf(
-        "\nPapers: the %d-06 payslips and register and the %d ledgers of %zu employees in "
-        "%s/%s\n",
-        year, year, job.employees.size(), folder.c_str(), failed ? " (some failed)" : "");
 }
 
 }  // namespace payroll::cli

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "cli/commands.h"
-#include "cli/host_common.h"
+#include "cli/commands/commands.h"
+#include "cli/commands/host_common.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/report.h"

@@ -1,4 +1,4 @@
-#include "cli/terminal_driver.h"
+#include "cli/faces/terminal_driver.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "cli/display_width.h"
+#include "cli/faces/display_width.h"
 
 namespace payroll::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "cli/command_tree.h"
+#include "cli/commands/command_tree.h"
 
 #include <CLI/CLI.hpp>
 

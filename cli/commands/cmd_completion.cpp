@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_tree.h"
-#include "cli/commands.h"
+#include "cli/commands/command_tree.h"
+#include "cli/commands/commands.h"
 
 namespace payroll::cli {
 namespace {

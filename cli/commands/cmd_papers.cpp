@@ -4,9 +4,9 @@
 #include <map>
 #include <memory>
 
-#include "cli/commands.h"
-#include "cli/paper_jobs.h"
-#include "cli/tui_runs.h"
+#include "cli/commands/commands.h"
+#include "cli/commands/paper_jobs.h"
+#include "cli/commands/run_options.h"
 #include "payroll/print.h"
 
 namespace payroll::cli {

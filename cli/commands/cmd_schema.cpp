@@ -1,7 +1,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 
-#include "cli/commands.h"
+#include "cli/commands/commands.h"
 #include "payroll/host.h"
 
 namespace payroll::cli {

@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "cli/commands.h"
-#include "cli/host_common.h"
-#include "cli/tui_runs.h"
+#include "cli/commands/commands.h"
+#include "cli/commands/host_common.h"
+#include "cli/commands/run_options.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/records.h"

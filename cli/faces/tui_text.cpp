@@ -1,4 +1,4 @@
-#include "cli/tui_text.h"
+#include "cli/faces/tui_text.h"
 
 #include <langinfo.h>
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/terminal_driver.h"
-#include "cli/tui_snapshot.h"
+#include "cli/faces/terminal_driver.h"
+#include "cli/faces/tui_snapshot.h"
 
 namespace payroll::cli {
 

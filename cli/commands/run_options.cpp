@@ -1,4 +1,4 @@
-#include "cli/tui_runs.h"
+#include "cli/commands/run_options.h"
 
 #include <CLI/CLI.hpp>
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/commands.h"
+#include "cli/commands/commands.h"
 #include "payroll/records.h"
 #include "payroll/report.h"
 #include "payroll/roads.h"

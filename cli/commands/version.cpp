@@ -1,4 +1,4 @@
-#include "cli/version.h"
+#include "cli/commands/version.h"
 
 #include <CLI/CLI.hpp>
 

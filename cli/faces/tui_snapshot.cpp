@@ -1,8 +1,8 @@
-#include "cli/tui_snapshot.h"
+#include "cli/faces/tui_snapshot.h"
 
 #include <algorithm>
 
-#include "cli/tui_text.h"
+#include "cli/faces/tui_text.h"
 #include "payroll/imirak1.h"
 
 namespace payroll::cli {

@@ -1,10 +1,10 @@
-#include "cli/host_common.h"
+#include "cli/commands/host_common.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
-#include "cli/tui_runs.h"
+#include "cli/commands/run_options.h"
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/imirak1.h"

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/command_tree.h"
-#include "cli/commands.h"
+#include "cli/commands/command_tree.h"
+#include "cli/commands/commands.h"
 #include "payroll/version.h"
 
 namespace payroll::cli {
