@@ -76,6 +76,11 @@ TEST_F(InstallTest, TreeHoldsLibraryHeadersProgramResourcesAndPackages) {
     HostRun dynamic = Shell("readelf -d " + ShellQuote(library.string()));
     EXPECT_NE(dynamic.out.find("Library soname: [libpayroll.so.0]"), std::string::npos)
         << dynamic.out;
+    // The papers' library beside it, linked the same way.
+    const std::string print = "libpayroll-print.so." + version;
+    EXPECT_TRUE(fs::is_regular_file(libdir / print)) << print;
+    EXPECT_EQ(fs::read_symlink(libdir / "libpayroll-print.so.0"), print);
+    EXPECT_EQ(fs::read_symlink(libdir / "libpayroll-print.so"), "libpayroll-print.so.0");
 
     const fs::path prefix(prefix_);
     for (const char* file :
@@ -86,7 +91,8 @@ TEST_F(InstallTest, TreeHoldsLibraryHeadersProgramResourcesAndPackages) {
         EXPECT_TRUE(fs::is_regular_file(prefix / file)) << file;
     for (const char* file :
          {"cmake/payroll/payrollConfig.cmake", "cmake/payroll/payrollConfigVersion.cmake",
-          "cmake/payroll/payrollTargets.cmake", "pkgconfig/payroll.pc"})
+          "cmake/payroll/payrollTargets.cmake", "pkgconfig/payroll.pc",
+          "pkgconfig/payroll-print.pc"})
         EXPECT_TRUE(fs::is_regular_file(libdir / file)) << file;
 
     // Exactly the public headers, and the generated version header.
@@ -134,6 +140,12 @@ TEST_F(InstallTest, InstalledProgramKeepsItsInstalledRunPathOnly) {
         std::regex_search(dynamic.out, m, std::regex(R"(\((RUNPATH|RPATH)\)[^\[]*\[([^\]]*)\])")))
         << dynamic.out;
     EXPECT_EQ(m[2].str(), "$ORIGIN/" + fs::relative(library.parent_path(), bin).string());
+    // The papers' library finds the library beside it.
+    HostRun print = Shell("readelf -d " + ShellQuote(Find("libpayroll-print.so.0").string()));
+    ASSERT_TRUE(
+        std::regex_search(print.out, m, std::regex(R"(\((RUNPATH|RPATH)\)[^\[]*\[([^\]]*)\])")))
+        << print.out;
+    EXPECT_EQ(m[2].str(), "$ORIGIN");
 }
 
 // The test hooks (a kill point, a statement log) live in the test build of
@@ -172,6 +184,10 @@ TEST_F(InstallTest, PkgConfigNamesTheInstalledFolders) {
     HostRun version = Shell(env + "pkg-config --modversion payroll");
     const std::string library = fs::path(PAYROLL_SHARED_LIB).filename().string();
     EXPECT_EQ("libpayroll.so." + Trimmed(version.out), library);
+    // The papers' library brings the library it needs along.
+    HostRun print = Shell(env + "pkg-config --libs payroll-print");
+    ASSERT_EQ(print.exit_code, 0) << print.err;
+    EXPECT_EQ(Trimmed(print.out), "-L" + libdir.string() + " -lpayroll-print -lpayroll");
 }
 
 TEST_F(InstallTest, ExampleHostBuildsWithFindPackageAndRecalculatesARun) {
@@ -229,6 +245,60 @@ TEST_F(InstallTest, ExampleHostBuildsWithFindPackageAndRecalculatesARun) {
                                 " 1000 200203 9");
     EXPECT_EQ(missing.exit_code, 1);
     EXPECT_NE(missing.err.find("has no run 9"), std::string::npos) << missing.err;
+}
+
+// A host of its own asks the installed CMake package for the papers'
+// library by its component and prints a payslip of its own figures with it.
+TEST_F(InstallTest, AHostPrintsAPayslipWithTheInstalledPrintComponent) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "an uninstrumented host cannot load the instrumented library";
+#endif
+    const std::string source = folder_ + "/print-host", build = folder_ + "/print-host-build";
+    fs::create_directories(source);
+    std::ofstream(source + "/CMakeLists.txt")
+        << "cmake_minimum_required(VERSION 3.25)\nproject(print_host CXX)\n"
+           "find_package(payroll 0.1 CONFIG REQUIRED COMPONENTS print)\n"
+           "add_executable(print-host main.cpp)\n"
+           "target_link_libraries(print-host PRIVATE payroll::print)\n";
+    std::ofstream(source + "/main.cpp") << R"(#include <cstdio>
+#include <string>
+#include "payroll/print.h"
+int main(int, char** argv) {
+    payroll::papers::Payslip slip;
+    slip.company = "1000";
+    slip.employee = "E000042";
+    slip.name = "홍길동";
+    slip.month = "200206";
+    slip.sq = 1;
+    slip.pay_types = "100";
+    slip.pay.push_back({"P01", "기본급", 2500000.0, true, ""});
+    slip.gross = 2500000;
+    slip.deductions.push_back({"T00", "소득세", 65430.0, false, ""});
+    slip.total_deductions = 65430;
+    slip.net = slip.gross - slip.total_deductions;
+    const std::string path = std::string(argv[1]) + "/" +
+        payroll::print::PayslipFileName(slip, payroll::print::Format::kPdf);
+    std::string error;
+    const bool written = payroll::print::WritePayslip(slip, 0, payroll::print::Format::kPdf,
+                                                      path, &error);
+    payroll::print::ReleaseFonts();
+    std::puts(written ? path.c_str() : error.c_str());
+    return written ? 0 : 1;
+}
+)";
+    HostRun configure = Shell("cmake -S " + ShellQuote(source) + " -B " + ShellQuote(build) +
+                              " -DCMAKE_PREFIX_PATH=" + ShellQuote(prefix_));
+    ASSERT_EQ(configure.exit_code, 0) << configure.out << configure.err;
+    HostRun compile = Shell("cmake --build " + ShellQuote(build));
+    ASSERT_EQ(compile.exit_code, 0) << compile.out << compile.err;
+    HostRun host = Installed(ShellQuote(build + "/print-host") + " " + ShellQuote(folder_));
+    ASSERT_EQ(host.exit_code, 0) << host.out << host.err;
+    const std::string pdf = Trimmed(host.out);
+    EXPECT_EQ(fs::path(pdf).parent_path(), fs::path(folder_));
+    HostRun text = Shell("pdftotext " + ShellQuote(pdf) + " -");
+    ASSERT_EQ(text.exit_code, 0) << text.err;
+    for (const char* shown : {"홍길동", "E000042", "2,500,000", "65,430", "2,434,570"})
+        EXPECT_NE(text.out.find(shown), std::string::npos) << shown << "\n" << text.out;
 }
 
 }  // namespace

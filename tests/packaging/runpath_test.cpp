@@ -2,7 +2,8 @@
 // $ORIGIN-relative or absolute and none is empty (the loader reads an empty
 // entry as the folder the program was started from), the host program finds
 // libpayroll.so by $ORIGIN, and started in a folder that holds files named
-// as every library it needs, it loads none of them.
+// as every library it needs, it loads none of them; and which of them links
+// the drawing libraries.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -132,6 +133,30 @@ TEST(RunpathTest, LibrariesInTheCurrentFolderAreNotLoaded) {
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_NE(r.out.find("payroll "), std::string::npos) << r.out;
     fs::remove_all(folder);
+}
+
+// Drawing is libpayroll-print's alone: the library every host loads links
+// no drawing, font or window library, the papers' library links the drawing
+// and font ones and the library itself, and the host program links both.
+TEST(RunpathTest, OnlyThePrintLibraryLinksTheDrawingLibraries) {
+    const std::string print_lib = PAYROLL_BINARY_DIR "/print/libpayroll-print.so.0";
+    const DynamicSection library = ReadDynamicSection(PAYROLL_SHARED_LIB);
+    const DynamicSection print = ReadDynamicSection(print_lib);
+    const DynamicSection program = ReadDynamicSection(PAYROLL_CLI);
+    ASSERT_TRUE(library.read && print.read && program.read) << print_lib;
+    const auto links = [](const DynamicSection& d, const std::string& prefix) {
+        return std::any_of(d.needed.begin(), d.needed.end(),
+                           [&](const std::string& n) { return n.rfind(prefix, 0) == 0; });
+    };
+    for (const char* drawing : {"libcairo", "libpango", "libfontconfig", "libQt"}) {
+        EXPECT_FALSE(links(library, drawing)) << PAYROLL_SHARED_LIB << " links " << drawing;
+        EXPECT_FALSE(links(program, drawing)) << PAYROLL_CLI << " links " << drawing;
+    }
+    for (const char* drawing : {"libcairo", "libpango", "libpangocairo", "libfontconfig"})
+        EXPECT_TRUE(links(print, drawing)) << print_lib << " does not link " << drawing;
+    EXPECT_FALSE(links(print, "libQt")) << print_lib;
+    EXPECT_TRUE(links(print, "libpayroll.so.0")) << print_lib;
+    EXPECT_TRUE(links(program, "libpayroll-print.so.0")) << PAYROLL_CLI;
 }
 
 }  // namespace
