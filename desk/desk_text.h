@@ -73,6 +73,13 @@ enum TextId {
     kColNet = 63,
     kChartBonus = 64,
     kPeopleAndLines = 65,
+    kPrintPdf = 66,
+    kPrintPayslips = 67,
+    kPrintRegister = 68,
+    kPrintLedgers = 69,
+    kPrinted = 70,
+    kCannotPrint = 71,
+    kNoFolder = 72,
 };
 
 // Loads the texts of a language (0 Korean, 1 English; others fall back to

@@ -1,23 +1,27 @@
 // payroll-desk: the desktop host program. Opens a database, lets the clerk
 // choose a company, month and pay run, and drives the roads on it in
-// windows; with --screenshot it renders one window into a PNG and ends.
+// windows; with --screenshot it renders one window into a PNG and ends, with
+// --print it writes the month's papers as PDF files and ends (no window).
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLabel>
 #include <cstdio>
 #include <cstring>
 
 #include "desk/desk_text.h"
 #include "desk/main_window.h"
+#include "desk/paper_print.h"
 #include "desk/screenshot.h"
+#include "payroll/host.h"
 #include "payroll/settings.h"
 #include "payroll/ui.h"
 #include "ui-qt/dialog_font.h"
 #include "ui-qt/qt_driver.h"
 
 int main(int argc, char** argv) {
-    // A screenshot needs no screen.
+    // A screenshot and printing need no screen.
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--screenshot") == 0 &&
+        if ((std::strcmp(argv[i], "--screenshot") == 0 || std::strcmp(argv[i], "--print") == 0) &&
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -43,7 +47,15 @@ int main(int argc, char** argv) {
         {QStringLiteral("show")},
         QStringLiteral("the window: picker, viewer, progress, results, chart"),
         QStringLiteral("WINDOW"), QStringLiteral("results"));
-    args.addOptions({db, company, month, screenshot, show});
+    const QCommandLineOption print(
+        {QStringLiteral("print")},
+        QStringLiteral("write the month's papers as PDF into --out and end: payslips, register "
+                       "or ledger (the year's)"),
+        QStringLiteral("PAPER"));
+    const QCommandLineOption out({QStringLiteral("out")},
+                                 QStringLiteral("the folder --print writes into"),
+                                 QStringLiteral("DIR"));
+    args.addOptions({db, company, month, screenshot, show, print, out});
     args.process(app);
 
     payroll::desk::MainWindow window;
@@ -53,6 +65,25 @@ int main(int argc, char** argv) {
     if (args.isSet(company) || args.isSet(month))
         window.SetCompanyMonth(args.value(company), args.value(month));
 
+    if (args.isSet(print)) {
+        payroll::desk::Paper paper = payroll::desk::Paper::kPayslips;
+        QString error;
+        if (!payroll::desk::PaperByName(args.value(print), &paper))
+            error = QStringLiteral("--print takes payslips, register or ledger");
+        else if (args.value(out).isEmpty())
+            error = QStringLiteral("--print needs --out DIR");
+        else if (args.isSet(db) && !payroll::IsDatabaseOpen())
+            error = window.MessageLine()->text();  // why it did not open
+        else if (!window.PrintToPdf(paper, args.value(out)))
+            error = window.MessageLine()->text();
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "payroll-desk: %s\n", error.toUtf8().constData());
+            return 1;
+        }
+        std::fprintf(stderr, "payroll-desk: %s\n",
+                     window.MessageLine()->text().toUtf8().constData());
+        return 0;
+    }
     if (args.isSet(screenshot)) {
         QString error;
         if (!payroll::desk::TakeScreenshot(window, driver, args.value(show), args.value(screenshot),

@@ -107,6 +107,14 @@ void MainWindow::BuildFace() {
     recent_ = file->addMenu(Tr(kRecent));
     file->addSeparator();
     connect(file->addAction(Tr(kExportCsv)), &QAction::triggered, this, [this] { AskCsv(); });
+    QMenu* print = file->addMenu(Tr(kPrintPdf));
+    print->setObjectName(QStringLiteral("printMenu"));
+    const std::pair<TextId, Paper> papers[] = {{kPrintPayslips, Paper::kPayslips},
+                                               {kPrintRegister, Paper::kRegister},
+                                               {kPrintLedgers, Paper::kLedgers}};
+    for (const auto& [text, paper] : papers)
+        connect(print->addAction(Tr(text)), &QAction::triggered, this,
+                [this, paper = paper] { AskPrint(paper); });
     file->addSeparator();
     connect(file->addAction(Tr(kQuit)), &QAction::triggered, this, [this] { close(); });
     UpdateRecentMenu();

@@ -1,7 +1,8 @@
 // payroll-desk's main window: the database, company and month at the top,
 // the picked run and the roads on it, the month's results and the year's
-// chart in tabs, and one line that says how the last action ended (every
-// failure is said there, in the window).
+// chart in tabs, the month's papers printed to PDF from the File menu, and
+// one line that says how the last action ended (every failure is said
+// there, in the window).
 #pragma once
 
 #include <QMainWindow>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "desk/paper_print.h"
 #include "desk/roads.h"
 
 class QComboBox;
@@ -46,6 +48,10 @@ class MainWindow : public QMainWindow {
     void RefreshResults();
     // Writes the shown results as CSV; false (said in the window) on failure.
     bool ExportCsv(const QString& path);
+    // Writes the papers of the company and month shown (ledgers: of its
+    // year) into `folder` as PDF; says in the window how it ended (the files
+    // written, or why not) and returns whether they were written.
+    bool PrintToPdf(Paper paper, const QString& folder);
 
     ResultsView* Results() const { return results_; }
     YearChart* Chart() const { return chart_; }
@@ -72,6 +78,7 @@ class MainWindow : public QMainWindow {
     void AskBuild();
     void AskEmployee();
     void AskCsv();
+    void AskPrint(Paper paper);
 
     std::optional<HPHONPD_YMD_FMT> run_;
     bool busy_ = false;
