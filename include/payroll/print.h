@@ -30,9 +30,11 @@ enum class Format {
 PAYROLL_API bool CheckFont(std::string* error);
 
 /// Releases what pango, cairo and fontconfig keep for the rest of the
-/// process (font maps, caches). Call it once the papers are written, so that
-/// a leak checker sees only what the host forgot; papers written afterwards
-/// build those again.
+/// process (font maps, caches). A program that prints and ends calls it once
+/// the papers are written, so that a leak checker sees only what the program
+/// forgot; papers written afterwards build those again. It ends fontconfig
+/// for the whole process: a program that goes on using fontconfig (one with
+/// Qt windows) does not call it.
 PAYROLL_API void ReleaseFonts();
 
 /// Writes one employee's payslip to `path`, in Korean (`language` 0) or
