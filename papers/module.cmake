@@ -8,6 +8,7 @@ payroll_module(payroll_papers
         payslip_reader.cpp
         register_reader.cpp
         run_rows.cpp
+        withholding_return.cpp
     USES
         payroll_db
         payroll_lang

@@ -42,6 +42,9 @@ ResultLine LineOf(const RunUnit& unit, const std::string& code, const EmployeeRu
     line.gross = e.gross;
     line.taxable = e.tpay + e.tbon;
     line.exempt = e.ewte + e.aite + e.ette;
+    line.exempt_overtime = e.ewte;
+    line.exempt_childbirth = e.aite;
+    line.exempt_other = e.ette;
     line.bonus = e.tbon;
     for (const papers::PaperLine& d : e.deductions) {
         double* into = d.code == kIncomeTax     ? &line.income_tax
@@ -61,6 +64,9 @@ void Add(const ResultLine& line, ResultLine* sum) {
     sum->gross += line.gross;
     sum->taxable += line.taxable;
     sum->exempt += line.exempt;
+    sum->exempt_overtime += line.exempt_overtime;
+    sum->exempt_childbirth += line.exempt_childbirth;
+    sum->exempt_other += line.exempt_other;
     sum->bonus += line.bonus;
     sum->income_tax += line.income_tax;
     sum->resident_tax += line.resident_tax;

@@ -113,19 +113,24 @@ struct Register {
     double gross = 0, total_deductions = 0, net = 0;
 };
 
-/// One run of the year in an employee's ledger.
+/// One run of the year in an employee's ledger: the run's figures as the
+/// month's reading gives them (payroll/reading.h).
 struct LedgerLine {
     std::string month;
     int sq = 0;
     std::string pay_types;
     std::string pay_date;
+    double gross = 0;              ///< every pay row
     double taxable = 0;            ///< TPAY_AM
     double exempt_overtime = 0;    ///< EWTE_AM: overtime pay exempt (class 001)
     double exempt_childbirth = 0;  ///< AITE_AM: class 006
     double exempt_other = 0;       ///< ETTE_AM: classes 002 to 005 and the rest
     double bonus = 0;              ///< TBON_AM: taxable bonus-type pay
-    double income_tax = 0;         ///< INTX_AM
-    double resident_tax = 0;       ///< the T10 deductions withheld, else RSTX_AM
+    double income_tax = 0;         ///< the T00 deductions withheld
+    double resident_tax = 0;       ///< the T10 deductions withheld
+    double pension = 0;            ///< S00: national pension
+    double health = 0;             ///< S10: health insurance
+    double employment = 0;         ///< S20: employment insurance
 };
 
 /// An employee's withholding ledger of a year.
@@ -138,6 +143,38 @@ struct Ledger {
     std::vector<LedgerLine> lines;  ///< by month, then run
     LedgerLine totals;              ///< the year's sums (month, sq and dates empty)
 };
+
+/// One line of the monthly withholding return for earned income.
+struct ReturnLine {
+    std::string code;  ///< the form's line code: A01, A02, A03, A04, A10
+    std::string name;  ///< its title in the query's language
+    long people = 0;
+    double pay = 0;  ///< total pay: every pay row
+    double income_tax = 0;
+    double resident_tax = 0;
+    /// False for a line the library does not compute (year-end settlement,
+    /// daily workers): it shows 0, and the return's note says so.
+    bool computed = true;
+};
+
+/// The monthly withholding return (원천징수이행상황신고서) of a payment month:
+/// every run whose pay date falls in the month.
+struct WithholdingReturn {
+    std::string company;
+    std::string payment_month;                    ///< YYYYMM
+    std::vector<std::string> attribution_months;  ///< the runs' months (RVRS_YM)
+    std::vector<ReturnLine> lines;                ///< A01, A02, A03, A04 and their total A10
+    std::string note;                             ///< what the library leaves at 0, and why
+};
+
+/// Reads the return of the query's payment month (period YYYYMM; sq, pay
+/// type and employees ignored). A01 holds the monthly withholding of the
+/// employees paid in the month, A02 that of those who retired in it (their
+/// mid-year settlement is not computed), A03 and A04 stay 0, and A10 is the
+/// sum. False, with a message, on a malformed query, a month without paid
+/// runs with results, or a failed read.
+PAYROLL_API bool ReadWithholdingReturn(const PaperQuery& query, WithholdingReturn* out,
+                                       std::string* error);
 
 /// Reads the payslips of the query's month (YYYYMM), one per employee and
 /// run, ordered by run and employee. False, with a message in *error, on a

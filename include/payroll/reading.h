@@ -38,26 +38,29 @@ PAYROLL_API bool ReadRunEmployees(const HPHONPD_YMD_FMT& run, std::vector<RunEmp
 /// in won. The pay and the deductions are the run's rows, as the payslip
 /// lists them; the taxable, exempt and bonus pay are the stored results.
 struct ResultLine {
-    std::string employee;         ///< EMP_CD
-    std::string name;             ///< KOR_NM
-    std::string department;       ///< DEPT_CD
-    std::string department_name;  ///< in the query's language
-    std::string month;            ///< RVRS_YM
-    int sq = 0;                   ///< the run's sequence
-    std::string pay_types;        ///< "100,110"
-    std::string pay_date;         ///< YYYYMMDD
-    double gross = 0;             ///< every pay row
-    double taxable = 0;           ///< TPAY_AM + TBON_AM
-    double exempt = 0;            ///< EWTE_AM + AITE_AM + ETTE_AM
-    double bonus = 0;             ///< TBON_AM: taxable bonus-type pay
-    double income_tax = 0;        ///< the T00 deduction rows
-    double resident_tax = 0;      ///< the T10 deduction rows
-    double pension = 0;           ///< S00: national pension
-    double health = 0;            ///< S10: health insurance
-    double employment = 0;        ///< S20: employment insurance
-    double other_deductions = 0;  ///< every other deduction row
-    double total_deductions = 0;  ///< every deduction row
-    double net = 0;               ///< gross less total deductions
+    std::string employee;          ///< EMP_CD
+    std::string name;              ///< KOR_NM
+    std::string department;        ///< DEPT_CD
+    std::string department_name;   ///< in the query's language
+    std::string month;             ///< RVRS_YM
+    int sq = 0;                    ///< the run's sequence
+    std::string pay_types;         ///< "100,110"
+    std::string pay_date;          ///< YYYYMMDD
+    double gross = 0;              ///< every pay row
+    double taxable = 0;            ///< TPAY_AM + TBON_AM
+    double exempt = 0;             ///< EWTE_AM + AITE_AM + ETTE_AM
+    double exempt_overtime = 0;    ///< EWTE_AM: overtime pay exempt (class 001)
+    double exempt_childbirth = 0;  ///< AITE_AM: class 006
+    double exempt_other = 0;       ///< ETTE_AM: the other classes
+    double bonus = 0;              ///< TBON_AM: taxable bonus-type pay
+    double income_tax = 0;         ///< the T00 deduction rows
+    double resident_tax = 0;       ///< the T10 deduction rows
+    double pension = 0;            ///< S00: national pension
+    double health = 0;             ///< S10: health insurance
+    double employment = 0;         ///< S20: employment insurance
+    double other_deductions = 0;   ///< every other deduction row
+    double total_deductions = 0;   ///< every deduction row
+    double net = 0;                ///< gross less total deductions
 };
 
 /// A month's figures: a line per employee and run, and their sums.

@@ -1,14 +1,16 @@
 // A small generated company of 2002 (the demo's generator, eight employees,
 // two divisions), its year's income tax recalculated by the engine and the
-// host's resident tax written: the stored runs the papers are read from.
+// month's close run: the stored runs the papers are read from.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "payroll/datasource.h"
 #include "payroll/host.h"
 #include "payroll/papers.h"
+#include "payroll/roads.h"
 #include "payroll/salary_calcurate.h"
 #include "support/engine_fixture.h"
 #include "support/run_key_builder.h"
@@ -29,7 +31,11 @@ class PapersTest : public DatabaseFixture {
         CSalaryCalcurate engine;
         engine.Call_AllSum1to12_Year(&key, 1, "", 0);
         ASSERT_EQ(LastTransactionOutcome(), TransactionOutcome::kCommitted);
-        ASSERT_TRUE(company::FillResidentTax("1000", 2002, &error)) << error;
+        // The month's close: resident tax and insurance of every run.
+        G_DataSource tx;
+        ASSERT_TRUE(tx.OnBeginTrans());
+        ASSERT_TRUE(CloseMonths("1000", "2002", &error)) << error;
+        ASSERT_TRUE(tx.OnCommitTrans());
     }
 
     // The query's single number ("" or NULL as 0).

@@ -113,8 +113,9 @@ TEST_F(PayslipsTest, NotesReproduceTheStoredTaxes) {
                                                " AND DDCT_CD='S00'"));
         EXPECT_FALSE(n.pension_grade.empty());
     }
-    // Without a pension deduction there is no pension note.
-    ASSERT_TRUE(papers::ReadPayslips(Query("200204", 1), &slips, &error)) << error;
+    // A bonus run withholds no pension: there is no pension note.
+    ASSERT_TRUE(papers::ReadPayslips(Query("200206", 2), &slips, &error)) << error;
+    ASSERT_FALSE(slips.empty());
     for (const Payslip& s : slips) EXPECT_FALSE(s.notes.has_pension) << s.employee;
 }
 
