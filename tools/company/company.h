@@ -48,9 +48,4 @@ bool Generate(const Options& options, Summary* summary, std::string* error);
 bool FillPayAmounts(const std::string& company, const std::string& month, int sq,
                     std::string* error);
 
-// After the tax road: writes each run's resident tax, the year's rate of
-// the income tax cut to tens, into its T10 deduction rows, in one
-// transaction. False with a message.
-bool FillResidentTax(const std::string& company, int year, std::string* error);
-
 }  // namespace payroll::company
