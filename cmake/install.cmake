@@ -32,7 +32,7 @@ add_library(payroll::payroll ALIAS payroll)
 # configured to be installed in, then in the source tree.
 file(RELATIVE_PATH _payroll_lib_to_data ${CMAKE_INSTALL_FULL_LIBDIR}
      ${CMAKE_INSTALL_FULL_DATADIR}/payroll)
-target_compile_definitions(payroll_db PRIVATE
+target_compile_definitions(payroll_registry PRIVATE
     PAYROLL_INSTALL_RESOURCES="${CMAKE_INSTALL_FULL_DATADIR}/payroll"
     PAYROLL_RESOURCES_FROM_LIBDIR="${_payroll_lib_to_data}"
     PAYROLL_BUILD_DIR="${PROJECT_BINARY_DIR}")

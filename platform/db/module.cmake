@@ -23,6 +23,7 @@ payroll_module(payroll_db
     USES
         payroll_tsql
         payroll_text
+        payroll_registry
         PkgConfig::SQLITE3
         PkgConfig::LIBPQ
 )

@@ -6,8 +6,8 @@ payroll_module(payroll_lang
         lang_table.cpp
         lang_util.cpp
     USES
-        payroll_db
         payroll_registry
+        payroll_text
 )
 
 # Language strings: the language files under resources/lang are also built

@@ -7,5 +7,5 @@ payroll_module(payroll_registry
         text_file.cpp
         user_language.cpp
     USES
-        payroll_db
+        payroll_text
 )

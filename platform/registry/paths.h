@@ -1,5 +1,7 @@
 // Where the platform finds its files: the registry file and the resources
-// folder (language strings, dialog templates).
+// folder (the schema, language strings, dialog templates, the law of each
+// tax year). payroll::ResourceDirectory (payroll/host.h) hands hosts the same
+// folder.
 #pragma once
 
 #include <string>
@@ -12,8 +14,9 @@ namespace payroll::config {
 std::string RegistryFilePath();
 
 // The resources folder: $PAYROLL_RESOURCES when set and not empty, else the
-// installed share/payroll of an installed library, else the resources folder
-// of the source tree the library was built from (payroll::ResourceDirectory).
+// installed share/payroll of an installed library (found beside the library
+// file, also after its prefix was moved), else the resources folder of the
+// source tree the library was built from.
 std::string ResourceFolder();
 
 }  // namespace payroll::config

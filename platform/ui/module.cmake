@@ -18,8 +18,9 @@ payroll_module(payroll_ui
         velo_dialog.cpp
         wnd.cpp
     USES
-        payroll_db
         payroll_lang
+        payroll_registry
+        payroll_text
 )
 
 # Dialog templates: the files under resources/dialogs are also built into the
