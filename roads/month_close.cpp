@@ -86,41 +86,40 @@ bool ResidentRate(const std::string& year, double* rate, std::string* error) {
     return true;
 }
 
-// The statements that close one month of a company.
+// The statements that close one month of a company: one pass over the
+// month's deduction rows of the four codes, then one over its results.
 std::vector<std::string> CloseStatements(const std::string& company, const std::string& month,
                                          double resident_rate, double employment_rate) {
-    const std::string rows = "CO_CD=" + SqlQuoted(company) + " AND RVRS_YM=" + SqlQuoted(month) +
-                             " AND PYDD_FG='P3' AND ";
-    const std::string salary = " AND PYTP_FG NOT LIKE '2%'";
-    const std::string bonus = " AND PYTP_FG LIKE '2%'";
-    std::vector<std::string> out;
-    // Resident tax of salary runs: the year's rate of the run's income tax.
-    out.push_back("UPDATE HPOMPDD SET DDCT_AM=COALESCE((SELECT ROUND(SUM(T.DDCT_AM)*" +
-                  Number(resident_rate) + ",-1,1) FROM HPOMPDD T WHERE " + SameRow("T", "HPOMPDD") +
-                  " AND T.DDCT_CD='T00'),0) WHERE " + rows + "DDCT_CD='T10'" + salary);
-    // Resident tax of bonus runs: the bonus road's.
-    out.push_back(
-        "UPDATE HPOMPDD SET DDCT_AM=COALESCE((SELECT SUM(N.RSTX_AM) FROM HPOMNPY N "
-        "WHERE " +
-        SameRow("N", "HPOMPDD") + "),0) WHERE " + rows + "DDCT_CD='T10'" + bonus);
+    const std::string where =
+        " WHERE CO_CD=" + SqlQuoted(company) + " AND RVRS_YM=" + SqlQuoted(month);
+    // Resident tax: a salary run's is the year's rate of its income tax, a
+    // bonus run's the bonus road's.
+    const std::string salary_resident = "COALESCE((SELECT ROUND(SUM(T.DDCT_AM)*" +
+                                        Number(resident_rate) + ",-1,1) FROM HPOMPDD T WHERE " +
+                                        SameRow("T", "HPOMPDD") + " AND T.DDCT_CD='T00'),0)";
+    const std::string bonus_resident =
+        "COALESCE((SELECT SUM(N.RSTX_AM) FROM HPOMNPY N WHERE " + SameRow("N", "HPOMPDD") + "),0)";
     // The pension and the health insurance the agencies bill for the month,
     // in the first salary run of the month that pays the employee.
-    for (const auto& [code, column] : {std::pair{"S00", "NAPS_AM"}, std::pair{"S10", "HIFA_AM"}})
-        out.push_back(
-            std::string("UPDATE HPOMPDD SET DDCT_AM=CASE WHEN SQ=(SELECT MIN(N.SQ) FROM HPOMNPY N "
-                        "WHERE N.CO_CD=HPOMPDD.CO_CD AND N.RVRS_YM=HPOMPDD.RVRS_YM AND "
-                        "N.EMP_CD=HPOMPDD.EMP_CD AND N.PYTP_FG NOT LIKE '2%') THEN "
-                        "COALESCE((SELECT S.") +
-            column +
-            " FROM SEMP S WHERE S.CO_CD=HPOMPDD.CO_CD AND S.EMP_CD=HPOMPDD.EMP_CD),0) ELSE 0 "
-            "END WHERE " +
-            rows + "DDCT_CD='" + code + "'" + salary);
-    out.push_back("UPDATE HPOMPDD SET DDCT_AM=0 WHERE " + rows +
-                  "DDCT_CD IN ('S00','S10') AND DDCT_AM<>0" + bonus);
+    auto billed = [](const char* column) {
+        return std::string(
+                   "CASE WHEN SQ=(SELECT MIN(N.SQ) FROM HPOMNPY N WHERE N.CO_CD=HPOMPDD.CO_CD "
+                   "AND N.RVRS_YM=HPOMPDD.RVRS_YM AND N.EMP_CD=HPOMPDD.EMP_CD AND N.PYTP_FG NOT "
+                   "LIKE '2%') THEN COALESCE((SELECT S.") +
+               column +
+               " FROM SEMP S WHERE S.CO_CD=HPOMPDD.CO_CD AND S.EMP_CD=HPOMPDD.EMP_CD),0) ELSE 0 "
+               "END";
+    };
     // Employment insurance: the rate of the run's taxable pay.
-    out.push_back("UPDATE HPOMPDD SET DDCT_AM=COALESCE((SELECT ROUND(SUM(N.TPAY_AM+N.TBON_AM)*" +
-                  Number(employment_rate) + ",-1,1) FROM HPOMNPY N WHERE " +
-                  SameRow("N", "HPOMPDD") + "),0) WHERE " + rows + "DDCT_CD='S20'");
+    const std::string employment = "COALESCE((SELECT ROUND(SUM(N.TPAY_AM+N.TBON_AM)*" +
+                                   Number(employment_rate) + ",-1,1) FROM HPOMNPY N WHERE " +
+                                   SameRow("N", "HPOMPDD") + "),0)";
+    std::vector<std::string> out;
+    out.push_back("UPDATE HPOMPDD SET DDCT_AM=CASE WHEN DDCT_CD='S20' THEN " + employment +
+                  " WHEN PYTP_FG LIKE '2%' THEN (CASE WHEN DDCT_CD='T10' THEN " + bonus_resident +
+                  " ELSE 0 END) WHEN DDCT_CD='T10' THEN " + salary_resident +
+                  " WHEN DDCT_CD='S00' THEN " + billed("NAPS_AM") + " ELSE " + billed("HIFA_AM") +
+                  " END" + where + " AND PYDD_FG='P3' AND DDCT_CD IN ('S00','S10','S20','T10')");
     // The result rows carry the deductions as the rows now hold them.
     std::string set;
     for (const auto& [field, code] : {std::pair{"HIFE_AM", "S00"}, std::pair{"NAPE_AM", "S10"},
@@ -130,8 +129,7 @@ std::vector<std::string> CloseStatements(const std::string& company, const std::
                SameRow("D", "HPOMNPY") + " AND D.PYDD_FG='P3' AND D.DDCT_CD='" + code + "')," +
                field + ")";
     }
-    out.push_back("UPDATE HPOMNPY SET " + set + " WHERE CO_CD=" + SqlQuoted(company) +
-                  " AND RVRS_YM=" + SqlQuoted(month));
+    out.push_back("UPDATE HPOMNPY SET " + set + where);
     return out;
 }
 
