@@ -45,10 +45,19 @@ bool IsPostgresUrl(std::string_view url) {
 }
 
 std::string ScrubSecrets(std::string message, const std::vector<std::string>& secrets) {
-    for (const std::string& s : secrets) {
-        if (s.size() < 4) continue;
-        for (std::size_t p = message.find(s); p != std::string::npos; p = message.find(s, p + 3))
-            message.replace(p, s.size(), "***");
+    // A replacement may join the text around it into a secret again: passes
+    // go on until none is left. Each replacement shortens the message, so
+    // they end.
+    for (bool replaced = true; replaced;) {
+        replaced = false;
+        for (const std::string& s : secrets) {
+            if (s.size() < 4) continue;
+            for (std::size_t p = message.find(s); p != std::string::npos;
+                 p = message.find(s, p + 3)) {
+                message.replace(p, s.size(), "***");
+                replaced = true;
+            }
+        }
     }
     return message;
 }
@@ -83,12 +92,22 @@ PgUrl DescribePgUrl(const std::string& url) {
     if (host.find(':') != std::string::npos && host.find(',') == std::string::npos &&
         host.front() != '[')
         host = "[" + host + "]";
-    out.display = "postgresql://";
-    if (!user.empty()) out.display += user + "@";
-    out.display += host;
-    if (!port.empty()) out.display += ":" + port;
-    out.display += "/" + dbname;
-    out.display = ScrubSecrets(out.display, out.secrets);
+    // The scheme is never scrubbed: a password may spell part of it.
+    constexpr std::string_view kScheme = "postgresql://";
+    std::string rest;
+    if (!user.empty()) rest += user + "@";
+    rest += host;
+    if (!port.empty()) rest += ":" + port;
+    rest += "/" + dbname;
+    out.display = std::string(kScheme) + ScrubSecrets(rest, out.secrets);
+    // A secret that the scheme and the rest spell only together leaves the
+    // scheme alone.
+    for (const std::string& s : out.secrets) {
+        if (s.size() < 4) continue;
+        for (std::size_t p = out.display.find(s); p != std::string::npos;
+             p = out.display.find(s, p + 1))
+            if (p + s.size() > kScheme.size()) out.display = kScheme;
+    }
     return out;
 }
 
