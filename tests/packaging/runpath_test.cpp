@@ -99,7 +99,7 @@ TEST(RunpathTest, EveryEntryIsOriginRelativeOrAbsolute) {
         if (!d.read) continue;  // a static program
         for (const std::string& entry : d.search) {
             EXPECT_FALSE(entry.empty()) << file << ": an empty entry, the current folder";
-            EXPECT_TRUE(entry.rfind("$ORIGIN", 0) == 0 || entry.rfind("/", 0) == 0)
+            EXPECT_TRUE(entry.rfind("$ORIGIN", 0) == 0 || entry.rfind('/', 0) == 0)
                 << file << ": " << entry << " is relative to the current folder";
         }
     }
