@@ -132,6 +132,25 @@ std::string FormatAmount(const std::string& text) {
 
 using Row = std::vector<std::string>;
 
+// Prints cells as an aligned table: every column padded to its widest cell
+// (in terminal cells), those `right(i)` says to the right.
+template <typename RightAligned>
+void PrintAligned(const std::vector<Row>& cells, RightAligned right) {
+    std::vector<int> width(cells.empty() ? 0 : cells[0].size(), 0);
+    for (const Row& r : cells)
+        for (std::size_t i = 0; i < r.size() && i < width.size(); ++i)
+            width[i] = std::max(width[i], DisplayWidth(r[i]));
+    for (const Row& r : cells) {
+        std::string line;
+        for (std::size_t i = 0; i < r.size() && i < width.size(); ++i) {
+            std::string pad(static_cast<std::size_t>(width[i] - DisplayWidth(r[i])), ' ');
+            if (i > 0) line += "  ";
+            line += right(i) ? pad + r[i] : r[i] + (i + 1 < r.size() ? pad : "");
+        }
+        std::printf("%s\n", line.c_str());
+    }
+}
+
 void PrintTable(const std::vector<Row>& rows) {
     std::vector<std::size_t> shown;
     for (std::size_t c = 0; c < std::size(kColumns); ++c)
@@ -144,20 +163,7 @@ void PrintTable(const std::vector<Row>& rows) {
             cells.back().push_back(kColumns[c].kind == Kind::kAmount ? FormatAmount(r[c])
                                                                      : Printable(r[c]));
     }
-    std::vector<int> width(shown.size(), 0);
-    for (const Row& r : cells)
-        for (std::size_t i = 0; i < r.size(); ++i)
-            width[i] = std::max(width[i], DisplayWidth(r[i]));
-    for (const Row& r : cells) {
-        std::string line;
-        for (std::size_t i = 0; i < r.size(); ++i) {
-            std::string pad(static_cast<std::size_t>(width[i] - DisplayWidth(r[i])), ' ');
-            bool right = kColumns[shown[i]].kind != Kind::kText;
-            if (i > 0) line += "  ";
-            line += right ? pad + r[i] : r[i] + (i + 1 < r.size() ? pad : "");
-        }
-        std::printf("%s\n", line.c_str());
-    }
+    PrintAligned(cells, [&](std::size_t i) { return kColumns[shown[i]].kind != Kind::kText; });
 }
 
 std::string CsvCell(const std::string& text) {
@@ -286,20 +292,8 @@ void PrintMonth(const reading::MonthResults& month, const std::string& format, i
         return;
     }
     if (month.lines.empty()) return;
-    std::vector<int> width(cells[0].size(), 0);
-    for (const Row& r : cells)
-        for (std::size_t i = 0; i < r.size(); ++i)
-            width[i] = std::max(width[i], DisplayWidth(r[i]));
-    for (const Row& r : cells) {
-        std::string line;
-        for (std::size_t i = 0; i < r.size(); ++i) {
-            std::string pad(static_cast<std::size_t>(width[i] - DisplayWidth(r[i])), ' ');
-            const bool right = i >= 4 || i == 2;
-            if (i > 0) line += "  ";
-            line += right ? pad + r[i] : r[i] + (i + 1 < r.size() ? pad : "");
-        }
-        std::printf("%s\n", line.c_str());
-    }
+    // The run and the figures to the right.
+    PrintAligned(cells, [](std::size_t i) { return i >= 4 || i == 2; });
 }
 
 // The stored result rows (HPOMNPY) as they stand.

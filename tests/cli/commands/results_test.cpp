@@ -39,7 +39,9 @@ class ResultsTest : public CliTest {
         CliTest::SetUp();
         SeedYearCompany();
         Exec("UPDATE SEMP SET KOR_NM='Kim, \"Jr\"' WHERE EMP_CD='E03'");
-        ASSERT_EQ(Cli("recalc-tax --company 1000 --month 200203 --mode 1").exit_code, 0);
+        const payroll::testing::HostRun r =
+            Cli("recalc-tax --company 1000 --month 200203 --mode 1");
+        ASSERT_EQ(r.exit_code, 0) << r.err;
     }
 };
 
