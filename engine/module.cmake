@@ -22,6 +22,8 @@ payroll_module(payroll_engine
         common/rounding_codes.cpp
         common/run_key.cpp
         common/settings.cpp
+        common/statements.cpp
+        common/status.cpp
         tax/deductions.cpp
         tax/exemptions.cpp
         tax/income_tax.cpp

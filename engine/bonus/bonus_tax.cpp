@@ -14,6 +14,7 @@
 #include "engine/common/messages.h"
 #include "engine/common/row_counts.h"
 #include "engine/common/run_key.h"
+#include "engine/common/statements.h"
 #include "engine/tax/deductions.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/text/sql_text.h"
@@ -96,7 +97,10 @@ double CSalaryCalcurate::GetPersonTax(double pay) {
         "select * from HIFNPCT  where  CO_CD='0000' AND RVRS_YY='%s' AND %f >= STMS_AM AND "
         "%f<STME_AM  order by NTPS_GR ",
         Esc(key->month.Left(4)).c_str(), x, x);
-    if (!TracedQuery(m_dsMain, sql, "GetPersonTax ", "GetPersonTax error", 0)) return 0;
+    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetPersonTax ", "GetPersonTax error",
+                                      0)
+             .ok())
+        return 0;
     double premium = Number(m_dsMain.OnGetFieldValue("NAPS_AM", 0).c_str());
     // Up to 2001 the employee paid half the grade's premium.
     if (payroll::calendar::AtoiSlice(key->month.str(), 0, 4) < 2002) premium /= 2;

@@ -6,6 +6,7 @@
 #include "engine/bonus/bonus_math.h"
 #include "engine/common/messages.h"
 #include "engine/common/run_key.h"
+#include "engine/common/statements.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/text/sql_text.h"
 
@@ -64,7 +65,10 @@ void CSalaryCalcurate::GetBonersTotal(CString company, CString fromMonth, CStrin
         DspTRACE(sql, "GetBonersTotal error", 0);
         return;
     }
-    if (!TracedQuery(m_dsMain, sql, "GetBonersTotal", "GetBonersTotal error", 0)) return;
+    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetBonersTotal",
+                                      "GetBonersTotal error", 0)
+             .ok())
+        return;
     if (!HasRow(m_dsMain)) return;
     sums[0] = Column(m_dsMain, "TPAY_AM") + Column(m_dsMain, "TBON_AM");
     sums[1] = Column(m_dsMain, "TXST_AM");
@@ -89,7 +93,9 @@ void CSalaryCalcurate::GetBONES_EMPTY_values(CString employee, double* pay, doub
         "SELECT SQ, TPAY_AM, TBON_AM FROM HPOMNPY  WHERE  CO_CD='%s' AND   RVRS_YM='%s' AND  "
         "EMP_CD='%s' AND  PYTP_FG = '100'  ORDER BY SQ ",
         company.c_str(), month.c_str(), emp.c_str());
-    if (!TracedQuery(m_dsMain, sql, "GetBONES_EMPTY_values", "GetBONES_EMPTY_values error", 0))
+    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetBONES_EMPTY_values",
+                                      "GetBONES_EMPTY_values error", 0)
+             .ok())
         return;
     // The month has its salary: nothing stands in for it.
     if (HasRow(m_dsMain) && Column(m_dsMain, "TPAY_AM") + Column(m_dsMain, "TBON_AM") != 0) return;
@@ -98,7 +104,9 @@ void CSalaryCalcurate::GetBONES_EMPTY_values(CString employee, double* pay, doub
         "SELECT * FROM HPOMNPY  WHERE  CO_CD='%s' AND  RVRS_YM <  '%s' AND EMP_CD='%s' AND PYTP_FG "
         "LIKE '1%%'  AND (TPAY_AM >.0000) ORDER BY RVRS_YM DESC, SQ ASC  ",
         company.c_str(), month.c_str(), emp.c_str());
-    if (!TracedQuery(m_dsMain, sql, "GetBONES_EMPTY_values_2", "GetBONES_EMPTY_values_2 error", 0))
+    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetBONES_EMPTY_values_2",
+                                      "GetBONES_EMPTY_values_2 error", 0)
+             .ok())
         return;
     if (!HasRow(m_dsMain)) return;
     const double values[3] = {Column(m_dsMain, "TPAY_AM"), Column(m_dsMain, "TXST_AM"),
@@ -147,7 +155,10 @@ double CSalaryCalcurate::GetYmdTotalBones(CString employee, int* months, SALARY_
         "A.SQ*=B.SQ GROUP BY A.RVRS_YM, A.SQ ORDER BY A.RVRS_YM DESC ",
         company.c_str(), month.c_str(), month.c_str(), key->sq.c_str(), company.c_str(),
         DivisionClause(key->division_filter).c_str(), Esc(employee).c_str());
-    if (!TracedQuery(m_dsMain, sql, "GetYmdTotalBones", "GetYmdTotalBones error", 0)) return 0;
+    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetYmdTotalBones",
+                                      "GetYmdTotalBones error", 0)
+             .ok())
+        return 0;
     const CString start = HasRow(m_dsMain) ? year + "01" : key->month;
 
     double pay = 0, base = 0, tax = 0;
@@ -184,7 +195,10 @@ double CSalaryCalcurate::GetYmdTotalPay(CString employee, SALARY_TOTAL_x* total,
         key->sq.c_str(), head.c_str(), key->sq.c_str(), head.c_str(), Esc(key->company).c_str(),
         Esc(employee).c_str(), Esc(key->month).c_str(),
         DivisionClause(key->division_filter).c_str());
-    if (!TracedQuery(m_dsMain, sql, "GetYmdTotalPay", "GetYmdTotalPay error", 0)) return 0;
+    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetYmdTotalPay",
+                                      "GetYmdTotalPay error", 0)
+             .ok())
+        return 0;
     double month = 0;
     if (HasRow(m_dsMain)) {
         total->INTX_TOTAL = Column(m_dsMain, "INTX");

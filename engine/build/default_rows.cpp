@@ -10,6 +10,7 @@
 #include "engine/common/record_layout.h"
 #include "engine/common/row_counts.h"
 #include "engine/common/run_key.h"
+#include "engine/common/statements.h"
 #include "platform/lang/lang_util.h"
 #include "platform/text/sql_text.h"
 #include "platform/ui/progress_dialog.h"
@@ -155,7 +156,9 @@ class BatchSender {
 
     bool Send(int k) {
         CString& batch = Batch(k);
-        if (!e_->TracedExecute(batch, "All_InsertData", "All_InsertData error", 0)) return false;
+        if (!payroll::engine::TracedExecute(*e_, batch, "All_InsertData", "All_InsertData error", 0)
+                 .ok())
+            return false;
         // The batch's room goes back to the spare; the batch is left empty.
         spare_[k].swap(batch.str());
         spare_[k].clear();
@@ -267,7 +270,9 @@ int CSalaryCalcurate::SetAllSempInsert() {
         CString sql(payroll::default_rows::StatutoryDeleteText(TableOf(*this, 2),
                                                                key->company.str(), key->month.str(),
                                                                key->sq.str(), key->pay_head.str()));
-        if (!TracedExecute(sql, "dll-FIXED CODE/DELETE", "dll-FIXED CODE/DELETE error", 0))
+        if (!payroll::engine::TracedExecute(*this, sql, "dll-FIXED CODE/DELETE",
+                                            "dll-FIXED CODE/DELETE error", 0)
+                 .ok())
             return Abandon(*this);
     }
     if (!m_dsRoster[0].OnCommitTrans()) {
@@ -371,7 +376,8 @@ int CSalaryCalcurate::GetMax_HPITMPD() {
             "PYTP_FG='%s' ",
             payroll::build::TableOf(*this, kind).c_str(), Esc(key->company).c_str(),
             Esc(key->month).c_str(), Esc(key->sq).c_str(), Esc(key->pay_type).c_str());
-        if (!TracedQuery(m_dsMain, sql, "AllSemp", "AllSemp error", 0)) return 0;
+        if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "AllSemp", "AllSemp error", 0).ok())
+            return 0;
     }
     return 1;
 }

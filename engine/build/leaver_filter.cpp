@@ -14,6 +14,7 @@
 #include "engine/common/messages.h"
 #include "engine/common/record_layout.h"
 #include "engine/common/run_key.h"
+#include "engine/common/statements.h"
 #include "platform/text/sql_text.h"
 
 namespace {
@@ -44,7 +45,10 @@ int CSalaryCalcurate::GetSempDataUpdate() {
     CString prime;
     prime.Format("SELECT * FROM %s WHERE CO_CD='%s' ", payroll::build::TableOf(*this, 1).c_str(),
                  payroll::sql::Escape(key->company.str()).c_str());
-    if (!TracedQuery(m_dsMain, prime, "GetSempDataUpdate", "Load_SEMP error", 0)) return 0;
+    if (!payroll::engine::TracedQuery(*this, m_dsMain, prime, "GetSempDataUpdate",
+                                      "Load_SEMP error", 0)
+             .ok())
+        return 0;
     m_dsMain.OnBeginTrans();
 
     const std::string condition = PayTypeCondition(key->combined == "001", key->pay_type.str());
@@ -58,7 +62,9 @@ int CSalaryCalcurate::GetSempDataUpdate() {
     for (const Target& t : targets) {
         CString sql(RefreshText(t.kind, t.table, key->company.str(), key->month.str(),
                                 key->sq.str(), condition, key->month.str().substr(0, 4)));
-        if (!TracedExecute(sql, "GetSempDataUpdate_update", "GetSempDataUpdate_update error", 0)) {
+        if (!payroll::engine::TracedExecute(*this, sql, "GetSempDataUpdate_update",
+                                            "GetSempDataUpdate_update error", 0)
+                 .ok()) {
             m_dsMain.OnRollbackTrans();
             return 0;
         }

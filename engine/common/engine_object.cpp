@@ -5,6 +5,7 @@
 #include "engine/common/calendar.h"
 #include "engine/common/messages.h"
 #include "engine/common/run_key.h"
+#include "engine/common/statements.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
 #include "platform/registry/app_settings.h"
@@ -121,7 +122,10 @@ void CSalaryCalcurate::TraceText(const CString& text, const CString& title, int 
 }
 
 int CSalaryCalcurate::QueryOpen(G_DataSource* source, const CString& sql) {
-    if (!TracedQuery(source ? *source : m_dsMain, sql, "QueryOpen ", "QueryOpen error") || !source)
+    if (!payroll::engine::TracedQuery(*this, source ? *source : m_dsMain, sql, "QueryOpen ",
+                                      "QueryOpen error")
+             .ok() ||
+        !source)
         return 0;
     return static_cast<int>(source->OnGetRecordCount());
 }
@@ -132,24 +136,6 @@ int CSalaryCalcurate::OpenFile_Whole(G_DataSource* source, const CString& sql, v
     if (*rowCount == 0) return 1;
     if (!source || !buffer || *rowCount < 0) return 0;
     return source->OnWholeDataRead(sql, buffer, *rowCount, layout) ? 1 : 0;
-}
-
-bool CSalaryCalcurate::TracedQuery(G_DataSource& source, const CString& sql, const char* title,
-                                   const char* errorTitle, int quietOnError) {
-    TraceText(sql, title, 1);
-    if (source.OnExecuteSQL(sql)) return true;
-    payroll::engine::NoteFailure(errorTitle, source.GetLastError());
-    TraceText(sql, errorTitle, quietOnError);
-    return false;
-}
-
-bool CSalaryCalcurate::TracedExecute(const CString& sql, const char* title, const char* errorTitle,
-                                     int quietOnError) {
-    TraceText(sql, title, 1);
-    if (m_DirectSQL.OnExecuteText(sql.str())) return true;
-    payroll::engine::NoteFailure(errorTitle, m_DirectSQL.GetLastError());
-    TraceText(sql, errorTitle, quietOnError);
-    return false;
 }
 
 void CSalaryCalcurate::SetYear(int year) {

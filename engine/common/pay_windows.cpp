@@ -4,6 +4,7 @@
 
 #include "engine/common/calendar.h"
 #include "engine/common/messages.h"
+#include "engine/common/statements.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
 #include "platform/text/sql_text.h"
@@ -37,7 +38,10 @@ int CSalaryCalcurate::SetYmdFromTo() {
             "SELECT * FROM HPHWTPT  WHERE   CO_CD='%s' AND RVRS_YM ='%s' AND SQ='%s' AND "
             "PYTP_FG='%s' ",
             company.c_str(), month.c_str(), sq.c_str(), payType.c_str());
-        if (!TracedQuery(m_dsMain, sql, "SetYmdFromTo 1 ", "SetYmdFromTo 1 error", 0)) return 0;
+        if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "SetYmdFromTo 1 ",
+                                          "SetYmdFromTo 1 error", 0)
+                 .ok())
+            return 0;
         long rows = m_dsMain.OnGetRecordCount();
         m_BHHAFF.Allocate(static_cast<std::size_t>(rows));
         for (long r = 0; r < rows; ++r) {
@@ -58,7 +62,10 @@ int CSalaryCalcurate::SetYmdFromTo() {
             "TMST_DT  from HHFAACC  where CO_CD='%s'   ) B WHERE A.HTYP_CD=B.HTYP_CD ",
             company.c_str(), month.c_str(), sq.c_str(), payType.c_str(), company.c_str());
         G_DataSource& source = m_dsCalcA[0];
-        if (!TracedQuery(source, sql, "SetYmdFromTo 2 ", "SetYmdFromTo 2 error", 0)) return 0;
+        if (!payroll::engine::TracedQuery(*this, source, sql, "SetYmdFromTo 2 ",
+                                          "SetYmdFromTo 2 error", 0)
+                 .ok())
+            return 0;
         long rows = source.OnGetRecordCount();
         m_BHHAFF.Allocate(static_cast<std::size_t>(rows));
         const std::string runMonth(k.RVRS_YM.View());

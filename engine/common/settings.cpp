@@ -9,6 +9,7 @@
 #include "engine/common/record_layout.h"
 #include "engine/common/row_counts.h"
 #include "engine/common/run_key.h"
+#include "engine/common/statements.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
 #include "platform/text/sql_text.h"
@@ -229,7 +230,9 @@ int CSalaryCalcurate::OpenHPMPDFM() {
     int count = ClampCount(m_dsMain.OnGetBulkRecordCount(sql));
     m_nRowCount[kPayItemRows] = count;
     m_HPMPDFM.Allocate(static_cast<std::size_t>(count));
-    if (!TracedQuery(m_dsMain, sql, "OpenHPMPDFM", "OpenHPMPDFM error", 0)) return 0;
+    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "OpenHPMPDFM", "OpenHPMPDFM error", 0)
+             .ok())
+        return 0;
 
     long rows = std::min<long>(m_dsMain.OnGetRecordCount(), count);
     for (long r = 0; r < rows; ++r)

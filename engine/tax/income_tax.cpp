@@ -5,6 +5,7 @@
 
 #include "engine/common/messages.h"
 #include "engine/common/run_key.h"
+#include "engine/common/statements.h"
 #include "engine/tax/income_tax_math.h"
 #include "engine/tax/result_record.h"
 #include "payroll/diagnostics.h"
@@ -60,7 +61,9 @@ int CSalaryCalcurate::GetCalcIncomeAndResTax(CString employee, int mode, CString
             Esc(key->sq).c_str(), PayTypeClause(*key, "AND PYTP_FG='%s' ").c_str());
         // The query routine's run, traced under the step's own title.
         double rDeductions = 0;
-        if (TracedQuery(m_dsCalcA[0], sql, "GetNightTotal", "QueryOpen error") &&
+        if (payroll::engine::TracedQuery(*this, m_dsCalcA[0], sql, "GetNightTotal",
+                                         "QueryOpen error")
+                .ok() &&
             m_dsCalcA[0].OnGetRecordCount() > 0)
             rDeductions = Number(m_dsCalcA[0].OnGetFieldValue("DDCT_AM", 0));
 
@@ -78,7 +81,8 @@ int CSalaryCalcurate::GetCalcIncomeAndResTax(CString employee, int mode, CString
             Esc(key->company).c_str(), Esc(key->month.Left(4)).c_str(),
             PayTypeClause(*key, "PYTP_FG='%s' AND ").c_str());
         G_DataSource cutoff;
-        TracedQuery(cutoff, sql, "GetCalcIncomeAndResTax", "QUERY ERROR..");
+        payroll::engine::TracedQuery(*this, cutoff, sql, "GetCalcIncomeAndResTax", "QUERY ERROR..")
+            .ok();
         m_HPOMNPY.INTX_AM =
             SetAmountReleas(m_HPOMNPY.INTX_AM, cutoff.OnGetFieldValue("CTOF_FG", 0));
     }
@@ -95,7 +99,9 @@ double CSalaryCalcurate::GetTaxAmountMath(double amount, int) {
         "select * from HPFTITC where CO_CD='0000' and RVRS_YY='%s' AND ( (%f >= TXSS_AM AND %f "
         "<TXSE_AM ) OR (%f >= TXSS_AM AND TXSE_AM=0 ) ) ",
         Esc(key->month.Left(4)).c_str(), amount, amount, amount);
-    if (!TracedQuery(m_dsMain, sql, "GetPersonTax ", "GetPersonTax error")) return 0;
+    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetPersonTax ", "GetPersonTax error")
+             .ok())
+        return 0;
     if (m_dsMain.OnGetRecordCount() <= 0) return 0;
     return payroll::tax::RateBracketTax(amount, Number(m_dsMain.OnGetFieldValue("TAX_RT", 0)),
                                         Number(m_dsMain.OnGetFieldValue("PRDA_AM", 0)));

@@ -6,6 +6,7 @@
 #include "engine/common/messages.h"
 #include "engine/common/record_layout.h"
 #include "engine/common/run_key.h"
+#include "engine/common/statements.h"
 #include "engine/tax/result_record.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
@@ -171,7 +172,8 @@ void WriteDeductionRows(CSalaryCalcurate& e, const Fields& key, const CString& e
         }
     }
     present.Free();
-    if (!batch.IsEmpty()) e.TracedExecute(batch, "all_save", "all_save error");
+    if (!batch.IsEmpty())
+        payroll::engine::TracedExecute(e, batch, "all_save", "all_save error").ok();
 }
 
 }  // namespace
@@ -281,9 +283,11 @@ int CSalaryCalcurate::AppendData(CString employee, int mode, CString) {
         m_HPOMNPY.DDCT_AM = 0;
         replace = OpenHPOMNPY(&m_dsMain, employee, payType) <= 0;
     }
-    if (!TracedExecute(replace ? SummaryReplaceText(*this, *key, employee, payType)
-                               : SummaryUpdateText(*this, *key, employee, payType),
-                       "sum save", "sum save error"))
+    if (!payroll::engine::TracedExecute(*this,
+                                        replace ? SummaryReplaceText(*this, *key, employee, payType)
+                                                : SummaryUpdateText(*this, *key, employee, payType),
+                                        "sum save", "sum save error")
+             .ok())
         return 0;
     if (payroll::db::Connection* c = payroll::db::Connection::Current()) c->NoteResultStored();
     WriteDeductionRows(*this, *key, employee, payType);

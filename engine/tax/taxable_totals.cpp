@@ -10,6 +10,7 @@
 #include "engine/common/messages.h"
 #include "engine/common/row_counts.h"
 #include "engine/common/run_key.h"
+#include "engine/common/statements.h"
 #include "engine/tax/exemptions.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
@@ -99,7 +100,9 @@ int CSalaryCalcurate::OpenSEMP(CString employee) {
         std::memset(static_cast<void*>(m_SEMP_ALL.at(i)), 0, sizeof(SEMP_FMT));
 
     const CString title = TheLangUtil().GetLangString(kEmployeeTitle);
-    if (!TracedQuery(m_dsMain, sql, title.c_str(), "사원등록 error", 0)) return 0;
+    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, title.c_str(), "사원등록 error", 0)
+             .ok())
+        return 0;
     const std::size_t held =
         std::min(rows, static_cast<std::size_t>(std::max(0L, m_dsMain.OnGetRecordCount())));
     for (std::size_t i = 0; i < held; ++i)
@@ -129,7 +132,11 @@ CString CSalaryCalcurate::QueryString(int kind, CString employee, int) {
 int CSalaryCalcurate::LoadDataIncom(CString employee, int) {
     if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
     CString sql = QueryString(2, employee, 1);
-    return TracedQuery(m_dsCalcB[0], sql, "QueryString", "QueryString error", 0) ? 1 : 0;
+    return payroll::engine::TracedQuery(*this, m_dsCalcB[0], sql, "QueryString",
+                                        "QueryString error", 0)
+                   .ok()
+               ? 1
+               : 0;
 }
 
 int CSalaryCalcurate::GetCode_INDEX(CString code, int kind) {

@@ -7,6 +7,7 @@
 #include "engine/common/calendar.h"
 #include "engine/common/messages.h"
 #include "engine/common/run_key.h"
+#include "engine/common/statements.h"
 #include "engine/tax/year_progress.h"
 #include "payroll/diagnostics.h"
 #include "payroll/salary_calcurate.h"
@@ -70,7 +71,10 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
         "A.RVRS_YM=B.RVRS_YM AND A.SQ=B.SQ ORDER BY A.RVRS_YM, A.SQ ",
         Esc(m_HPHONPD.CO_CD.View()).c_str(), pattern.c_str());
     G_DataSource runs;
-    if (!TracedQuery(runs, sql, "Call_AllSum1to12_Year ", "Call_AllSum1to12_Year error")) return 0;
+    if (!payroll::engine::TracedQuery(*this, runs, sql, "Call_AllSum1to12_Year ",
+                                      "Call_AllSum1to12_Year error")
+             .ok())
+        return 0;
     const long runCount = runs.OnGetRecordCount();
     if (runCount <= 0) return 0;
 
@@ -137,8 +141,9 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
             Esc(m_HPHONPD.CO_CD.View()).c_str(), Esc(month).c_str(), sq.c_str(), filter.c_str(),
             Esc(m_HPHONPD.CO_CD.View()).c_str(), Esc(month).c_str(), sq.c_str(), filter.c_str());
         G_DataSource employees;
-        if (!TracedQuery(employees, sql, "Call_AllSum1to12_Year:semp",
-                         "Call_AllSum1to12_Year error"))
+        if (!payroll::engine::TracedQuery(*this, employees, sql, "Call_AllSum1to12_Year:semp",
+                                          "Call_AllSum1to12_Year error")
+                 .ok())
             return stop("");
 
         // init copies the key it is given: hand it a copy of the run's key.

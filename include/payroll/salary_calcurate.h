@@ -292,17 +292,9 @@ class PAYROLL_API CSalaryCalcurate : public CWnd {
     int m_nRetireStrict;
     CString m_strTable[8];
 
-    // One traced statement: traces `sql` under `title` quietly, runs it, and
-    // on failure notes the failure and traces it again under `errorTitle`
-    // with `quietOnError` (0 shows that title in a message box). Internal to
-    // the engine's steps.
-    PAYROLL_INTERNAL bool TracedQuery(G_DataSource& source, const CString& sql, const char* title,
-                                      const char* errorTitle, int quietOnError = 0);
-    // What DspTRACE does, without copies of the text.
+    // What DspTRACE does, without copies of the text. Internal to the
+    // engine's steps.
     PAYROLL_INTERNAL void TraceText(const CString& text, const CString& title, int quiet);
-    // The same for a statement text run through m_DirectSQL.
-    PAYROLL_INTERNAL bool TracedExecute(const CString& sql, const char* title,
-                                        const char* errorTitle, int quietOnError = 0);
 
     // Statement texts and employees a run may hold.
     static constexpr int kMaxRosterEmployees = 100000;

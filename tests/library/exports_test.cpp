@@ -78,7 +78,7 @@ TEST(ExportsTest, NothingOfTheInsidesIsExported) {
                             "CG_",
                             "CVelo",
                             "CProgressDlg",
-                            "CSalaryCalcurate::TracedQuery",
+                            "CSalaryCalcurate::TraceText",
                             "CSalaryCalcurate::GetDayNumber"};
     for (const std::string& name : ExportedNames()) {
         // Template code of the standard library comes along with any
