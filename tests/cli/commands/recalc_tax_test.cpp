@@ -81,9 +81,10 @@ TEST_F(RecalcTaxTest, JsonNamesTheOutcomeAndItsCounts) {
         return std::atol(Scalar(std::string("SELECT COUNT(*) FROM ") + table).c_str());
     };
     const long resultsBefore = count("HPOMNPY"), deductionsBefore = count("HPOMPDD");
-    payroll::testing::HostRun r = Cli("--json recalc-tax --company 1000 --year 2002");
+    // The tax road's own counts, without the month's close.
+    payroll::testing::HostRun r = Cli("--json recalc-tax --company 1000 --year 2002 --no-close");
     EXPECT_EQ(r.exit_code, 0) << r.err;
-    const nlohmann::json line = nlohmann::json::parse(r.out);
+    nlohmann::json line = nlohmann::json::parse(r.out);
     EXPECT_EQ(line["outcome"], "committed");
     EXPECT_EQ(line["road"], "recalc-tax 1000 2002 mode 1");
     EXPECT_EQ(line["runs"], 2);
@@ -99,6 +100,14 @@ TEST_F(RecalcTaxTest, JsonNamesTheOutcomeAndItsCounts) {
     // Every result is one summary row written: updated in place, or replaced.
     EXPECT_EQ(results["inserted"].get<long>() + results["updated"].get<long>(), 6);
     EXPECT_GT(deductions["updated"].get<long>(), 0);
+    // With the close, every result row is updated once more to carry its
+    // deductions.
+    r = Cli("--json recalc-tax --company 1000 --year 2002");
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    line = nlohmann::json::parse(r.out);
+    EXPECT_EQ(line["tables"]["HPOMNPY"]["inserted"].get<long>() +
+                  line["tables"]["HPOMNPY"]["updated"].get<long>(),
+              12);
 
     Exec("DELETE FROM SCTRL_D");
     r = Cli("--json --quiet recalc-tax --company 1000 --year 2002");
