@@ -72,9 +72,10 @@ int main(int argc, char** argv) {
             error = QStringLiteral("--print takes payslips, register or ledger");
         else if (args.value(out).isEmpty())
             error = QStringLiteral("--print needs --out DIR");
-        else if (args.isSet(db) && !payroll::IsDatabaseOpen())
-            error = window.MessageLine()->text();  // why it did not open
-        else if (!window.PrintToPdf(paper, args.value(out)))
+        // The window's line says why: the database did not open (nothing
+        // more is tried), or the papers were not printed.
+        else if ((args.isSet(db) && !payroll::IsDatabaseOpen()) ||
+                 !window.PrintToPdf(paper, args.value(out)))
             error = window.MessageLine()->text();
         if (!error.isEmpty()) {
             std::fprintf(stderr, "payroll-desk: %s\n", error.toUtf8().constData());

@@ -54,6 +54,7 @@ bool PrintPapers(Paper paper, const std::string& company, const std::string& mon
             std::vector<papers::Payslip> slips;
             if (!papers::ReadPayslips(query, &slips, error)) return false;
             std::vector<std::string> paths;
+            paths.reserve(slips.size());
             for (const papers::Payslip& s : slips)
                 paths.push_back(InFolder(folder, print::PayslipFileName(s, kPdf)));
             return WriteAll(
@@ -80,6 +81,7 @@ bool PrintPapers(Paper paper, const std::string& company, const std::string& mon
     std::vector<papers::Ledger> ledgers;
     if (!papers::ReadLedgers(query, &ledgers, error)) return false;
     std::vector<std::string> paths;
+    paths.reserve(ledgers.size());
     for (const papers::Ledger& l : ledgers)
         paths.push_back(InFolder(folder, print::LedgerFileName(l, kPdf)));
     return WriteAll(

@@ -16,7 +16,7 @@
 namespace payroll::print {
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
 
 // The temporary file being written, for the signal handler: a plain buffer,
 // published by the flag once it is whole.

@@ -60,6 +60,7 @@ int WritePayslips(const PaperJob& job) {
     std::string error;
     if (!papers::ReadPayslips(query, &slips, &error)) return PaperFailure("payslips", error);
     std::vector<std::string> paths;
+    paths.reserve(slips.size());
     for (const papers::Payslip& s : slips)
         paths.push_back(InFolder(job.out, print::PayslipFileName(s, job.format)));
     if (!Ready("payslips", job, job.out, true, paths)) return kFailed;
@@ -101,6 +102,7 @@ int WriteLedgers(const PaperJob& job) {
     std::string error;
     if (!papers::ReadLedgers(query, &ledgers, &error)) return PaperFailure("ledger", error);
     std::vector<std::string> paths;
+    paths.reserve(ledgers.size());
     for (const papers::Ledger& l : ledgers)
         paths.push_back(InFolder(job.out, print::LedgerFileName(l, job.format)));
     if (!Ready("ledger", job, job.out, true, paths)) return kFailed;
