@@ -1,0 +1,492 @@
+#include "company/model.h"
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "company/csv.h"
+
+namespace payroll::folder {
+namespace {
+
+bool Digits(const std::string& s, std::size_t from, std::size_t count) {
+    if (s.size() < from + count) return false;
+    for (std::size_t i = from; i < from + count; ++i)
+        if (s[i] < '0' || s[i] > '9') return false;
+    return true;
+}
+
+int DaysIn(int year, int month) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month == 2 && year % 4 == 0 && (year % 100 != 0 || year % 400 == 0)) return 29;
+    return days[month - 1];
+}
+
+// A value cut for a message: a megabyte cell is named by its start.
+std::string Shown(const std::string& value) {
+    if (value.size() <= 60) return value;
+    std::size_t cut = 57;
+    while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80) --cut;
+    return value.substr(0, cut) + "... (" + std::to_string(value.size()) + " bytes)";
+}
+
+// The code in a header's brackets ("성명 [KOR_NM]" -> KOR_NM), or the header
+// itself when it has none.
+std::string HeaderCode(const std::string& header) {
+    const std::size_t open = header.rfind('[');
+    const std::size_t close = header.rfind(']');
+    if (open != std::string::npos && close != std::string::npos && close > open)
+        return header.substr(open + 1, close - open - 1);
+    return header;
+}
+
+struct Checker {
+    std::vector<Problem>* problems;
+    std::string file;
+    void Add(long line, const std::string& column, const std::string& value,
+             const std::string& expected) {
+        problems->push_back({file, line, column, Shown(value), expected});
+    }
+};
+
+const char* KindExpected(Kind kind) {
+    switch (kind) {
+        case Kind::kDate:
+            return "a date that exists, as 2002-07-15";
+        case Kind::kMonth:
+            return "a month, as 2002-07";
+        case Kind::kYear:
+            return "a year, as 2002";
+        case Kind::kAmount:
+            return "an amount: a number such as 1500000 or 1,500,000.50";
+        case Kind::kCount:
+            return "a whole number from 0";
+        case Kind::kDay:
+            return "a day of the month, 1 to 31";
+        default:
+            return "";
+    }
+}
+
+// Converts one cell to its stored form; false with what was expected.
+bool Convert(const ColumnSpec& c, const std::string& text, const Lists& lists, std::string* stored,
+             std::string* expected) {
+    if (text.empty()) {
+        stored->clear();
+        if (c.required) *expected = "a value: the column is required";
+        return !c.required;
+    }
+    bool ok = true;
+    switch (c.kind) {
+        case Kind::kText:
+            *stored = text;
+            break;
+        case Kind::kCode:
+            ok = text.find_first_of(" \t\r\n,'\"") == std::string::npos;
+            *stored = text;
+            if (!ok) *expected = "a code without blanks, commas or quotes";
+            break;
+        case Kind::kList:
+            ok = lists.Resolve(c.list, text, stored);
+            if (!ok) *expected = "one of " + lists.Sample(c.list);
+            break;
+        case Kind::kDate:
+            ok = ParseDate(text, stored);
+            break;
+        case Kind::kMonth:
+            ok = ParseMonth(text, stored);
+            break;
+        case Kind::kYear:
+            ok = text.size() == 4 && Digits(text, 0, 4) && text >= "1900";
+            *stored = text;
+            break;
+        case Kind::kAmount:
+            ok = ParseAmount(text, stored);
+            break;
+        case Kind::kCount:
+            ok = text.size() <= 6 && Digits(text, 0, text.size());
+            if (ok) *stored = std::to_string(std::stol(text));
+            break;
+        case Kind::kDay:
+            ok = text.size() <= 2 && Digits(text, 0, text.size()) && std::stoi(text) >= 1 &&
+                 std::stoi(text) <= 31;
+            if (ok) *stored = std::to_string(std::stoi(text));
+            break;
+    }
+    if (!ok && expected->empty()) *expected = KindExpected(c.kind);
+    if (ok && static_cast<int>(stored->size()) > c.width) {
+        *expected = "at most " + std::to_string(c.width) + " bytes";
+        return false;
+    }
+    return ok;
+}
+
+std::string ReadFileBytes(const std::string& path, bool* found) {
+    std::ifstream in(path, std::ios::binary);
+    *found = static_cast<bool>(in);
+    std::ostringstream s;
+    if (*found) s << in.rdbuf();
+    return s.str();
+}
+
+bool OptionalFile(int index) {
+    return index == kCodes || index == kExemptions || index == kPaySteps || index == kFixedItems;
+}
+
+void LoadSettings(const CsvText& csv, Checker& ck, Folder* folder) {
+    std::set<std::string> seen;
+    const Lists none{Folder{}};
+    for (std::size_t r = 1; r < csv.rows.size(); ++r) {
+        const CsvRow& row = csv.rows[r];
+        const std::string key = HeaderCode(PlainCell(row.cells[0]));
+        const std::string value = row.cells.size() > 1 ? PlainCell(row.cells[1]) : "";
+        const SettingSpec* spec = nullptr;
+        for (const SettingSpec& s : Settings())
+            if (key == s.code || PlainCell(row.cells[0]) == s.label) spec = &s;
+        if (!spec) {
+            ck.Add(row.line, "KEY", key, "a setting this system knows (see docs/company-files.md)");
+            continue;
+        }
+        if (!seen.insert(spec->code).second) {
+            ck.Add(row.line, "KEY", key, "each setting once");
+            continue;
+        }
+        ColumnSpec c{spec->label, spec->code, spec->kind, spec->required, 20, "rule"};
+        std::string stored, expected;
+        if (!Convert(c, value, none, &stored, &expected)) {
+            ck.Add(row.line, spec->code, value, expected);
+            continue;
+        }
+        folder->files[kSettings].push_back({row.line, {spec->code, stored}});
+    }
+    for (const SettingSpec& s : Settings())
+        if (s.required && !seen.count(s.code))
+            ck.Add(0, s.code, "", std::string("a line ") + s.label + " [" + s.code + "]");
+}
+
+// Checks between the rows of one file and with the files before it.
+void CheckFile(int index, const std::vector<Record>& all, Checker& ck) {
+    std::vector<Record> rows;
+    for (const Record& r : all)
+        if (r.ok) rows.push_back(r);
+    auto window = [&](int from, int to, const char* what) {
+        for (const Record& r : rows)
+            if (!r.values[to].empty() && r.values[to] < r.values[from])
+                ck.Add(r.line, Files()[index].columns[to].code, r.values[to],
+                       std::string("an end on or after the start ") + r.values[from] + " (" + what +
+                           " does not close)");
+    };
+    if (index == kEmployees) window(14, 15, "the employment");
+    if (index == kPaySteps || index == kFixedItems) {
+        window(2, 3, "the span of months");
+        // Spans of one key may not overlap: one amount a month.
+        std::map<std::string, std::vector<const Record*>> by;
+        for (const Record& r : rows) by[r.values[0] + "/" + r.values[1]].push_back(&r);
+        for (auto& [key, list] : by) {
+            std::sort(list.begin(), list.end(),
+                      [](const Record* a, const Record* b) { return a->values[2] < b->values[2]; });
+            for (std::size_t i = 1; i < list.size(); ++i) {
+                const std::string& end = list[i - 1]->values[3];
+                if (end.empty() || end >= list[i]->values[2])
+                    ck.Add(list[i]->line, Files()[index].columns[2].code, list[i]->values[2],
+                           "a start after the end of the span of line " +
+                               std::to_string(list[i - 1]->line) + " (" + key + ")");
+            }
+        }
+    }
+    if (index == kItems) {
+        std::map<std::string, const Record*> names;
+        for (const Record& r : rows) {
+            const bool pay = r.values[2] == "P2";
+            if (pay && r.values[6].empty())
+                ck.Add(r.line, "TAX_FG", "", "a tax class for a pay item: 과세 or 비과세");
+            if (pay && r.values[6] == "002" && r.values[7].empty())
+                ck.Add(r.line, "TXEX_FG", "", "an exemption class for a non-taxable pay item");
+            if (!pay && !r.values[6].empty())
+                ck.Add(r.line, "TAX_FG", r.values[6], "no tax class for a deduction item");
+            auto [it, fresh] = names.emplace(r.values[3], &r);
+            if (!fresh &&
+                (it->second->values[4] != r.values[4] || it->second->values[5] != r.values[5] ||
+                 it->second->values[2] != r.values[2]))
+                ck.Add(r.line, "CTD_NM", r.values[4],
+                       "the same kind and names as line " + std::to_string(it->second->line) +
+                           " for item " + r.values[3]);
+        }
+    }
+    if (index == kCodes)
+        for (const Record& r : rows)
+            if (OwnGroup(r.values[0]))
+                ck.Add(r.line, "CTRL_CD", r.values[0],
+                       "a group of codes.csv: G2, P4, PC and PD have files of their own");
+}
+
+}  // namespace
+
+std::string Folder::Setting(const std::string& code) const {
+    for (const Record& r : files[kSettings])
+        if (r.values[0] == code) return r.values[1];
+    for (const SettingSpec& s : Settings())
+        if (code == s.code) return s.fallback;
+    return {};
+}
+
+bool IsRecordList(const std::string& list) {
+    return list == "@DIV" || list == "@DEPT" || list == "@EMP" || list == "@ITEM";
+}
+
+Lists::Lists(const Folder& f) {
+    for (const char* name : {"yn", "tax", "pydd", "window", "rule", "cut"})
+        for (const ListEntry& e : *BuiltInList(name)) Add(name, e.code, e.word);
+    for (const Record& r : f.files[kCodes]) Add(r.values[0], r.values[1], r.values[2]);
+    for (const Record& r : f.files[kDivisions]) Add("@DIV", r.values[0], r.values[1]);
+    for (const Record& r : f.files[kDepartments]) Add("@DEPT", r.values[0], r.values[2]);
+    for (const Record& r : f.files[kEmployeeTypes]) Add("@G2", r.values[0], r.values[1]);
+    for (const Record& r : f.files[kPayTypes]) Add("@P4", r.values[0], r.values[1]);
+    for (const Record& r : f.files[kExemptions]) Add("@PC", r.values[0], r.values[1]);
+    for (const Record& r : f.files[kItems]) Add("@ITEM", r.values[3], r.values[4]);
+    for (const Record& r : f.files[kEmployees]) Add("@EMP", r.values[0], r.values[1]);
+}
+
+void Lists::Add(const std::string& list, const std::string& code, const std::string& word) {
+    List& l = lists_[list];
+    if (l.by_code.count(code)) return;
+    l.by_code.emplace(code, l.entries.size());
+    if (!word.empty()) {
+        auto [it, fresh] = l.by_word.emplace(word, l.entries.size());
+        if (!fresh) it->second = std::string::npos;
+    }
+    l.entries.push_back({code, word});
+}
+
+const Lists::List* Lists::Find(const std::string& list) const {
+    auto it = lists_.find(list);
+    return it == lists_.end() ? nullptr : &it->second;
+}
+
+bool Lists::Resolve(const std::string& list, const std::string& text, std::string* code) const {
+    const List* l = Find(list);
+    if (!l || l->entries.empty()) {
+        // A company list the company left empty takes any code; the lists
+        // of files and of records do not.
+        *code = text;
+        return list[0] != '@' && !BuiltInList(list) &&
+               text.find_first_of(" \t,") == std::string::npos;
+    }
+    if (l->by_code.count(text)) {
+        *code = text;
+        return true;
+    }
+    auto w = l->by_word.find(text);
+    if (w == l->by_word.end() || w->second == std::string::npos) return false;
+    *code = l->entries[w->second].code;
+    return true;
+}
+
+std::string Lists::Word(const std::string& list, const std::string& code) const {
+    if (IsRecordList(list)) return code;
+    const List* l = Find(list);
+    if (!l) return code;
+    auto c = l->by_code.find(code);
+    if (c == l->by_code.end()) return code;
+    const std::string& word = l->entries[c->second].word;
+    if (word.empty()) return code;
+    // The word names the code only when no other code has it as its word
+    // or as its code.
+    auto w = l->by_word.find(word);
+    if (w == l->by_word.end() || w->second != c->second) return code;
+    auto other = l->by_code.find(word);
+    if (other != l->by_code.end() && other->second != c->second) return code;
+    return word;
+}
+
+std::string Lists::Sample(const std::string& list) const {
+    const List* l = Find(list);
+    const std::vector<ListEntry>* entries = l ? &l->entries : nullptr;
+    std::string where = list == "@DIV"      ? " of divisions.csv"
+                        : list == "@DEPT"   ? " of departments.csv"
+                        : list == "@G2"     ? " of employee-types.csv"
+                        : list == "@P4"     ? " of pay-types.csv"
+                        : list == "@PC"     ? " of exemptions.csv"
+                        : list == "@ITEM"   ? " of items.csv"
+                        : list == "@EMP"    ? " of employees.csv"
+                        : BuiltInList(list) ? ""
+                                            : " of group " + list + " in codes.csv";
+    if (!entries || entries->empty()) return "the codes" + where + " (there are none)";
+    std::string s;
+    std::size_t shown = 0;
+    for (const ListEntry& e : *entries) {
+        if (shown == 6) {
+            s += ", ...";
+            break;
+        }
+        if (shown++) s += ", ";
+        s += e.word.empty() || e.word == e.code ? e.code : e.word + " (" + e.code + ")";
+    }
+    return "the codes" + where + ": " + s;
+}
+
+bool ParseDate(const std::string& text, std::string* stored) {
+    std::string d;
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-')
+        d = text.substr(0, 4) + text.substr(5, 2) + text.substr(8, 2);
+    else if (text.size() == 8)
+        d = text;
+    if (!Digits(d, 0, 8) || d.size() != 8) return false;
+    const int y = std::stoi(d.substr(0, 4)), m = std::stoi(d.substr(4, 2)),
+              day = std::stoi(d.substr(6, 2));
+    if (y < 1900 || m < 1 || m > 12 || day < 1 || day > DaysIn(y, m)) return false;
+    *stored = d;
+    return true;
+}
+
+bool ParseMonth(const std::string& text, std::string* stored) {
+    std::string d;
+    if (text.size() == 7 && text[4] == '-')
+        d = text.substr(0, 4) + text.substr(5, 2);
+    else if (text.size() == 6)
+        d = text;
+    if (d.size() != 6 || !Digits(d, 0, 6)) return false;
+    const int m = std::stoi(d.substr(4, 2));
+    if (d < "190001" || m < 1 || m > 12) return false;
+    *stored = d;
+    return true;
+}
+
+bool ParseAmount(const std::string& text, std::string* stored) {
+    std::string s;
+    std::size_t i = 0;
+    if (!text.empty() && text[0] == '-') {
+        s += '-';
+        i = 1;
+    }
+    std::size_t int_digits = 0, frac_digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            s += c;
+            (point ? frac_digits : int_digits) += 1;
+        } else if (c == ',' && !point && int_digits > 0) {
+            continue;
+        } else if (c == '.' && !point && int_digits > 0) {
+            point = true;
+            s += c;
+        } else {
+            return false;
+        }
+    }
+    if (int_digits == 0 || int_digits > 15 || frac_digits > 4 || (point && frac_digits == 0))
+        return false;
+    *stored = CanonicalNumber(s);
+    return true;
+}
+
+std::string CanonicalNumber(const std::string& text) {
+    std::string s = text;
+    if (s.find_first_not_of("-0123456789.") != std::string::npos || s.empty()) return text;
+    if (s.find('.') != std::string::npos) {
+        while (s.back() == '0') s.pop_back();
+        if (s.back() == '.') s.pop_back();
+    }
+    bool negative = s[0] == '-';
+    std::string digits = negative ? s.substr(1) : s;
+    while (digits.size() > 1 && digits[0] == '0' && digits[1] != '.') digits.erase(0, 1);
+    if (digits == "0") negative = false;
+    return negative ? "-" + digits : digits;
+}
+
+std::string DisplayValue(Kind kind, const std::string& stored) {
+    if (kind == Kind::kDate && stored.size() == 8)
+        return stored.substr(0, 4) + "-" + stored.substr(4, 2) + "-" + stored.substr(6, 2);
+    if (kind == Kind::kMonth && stored.size() == 6)
+        return stored.substr(0, 4) + "-" + stored.substr(4, 2);
+    return stored;
+}
+
+void LoadFolder(const std::string& dir, Folder* folder, std::vector<Problem>* problems) {
+    for (int index = 0; index < kFileCount; ++index) {
+        const FileSpec& spec = Files()[index];
+        Checker ck{problems, spec.name};
+        bool found = false;
+        const std::string bytes = ReadFileBytes(dir + "/" + spec.name, &found);
+        if (!found) {
+            if (!OptionalFile(index)) ck.Add(0, "", "", "the file: the folder has no " + ck.file);
+            continue;
+        }
+        const CsvText csv = ReadCsv(bytes);
+        if (!csv.error.empty()) ck.Add(csv.error_line, "", "", "readable text: " + csv.error);
+        if (csv.rows.empty()) {
+            if (csv.error.empty()) ck.Add(1, "", "", "a header line");
+            continue;
+        }
+        if (index == kSettings) {
+            LoadSettings(csv, ck, folder);
+            continue;
+        }
+        // The header: every column by its code, in any order.
+        std::vector<int> where(spec.columns.size(), -1);
+        const CsvRow& header = csv.rows[0];
+        std::vector<bool> known(header.cells.size(), false);
+        for (std::size_t h = 0; h < header.cells.size(); ++h) {
+            const std::string code = HeaderCode(PlainCell(header.cells[h]));
+            for (std::size_t c = 0; c < spec.columns.size(); ++c)
+                if (code == spec.columns[c].code) {
+                    if (where[c] >= 0)
+                        ck.Add(header.line, code, PlainCell(header.cells[h]), "each column once");
+                    where[c] = static_cast<int>(h);
+                    known[h] = true;
+                }
+            if (!known[h] && !code.empty())
+                ck.Add(header.line, code, PlainCell(header.cells[h]),
+                       "a column of " + ck.file + " (see docs/company-files.md)");
+        }
+        bool complete = true;
+        for (std::size_t c = 0; c < spec.columns.size(); ++c)
+            if (where[c] < 0 && spec.columns[c].required) {
+                ck.Add(header.line, spec.columns[c].code, "",
+                       "the required column " + HeaderText(spec.columns[c]));
+                complete = false;
+            }
+        if (!complete) continue;
+        const Lists lists(*folder);
+        std::vector<Record>& out = folder->files[index];
+        std::map<std::string, long> keys;
+        for (std::size_t r = 1; r < csv.rows.size(); ++r) {
+            const CsvRow& row = csv.rows[r];
+            if (row.cells.size() > header.cells.size()) {
+                ck.Add(row.line, "", PlainCell(row.cells[header.cells.size()]),
+                       "at most " + std::to_string(header.cells.size()) +
+                           " cells, as many as the header has");
+                continue;
+            }
+            Record rec{row.line, std::vector<std::string>(spec.columns.size())};
+            bool ok = true;
+            for (std::size_t c = 0; c < spec.columns.size(); ++c) {
+                const std::string text =
+                    where[c] >= 0 && static_cast<std::size_t>(where[c]) < row.cells.size()
+                        ? PlainCell(row.cells[static_cast<std::size_t>(where[c])])
+                        : std::string();
+                std::string expected;
+                if (!Convert(spec.columns[c], text, lists, &rec.values[c], &expected)) {
+                    ck.Add(row.line, spec.columns[c].code, text, expected);
+                    ok = false;
+                }
+            }
+            rec.ok = ok;
+            std::string key;
+            for (int k : spec.key) key += rec.values[static_cast<std::size_t>(k)] + "/";
+            key.pop_back();
+            auto [it, fresh] = keys.emplace(key, row.line);
+            if (!fresh) {
+                ck.Add(row.line, spec.columns[static_cast<std::size_t>(spec.key.back())].code, key,
+                       "a key of its own: line " + std::to_string(it->second) + " has it too");
+                continue;
+            }
+            out.push_back(std::move(rec));
+        }
+        CheckFile(index, out, ck);
+    }
+}
+
+}  // namespace payroll::folder

@@ -1,0 +1,233 @@
+#include "company/tables.h"
+
+#include <algorithm>
+
+namespace payroll::folder {
+namespace {
+
+enum TargetIndex {
+    tShcfg,
+    tSyscfg,
+    tCodes,
+    tTypeCodes,
+    tPayTypeCodes,
+    tExemptionCodes,
+    tItemNames,
+    tSdiv,
+    tSdept,
+    tHhfaacc,
+    tHpmpdfm,
+    tHhcpyst,
+    tSemp,
+    tHsemp,
+    tHphfxpd,
+    tCount
+};
+
+const std::vector<std::string> kCodeKeys = {"CTRL_CD", "CTD_CD"};
+const std::vector<std::string> kCodeValues = {"CTD_NM", "CTD_NMK", "RMK_DC", "DUMMY1", "DUMMY2"};
+const std::vector<std::pair<std::string, std::string>> kCodeDefaults = {
+    {"MODULE_CD", "'HP'"}, {"EDIT_YN", "'001'"}, {"USE_YN", "'001'"}};
+
+Target CodeGroup(int file, const std::string& group) {
+    return {file, "SCTRL_D", "CTRL_CD='" + group + "'", kCodeKeys, kCodeValues, {}, kCodeDefaults};
+}
+
+std::vector<Target> MakeTargets() {
+    std::vector<Target> t(tCount);
+    t[tShcfg] = {kSettings,
+                 "SHCFG",
+                 "",
+                 {},
+                 {"MNST_DN", "AVMS_TM", "DYST_DN", "FYRV_DN", "MNDC_CD", "JNCM_FG", "RTCM_FG",
+                  "APCM_FG", "NAPE_CD"},
+                 {"MNST_DN", "AVMS_TM", "DYST_DN", "FYRV_DN"},
+                 {{"JPCC_DN", "0"},
+                  {"RPCC_DN", "0"},
+                  {"APPC_DN", "0"},
+                  {"APPP_MC", "0"},
+                  {"EMIN_RT", "0"},
+                  {"PRCT_RT", "0"},
+                  {"FGTE_RT", "0"},
+                  {"DUMMY1", "''"},
+                  {"DUMMY3", "''"}}};
+    t[tSyscfg] = {kSettings,
+                  "syscfg",
+                  "CTR_CD='06'",
+                  {"CTR_CD"},
+                  {"CTR_NB"},
+                  {"CTR_NB"},
+                  {{"CTR_FG", "'001'"}, {"USE_YN", "'001'"}, {"FG_TY", "'001'"}}};
+    t[tCodes] = {kCodes,       "SCTRL_D",   "CTRL_CD NOT IN ('G2','P4','PC','PD')",
+                 kCodeKeys,    kCodeValues, {},
+                 kCodeDefaults};
+    t[tTypeCodes] = CodeGroup(kEmployeeTypes, "G2");
+    t[tPayTypeCodes] = CodeGroup(kPayTypes, "P4");
+    t[tExemptionCodes] = CodeGroup(kExemptions, "PC");
+    t[tItemNames] = CodeGroup(kItems, "PD");
+    t[tSdiv] = {kDivisions, "SDIV", "", {"DIV_CD"}, {"DIV_NM", "DIV_NMK", "DUMMY2", "DUMMY3"},
+                {},         {}};
+    t[tSdept] = {kDepartments, "SDEPT", "", {"DEPT_CD"}, {"DIV_CD", "DEPT_NM", "DEPT_NMK"}, {}, {}};
+    t[tHhfaacc] = {kEmployeeTypes, "HHFAACC", "", {"HTYP_CD"}, {"MNLT_FG", "TMST_DT"}, {}, {}};
+    t[tHpmpdfm] = {kItems,
+                   "HPMPDFM",
+                   "",
+                   {"RVRS_YM", "PYTP_FG", "PYDD_FG", "PYDD_CD"},
+                   {"TAX_FG", "TXEX_FG", "CTOF_FG"},
+                   {},
+                   {{"AMDP_DP", "0"},
+                    {"FTPY_YN", "'000'"},
+                    {"EXCP_YN", "'000'"},
+                    {"NFGC_YN", "'000'"},
+                    {"NFGA_AM", "0"},
+                    {"NFGF_DC", "''"},
+                    {"RTDD_YN", "'000'"},
+                    {"PRCT_FG", "'000'"},
+                    {"PRCT_RT", "0"},
+                    {"HIDD_YN", "'000'"},
+                    {"NPDD_YN", "'000'"},
+                    {"EIDD_YN", "'000'"},
+                    {"IDDD_YN", "'000'"},
+                    {"LMPY_YN", "'000'"},
+                    {"SHFG_YN", "'000'"}}};
+    t[tHhcpyst] = {
+        kPaySteps,  "HHCPYST", "", {"HCLS_CD", "PYST_CD", "APST_YM"}, {"APED_YM", "PAY_AM"},
+        {"PAY_AM"}, {}};
+    std::vector<std::string> semp_values;
+    for (const ColumnSpec& c : Files()[kEmployees].columns) semp_values.push_back(c.code);
+    semp_values.erase(semp_values.begin());
+    t[tSemp] = {kEmployees,
+                "SEMP",
+                "",
+                {"EMP_CD"},
+                semp_values,
+                {"TDFR_SN", "SUFR_SN", "NAPS_AM", "HIFA_AM"},
+                {{"FORG_NO", "''"},
+                 {"DIV_TO_CD", "''"},
+                 {"NTPS_GR", "'01'"},
+                 {"HTIS_GR", "'01'"},
+                 {"APED_YN", "'000'"},
+                 {"APED_DT", "''"},
+                 {"RPMC_DT", "''"},
+                 {"FESC_DT", "''"},
+                 {"FESV_DT", "''"},
+                 {"ABIN_YN", "'000'"},
+                 {"FEHR_YN", "'000'"},
+                 {"WMHH_YN", "'000'"},
+                 {"WKTG_YN", "'001'"},
+                 {"EMIS_YN", "'001'"},
+                 {"CHRS_SN", "0"},
+                 {"AGCT_SN", "0"},
+                 {"HDCP_SN", "0"}}};
+    t[tHsemp] = {kEmployees, "H_SEMP", "", {"EMP_CD"}, {}, {}, {}};
+    t[tHphfxpd] = {kFixedItems,           "HPHFXPD",  "", {"EMP_CD", "FIXP_CD", "CTST_YM"},
+                   {"CTED_YM", "FIX_AM"}, {"FIX_AM"}, {}};
+    for (int i : {tSyscfg, tHhfaacc, tItemNames, tHsemp})
+        t[static_cast<std::size_t>(i)].secondary = true;
+    return t;
+}
+
+std::vector<std::string> Row(std::initializer_list<std::string> cells) {
+    return std::vector<std::string>(cells);
+}
+
+}  // namespace
+
+bool Target::IsNumeric(const std::string& column) const {
+    return std::find(numeric.begin(), numeric.end(), column) != numeric.end();
+}
+
+const std::vector<Target>& Targets() {
+    static const std::vector<Target> targets = MakeTargets();
+    return targets;
+}
+
+std::string KeyText(const Target& target, const std::vector<std::string>& row) {
+    std::string key;
+    for (std::size_t i = 0; i < target.keys.size(); ++i) {
+        if (i) key += '/';
+        key += row[i];
+    }
+    return key.empty() ? std::string("(the company)") : key;
+}
+
+std::vector<Rows> FolderRows(const Folder& f, const std::string& company) {
+    (void)company;
+    std::vector<Rows> rows(tCount);
+    const auto& t = Targets();
+    auto put = [&](int target, std::vector<std::string> row) {
+        rows[static_cast<std::size_t>(target)][KeyText(t[static_cast<std::size_t>(target)], row)] =
+            std::move(row);
+    };
+    std::vector<std::string> shcfg;
+    for (const std::string& v : t[tShcfg].values) shcfg.push_back(f.Setting(v));
+    put(tShcfg, shcfg);
+    put(tSyscfg, Row({"06", f.Setting("AMDP_DP")}));
+    for (const Record& r : f.files[kCodes])
+        put(tCodes, Row({r.values[0], r.values[1], r.values[2], r.values[3], r.values[4], "", ""}));
+    for (const Record& r : f.files[kEmployeeTypes]) {
+        put(tTypeCodes, Row({"G2", r.values[0], r.values[1], r.values[2], r.values[3], "", ""}));
+        put(tHhfaacc, Row({r.values[0], r.values[4], r.values[5]}));
+    }
+    for (const Record& r : f.files[kPayTypes])
+        put(tPayTypeCodes,
+            Row({"P4", r.values[0], r.values[1], r.values[2], "", r.values[3], r.values[4]}));
+    for (const Record& r : f.files[kExemptions])
+        put(tExemptionCodes,
+            Row({"PC", r.values[0], r.values[1], r.values[2], r.values[3], "", ""}));
+    for (const Record& r : f.files[kItems]) {
+        put(tItemNames, Row({"PD", r.values[3], r.values[4], r.values[5], "", r.values[2], ""}));
+        put(tHpmpdfm, Row({r.values[0], r.values[1], r.values[2], r.values[3], r.values[6],
+                           r.values[7], r.values[8]}));
+    }
+    for (const Record& r : f.files[kDivisions]) put(tSdiv, r.values);
+    for (const Record& r : f.files[kDepartments]) put(tSdept, r.values);
+    for (const Record& r : f.files[kPaySteps]) put(tHhcpyst, r.values);
+    for (const Record& r : f.files[kEmployees]) {
+        put(tSemp, r.values);
+        put(tHsemp, Row({r.values[0]}));
+    }
+    for (const Record& r : f.files[kFixedItems]) put(tHphfxpd, r.values);
+    return rows;
+}
+
+Folder RowsFolder(const std::vector<Rows>& rows, const std::string& company) {
+    Folder f;
+    auto rows_of = [&](int target) -> const Rows& {
+        return rows[static_cast<std::size_t>(target)];
+    };
+    auto add = [&](int file, std::vector<std::string> values) {
+        f.files[static_cast<std::size_t>(file)].push_back({0, std::move(values)});
+    };
+    add(kSettings, Row({"CO_CD", company}));
+    for (const auto& [key, row] : rows_of(tShcfg))
+        for (std::size_t i = 0; i < Targets()[tShcfg].values.size(); ++i)
+            add(kSettings, Row({Targets()[tShcfg].values[i], row[i]}));
+    for (const auto& [key, row] : rows_of(tSyscfg)) add(kSettings, Row({"AMDP_DP", row[1]}));
+    for (const auto& [key, row] : rows_of(tCodes))
+        add(kCodes, Row({row[0], row[1], row[2], row[3], row[4]}));
+    for (const auto& [key, row] : rows_of(tTypeCodes)) {
+        auto w = rows_of(tHhfaacc).find(row[1]);
+        const bool has = w != rows_of(tHhfaacc).end();
+        add(kEmployeeTypes, Row({row[1], row[2], row[3], row[4], has ? w->second[1] : "",
+                                 has ? w->second[2] : ""}));
+    }
+    for (const auto& [key, row] : rows_of(tPayTypeCodes))
+        add(kPayTypes, Row({row[1], row[2], row[3], row[5], row[6]}));
+    for (const auto& [key, row] : rows_of(tExemptionCodes))
+        add(kExemptions, Row({row[1], row[2], row[3], row[4]}));
+    for (const auto& [key, row] : rows_of(tHpmpdfm)) {
+        auto n = rows_of(tItemNames).find("PD/" + row[3]);
+        const bool has = n != rows_of(tItemNames).end();
+        add(kItems, Row({row[0], row[1], row[2], row[3], has ? n->second[2] : "",
+                         has ? n->second[3] : "", row[4], row[5], row[6]}));
+    }
+    for (const auto& [key, row] : rows_of(tSdiv)) add(kDivisions, row);
+    for (const auto& [key, row] : rows_of(tSdept)) add(kDepartments, row);
+    for (const auto& [key, row] : rows_of(tHhcpyst)) add(kPaySteps, row);
+    for (const auto& [key, row] : rows_of(tSemp)) add(kEmployees, row);
+    for (const auto& [key, row] : rows_of(tHphfxpd)) add(kFixedItems, row);
+    return f;
+}
+
+}  // namespace payroll::folder

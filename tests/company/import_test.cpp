@@ -1,0 +1,144 @@
+// Import and export of a company folder on the test database: the example
+// written whole, a second import that changes nothing, a changed folder
+// that says what it changed, the round trip, and a refused write that
+// leaves the database as it was.
+#include <gtest/gtest.h>
+
+#include "company_fixture.h"
+
+namespace payroll::testing {
+namespace {
+
+class CompanyImport : public DatabaseFixture {
+  protected:
+    folder::ImportResult Import(const std::string& dir) {
+        folder::ImportResult r = folder::ImportFolder(dir);
+        for (const folder::Problem& p : r.problems) ADD_FAILURE() << folder::ProblemText(p);
+        return r;
+    }
+    const folder::FileChange& Change(const folder::ImportResult& r, const std::string& file) {
+        for (const folder::FileChange& c : r.changes)
+            if (c.file == file) return c;
+        static const folder::FileChange none;
+        ADD_FAILURE() << "no change entry for " << file;
+        return none;
+    }
+    void ExpectSameFiles(const std::string& a, const std::string& b) {
+        for (const auto& entry : std::filesystem::directory_iterator(a)) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_EQ(ReadWholeFile(a + "/" + name), ReadWholeFile(b + "/" + name)) << name;
+        }
+    }
+};
+
+TEST_F(CompanyImport, TheExampleWritesEveryTableAPayableCompanyNeeds) {
+    const folder::ImportResult r = Import(ExampleFolder());
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(Change(r, "employees.csv").added, 5);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM SEMP WHERE CO_CD='1000'"), "5");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM H_SEMP WHERE CO_CD='1000'"), "5");
+    EXPECT_EQ(Rows("SELECT DEPT_CD, HTYP_CD, ENRL_FG, JOIN_DT, RTR_DT, SPUS_YN, TDFR_SN FROM SEMP "
+                   "WHERE EMP_CD='E005'"),
+              std::vector<std::string>{"D101|001|002|19970106|20020715|001|3"});
+    EXPECT_EQ(Rows("SELECT MNLT_FG, TMST_DT FROM HHFAACC WHERE CO_CD='1000' ORDER BY HTYP_CD"),
+              (std::vector<std::string>{"002|1", "001|21"}));
+    EXPECT_EQ(Rows("SELECT TAX_FG, TXEX_FG FROM HPMPDFM WHERE CO_CD='1000' AND PYTP_FG='100' "
+                   "AND PYDD_CD='P02'"),
+              std::vector<std::string>{"002|002"});
+    EXPECT_EQ(Rows("SELECT CTD_NM, DUMMY1, DUMMY2 FROM SCTRL_D WHERE CO_CD='1000' AND "
+                   "CTRL_CD='P4' AND CTD_CD='200'"),
+              std::vector<std::string>{"상여|000|000"});
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPHFXPD WHERE CO_CD='1000' AND EMP_CD='E002'"), "2");
+    EXPECT_EQ(Scalar("SELECT AVMS_TM FROM SHCFG WHERE CO_CD='1000'").substr(0, 3), "209");
+}
+
+TEST_F(CompanyImport, TheSameFolderTwiceChangesNothingAndAChangedOneSaysWhat) {
+    const std::string dir = CopyOfExample("import_change");
+    ASSERT_TRUE(Import(dir).ok);
+    const folder::ImportResult again = Import(dir);
+    ASSERT_TRUE(again.ok) << again.error;
+    for (const folder::FileChange& c : again.changes)
+        EXPECT_EQ(c.added + c.changed + c.removed, 0) << c.file;
+
+    Edit(dir + "/employees.csv", "135000,51000", "140000,51000");  // E001 changed
+    Edit(dir + "/fixed-items.csv", "E004,P00,2002-03,,1800000\r\n", "");
+    Append(dir + "/employees.csv",
+           "E006,한지민,Han Jimin,,D102,사무직,월급제,일반직,1호봉,사원,사무,재직,정규직,"
+           "거주자,2002-08-01,,아니오,0,0,아니오,81000,30600,A,PJ01");
+    Edit(dir + "/items.csv", "Union dues", "Union fee");
+    const folder::ImportResult r = Import(dir);
+    ASSERT_TRUE(r.ok) << r.error;
+    const folder::FileChange& emp = Change(r, "employees.csv");
+    EXPECT_EQ(emp.added, 1);
+    EXPECT_EQ(emp.changed, 1);
+    EXPECT_EQ(emp.removed, 0);
+    EXPECT_EQ(emp.keys_added, std::vector<std::string>{"E006"});
+    EXPECT_EQ(emp.keys_changed, std::vector<std::string>{"E001"});
+    EXPECT_EQ(Change(r, "fixed-items.csv").keys_removed,
+              std::vector<std::string>{"E004/P00/200203"});
+    EXPECT_EQ(Change(r, "items.csv").keys_changed, std::vector<std::string>{"D01"});
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPHFXPD WHERE CO_CD='1000' AND EMP_CD='E004'"), "0");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM H_SEMP WHERE CO_CD='1000'"), "6");
+    EXPECT_EQ(Scalar("SELECT CTD_NMK FROM SCTRL_D WHERE CO_CD='1000' AND CTRL_CD='PD' AND "
+                     "CTD_CD='D01'"),
+              "Union fee");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPMPDFM WHERE CO_CD='1000'"), "17");
+}
+
+TEST_F(CompanyImport, ExportImportIntoAFreshDatabaseAndExportAgainGivesTheSameFiles) {
+    const std::string dir = CopyOfExample("import_trip");
+    // Cells a spreadsheet would run: written safely, read back as they were.
+    Edit(dir + "/employees.csv", "Kim Minjun", "=HYPERLINK(\"x\")");
+    Edit(dir + "/departments.csv", "Sales", "+Sales");
+    ASSERT_TRUE(Import(dir).ok);
+    EXPECT_EQ(Scalar("SELECT KOR_NMK FROM SEMP WHERE EMP_CD='E001'"), "=HYPERLINK(\"x\")");
+    const std::string first = FreshFolder("export_first");
+    std::string error;
+    ASSERT_TRUE(folder::ExportFolder("1000", first, &error)) << error;
+    EXPECT_NE(ReadWholeFile(first + "/employees.csv").find(",\"'=HYPERLINK(\"\"x\"\")\","),
+              std::string::npos);
+    EXPECT_NE(ReadWholeFile(first + "/departments.csv").find(",'+Sales"), std::string::npos);
+
+    FreshDatabase();
+    ASSERT_TRUE(Import(first).ok);
+    const std::string second = FreshFolder("export_second");
+    ASSERT_TRUE(folder::ExportFolder("1000", second, &error)) << error;
+    ExpectSameFiles(first, second);
+    // The shipped example is what an export of it writes.
+    FreshDatabase();
+    ASSERT_TRUE(Import(ExampleFolder()).ok);
+    const std::string third = FreshFolder("export_third");
+    ASSERT_TRUE(folder::ExportFolder("1000", third, &error)) << error;
+    ExpectSameFiles(ExampleFolder(), third);
+}
+
+TEST_F(CompanyImport, AFolderWithProblemsOrARefusedWriteLeavesTheDatabaseAsItWas) {
+    const std::string dir = CopyOfExample("import_refused");
+    ASSERT_TRUE(Import(dir).ok);
+    const auto before = Rows("SELECT EMP_CD, KOR_NM, NAPS_AM FROM SEMP ORDER BY EMP_CD");
+
+    Edit(dir + "/employees.csv", "김민준", "김민준2");
+    Edit(dir + "/employees.csv", "D201", "D999");
+    const folder::ImportResult bad = folder::ImportFolder(dir);
+    EXPECT_FALSE(bad.ok);
+    EXPECT_FALSE(bad.problems.empty());
+    EXPECT_EQ(Rows("SELECT EMP_CD, KOR_NM, NAPS_AM FROM SEMP ORDER BY EMP_CD"), before);
+
+    Edit(dir + "/employees.csv", "D999", "D201");
+    Append(dir + "/fixed-items.csv", "E003,P01,2002-01,,50000");
+    std::string error;
+    ASSERT_TRUE(RefuseWrites("HPHFXPD", "INSERT", "", "no fixed items today", &error)) << error;
+    const folder::ImportResult refused = folder::ImportFolder(dir);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.error.find("no fixed items today"), std::string::npos) << refused.error;
+    EXPECT_EQ(Rows("SELECT EMP_CD, KOR_NM, NAPS_AM FROM SEMP ORDER BY EMP_CD"), before);
+}
+
+TEST_F(CompanyImport, ExportOfACompanyThatIsNotThereFails) {
+    std::string error;
+    EXPECT_FALSE(folder::ExportFolder("9999", FreshFolder("export_none"), &error));
+    EXPECT_NE(error.find("9999"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace payroll::testing
