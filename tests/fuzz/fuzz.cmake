@@ -16,6 +16,7 @@ payroll_fuzzer(run_key payroll_engine payroll_front)
 payroll_fuzzer(lang_file payroll_lang)
 payroll_fuzzer(registry_file payroll_registry)
 payroll_fuzzer(db_url payroll_db)
+payroll_fuzzer(company_csv payroll_company_folder)
 
 # The host program's option parsing: every source of the program but
 # main.cpp (the target's file stands in for it), and those of the project's
