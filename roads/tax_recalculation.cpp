@@ -1,6 +1,7 @@
 // The tax road as hosts run it: the year driver and the bonus runs taxed
 // again after it, in one transaction.
 #include "engine/common/messages.h"
+#include "engine/tax/tax_steps.h"
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
@@ -24,8 +25,11 @@ constexpr int kComputeBonus = 1;
 
 namespace {
 
+// *status receives why the road did not commit (it stays ok when there was
+// nothing to do); a step that stopped the road has put it in the report.
 RoadOutcome RunTaxRoad(const std::string& company, const std::string& period, int mode,
-                       bool retax_bonus, bool close, TaxRecalculation* done) {
+                       bool retax_bonus, bool close, TaxRecalculation* done,
+                       engine::Status* status) {
     HPHONPD_YMD_FMT key = MonthKey(company, period.size() == 4 ? period + "01" : period);
     const long runsBefore = CurrentRoadReport().runs;
     const long employeesBefore = CurrentRoadReport().employees;
@@ -33,12 +37,12 @@ RoadOutcome RunTaxRoad(const std::string& company, const std::string& period, in
     roads::RoadTransaction tx;
     std::string why;
     if (!tx.Begin({}, {roads::YearLock(company, period.substr(0, 4))}, &why)) {
-        engine::NoteFailure("begin", why);
+        *status = engine::Status::Failed("begin", why);
         return RoadOutcome::kNotEnded;
     }
     {
         CSalaryCalcurate engine;
-        engine.Call_AllSum1to12_Year(&key, mode, CString(), 0);
+        *status = engine::RecalculateYear(engine, &key, mode);
     }
     // A year that stopped rolled everything back, this transaction too.
     if (tx.Lost()) {
@@ -59,8 +63,8 @@ RoadOutcome RunTaxRoad(const std::string& company, const std::string& period, in
         std::vector<HPHONPD_YMD_FMT> keys;
         std::string error;
         if (!BonusRunsWithResults(company, covered, &keys, &error)) {
-            engine::NoteFailure("bonus runs", error);
-            engine::NoteStop("bonus runs", covered, "");
+            *status = engine::Status::Failed("bonus runs", error).At(covered, "");
+            engine::ReportStop(*status);
             tx.RollBack();
             return RoadOutcome::kRolledBack;
         }
@@ -80,15 +84,15 @@ RoadOutcome RunTaxRoad(const std::string& company, const std::string& period, in
         const std::string covered = mode == kMonthMode ? period : period.substr(0, 4);
         std::string error;
         if (!CloseMonths(company, covered, &error)) {
-            engine::NoteFailure("month close", error);
-            engine::NoteStop("month close", covered, "");
+            *status = engine::Status::Failed("month close", error).At(covered, "");
+            engine::ReportStop(*status);
             tx.RollBack();
             return RoadOutcome::kRolledBack;
         }
     }
     if (!tx.Commit(&why)) {
-        engine::NoteFailure("commit", why);
-        engine::NoteStop("commit", period, "");
+        *status = engine::Status::Failed("commit", why).At(period, "");
+        engine::ReportStop(*status);
         return RoadOutcome::kRolledBack;
     }
     return RoadOutcome::kCommitted;
@@ -105,7 +109,9 @@ RoadResult RecalculateTax(const std::string& company, const std::string& period,
     if (!done) done = &local;
     *done = TaxRecalculation{};
     RoadResult result;
-    result.outcome = RunTaxRoad(company, period, mode, retax_bonus, close, done);
+    engine::Status status;
+    result.outcome = RunTaxRoad(company, period, mode, retax_bonus, close, done, &status);
+    engine::Publish(status);
     switch (result.outcome) {
         case RoadOutcome::kCommitted:
             break;
@@ -113,10 +119,9 @@ RoadResult RecalculateTax(const std::string& company, const std::string& period,
             result.reason = DescribeFailure(CurrentRoadReport());
             break;
         case RoadOutcome::kNotEnded: {
-            const EngineFailure failure = LastEngineFailure();
-            result.reason = failure.step;
-            if (!failure.detail.empty())
-                result.reason += (result.reason.empty() ? "" : ": ") + failure.detail;
+            result.reason = status.step();
+            if (!status.detail().empty())
+                result.reason += (result.reason.empty() ? "" : ": ") + status.detail();
             if (result.reason.empty()) result.reason = "no pay runs of the company in the period";
             break;
         }

@@ -122,12 +122,9 @@ void CSalaryCalcurate::TraceText(const CString& text, const CString& title, int 
 }
 
 int CSalaryCalcurate::QueryOpen(G_DataSource* source, const CString& sql) {
-    if (!payroll::engine::TracedQuery(*this, source ? *source : m_dsMain, sql, "QueryOpen ",
-                                      "QueryOpen error")
-             .ok() ||
-        !source)
-        return 0;
-    return static_cast<int>(source->OnGetRecordCount());
+    const bool ran = payroll::engine::Publish(
+        payroll::engine::QueryOpen(*this, source ? *source : m_dsMain, sql));
+    return ran && source ? static_cast<int>(source->OnGetRecordCount()) : 0;
 }
 
 int CSalaryCalcurate::OpenFile_Whole(G_DataSource* source, const CString& sql, void* buffer,

@@ -62,5 +62,24 @@ void NoteStop(const std::string& step, const std::string& run, const std::string
     report.failed_employee = employee;
 }
 
+bool Publish(const Status& status) {
+    if (status.ok()) return true;
+    if (!status.step().empty()) NoteFailure(status.step(), status.detail());
+    return false;
+}
+
+Status StopAt(const Status& status, const char* unnamed, std::string run, std::string employee) {
+    const Status named = status.step().empty() ? Status::Failed(unnamed, "") : status;
+    return named.At(std::move(run), std::move(employee));
+}
+
+void ReportStop(const Status& stop) {
+    RoadReport& report = report::Current();
+    report.failed_step = stop.step();
+    report.detail = stop.detail();
+    report.failed_run = stop.run();
+    report.failed_employee = stop.employee();
+}
+
 }  // namespace engine
 }  // namespace payroll

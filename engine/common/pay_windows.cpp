@@ -2,6 +2,7 @@
 // built on the engine's calendar.
 #include <string>
 
+#include "engine/common/binding.h"
 #include "engine/common/calendar.h"
 #include "engine/common/messages.h"
 #include "engine/common/statements.h"
@@ -23,9 +24,11 @@ CString Text(const G_DataSource& rows, const char* column, long row) {
 
 }  // namespace
 
-int CSalaryCalcurate::SetYmdFromTo() {
-    Free_m_BHHAFF();
-    const HPHONPD_YMD_FMT& k = m_HPHONPD;
+namespace payroll::engine {
+
+Status PayWindows(CSalaryCalcurate& e) {
+    e.Free_m_BHHAFF();
+    const HPHONPD_YMD_FMT& k = e.m_HPHONPD;
     const std::string company = Esc(k.CO_CD.View());
     const std::string month = Esc(k.RVRS_YM.View());
     const std::string sq = Esc(k.SQ.View());
@@ -38,18 +41,18 @@ int CSalaryCalcurate::SetYmdFromTo() {
             "SELECT * FROM HPHWTPT  WHERE   CO_CD='%s' AND RVRS_YM ='%s' AND SQ='%s' AND "
             "PYTP_FG='%s' ",
             company.c_str(), month.c_str(), sq.c_str(), payType.c_str());
-        if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "SetYmdFromTo 1 ",
-                                          "SetYmdFromTo 1 error", 0)
-                 .ok())
-            return 0;
-        long rows = m_dsMain.OnGetRecordCount();
-        m_BHHAFF.Allocate(static_cast<std::size_t>(rows));
+        if (Status read =
+                TracedQuery(e, e.m_dsMain, sql, "SetYmdFromTo 1 ", "SetYmdFromTo 1 error", 0);
+            !read.ok())
+            return read;
+        long rows = e.m_dsMain.OnGetRecordCount();
+        e.m_BHHAFF.Allocate(static_cast<std::size_t>(rows));
         for (long r = 0; r < rows; ++r) {
-            payroll::BHHAFF_FMT* e = m_BHHAFF.at(static_cast<std::size_t>(r));
-            e->HTYP_CD = Text(m_dsMain, "HTYP_CD", r).str();
-            e->PYSP_FG = Text(m_dsMain, "PYSP_FG", r).str();
-            e->BNST_DT = Text(m_dsMain, "BNST_DT", r).str();
-            e->BNED_DT = Text(m_dsMain, "BNED_DT", r).str();
+            payroll::BHHAFF_FMT* w = e.m_BHHAFF.at(static_cast<std::size_t>(r));
+            w->HTYP_CD = Text(e.m_dsMain, "HTYP_CD", r).str();
+            w->PYSP_FG = Text(e.m_dsMain, "PYSP_FG", r).str();
+            w->BNST_DT = Text(e.m_dsMain, "BNST_DT", r).str();
+            w->BNED_DT = Text(e.m_dsMain, "BNED_DT", r).str();
         }
     } else {
         // Other runs: the windows follow from each employee type's monthly
@@ -61,48 +64,51 @@ int CSalaryCalcurate::SetYmdFromTo() {
             "PYTP_FG='%s'  GROUP BY HTYP_CD, PYSP_FG  ) A, (\t select  CO_CD, HTYP_CD, MNLT_FG, "
             "TMST_DT  from HHFAACC  where CO_CD='%s'   ) B WHERE A.HTYP_CD=B.HTYP_CD ",
             company.c_str(), month.c_str(), sq.c_str(), payType.c_str(), company.c_str());
-        G_DataSource& source = m_dsCalcA[0];
-        if (!payroll::engine::TracedQuery(*this, source, sql, "SetYmdFromTo 2 ",
-                                          "SetYmdFromTo 2 error", 0)
-                 .ok())
-            return 0;
+        G_DataSource& source = e.m_dsCalcA[0];
+        if (Status read = TracedQuery(e, source, sql, "SetYmdFromTo 2 ", "SetYmdFromTo 2 error", 0);
+            !read.ok())
+            return read;
         long rows = source.OnGetRecordCount();
-        m_BHHAFF.Allocate(static_cast<std::size_t>(rows));
+        e.m_BHHAFF.Allocate(static_cast<std::size_t>(rows));
         const std::string runMonth(k.RVRS_YM.View());
         const int year = payroll::calendar::AtoiSlice(runMonth, 0, 4);
         const int monthOfYear = payroll::calendar::AtoiSlice(runMonth, 4, 2);
         for (long r = 0; r < rows; ++r) {
-            payroll::BHHAFF_FMT* e = m_BHHAFF.at(static_cast<std::size_t>(r));
-            e->HTYP_CD = Text(source, "HTYP_CD", r).str();
-            e->PYSP_FG = Text(source, "PYSP_FG", r).str();
-            e->MNLT_FG = Text(source, "MNLT_FG", r).str();
-            e->TMST_DT = Text(source, "TMST_DT", r).str();
+            payroll::BHHAFF_FMT* w = e.m_BHHAFF.at(static_cast<std::size_t>(r));
+            w->HTYP_CD = Text(source, "HTYP_CD", r).str();
+            w->PYSP_FG = Text(source, "PYSP_FG", r).str();
+            w->MNLT_FG = Text(source, "MNLT_FG", r).str();
+            w->TMST_DT = Text(source, "TMST_DT", r).str();
             int kind = 0;
-            if (e->MNLT_FG == "001")
+            if (w->MNLT_FG == "001")
                 kind = 1;
-            else if (e->MNLT_FG == "002")
+            else if (w->MNLT_FG == "002")
                 kind = 2;
             if (kind == 0) {
-                m_strTrace = TheLangUtil().GetLangString(kBadWindowKind);
-                payroll::engine::NoteFailure("SetYmdFromTo", m_strTrace);
-                AfxMessageBox(m_strTrace.c_str());
-                return 0;
+                e.m_strTrace = TheLangUtil().GetLangString(kBadWindowKind);
+                AfxMessageBox(e.m_strTrace.c_str());
+                return Status::Refused("SetYmdFromTo", e.m_strTrace.str());
             }
-            const int cutoff = payroll::calendar::AtoiSlice(e->TMST_DT.Str(), 0, std::string::npos);
+            const int cutoff = payroll::calendar::AtoiSlice(w->TMST_DT.Str(), 0, std::string::npos);
             CString start, end;
-            GetPriceYearSelete(kind, cutoff, year, monthOfYear, &start, &end);
-            e->BNST_DT = start.str();
-            e->BNED_DT = end.str();
+            e.GetPriceYearSelete(kind, cutoff, year, monthOfYear, &start, &end);
+            w->BNST_DT = start.str();
+            w->BNED_DT = end.str();
         }
     }
 
-    if (m_BHHAFF.capacity() <= payroll::RecordTable<payroll::BHHAFF_FMT>::kSpare) {
+    if (e.m_BHHAFF.capacity() <= payroll::RecordTable<payroll::BHHAFF_FMT>::kSpare) {
         const CString text = TheLangUtil().GetLangString(kNoWindows);
-        payroll::engine::NoteFailure("SetYmdFromTo", text);
         AfxMessageBox(text.c_str());
-        return 0;
+        return Status::Refused("SetYmdFromTo", text.str());
     }
-    return 1;
+    return Status();
+}
+
+}  // namespace payroll::engine
+
+int CSalaryCalcurate::SetYmdFromTo() {
+    return payroll::engine::Publish(payroll::engine::PayWindows(*this)) ? 1 : 0;
 }
 
 void CSalaryCalcurate::GetPriceYearSelete(int kind, int cutoff, int year, int month, CString* start,

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 
+#include "engine/common/binding.h"
 #include "engine/common/messages.h"
 #include "engine/common/record_layout.h"
 #include "engine/common/row_counts.h"
@@ -74,24 +75,26 @@ void CopyItem(const G_DataSource& rows, long row, payroll::HpmpdfmRecord* r) {
 
 }  // namespace
 
-int CSalaryCalcurate::init(HPHONPD_YMD_FMT* key) {
-    std::memset(m_nRowCount, 0, sizeof m_nRowCount);
-    m_nJoinStrict = 0;
-    m_nRetireStrict = 0;
-    if (!key) return 0;
-    if (key != &m_HPHONPD) std::memcpy(&m_HPHONPD, key, sizeof m_HPHONPD);
+namespace payroll::engine {
+
+Status Bind(CSalaryCalcurate& e, HPHONPD_YMD_FMT* key, bool* bound) {
+    *bound = false;
+    std::memset(e.m_nRowCount, 0, sizeof e.m_nRowCount);
+    e.m_nJoinStrict = 0;
+    e.m_nRetireStrict = 0;
+    if (!key) return Status::Refused("", "");
+    if (key != &e.m_HPHONPD) std::memcpy(&e.m_HPHONPD, key, sizeof e.m_HPHONPD);
     // A host may hand over fields without their terminator: make every field
     // whole before anything reads it.
-    payroll::run_key::Normalize(&m_HPHONPD);
+    run_key::Normalize(&e.m_HPHONPD);
 
-    HPHONPD_YMD_FMT& k = m_HPHONPD;
+    HPHONPD_YMD_FMT& k = e.m_HPHONPD;
     // Without a head pay type the statutory rows of the month and sequence
     // (kept under that pay type) could not be told from the others'.
     if (k.PYTP_HEAD.IsEmpty()) {
         const CString text = TheLangUtil().GetLangString(kNoHeadPayType);
-        payroll::engine::NoteFailure("init", text);
-        payroll::engine::ShowMessage(text);
-        return 0;
+        ShowMessage(text);
+        return Status::Refused("init", text.str());
     }
     if (k.DIV_FILTER.IsEmpty()) k.DIV_FILTER = "ALL";
     if (k.DEPT_FILTER.IsEmpty()) k.DEPT_FILTER = "ALL";
@@ -102,18 +105,138 @@ int CSalaryCalcurate::init(HPHONPD_YMD_FMT* key) {
     CString rule;
     rule.Format("%s%s%s", k.PYTP_FG.c_str(), k.CCIS_YN.c_str(), k.RTCM_FG.c_str());
     if (rule.Left(1) == "2" && rule.Mid(3, 3) == "002" && rule.Mid(6, 3) == "000")
-        m_nRetireStrict = 1;
-    if (k.JNCM_FG == "000") m_nJoinStrict = 1;
+        e.m_nRetireStrict = 1;
+    if (k.JNCM_FG == "000") e.m_nJoinStrict = 1;
 
-    if (!Load_DEFAULT()) {
+    bool loaded = false;
+    Status status = LoadSettings(e, &loaded);
+    if (!loaded) {
         ShowLangString(kSettingsFailed);
-        return 0;
+        return status;
     }
-    if (!OpenHPMPDFM()) {
+    status.Keep(LoadPayItems(e, &loaded));
+    if (!loaded) {
         ShowLangString(kItemsFailed);
-        return 0;
+        return status;
     }
-    return 1;
+    *bound = true;
+    return status;
+}
+
+Status LoadSettings(CSalaryCalcurate& e, bool* loaded) {
+    *loaded = false;
+    e.FreeBuffer();
+    // A count that only sizes a table may fail and the load go on: the
+    // status keeps it, unnamed.
+    Status status;
+    // A settings table's query has the number of its place of m_nRowCount.
+    for (int index : {kSettingsRows, kTaxBracketRows, kBonusParameterRows, kLimitCodeRows}) {
+        CString sql = e.GetQueryString(index);
+        e.DspTRACE(sql, "GetQueryString ", 1);
+        long rows = 0;
+        status.Keep(Count(e.m_dsMain, sql, &rows));
+        int count = ClampCount(rows);
+        if (count == 0 && (index == kSettingsRows || index == kLimitCodeRows)) {
+            CString table =
+                TheLangUtil().GetLangString(index == kSettingsRows ? kNameShcfg : kNamePcCodes);
+            e.m_strTrace = payroll::lang::FormatLangText(kSettingsMissing, {table.str()});
+            AfxMessageBox(e.m_strTrace.c_str());
+            status.Keep(Status::Refused("Load_DEFAULT", e.m_strTrace.str()));
+            return status;
+        }
+        e.m_nRowCount[index] = count;
+
+        if (index == kSettingsRows) {
+            // The settings row stays open for the whole run.
+            if (!e.m_dsDefault.OnExecuteSQL(sql)) {
+                status.Keep(FailedOn("Load_DEFAULT 1 error", e.m_dsDefault));
+                e.DspTRACE(sql, "Load_DEFAULT 1 error", 1);
+                return status;
+            }
+        } else if (index == kTaxBracketRows) {
+            // The tax-table brackets of the year, read by the bonus step.
+            e.m_HPFSTIA.Allocate(static_cast<std::size_t>(count));
+            if (!e.OpenFile_Whole(&e.m_dsMain, sql, e.m_HPFSTIA.data(),
+                                  &e.m_nRowCount[kTaxBracketRows],
+                                  LayoutOf<payroll::HpfstiaRecord>())) {
+                status.Keep(FailedOn("Load_DEFAULT 3 error", e.m_dsMain));
+                return status;
+            }
+        } else if (index == kBonusParameterRows) {
+            // The year's bonus parameter row stays open for the bonus step; a
+            // year without one leaves the source empty, so every parameter
+            // reads as 0.
+            if (!e.m_dsBonus.OnExecuteSQL(sql)) {
+                status.Keep(FailedOn("Load_DEFAULT 4 error", e.m_dsBonus));
+                e.DspTRACE(sql, "Load_DEFAULT 4 error", 1);
+                return status;
+            }
+        } else {
+            e.m_SCTRL_PC.Allocate(static_cast<std::size_t>(count));
+            if (!e.OpenFile_Whole(&e.m_dsMain, sql, e.m_SCTRL_PC.data(),
+                                  &e.m_nRowCount[kLimitCodeRows],
+                                  LayoutOf<payroll::SctrlPcRecord>())) {
+                status.Keep(FailedOn("Load_DEFAULT 5 error", e.m_dsMain));
+                return status;
+            }
+        }
+    }
+    *loaded = true;
+    return status;
+}
+
+Status LoadPayItems(CSalaryCalcurate& e, bool* loaded) {
+    *loaded = false;
+    const HPHONPD_YMD_FMT& k = e.m_HPHONPD;
+    CString payType;
+    payType.Format("PYTP_FG='%s' AND ", Esc(k.PYTP_FG.View()).c_str());
+    CString sql;
+    sql.Format(
+        "select CO_CD\t, PYTP_FG , PYDD_FG , PYDD_CD ,   TAX_FG\t, TXEX_FG , CTOF_FG , AMDP_DP , "
+        "  FTPY_YN , EXCP_YN , NFGC_YN , NFGA_AM ,  NFGF_DC , RTDD_YN , PRCT_FG , PRCT_RT ,  "
+        "HIDD_YN , NPDD_YN , EIDD_YN , IDDD_YN ,  LMPY_YN , SHFG_YN  from HPMPDFM WHERE   "
+        "CO_CD='%s' AND RVRS_YM='%s' AND %s PYDD_FG='P2' ",
+        Esc(k.CO_CD.View()).c_str(), Esc(k.RVRS_YM.View().substr(0, 4)).c_str(), payType.c_str());
+
+    e.m_HPMPDFM.Free();
+    long rows = 0;
+    // The count only sizes the table: when it fails, the load goes on with
+    // none, and the status keeps it.
+    Status status = Count(e.m_dsMain, sql, &rows);
+    int count = ClampCount(rows);
+    e.m_nRowCount[kPayItemRows] = count;
+    e.m_HPMPDFM.Allocate(static_cast<std::size_t>(count));
+    Status read = TracedQuery(e, e.m_dsMain, sql, "OpenHPMPDFM", "OpenHPMPDFM error", 0);
+    if (!read.ok()) {
+        status.Keep(std::move(read));
+        return status;
+    }
+
+    long held = std::min<long>(e.m_dsMain.OnGetRecordCount(), count);
+    for (long r = 0; r < held; ++r)
+        CopyItem(e.m_dsMain, r, e.m_HPMPDFM.at(static_cast<std::size_t>(r)));
+    *loaded = true;
+    return status;
+}
+
+}  // namespace payroll::engine
+
+int CSalaryCalcurate::init(HPHONPD_YMD_FMT* key) {
+    bool bound = false;
+    payroll::engine::Publish(payroll::engine::Bind(*this, key, &bound));
+    return bound ? 1 : 0;
+}
+
+int CSalaryCalcurate::Load_DEFAULT() {
+    bool loaded = false;
+    payroll::engine::Publish(payroll::engine::LoadSettings(*this, &loaded));
+    return loaded ? 1 : 0;
+}
+
+int CSalaryCalcurate::OpenHPMPDFM() {
+    bool loaded = false;
+    payroll::engine::Publish(payroll::engine::LoadPayItems(*this, &loaded));
+    return loaded ? 1 : 0;
 }
 
 CString CSalaryCalcurate::GetQueryString(int index) {
@@ -159,83 +282,4 @@ CString CSalaryCalcurate::GetQueryString(int index) {
             break;
     }
     return sql;
-}
-
-int CSalaryCalcurate::Load_DEFAULT() {
-    FreeBuffer();
-    // A settings table's query has the number of its place of m_nRowCount.
-    for (int index : {kSettingsRows, kTaxBracketRows, kBonusParameterRows, kLimitCodeRows}) {
-        CString sql = GetQueryString(index);
-        DspTRACE(sql, "GetQueryString ", 1);
-        int count = ClampCount(m_dsMain.OnGetBulkRecordCount(sql));
-        if (count == 0 && (index == kSettingsRows || index == kLimitCodeRows)) {
-            CString table =
-                TheLangUtil().GetLangString(index == kSettingsRows ? kNameShcfg : kNamePcCodes);
-            m_strTrace = payroll::lang::FormatLangText(kSettingsMissing, {table.str()});
-            payroll::engine::NoteFailure("Load_DEFAULT", m_strTrace);
-            AfxMessageBox(m_strTrace.c_str());
-            return 0;
-        }
-        m_nRowCount[index] = count;
-
-        if (index == kSettingsRows) {
-            // The settings row stays open for the whole run.
-            if (!m_dsDefault.OnExecuteSQL(sql)) {
-                payroll::engine::NoteFailure("Load_DEFAULT 1 error", m_dsDefault.GetLastError());
-                DspTRACE(sql, "Load_DEFAULT 1 error", 1);
-                return 0;
-            }
-        } else if (index == kTaxBracketRows) {
-            // The tax-table brackets of the year, read by the bonus step.
-            m_HPFSTIA.Allocate(static_cast<std::size_t>(count));
-            if (!OpenFile_Whole(&m_dsMain, sql, m_HPFSTIA.data(), &m_nRowCount[kTaxBracketRows],
-                                LayoutOf<payroll::HpfstiaRecord>())) {
-                payroll::engine::NoteFailure("Load_DEFAULT 3 error", m_dsMain.GetLastError());
-                return 0;
-            }
-        } else if (index == kBonusParameterRows) {
-            // The year's bonus parameter row stays open for the bonus step; a
-            // year without one leaves the source empty, so every parameter
-            // reads as 0.
-            if (!m_dsBonus.OnExecuteSQL(sql)) {
-                payroll::engine::NoteFailure("Load_DEFAULT 4 error", m_dsBonus.GetLastError());
-                DspTRACE(sql, "Load_DEFAULT 4 error", 1);
-                return 0;
-            }
-        } else {
-            m_SCTRL_PC.Allocate(static_cast<std::size_t>(count));
-            if (!OpenFile_Whole(&m_dsMain, sql, m_SCTRL_PC.data(), &m_nRowCount[kLimitCodeRows],
-                                LayoutOf<payroll::SctrlPcRecord>())) {
-                payroll::engine::NoteFailure("Load_DEFAULT 5 error", m_dsMain.GetLastError());
-                return 0;
-            }
-        }
-    }
-    return 1;
-}
-
-int CSalaryCalcurate::OpenHPMPDFM() {
-    const HPHONPD_YMD_FMT& k = m_HPHONPD;
-    CString payType;
-    payType.Format("PYTP_FG='%s' AND ", Esc(k.PYTP_FG.View()).c_str());
-    CString sql;
-    sql.Format(
-        "select CO_CD\t, PYTP_FG , PYDD_FG , PYDD_CD ,   TAX_FG\t, TXEX_FG , CTOF_FG , AMDP_DP , "
-        "  FTPY_YN , EXCP_YN , NFGC_YN , NFGA_AM ,  NFGF_DC , RTDD_YN , PRCT_FG , PRCT_RT ,  "
-        "HIDD_YN , NPDD_YN , EIDD_YN , IDDD_YN ,  LMPY_YN , SHFG_YN  from HPMPDFM WHERE   "
-        "CO_CD='%s' AND RVRS_YM='%s' AND %s PYDD_FG='P2' ",
-        Esc(k.CO_CD.View()).c_str(), Esc(k.RVRS_YM.View().substr(0, 4)).c_str(), payType.c_str());
-
-    m_HPMPDFM.Free();
-    int count = ClampCount(m_dsMain.OnGetBulkRecordCount(sql));
-    m_nRowCount[kPayItemRows] = count;
-    m_HPMPDFM.Allocate(static_cast<std::size_t>(count));
-    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "OpenHPMPDFM", "OpenHPMPDFM error", 0)
-             .ok())
-        return 0;
-
-    long rows = std::min<long>(m_dsMain.OnGetRecordCount(), count);
-    for (long r = 0; r < rows; ++r)
-        CopyItem(m_dsMain, r, m_HPMPDFM.at(static_cast<std::size_t>(r)));
-    return 1;
 }

@@ -14,6 +14,10 @@ Status TracedQuery(CSalaryCalcurate& e, G_DataSource& source, const CString& sql
     return status;
 }
 
+Status QueryOpen(CSalaryCalcurate& e, G_DataSource& source, const CString& sql) {
+    return TracedQuery(e, source, sql, "QueryOpen ", "QueryOpen error");
+}
+
 Status TracedExecute(CSalaryCalcurate& e, const CString& sql, const char* title, const char* failed,
                      int quiet) {
     e.TraceText(sql, title, 1);

@@ -13,6 +13,9 @@ namespace payroll::engine {
 // quiet is 1) and returns the failure of step `failed`.
 Status TracedQuery(CSalaryCalcurate& e, G_DataSource& source, const CString& sql, const char* title,
                    const char* failed, int quiet = 0);
+// The engine's query routine (QueryOpen): a traced query under "QueryOpen ",
+// failing as "QueryOpen error" with a message box.
+Status QueryOpen(CSalaryCalcurate& e, G_DataSource& source, const CString& sql);
 // The same for a text of one or more statements, run whole or not at all
 // through the engine's executor.
 Status TracedExecute(CSalaryCalcurate& e, const CString& sql, const char* title, const char* failed,

@@ -11,7 +11,13 @@ const std::string& NoText() {
 }  // namespace
 
 Status Status::Failed(std::string step, std::string detail) {
-    return Status(std::make_unique<Failure>(Failure{std::move(step), std::move(detail), {}, {}}));
+    return Status(
+        std::make_unique<Failure>(Failure{std::move(step), std::move(detail), {}, {}, false}));
+}
+
+Status Status::Refused(std::string step, std::string detail) {
+    return Status(
+        std::make_unique<Failure>(Failure{std::move(step), std::move(detail), {}, {}, true}));
 }
 
 Status::Status(const Status& other)
@@ -46,6 +52,11 @@ Status Status::At(std::string run, std::string employee) const {
         placed.failure_->employee = std::move(employee);
     }
     return placed;
+}
+
+void Status::Keep(Status next) {
+    if (next.ok()) return;
+    if (ok() || (step().empty() && !next.step().empty())) *this = std::move(next);
 }
 
 Status Status::Named(std::string step) const {

@@ -15,10 +15,14 @@ class [[nodiscard]] Status {
   public:
     // Ok. An ok status holds nothing: it costs what a bool costs to return.
     Status() = default;
-    // The failure of `step` (the title the engine traced or showed it
-    // under; empty for a statement no step names, such as a count that only
-    // sizes a table) with its message.
+    // A statement that did not run: the failure of `step` (the title the
+    // engine traced or showed it under; empty for a statement no step names,
+    // such as a count that only sizes a table) with the database's message.
     static Status Failed(std::string step, std::string detail);
+    // The engine's own refusal: a step that ran no failing statement but
+    // cannot go on (a run without pay-period windows, settings missing, an
+    // incomplete run key), with its message.
+    static Status Refused(std::string step, std::string detail);
 
     Status(const Status& other);
     Status& operator=(const Status& other);
@@ -27,6 +31,9 @@ class [[nodiscard]] Status {
     ~Status() = default;
 
     bool ok() const { return failure_ == nullptr; }
+    // True for a refusal (see Refused): the drivers that go on past a step
+    // the engine refused stop only where a statement failed.
+    bool refused() const { return failure_ && failure_->refused; }
     // The failed step's name, its message, and where it was placed; empty
     // texts when ok.
     const std::string& step() const;
@@ -38,10 +45,9 @@ class [[nodiscard]] Status {
     Status At(std::string run, std::string employee) const;
     // The same failure under the name of the step that reports it.
     Status Named(std::string step) const;
-    // Keeps the first failure: takes `next` only while this one is ok.
-    void Keep(Status next) {
-        if (ok()) *this = std::move(next);
-    }
+    // Keeps the first failure that names its step: `next` replaces an ok
+    // status, and an unnamed failure gives way to a named one.
+    void Keep(Status next);
 
   private:
     struct Failure {
@@ -49,6 +55,7 @@ class [[nodiscard]] Status {
         std::string detail;
         std::string run;
         std::string employee;
+        bool refused = false;
     };
     explicit Status(std::unique_ptr<Failure> failure) : failure_(std::move(failure)) {}
 

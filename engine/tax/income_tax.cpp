@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "engine/common/messages.h"
+#include "engine/common/rounding.h"
 #include "engine/common/run_key.h"
 #include "engine/common/statements.h"
 #include "engine/tax/income_tax_math.h"
 #include "engine/tax/result_record.h"
+#include "engine/tax/tax_steps.h"
 #include "payroll/diagnostics.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/text/number_parse.h"
@@ -31,27 +33,35 @@ CString PayTypeClause(const payroll::run_key::Fields& key, const char* format) {
 
 }  // namespace
 
-int CSalaryCalcurate::SumIncomTax(CString employee, int tableSet, int mode, int, CString) {
-    m_nTableSet = tableSet;
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
-    OpenSEMP(employee);
-    if (!LoadDataIncom(employee, 1)) {
-        payroll::engine::NoteFailure("open 2 error", payroll::LastEngineFailure().detail);
-        payroll::engine::ShowMessage("open 2 error");
-        return 0;
+namespace payroll::engine {
+
+Status TaxEmployee(CSalaryCalcurate& e, const CString& employee, int tableSet, int mode,
+                   int* result) {
+    *result = 0;
+    e.m_nTableSet = tableSet;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
+    // An employee without a master row is taxed with empty attributes.
+    bool found = false;
+    Status status = OpenEmployee(e, employee, &found);
+    if (Status rows = LoadPayRows(e, employee); !rows.ok()) {
+        ShowMessage("open 2 error");
+        return Status::Failed("open 2 error", rows.detail());
     }
-    payroll::result::Clear(&m_HPOMNPY);
-    GetSalaryTotalCalc(employee, std::atoi(key->pay_type.Left(4).c_str()), &m_HPOMNPY);
-    return GetCalcIncomeAndResTax(employee, mode, CString());
+    payroll::result::Clear(&e.m_HPOMNPY);
+    double total = 0;
+    status.Keep(SalaryTotals(e, employee, &e.m_HPOMNPY, &total));
+    status.Keep(IncomeAndResidentTax(e, employee, mode, result));
+    return status;
 }
 
-int CSalaryCalcurate::GetCalcIncomeAndResTax(CString employee, int mode, CString text) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
+Status IncomeAndResidentTax(CSalaryCalcurate& e, const CString& employee, int mode, int* result) {
+    *result = 0;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
     // A read that fails here would turn into a stored tax computed as if it
     // had found nothing: such a result is not stored, and the step fails.
-    const long failedBefore = payroll::engine::FailedStatements();
+    Status status;
     if (mode == 1 || mode == 11) {
         CString sql;
         sql.Format(
@@ -61,19 +71,19 @@ int CSalaryCalcurate::GetCalcIncomeAndResTax(CString employee, int mode, CString
             Esc(key->sq).c_str(), PayTypeClause(*key, "AND PYTP_FG='%s' ").c_str());
         // The query routine's run, traced under the step's own title.
         double rDeductions = 0;
-        if (payroll::engine::TracedQuery(*this, m_dsCalcA[0], sql, "GetNightTotal",
-                                         "QueryOpen error")
-                .ok() &&
-            m_dsCalcA[0].OnGetRecordCount() > 0)
-            rDeductions = Number(m_dsCalcA[0].OnGetFieldValue("DDCT_AM", 0));
+        G_DataSource& deductions = e.m_dsCalcA[0];
+        Status read = TracedQuery(e, deductions, sql, "GetNightTotal", "QueryOpen error");
+        if (read.ok() && deductions.OnGetRecordCount() > 0)
+            rDeductions = Number(deductions.OnGetFieldValue("DDCT_AM", 0));
+        status.Keep(std::move(read));
 
         static const SEMP_FMT kNone{};
-        const SEMP_FMT* emp = m_SEMP_ALL.at(0);
+        const SEMP_FMT* emp = e.m_SEMP_ALL.at(0);
         if (!emp) emp = &kNone;
-        double base = payroll::tax::MonthlyTaxBase(m_HPOMNPY.TPAY_AM, m_HPOMNPY.TBON_AM,
+        double base = payroll::tax::MonthlyTaxBase(e.m_HPOMNPY.TPAY_AM, e.m_HPOMNPY.TBON_AM,
                                                    rDeductions, emp->REFR_YN.View(),
                                                    emp->DUMMY2.View(), emp->DUMMY3.View());
-        m_HPOMNPY.INTX_AM = GetTaxAmountMath(base, 1);
+        status.Keep(BracketTax(e, base, &e.m_HPOMNPY.INTX_AM));
 
         sql.Format(
             "SELECT CTOF_FG FROM HPMPDFM WHERE  CO_CD='%s' AND RVRS_YM='%s' AND %s PYDD_FG='P3' "
@@ -81,47 +91,84 @@ int CSalaryCalcurate::GetCalcIncomeAndResTax(CString employee, int mode, CString
             Esc(key->company).c_str(), Esc(key->month.Left(4)).c_str(),
             PayTypeClause(*key, "PYTP_FG='%s' AND ").c_str());
         G_DataSource cutoff;
-        payroll::engine::TracedQuery(*this, cutoff, sql, "GetCalcIncomeAndResTax", "QUERY ERROR..")
-            .ok();
-        m_HPOMNPY.INTX_AM =
-            SetAmountReleas(m_HPOMNPY.INTX_AM, cutoff.OnGetFieldValue("CTOF_FG", 0));
+        status.Keep(TracedQuery(e, cutoff, sql, "GetCalcIncomeAndResTax", "QUERY ERROR.."));
+        double rounded = 0;
+        status.Keep(
+            RoundAmount(e.m_HPOMNPY.INTX_AM, cutoff.OnGetFieldValue("CTOF_FG", 0), &rounded));
+        e.m_HPOMNPY.INTX_AM = rounded;
     }
-    if (payroll::engine::FailedStatements() != failedBefore) return 0;
-    AppendData(employee, mode, text);
-    return 1;
+    if (!status.ok()) return status;
+    *result = 1;
+    // The result counts as computed; what storing it came to is the status.
+    bool stored = false;
+    return StoreResult(e, employee, mode, &stored);
 }
 
-double CSalaryCalcurate::GetTaxAmountMath(double amount, int) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
+Status BracketTax(CSalaryCalcurate& e, double amount, double* tax) {
+    *tax = 0;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
     CString sql;
     sql.Format(
         "select * from HPFTITC where CO_CD='0000' and RVRS_YY='%s' AND ( (%f >= TXSS_AM AND %f "
         "<TXSE_AM ) OR (%f >= TXSS_AM AND TXSE_AM=0 ) ) ",
         Esc(key->month.Left(4)).c_str(), amount, amount, amount);
-    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetPersonTax ", "GetPersonTax error")
-             .ok())
-        return 0;
-    if (m_dsMain.OnGetRecordCount() <= 0) return 0;
-    return payroll::tax::RateBracketTax(amount, Number(m_dsMain.OnGetFieldValue("TAX_RT", 0)),
-                                        Number(m_dsMain.OnGetFieldValue("PRDA_AM", 0)));
+    if (Status read = TracedQuery(e, e.m_dsMain, sql, "GetPersonTax ", "GetPersonTax error");
+        !read.ok())
+        return read;
+    if (e.m_dsMain.OnGetRecordCount() <= 0) return Status();
+    *tax = payroll::tax::RateBracketTax(amount, Number(e.m_dsMain.OnGetFieldValue("TAX_RT", 0)),
+                                        Number(e.m_dsMain.OnGetFieldValue("PRDA_AM", 0)));
+    return Status();
 }
 
-double CSalaryCalcurate::GetTaxAmount(double amount, int monthly) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
+Status IncomeCredit(CSalaryCalcurate& e, double amount, int monthly, double* credit) {
+    *credit = 0;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
     CString sql;
     sql.Format("select * from HPFLICH WHERE CO_CD='0000' AND RVRS_YY='%s' ORDER BY SQ  ",
                Esc(key->month.Left(4)).c_str());
-    long rows = QueryOpen(&m_dsTaxTable, sql);
+    G_DataSource& table = e.m_dsTaxTable;
+    Status status = QueryOpen(e, table, sql);
+    // Without the brackets the credit is computed from none.
+    const long rows = status.ok() ? table.OnGetRecordCount() : 0;
     std::vector<payroll::tax::CreditBracket> brackets;
     brackets.reserve(rows > 0 ? static_cast<std::size_t>(rows) : 0);
     for (long i = 0; i < rows; ++i) {
-        brackets.push_back({Number(m_dsTaxTable.OnGetFieldValue("TXSS_AM", i)),
-                            Number(m_dsTaxTable.OnGetFieldValue("TXSE_AM", i)),
-                            Number(m_dsTaxTable.OnGetFieldValue("PRDA_AM", i)),
-                            Number(m_dsTaxTable.OnGetFieldValue("TXDD_RT", i)),
-                            Number(m_dsTaxTable.OnGetFieldValue("ICAM_AM", i))});
+        brackets.push_back({Number(table.OnGetFieldValue("TXSS_AM", i)),
+                            Number(table.OnGetFieldValue("TXSE_AM", i)),
+                            Number(table.OnGetFieldValue("PRDA_AM", i)),
+                            Number(table.OnGetFieldValue("TXDD_RT", i)),
+                            Number(table.OnGetFieldValue("ICAM_AM", i))});
     }
-    return payroll::tax::CreditAmount(amount, brackets, monthly != 0);
+    *credit = payroll::tax::CreditAmount(amount, brackets, monthly != 0);
+    return status;
+}
+
+}  // namespace payroll::engine
+
+int CSalaryCalcurate::SumIncomTax(CString employee, int tableSet, int mode, int, CString) {
+    int result = 0;
+    payroll::engine::Publish(
+        payroll::engine::TaxEmployee(*this, employee, tableSet, mode, &result));
+    return result;
+}
+
+int CSalaryCalcurate::GetCalcIncomeAndResTax(CString employee, int mode, CString) {
+    int result = 0;
+    payroll::engine::Publish(payroll::engine::IncomeAndResidentTax(*this, employee, mode, &result));
+    return result;
+}
+
+double CSalaryCalcurate::GetTaxAmountMath(double amount, int) {
+    double tax = 0;
+    payroll::engine::Publish(payroll::engine::BracketTax(*this, amount, &tax));
+    return tax;
+}
+
+double CSalaryCalcurate::GetTaxAmount(double amount, int monthly) {
+    double credit = 0;
+    payroll::engine::Publish(payroll::engine::IncomeCredit(*this, amount, monthly, &credit));
+    return credit;
 }

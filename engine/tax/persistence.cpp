@@ -8,6 +8,7 @@
 #include "engine/common/run_key.h"
 #include "engine/common/statements.h"
 #include "engine/tax/result_record.h"
+#include "engine/tax/tax_steps.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "platform/lang/lang_util.h"
@@ -106,8 +107,8 @@ CString SummaryUpdateText(const CSalaryCalcurate& e, const Fields& key, const CS
 // run: an update of each row that exists, an insert of a missing T00 row. All
 // in one text, so the rows change together or not at all. Nothing is written
 // for an employee without any such row.
-void WriteDeductionRows(CSalaryCalcurate& e, const Fields& key, const CString& employee,
-                        const CString& payType) {
+payroll::engine::Status WriteDeductionRows(CSalaryCalcurate& e, const Fields& key,
+                                           const CString& employee, const CString& payType) {
     using payroll::result::DeductionCodeRecord;
     const CString table = DeductionTable(e);
     const CString where = DeductionRowCondition(key, employee, payType);
@@ -118,22 +119,20 @@ void WriteDeductionRows(CSalaryCalcurate& e, const Fields& key, const CString& e
     e.DspTRACE(read, "all_save:read", 1);
 
     CString batch;
-    int rows = static_cast<int>(e.m_dsMain.OnGetBulkRecordCount(read));
-    // A read that fails leaves the rows unwritten; the driver that owns the
-    // transaction learns of it from the connection's failure count, and the
-    // step is named here.
-    auto readFailed = [&] {
-        payroll::engine::NoteFailure("all_save error", e.m_dsMain.GetLastError());
-        rows = 0;
-    };
+    long counted = 0;
+    // A read that fails leaves the rows unwritten, and the step fails.
+    payroll::engine::Status status =
+        payroll::engine::Count(e.m_dsMain, read, &counted).Named("all_save error");
+    int rows = status.ok() ? static_cast<int>(counted) : 0;
     payroll::RecordTable<DeductionCodeRecord> present;
     if (rows > 0) {
         present.Allocate(static_cast<std::size_t>(rows));
         if (!e.OpenFile_Whole(&e.m_dsMain, read, present.data(), &rows,
-                              LayoutOf<DeductionCodeRecord>()))
-            readFailed();
+                              LayoutOf<DeductionCodeRecord>())) {
+            status = payroll::engine::FailedOn("all_save error", e.m_dsMain);
+            rows = 0;
+        }
     } else {
-        if (!e.m_dsMain.GetLastError().IsEmpty()) readFailed();
         rows = 0;
     }
     const SEMP_FMT& s = EmployeeOf(e);
@@ -173,14 +172,19 @@ void WriteDeductionRows(CSalaryCalcurate& e, const Fields& key, const CString& e
     }
     present.Free();
     if (!batch.IsEmpty())
-        payroll::engine::TracedExecute(e, batch, "all_save", "all_save error").ok();
+        status.Keep(payroll::engine::TracedExecute(e, batch, "all_save", "all_save error"));
+    return status;
 }
 
 }  // namespace
 
-int CSalaryCalcurate::OpenHPOMNPY(G_DataSource* source, CString employee, CString payType) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!source || !key) return 0;
+namespace payroll::engine {
+
+Status OpenSummary(CSalaryCalcurate& e, G_DataSource& source, const CString& employee,
+                   const CString& payType, long* rows) {
+    *rows = 0;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
     CString sql;
     sql.Format(
         "SELECT CO_CD, EMP_CD, RVRS_YM, SQ, PYTP_FG,DIV_CD, DEPT_CD,PJT_CD, HTYP_CD, "
@@ -191,26 +195,31 @@ int CSalaryCalcurate::OpenHPOMNPY(G_DataSource* source, CString employee, CStrin
         "PYTP_FG='%s' ",
         Esc(key->company).c_str(), Esc(employee).c_str(), Esc(key->month).c_str(), key->sq.c_str(),
         Esc(payType).c_str());
-    return QueryOpen(source, sql);
+    if (Status read = QueryOpen(e, source, sql); !read.ok()) return read;
+    *rows = source.OnGetRecordCount();
+    return Status();
 }
 
-int CSalaryCalcurate::Get_NO_FIXED_CODE(CString employee, CString payType, int kind) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
-    if (OpenHPOMNPY(&m_dsMain, employee, payType) <= 0) return 1;
-    for (const payroll::result::SummaryColumn& c : payroll::result::ReloadedColumns(kind))
-        m_HPOMNPY.*c.field = payroll::text::NumberOf(m_dsMain.OnGetFieldValue(c.name, 0).str());
-    m_HPOMNPY.EXCL_YN = std::atoi(m_dsMain.OnGetFieldValue("EXCL_YN", 0).c_str());
-    return 1;
+Status ReloadSummary(CSalaryCalcurate& e, const CString& employee, const CString& payType,
+                     int kind) {
+    if (!run_key::Checked(e.m_HPHONPD)) return Status::Refused("", "");
+    long rows = 0;
+    Status status = OpenSummary(e, e.m_dsMain, employee, payType, &rows);
+    if (rows <= 0) return status;
+    for (const result::SummaryColumn& c : result::ReloadedColumns(kind))
+        e.m_HPOMNPY.*c.field = text::NumberOf(e.m_dsMain.OnGetFieldValue(c.name, 0).str());
+    e.m_HPOMNPY.EXCL_YN = std::atoi(e.m_dsMain.OnGetFieldValue("EXCL_YN", 0).c_str());
+    return Status();
 }
 
-void CSalaryCalcurate::GetHPOMDDdata(CString employee, HPOMNPY_FMT* record, int mode) {
-    using payroll::result::DeductionAmountRecord;
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!record || !key) return;
+Status ReloadDeductions(CSalaryCalcurate& e, const CString& employee, HPOMNPY_FMT* record,
+                        int mode) {
+    using result::DeductionAmountRecord;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!record || !key) return Status::Refused("", "");
     // The reload reads the run's own pay type, also for a combined run's
     // filter-less form.
-    payroll::result::Filters filters = payroll::result::FiltersOf(m_HPHONPD, key->pay_type.str());
+    result::Filters filters = result::FiltersOf(e.m_HPHONPD, key->pay_type.str());
     CString sql;
     sql.Format(
         "SELECT DDCT_CD, DDCT_AM, DIV_CD, DEPT_CD,PRTY_CD  FROM HPOMPDD WHERE CO_CD='%s' AND "
@@ -218,20 +227,22 @@ void CSalaryCalcurate::GetHPOMDDdata(CString employee, HPOMNPY_FMT* record, int 
         Esc(key->company).c_str(), Esc(employee).c_str(), Esc(key->month).c_str(), key->sq.c_str(),
         "P3", filters.pay_type.c_str(), filters.division.c_str(), filters.department.c_str(),
         filters.party.c_str());
-    DspTRACE(sql, "GetHPOMDDdata", 1);
-    int rows = static_cast<int>(m_dsMain.OnGetBulkRecordCount(sql));
-    if (rows == 0 && !m_dsMain.GetLastError().IsEmpty())
-        payroll::engine::NoteFailure("GetHPOMDDdata error", m_dsMain.GetLastError());
-    if (rows <= 0) return;
+    e.DspTRACE(sql, "GetHPOMDDdata", 1);
+    long counted = 0;
+    if (Status count = Count(e.m_dsMain, sql, &counted); !count.ok())
+        return count.Named("GetHPOMDDdata error");
+    int rows = static_cast<int>(counted);
+    if (rows <= 0) return Status();
 
-    payroll::RecordTable<DeductionAmountRecord> stored;
+    RecordTable<DeductionAmountRecord> stored;
     stored.Allocate(static_cast<std::size_t>(rows));
-    if (!OpenFile_Whole(&m_dsMain, sql, stored.data(), &rows, LayoutOf<DeductionAmountRecord>())) {
-        payroll::engine::NoteFailure("GetHPOMDDdata error", m_dsMain.GetLastError());
+    if (!e.OpenFile_Whole(&e.m_dsMain, sql, stored.data(), &rows,
+                          LayoutOf<DeductionAmountRecord>())) {
+        const Status failed = FailedOn("GetHPOMDDdata error", e.m_dsMain);
         AfxMessageBox(TheLangUtil().GetLangString(1005).c_str());
-        return;
+        return failed;
     }
-    SEMP_FMT* emp = m_SEMP_ALL.at(0);
+    SEMP_FMT* emp = e.m_SEMP_ALL.at(0);
     for (int i = 0; i < rows; ++i) {
         const DeductionAmountRecord* row = stored.at(static_cast<std::size_t>(i));
         if (!row) break;
@@ -241,36 +252,36 @@ void CSalaryCalcurate::GetHPOMDDdata(CString employee, HPOMNPY_FMT* record, int 
             if (!row->DEPT_CD.IsEmpty()) emp->DEPT_CD = row->DEPT_CD.View();
             if (!row->PRTY_CD.IsEmpty()) emp->PRTY_CD = row->PRTY_CD.View();
         }
-        if (payroll::result::LoadsDeduction(row->DDCT_CD.View(), mode))
-            record->*payroll::result::DeductionField(row->DDCT_CD.View()) =
-                payroll::text::NumberOf(row->DDCT_AM.View());
+        if (result::LoadsDeduction(row->DDCT_CD.View(), mode))
+            record->*result::DeductionField(row->DDCT_CD.View()) =
+                text::NumberOf(row->DDCT_AM.View());
     }
+    return Status();
 }
 
-CString CSalaryCalcurate::OldDataPayLoad(int, CString, CString) {
-    return CString();
-}
-
-int CSalaryCalcurate::AppendData(CString employee, int mode, CString) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
-    OpenSEMP(employee);
-    const CString payType = payroll::result::StoredPayType(m_HPHONPD);
+Status StoreResult(CSalaryCalcurate& e, const CString& employee, int mode, bool* stored) {
+    *stored = false;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
+    // An employee without a master row is stored with empty attributes.
+    bool found = false;
+    Status status = OpenEmployee(e, employee, &found);
+    const CString payType = result::StoredPayType(e.m_HPHONPD);
 
     switch (mode) {
         case 3:
         case 4:
-            Get_NO_FIXED_CODE(employee, payType, 0);
-            GetHPOMDDdata(employee, &m_HPOMNPY, mode);
+            status.Keep(ReloadSummary(e, employee, payType, 0));
+            status.Keep(ReloadDeductions(e, employee, &e.m_HPOMNPY, mode));
             break;
         case 2:
-            payroll::result::Clear(&m_HPOMNPY);
-            Get_NO_FIXED_CODE(employee, payType, 2);
-            GetHPOMDDdata(employee, &m_HPOMNPY, 2);
+            result::Clear(&e.m_HPOMNPY);
+            status.Keep(ReloadSummary(e, employee, payType, 2));
+            status.Keep(ReloadDeductions(e, employee, &e.m_HPOMNPY, 2));
             break;
         case 1:
         case 11:
-            GetHPOMDDdata(employee, &m_HPOMNPY, mode);
+            status.Keep(ReloadDeductions(e, employee, &e.m_HPOMNPY, mode));
             break;
         default:
             break;
@@ -278,18 +289,53 @@ int CSalaryCalcurate::AppendData(CString employee, int mode, CString) {
 
     bool replace = true;
     if (mode != 3 && mode != 4) {
-        m_HPOMNPY.HIFE_AM = 0;
-        m_HPOMNPY.NAPE_AM = 0;
-        m_HPOMNPY.DDCT_AM = 0;
-        replace = OpenHPOMNPY(&m_dsMain, employee, payType) <= 0;
+        e.m_HPOMNPY.HIFE_AM = 0;
+        e.m_HPOMNPY.NAPE_AM = 0;
+        e.m_HPOMNPY.DDCT_AM = 0;
+        long rows = 0;
+        status.Keep(OpenSummary(e, e.m_dsMain, employee, payType, &rows));
+        replace = rows <= 0;
     }
-    if (!payroll::engine::TracedExecute(*this,
-                                        replace ? SummaryReplaceText(*this, *key, employee, payType)
-                                                : SummaryUpdateText(*this, *key, employee, payType),
-                                        "sum save", "sum save error")
-             .ok())
-        return 0;
-    if (payroll::db::Connection* c = payroll::db::Connection::Current()) c->NoteResultStored();
-    WriteDeductionRows(*this, *key, employee, payType);
+    Status saved = TracedExecute(e,
+                                 replace ? SummaryReplaceText(e, *key, employee, payType)
+                                         : SummaryUpdateText(e, *key, employee, payType),
+                                 "sum save", "sum save error");
+    if (!saved.ok()) {
+        status.Keep(std::move(saved));
+        return status;
+    }
+    if (db::Connection* c = db::Connection::Current()) c->NoteResultStored();
+    *stored = true;
+    status.Keep(WriteDeductionRows(e, *key, employee, payType));
+    return status;
+}
+
+}  // namespace payroll::engine
+
+int CSalaryCalcurate::OpenHPOMNPY(G_DataSource* source, CString employee, CString payType) {
+    if (!source) return 0;
+    long rows = 0;
+    payroll::engine::Publish(
+        payroll::engine::OpenSummary(*this, *source, employee, payType, &rows));
+    return static_cast<int>(rows);
+}
+
+int CSalaryCalcurate::Get_NO_FIXED_CODE(CString employee, CString payType, int kind) {
+    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
+    payroll::engine::Publish(payroll::engine::ReloadSummary(*this, employee, payType, kind));
     return 1;
+}
+
+void CSalaryCalcurate::GetHPOMDDdata(CString employee, HPOMNPY_FMT* record, int mode) {
+    payroll::engine::Publish(payroll::engine::ReloadDeductions(*this, employee, record, mode));
+}
+
+CString CSalaryCalcurate::OldDataPayLoad(int, CString, CString) {
+    return CString();
+}
+
+int CSalaryCalcurate::AppendData(CString employee, int mode, CString) {
+    bool stored = false;
+    payroll::engine::Publish(payroll::engine::StoreResult(*this, employee, mode, &stored));
+    return stored ? 1 : 0;
 }

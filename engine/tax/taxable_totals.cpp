@@ -12,6 +12,7 @@
 #include "engine/common/run_key.h"
 #include "engine/common/statements.h"
 #include "engine/tax/exemptions.h"
+#include "engine/tax/tax_steps.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/lang/lang_util.h"
 #include "platform/text/number_parse.h"
@@ -64,9 +65,12 @@ std::size_t LoadedRows(const payroll::RecordTable<Record>& table, int count) {
 
 }  // namespace
 
-int CSalaryCalcurate::OpenSEMP(CString employee) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
+namespace payroll::engine {
+
+Status OpenEmployee(CSalaryCalcurate& e, const CString& employee, bool* found) {
+    *found = false;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
     CString sql;
     sql.Format(
         "select R.* from  ( SELECT A.EMP_CD EMP_CD, A.PRTY_CD PRTY_CD, A.PYSP_FG PYSP_FG, "
@@ -82,32 +86,40 @@ int CSalaryCalcurate::OpenSEMP(CString employee) {
 
     // The buffer exists from construction; should a load have left none,
     // give it its five records again before writing.
-    if (!m_SEMP_ALL.allocated()) m_SEMP_ALL.Allocate(0);
-    const long count = m_dsMain.OnGetBulkRecordCount(sql);
-    if (count == 0 && !m_dsMain.GetLastError().IsEmpty())
-        payroll::engine::NoteFailure("사원등록 error", m_dsMain.GetLastError());
+    if (!e.m_SEMP_ALL.allocated()) e.m_SEMP_ALL.Allocate(0);
+    long count = 0;
+    const Status counted = Count(e.m_dsMain, sql, &count).Named("사원등록 error");
     const std::size_t rows =
-        count <= 0 ? 0 : std::min(static_cast<std::size_t>(count), m_SEMP_ALL.capacity());
-    m_nRowCount[payroll::engine::kEmployeeRows] = static_cast<int>(rows);
+        count <= 0 ? 0 : std::min(static_cast<std::size_t>(count), e.m_SEMP_ALL.capacity());
+    e.m_nRowCount[kEmployeeRows] = static_cast<int>(rows);
     if (rows == 0) {
         // No master row: the first record must not keep the previous
         // employee, or the next steps would tax and store this one under
         // that employee's type, division and department.
-        std::memset(static_cast<void*>(m_SEMP_ALL.at(0)), 0, sizeof(SEMP_FMT));
-        return 0;
+        std::memset(static_cast<void*>(e.m_SEMP_ALL.at(0)), 0, sizeof(SEMP_FMT));
+        return counted;
     }
     for (std::size_t i = 0; i < rows; ++i)
-        std::memset(static_cast<void*>(m_SEMP_ALL.at(i)), 0, sizeof(SEMP_FMT));
+        std::memset(static_cast<void*>(e.m_SEMP_ALL.at(i)), 0, sizeof(SEMP_FMT));
 
     const CString title = TheLangUtil().GetLangString(kEmployeeTitle);
-    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, title.c_str(), "사원등록 error", 0)
-             .ok())
-        return 0;
+    if (Status read = TracedQuery(e, e.m_dsMain, sql, title.c_str(), "사원등록 error", 0);
+        !read.ok())
+        return read;
     const std::size_t held =
-        std::min(rows, static_cast<std::size_t>(std::max(0L, m_dsMain.OnGetRecordCount())));
+        std::min(rows, static_cast<std::size_t>(std::max(0L, e.m_dsMain.OnGetRecordCount())));
     for (std::size_t i = 0; i < held; ++i)
-        CopyEmployee(m_dsMain, static_cast<long>(i), m_SEMP_ALL.at(i));
-    return 1;
+        CopyEmployee(e.m_dsMain, static_cast<long>(i), e.m_SEMP_ALL.at(i));
+    *found = true;
+    return Status();
+}
+
+}  // namespace payroll::engine
+
+int CSalaryCalcurate::OpenSEMP(CString employee) {
+    bool found = false;
+    payroll::engine::Publish(payroll::engine::OpenEmployee(*this, employee, &found));
+    return found ? 1 : 0;
 }
 
 CString CSalaryCalcurate::QueryString(int kind, CString employee, int) {
@@ -129,14 +141,18 @@ CString CSalaryCalcurate::QueryString(int kind, CString employee, int) {
     return sql;
 }
 
+namespace payroll::engine {
+
+Status LoadPayRows(CSalaryCalcurate& e, const CString& employee) {
+    if (!run_key::Checked(e.m_HPHONPD)) return Status::Refused("", "");
+    CString sql = e.QueryString(2, employee, 1);
+    return TracedQuery(e, e.m_dsCalcB[0], sql, "QueryString", "QueryString error", 0);
+}
+
+}  // namespace payroll::engine
+
 int CSalaryCalcurate::LoadDataIncom(CString employee, int) {
-    if (!payroll::run_key::Checked(m_HPHONPD)) return 0;
-    CString sql = QueryString(2, employee, 1);
-    return payroll::engine::TracedQuery(*this, m_dsCalcB[0], sql, "QueryString",
-                                        "QueryString error", 0)
-                   .ok()
-               ? 1
-               : 0;
+    return payroll::engine::Publish(payroll::engine::LoadPayRows(*this, employee)) ? 1 : 0;
 }
 
 int CSalaryCalcurate::GetCode_INDEX(CString code, int kind) {
@@ -168,9 +184,12 @@ double CSalaryCalcurate::GetArrayCode_Pay(CString code, int kind) {
     return 0;
 }
 
-double CSalaryCalcurate::GetNightTotal(CString employee) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
+namespace payroll::engine {
+
+Status NightTotal(CSalaryCalcurate& e, const CString& employee, double* total) {
+    *total = 0;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
     CString payType;
     // By CCIS_YN; the default-row load and the pay-total check go by the division filter.
     if (key->combined != "001") payType.Format("AND PYTP_FG='%s' ", Esc(key->pay_type).c_str());
@@ -183,37 +202,41 @@ double CSalaryCalcurate::GetNightTotal(CString employee) {
         "WHERE CO_CD='%s' AND EMP_CD='%s' AND RVRS_YM='%s' AND SQ=%s  %s )b ",
         company.c_str(), emp.c_str(), Esc(key->month.Left(4)).c_str(), company.c_str(), emp.c_str(),
         Esc(key->month).c_str(), key->sq.c_str(), payType.c_str());
-    DspTRACE(sql, "GetNightTotal", 1);
-    // A failed query leaves the source without rows; the step that stores
-    // the amount learns of it from the failure count.
-    if (QueryOpen(&m_dsMain, sql) > 0)
-        return payroll::text::NumberOf(m_dsMain.OnGetFieldValue("SUM_AM", 0).str());
-    if (!m_dsMain.GetLastError().IsEmpty()) return 0;
+    e.DspTRACE(sql, "GetNightTotal", 1);
+    if (Status read = QueryOpen(e, e.m_dsMain, sql); !read.ok()) return read;
+    if (e.m_dsMain.OnGetRecordCount() > 0) {
+        *total = text::NumberOf(e.m_dsMain.OnGetFieldValue("SUM_AM", 0).str());
+        return Status();
+    }
     // Before the run's own row exists the subtraction has nothing to subtract
     // and yields no row: what the year granted so far is then the whole sum.
     sql.Format(
         "select SUM(EWTE_AM) SUM_AM from HPOMNPY WHERE CO_CD='%s' AND EMP_CD='%s' AND RVRS_YM "
         "LIKE '%s%%' ",
         company.c_str(), emp.c_str(), Esc(key->month.Left(4)).c_str());
-    DspTRACE(sql, "GetNightTotal", 1);
-    if (QueryOpen(&m_dsMain, sql) <= 0) return 0;
-    return payroll::text::NumberOf(m_dsMain.OnGetFieldValue("SUM_AM", 0).str());
+    e.DspTRACE(sql, "GetNightTotal", 1);
+    if (Status read = QueryOpen(e, e.m_dsMain, sql); !read.ok()) return read;
+    if (e.m_dsMain.OnGetRecordCount() > 0)
+        *total = text::NumberOf(e.m_dsMain.OnGetFieldValue("SUM_AM", 0).str());
+    return Status();
 }
 
-double CSalaryCalcurate::GetSalaryTotalCalc(CString employee, int, HPOMNPY_FMT* record) {
-    if (!record || !payroll::run_key::Checked(m_HPHONPD)) return 0;
+Status SalaryTotals(CSalaryCalcurate& e, const CString& employee, HPOMNPY_FMT* record,
+                    double* total) {
+    *total = 0;
+    if (!record || !run_key::Checked(e.m_HPHONPD)) return Status::Refused("", "");
 
-    std::vector<payroll::exemptions::PayRow> rows;
-    const G_DataSource& cursor = m_dsCalcB[0];
+    std::vector<exemptions::PayRow> rows;
+    const G_DataSource& cursor = e.m_dsCalcB[0];
     const long count = cursor.OnGetRecordCount();
     rows.reserve(static_cast<std::size_t>(std::max(0L, count)));
     const int codeColumn = cursor.OnGetColumnIndex("PAY_CD");
     const int amountColumn = cursor.OnGetColumnIndex("PAY_AM");
     for (long r = 0; r < count; ++r) {
-        payroll::exemptions::PayRow row;
+        exemptions::PayRow row;
         row.code = cursor.OnGetCellText(codeColumn, r);
-        row.amount = payroll::text::NumberOf(cursor.OnGetCellText(amountColumn, r));
-        if (const payroll::HpmpdfmRecord* def = PayItem(row.code)) {
+        row.amount = text::NumberOf(cursor.OnGetCellText(amountColumn, r));
+        if (const HpmpdfmRecord* def = e.PayItem(row.code)) {
             row.pay_type = def->PYTP_FG.View();
             row.tax_flag = def->TAX_FG.View();
             row.exempt_class = def->TXEX_FG.View();
@@ -221,17 +244,22 @@ double CSalaryCalcurate::GetSalaryTotalCalc(CString employee, int, HPOMNPY_FMT* 
         rows.push_back(row);
     }
 
-    payroll::exemptions::Limits limits;
+    exemptions::Limits limits;
     double* fields[] = {&limits.overtime_yearly, &limits.class002, &limits.class003,
                         &limits.class004,        &limits.class005, &limits.overtime_ceiling};
     for (std::size_t i = 0; i < std::size(fields); ++i)
-        *fields[i] = GetArrayCode_Pay(payroll::exemptions::kLimitCodes[i], 1);
+        *fields[i] = e.GetArrayCode_Pay(exemptions::kLimitCodes[i], 1);
 
     // The employee loaded by OpenSEMP sits in the first record.
-    const SEMP_FMT* first = m_SEMP_ALL.at(0);
+    const SEMP_FMT* first = e.m_SEMP_ALL.at(0);
     const std::string type = first ? first->HTYP_CD.Str() : std::string();
-    payroll::exemptions::Totals t =
-        payroll::exemptions::Classify(rows, limits, type, [&] { return GetNightTotal(employee); });
+    // The year's exempt overtime so far is read only when a row needs it.
+    Status status;
+    exemptions::Totals t = exemptions::Classify(rows, limits, type, [&] {
+        double night = 0;
+        status.Keep(NightTotal(e, employee, &night));
+        return night;
+    });
 
     record->TPAY_AM = t.taxable;
     record->TBON_AM += t.bonus_taxable;
@@ -240,5 +268,20 @@ double CSalaryCalcurate::GetSalaryTotalCalc(CString employee, int, HPOMNPY_FMT* 
     record->EWTE_AM = t.exempt_overtime;
     record->AITE_AM = t.class006;
     record->ETTE_AM = t.other_exempt;
-    return record->TPAY_AM + record->TBON_AM;
+    *total = record->TPAY_AM + record->TBON_AM;
+    return status;
+}
+
+}  // namespace payroll::engine
+
+double CSalaryCalcurate::GetNightTotal(CString employee) {
+    double total = 0;
+    payroll::engine::Publish(payroll::engine::NightTotal(*this, employee, &total));
+    return total;
+}
+
+double CSalaryCalcurate::GetSalaryTotalCalc(CString employee, int, HPOMNPY_FMT* record) {
+    double total = 0;
+    payroll::engine::Publish(payroll::engine::SalaryTotals(*this, employee, record, &total));
+    return total;
 }

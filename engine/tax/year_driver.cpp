@@ -4,12 +4,13 @@
 #include <cstring>
 #include <string>
 
+#include "engine/common/binding.h"
 #include "engine/common/calendar.h"
 #include "engine/common/messages.h"
 #include "engine/common/run_key.h"
 #include "engine/common/statements.h"
+#include "engine/tax/tax_steps.h"
 #include "engine/tax/year_progress.h"
-#include "payroll/diagnostics.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "platform/db/road_report.h"
@@ -51,17 +52,18 @@ std::string PeriodPattern(const std::string& month, int mode) {
 
 }  // namespace
 
-int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CString, int) {
-    if (!key) return 0;
-    std::memmove(&m_HPHONPD, key, sizeof m_HPHONPD);
-    payroll::run_key::Normalize(&m_HPHONPD);
+namespace payroll::engine {
 
-    const std::string pattern = PeriodPattern(m_HPHONPD.RVRS_YM.Str(), mode);
+Status RecalculateYear(CSalaryCalcurate& e, HPHONPD_YMD_FMT* key, int mode) {
+    if (!key) return Status::Refused("", "");
+    std::memmove(&e.m_HPHONPD, key, sizeof e.m_HPHONPD);
+    run_key::Normalize(&e.m_HPHONPD);
+
+    const std::string pattern = PeriodPattern(e.m_HPHONPD.RVRS_YM.Str(), mode);
     if (pattern.empty()) {
         CString text = TheLangUtil().GetLangString(1022);
-        payroll::engine::NoteFailure("Call_AllSum1to12_Year", text);
         AfxMessageBox(text.c_str());
-        return 0;
+        return Status::Refused("Call_AllSum1to12_Year", text.str());
     }
 
     CString sql;
@@ -69,37 +71,33 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
         "SELECT A.RVRS_YM, A.SQ, A.PYTP_FG, B.CCIS_YN , B.PAY_DT FROM HPHONPD A, HPHPYFQ B  "
         "WHERE A.CO_CD='%s' AND  A.CO_CD=B.CO_CD AND A.RVRS_YM LIKE '%s%%' AND "
         "A.RVRS_YM=B.RVRS_YM AND A.SQ=B.SQ ORDER BY A.RVRS_YM, A.SQ ",
-        Esc(m_HPHONPD.CO_CD.View()).c_str(), pattern.c_str());
+        Esc(e.m_HPHONPD.CO_CD.View()).c_str(), pattern.c_str());
     G_DataSource runs;
-    if (!payroll::engine::TracedQuery(*this, runs, sql, "Call_AllSum1to12_Year ",
-                                      "Call_AllSum1to12_Year error")
-             .ok())
-        return 0;
+    if (Status read =
+            TracedQuery(e, runs, sql, "Call_AllSum1to12_Year ", "Call_AllSum1to12_Year error");
+        !read.ok())
+        return read;
     const long runCount = runs.OnGetRecordCount();
-    if (runCount <= 0) return 0;
+    if (runCount <= 0) return Status();
 
-    if (!runs.OnBeginTrans()) {
-        payroll::engine::NoteFailure("Call_AllSum1to12_Year", runs.GetLastError());
-        return 0;
-    }
-    payroll::engine::YearProgress progress(this);
+    if (!runs.OnBeginTrans()) return FailedOn("Call_AllSum1to12_Year", runs);
+    YearProgress progress(&e);
     progress.Open(static_cast<int>(runCount));
-    payroll::RoadReport& report = payroll::report::Current();
+    RoadReport& report = report::Current();
     std::string runName;
     // Every stop rolls the whole year back and says which step failed, in
     // which run and for which employee.
-    auto stop = [&](const std::string& employee) {
+    auto stop = [&](const Status& failure, const std::string& employee) {
         runs.OnRollbackTrans();
         progress.Close();
-        const payroll::EngineFailure failure = payroll::LastEngineFailure();
-        const std::string step = failure.step.empty() ? "a database statement" : failure.step;
-        payroll::engine::NoteStop(step, runName, employee);
-        const std::string month = m_HPHONPD.RVRS_YM.Str(), sq = m_HPHONPD.SQ.Str();
-        payroll::engine::ShowMessage(
+        const Status stopped = StopAt(failure, "a database statement", runName, employee);
+        ReportStop(stopped);
+        const std::string month = e.m_HPHONPD.RVRS_YM.Str(), sq = e.m_HPHONPD.SQ.Str();
+        ShowMessage(
             employee.empty()
-                ? payroll::lang::FormatLangText(kStoppedInRun, {step, month, sq})
-                : payroll::lang::FormatLangText(kStoppedAtEmployee, {step, month, sq, employee}));
-        return 0;
+                ? lang::FormatLangText(kStoppedInRun, {stopped.step(), month, sq})
+                : lang::FormatLangText(kStoppedAtEmployee, {stopped.step(), month, sq, employee}));
+        return stopped;
     };
 
     long long processed = 0;
@@ -108,15 +106,16 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
         const CString sq = runs.OnGetFieldValue("SQ", i);
         const CString payType = runs.OnGetFieldValue("PYTP_FG", i);
         const CString combined = runs.OnGetFieldValue("CCIS_YN", i);
-        m_HPHONPD.RVRS_YM = month.str();
-        m_HPHONPD.SQ = sq.str();
-        m_HPHONPD.PYTP_FG = payType.str();
-        m_HPHONPD.PYTP_HEAD = payType.str();
-        m_HPHONPD.CCIS_YN = combined.str();
-        m_HPHONPD.PAY_DT = runs.OnGetFieldValue("PAY_DT", i).str();
-        m_HPHONPD.DIV_FILTER = "ALL";
-        m_HPHONPD.DEPT_FILTER = "ALL";
-        m_HPHONPD.PRTY_FILTER = "ALL";
+        HPHONPD_YMD_FMT& k = e.m_HPHONPD;
+        k.RVRS_YM = month.str();
+        k.SQ = sq.str();
+        k.PYTP_FG = payType.str();
+        k.PYTP_HEAD = payType.str();
+        k.CCIS_YN = combined.str();
+        k.PAY_DT = runs.OnGetFieldValue("PAY_DT", i).str();
+        k.DIV_FILTER = "ALL";
+        k.DEPT_FILTER = "ALL";
+        k.PRTY_FILTER = "ALL";
         runName = month.str() + " SQ " + sq.str() + " pay type " + payType.str();
 
         // A combined run is calculated once, at the first of its pay types.
@@ -124,13 +123,11 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
             runs.OnGetFieldValue("SQ", i - 1) == sq)
             continue;
 
-        payroll::ClearLastFailure();
         // SQ goes into the statements without quotes.
-        if (!payroll::sql::IsSequence(sq.str())) {
-            payroll::engine::NoteFailure("Call_AllSum1to12_Year",
-                                         TheLangUtil().GetLangString(kSequenceNotNumber));
-            return stop("");
-        }
+        if (!payroll::sql::IsSequence(sq.str()))
+            return stop(Status::Refused("Call_AllSum1to12_Year",
+                                        TheLangUtil().GetLangString(kSequenceNotNumber).str()),
+                        "");
         CString filter;
         if (combined != "001") filter.Format("and H.PYTP_FG='%s' ", Esc(payType).c_str());
         sql.Format(
@@ -138,26 +135,26 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
             "H.CO_CD='%s' and    H.RVRS_YM='%s' and   H.SQ=%s     %s UNION  SELECT H.CO_CD CO_CD "
             ", H.EMP_CD   EMP_CD FROM HPOMPDD H WHERE   H.CO_CD='%s' and    H.RVRS_YM='%s' and   "
             "H.SQ=%s     %s ) A ",
-            Esc(m_HPHONPD.CO_CD.View()).c_str(), Esc(month).c_str(), sq.c_str(), filter.c_str(),
-            Esc(m_HPHONPD.CO_CD.View()).c_str(), Esc(month).c_str(), sq.c_str(), filter.c_str());
+            Esc(k.CO_CD.View()).c_str(), Esc(month).c_str(), sq.c_str(), filter.c_str(),
+            Esc(k.CO_CD.View()).c_str(), Esc(month).c_str(), sq.c_str(), filter.c_str());
         G_DataSource employees;
-        if (!payroll::engine::TracedQuery(*this, employees, sql, "Call_AllSum1to12_Year:semp",
-                                          "Call_AllSum1to12_Year error")
-                 .ok())
-            return stop("");
+        if (Status read = TracedQuery(e, employees, sql, "Call_AllSum1to12_Year:semp",
+                                      "Call_AllSum1to12_Year error");
+            !read.ok())
+            return stop(read, "");
 
         // init copies the key it is given: hand it a copy of the run's key.
         // Any statement of the run's settings or windows that fails would
-        // leave the run calculated with missing tables: the year stops.
-        const long failedBefore = payroll::engine::FailedStatements();
-        HPHONPD_YMD_FMT runKey = m_HPHONPD;
-        if (!init(&runKey)) return stop("");
-        if (!payroll::run_key::Checked(m_HPHONPD)) {
-            payroll::engine::NoteFailure("Call_AllSum1to12_Year", "the run key is incomplete");
-            return stop("");
-        }
-        SetYmdFromTo();
-        if (payroll::engine::FailedStatements() != failedBefore) return stop("");
+        // leave the run calculated with missing tables: the year stops. A
+        // run without windows is calculated without them, as it always was.
+        HPHONPD_YMD_FMT runKey = k;
+        bool bound = false;
+        Status binding = Bind(e, &runKey, &bound);
+        if (!bound) return stop(binding, "");
+        if (!run_key::Checked(k))
+            return stop(Status::Refused("Call_AllSum1to12_Year", "the run key is incomplete"), "");
+        if (Status windows = PayWindows(e); !windows.refused()) binding.Keep(std::move(windows));
+        if (!binding.ok()) return stop(binding, "");
         progress.RunStarted(static_cast<int>(i));
         ++report.runs;
 
@@ -170,19 +167,17 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
                 ++processed;
                 progress.EmployeeStarted(
                     static_cast<int>(j),
-                    payroll::lang::FormatLangText(1024, {processed, year, mm, employee.str()}));
+                    lang::FormatLangText(1024, {processed, year, mm, employee.str()}));
                 // Any statement of the employee that failed (a read whose
                 // amount would be stored, or a refused write) would leave the
                 // year wrong or half stored: the whole year is rolled back.
-                payroll::ClearLastFailure();
-                const long failed = payroll::engine::FailedStatements();
-                if (!SumIncomTax(employee, 1, mode, 0, CString()) ||
-                    payroll::engine::FailedStatements() != failed)
-                    return stop(employee.str());
+                int result = 0;
+                Status taxed = TaxEmployee(e, employee, 1, mode, &result);
+                if (!taxed.ok() || result == 0) return stop(taxed, employee.str());
                 ++report.employees;
             }
         } else {
-            progress.NoEmployees(payroll::lang::FormatLangText(1023, {processed, year, mm}));
+            progress.NoEmployees(lang::FormatLangText(1023, {processed, year, mm}));
         }
     }
 
@@ -190,17 +185,24 @@ int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CStr
     // The closing notice only for a year that is stored.
     if (!runs.OnCommitTrans()) {
         const std::string why = runs.GetLastError().str();
-        payroll::engine::NoteFailure("commit", why);
-        payroll::engine::NoteStop("commit", runName, "");
-        payroll::engine::ShowMessage(payroll::lang::FormatLangText(kCommitFailed, {why}));
-        return 0;
+        const Status stopped = Status::Failed("commit", why).At(runName, "");
+        ReportStop(stopped);
+        ShowMessage(lang::FormatLangText(kCommitFailed, {why}));
+        return stopped;
     }
     // Inside a host's own transaction the year is not stored until the host
     // commits: the host says how that ended.
-    const payroll::db::Connection* connection = payroll::db::Connection::Current();
-    if (connection && connection->depth() > 0) return 0;
+    const db::Connection* connection = db::Connection::Current();
+    if (connection && connection->depth() > 0) return Status();
     CG_KvSplashwin notice(0, 0, 512, 0x800000, 0xFFFFFF);
     notice.ShowSplashText(TheLangUtil().GetLangString(1025).c_str(), "");
     Sleep(kNoticeMilliseconds);
+    return Status();
+}
+
+}  // namespace payroll::engine
+
+int CSalaryCalcurate::Call_AllSum1to12_Year(HPHONPD_YMD_FMT* key, int mode, CString, int) {
+    payroll::engine::Publish(payroll::engine::RecalculateYear(*this, key, mode));
     return 0;
 }
