@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
 namespace payroll::folder {
 namespace {
@@ -125,8 +126,8 @@ bool DecodeText(std::string_view bytes, std::string* utf8, std::string* error, l
     return false;
 }
 
-CsvText ParseCsv(std::string_view text) {
-    CsvText out;
+bool ParseCsvRows(std::string_view text, const std::function<void(CsvRow&)>& take,
+                  std::string* error, long* error_line) {
     CsvRow row;
     std::string cell;
     long line = 1;
@@ -143,7 +144,7 @@ CsvText ParseCsv(std::string_view text) {
     auto end_row = [&] {
         end_cell();
         bool blank = !row_has_content;
-        if (!blank) out.rows.push_back(std::move(row));
+        if (!blank) take(row);
         row = CsvRow{};
         row_has_content = false;
     };
@@ -183,11 +184,19 @@ CsvText ParseCsv(std::string_view text) {
         }
     }
     if (in_quotes) {
-        out.error = "a quote that never closes";
-        out.error_line = quote_line;
-        return out;
+        *error = "a quote that never closes";
+        *error_line = quote_line;
+        return false;
     }
     if (row_has_content || !cell.empty()) end_row();
+    return true;
+}
+
+CsvText ParseCsv(std::string_view text) {
+    CsvText out;
+    ParseCsvRows(
+        text, [&](CsvRow& row) { out.rows.push_back(std::move(row)); }, &out.error,
+        &out.error_line);
     return out;
 }
 

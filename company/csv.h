@@ -3,6 +3,7 @@
 // numbers, and writing cells back so that a spreadsheet shows them as text.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,11 @@ bool DecodeText(std::string_view bytes, std::string* utf8, std::string* error, l
 // ending in LF or CRLF. Blank lines are skipped. A quote that never closes
 // stops the reading with an error.
 CsvText ParseCsv(std::string_view text);
+// The same, handing each row to `take` as it is read (a row `take` leaves
+// moved-from is fine) instead of keeping them all. False with *error and
+// *error_line when a quote never closes; the rows before it were taken.
+bool ParseCsvRows(std::string_view text, const std::function<void(CsvRow&)>& take,
+                  std::string* error, long* error_line);
 
 // Decodes and parses a file's bytes.
 CsvText ReadCsv(std::string_view bytes);

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "company/csv.h"
 
@@ -167,9 +170,9 @@ void LoadSettings(const CsvText& csv, Checker& ck, Folder* folder) {
 
 // Checks between the rows of one file and with the files before it.
 void CheckFile(int index, const std::vector<Record>& all, Checker& ck) {
-    std::vector<Record> rows;
+    std::vector<std::reference_wrapper<const Record>> rows;
     for (const Record& r : all)
-        if (r.ok) rows.push_back(r);
+        if (r.ok) rows.emplace_back(r);
     auto window = [&](int from, int to, const char* what) {
         for (const Record& r : rows)
             if (!r.values[to].empty() && r.values[to] < r.values[from])
@@ -181,18 +184,22 @@ void CheckFile(int index, const std::vector<Record>& all, Checker& ck) {
     if (index == kPaySteps || index == kFixedItems) {
         window(2, 3, "the span of months");
         // Spans of one key may not overlap: one amount a month.
-        std::map<std::string, std::vector<const Record*>> by;
-        for (const Record& r : rows) by[r.values[0] + "/" + r.values[1]].push_back(&r);
-        for (auto& [key, list] : by) {
-            std::sort(list.begin(), list.end(),
-                      [](const Record* a, const Record* b) { return a->values[2] < b->values[2]; });
-            for (std::size_t i = 1; i < list.size(); ++i) {
-                const std::string& end = list[i - 1]->values[3];
-                if (end.empty() || end >= list[i]->values[2])
-                    ck.Add(list[i]->line, Files()[index].columns[2].code, list[i]->values[2],
-                           "a start after the end of the span of line " +
-                               std::to_string(list[i - 1]->line) + " (" + key + ")");
-            }
+        std::vector<const Record*> list;
+        list.reserve(rows.size());
+        for (const Record& r : rows) list.push_back(&r);
+        std::sort(list.begin(), list.end(), [](const Record* a, const Record* b) {
+            return std::tie(a->values[0], a->values[1], a->values[2]) <
+                   std::tie(b->values[0], b->values[1], b->values[2]);
+        });
+        for (std::size_t i = 1; i < list.size(); ++i) {
+            const Record& before = *list[i - 1];
+            const Record& r = *list[i];
+            if (before.values[0] != r.values[0] || before.values[1] != r.values[1]) continue;
+            const std::string& end = before.values[3];
+            if (end.empty() || end >= r.values[2])
+                ck.Add(r.line, Files()[index].columns[2].code, r.values[2],
+                       "a start after the end of the span of line " + std::to_string(before.line) +
+                           " (" + r.values[0] + "/" + r.values[1] + ")");
         }
     }
     if (index == kItems) {
@@ -404,88 +411,136 @@ std::string DisplayValue(Kind kind, const std::string& stored) {
     return stored;
 }
 
+namespace {
+
+// Reads one file's rows as they are parsed: the header first, then each
+// line converted into a record.
+class FileReader {
+  public:
+    FileReader(int index, Folder* folder, Checker& ck)
+        : index_(index),
+          spec_(Files()[static_cast<std::size_t>(index)]),
+          folder_(folder),
+          ck_(ck) {}
+
+    void Take(CsvRow& row) {
+        if (!header_seen_) {
+            header_seen_ = true;
+            Header(row);
+        } else if (complete_) {
+            Line(row);
+        }
+    }
+    bool header_seen() const { return header_seen_; }
+
+  private:
+    void Header(const CsvRow& header) {
+        where_.assign(spec_.columns.size(), -1);
+        width_ = header.cells.size();
+        for (std::size_t h = 0; h < header.cells.size(); ++h) {
+            const std::string text = PlainCell(header.cells[h]);
+            const std::string code = HeaderCode(text);
+            bool known = false;
+            for (std::size_t c = 0; c < spec_.columns.size(); ++c)
+                if (code == spec_.columns[c].code) {
+                    if (where_[c] >= 0) ck_.Add(header.line, code, text, "each column once");
+                    where_[c] = static_cast<int>(h);
+                    known = true;
+                }
+            if (!known && !code.empty())
+                ck_.Add(header.line, code, text,
+                        "a column of " + ck_.file + " (see docs/company-files.md)");
+        }
+        for (std::size_t c = 0; c < spec_.columns.size(); ++c)
+            if (where_[c] < 0 && spec_.columns[c].required) {
+                ck_.Add(header.line, spec_.columns[c].code, "",
+                        "the required column " + HeaderText(spec_.columns[c]));
+                complete_ = false;
+            }
+        if (complete_) lists_ = std::make_unique<Lists>(*folder_);
+    }
+
+    void Line(const CsvRow& row) {
+        if (row.cells.size() > width_) {
+            ck_.Add(row.line, "", PlainCell(row.cells[width_]),
+                    "at most " + std::to_string(width_) + " cells, as many as the header has");
+            return;
+        }
+        Record rec{row.line, std::vector<std::string>(spec_.columns.size())};
+        for (std::size_t c = 0; c < spec_.columns.size(); ++c) {
+            const auto at = static_cast<std::size_t>(where_[c]);
+            const std::string text =
+                where_[c] >= 0 && at < row.cells.size() ? PlainCell(row.cells[at]) : std::string();
+            std::string expected;
+            if (!Convert(spec_.columns[c], text, *lists_, &rec.values[c], &expected)) {
+                ck_.Add(row.line, spec_.columns[c].code, text, expected);
+                rec.ok = false;
+            }
+        }
+        std::string key;
+        for (int k : spec_.key) key += rec.values[static_cast<std::size_t>(k)] + "/";
+        key.pop_back();
+        auto [it, fresh] = keys_.emplace(std::move(key), row.line);
+        if (!fresh) {
+            ck_.Add(row.line, spec_.columns[static_cast<std::size_t>(spec_.key.back())].code,
+                    it->first,
+                    "a key of its own: line " + std::to_string(it->second) + " has it too");
+            return;
+        }
+        folder_->files[static_cast<std::size_t>(index_)].push_back(std::move(rec));
+    }
+
+    int index_;
+    const FileSpec& spec_;
+    Folder* folder_;
+    Checker& ck_;
+    bool header_seen_ = false;
+    bool complete_ = true;
+    std::size_t width_ = 0;
+    std::vector<int> where_;
+    std::unique_ptr<Lists> lists_;
+    std::unordered_map<std::string, long> keys_;
+};
+
+}  // namespace
+
 void LoadFolder(const std::string& dir, Folder* folder, std::vector<Problem>* problems) {
     for (int index = 0; index < kFileCount; ++index) {
-        const FileSpec& spec = Files()[index];
+        const FileSpec& spec = Files()[static_cast<std::size_t>(index)];
         Checker ck{problems, spec.name};
         bool found = false;
-        const std::string bytes = ReadFileBytes(dir + "/" + spec.name, &found);
+        std::string text = ReadFileBytes(dir + "/" + spec.name, &found);
         if (!found) {
             if (!OptionalFile(index)) ck.Add(0, "", "", "the file: the folder has no " + ck.file);
             continue;
         }
-        const CsvText csv = ReadCsv(bytes);
-        if (!csv.error.empty()) ck.Add(csv.error_line, "", "", "readable text: " + csv.error);
-        if (csv.rows.empty()) {
-            if (csv.error.empty()) ck.Add(1, "", "", "a header line");
-            continue;
+        std::string error;
+        long error_line = 0;
+        {
+            std::string utf8;
+            if (!DecodeText(text, &utf8, &error, &error_line)) {
+                ck.Add(error_line, "", "", "readable text: " + error);
+                continue;
+            }
+            text.swap(utf8);
         }
         if (index == kSettings) {
+            const CsvText csv = ParseCsv(text);
+            if (!csv.error.empty()) ck.Add(csv.error_line, "", "", "readable text: " + csv.error);
+            if (csv.rows.empty()) {
+                if (csv.error.empty()) ck.Add(1, "", "", "a header line");
+                continue;
+            }
             LoadSettings(csv, ck, folder);
             continue;
         }
-        // The header: every column by its code, in any order.
-        std::vector<int> where(spec.columns.size(), -1);
-        const CsvRow& header = csv.rows[0];
-        std::vector<bool> known(header.cells.size(), false);
-        for (std::size_t h = 0; h < header.cells.size(); ++h) {
-            const std::string code = HeaderCode(PlainCell(header.cells[h]));
-            for (std::size_t c = 0; c < spec.columns.size(); ++c)
-                if (code == spec.columns[c].code) {
-                    if (where[c] >= 0)
-                        ck.Add(header.line, code, PlainCell(header.cells[h]), "each column once");
-                    where[c] = static_cast<int>(h);
-                    known[h] = true;
-                }
-            if (!known[h] && !code.empty())
-                ck.Add(header.line, code, PlainCell(header.cells[h]),
-                       "a column of " + ck.file + " (see docs/company-files.md)");
-        }
-        bool complete = true;
-        for (std::size_t c = 0; c < spec.columns.size(); ++c)
-            if (where[c] < 0 && spec.columns[c].required) {
-                ck.Add(header.line, spec.columns[c].code, "",
-                       "the required column " + HeaderText(spec.columns[c]));
-                complete = false;
-            }
-        if (!complete) continue;
-        const Lists lists(*folder);
-        std::vector<Record>& out = folder->files[index];
-        std::map<std::string, long> keys;
-        for (std::size_t r = 1; r < csv.rows.size(); ++r) {
-            const CsvRow& row = csv.rows[r];
-            if (row.cells.size() > header.cells.size()) {
-                ck.Add(row.line, "", PlainCell(row.cells[header.cells.size()]),
-                       "at most " + std::to_string(header.cells.size()) +
-                           " cells, as many as the header has");
-                continue;
-            }
-            Record rec{row.line, std::vector<std::string>(spec.columns.size())};
-            bool ok = true;
-            for (std::size_t c = 0; c < spec.columns.size(); ++c) {
-                const std::string text =
-                    where[c] >= 0 && static_cast<std::size_t>(where[c]) < row.cells.size()
-                        ? PlainCell(row.cells[static_cast<std::size_t>(where[c])])
-                        : std::string();
-                std::string expected;
-                if (!Convert(spec.columns[c], text, lists, &rec.values[c], &expected)) {
-                    ck.Add(row.line, spec.columns[c].code, text, expected);
-                    ok = false;
-                }
-            }
-            rec.ok = ok;
-            std::string key;
-            for (int k : spec.key) key += rec.values[static_cast<std::size_t>(k)] + "/";
-            key.pop_back();
-            auto [it, fresh] = keys.emplace(key, row.line);
-            if (!fresh) {
-                ck.Add(row.line, spec.columns[static_cast<std::size_t>(spec.key.back())].code, key,
-                       "a key of its own: line " + std::to_string(it->second) + " has it too");
-                continue;
-            }
-            out.push_back(std::move(rec));
-        }
-        CheckFile(index, out, ck);
+        FileReader reader(index, folder, ck);
+        if (!ParseCsvRows(
+                text, [&](CsvRow& row) { reader.Take(row); }, &error, &error_line))
+            ck.Add(error_line, "", "", "readable text: " + error);
+        else if (!reader.header_seen())
+            ck.Add(1, "", "", "a header line");
+        CheckFile(index, folder->files[static_cast<std::size_t>(index)], ck);
     }
 }
 

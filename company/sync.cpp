@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <utility>
 
 #include "company/csv.h"
 #include "company/model.h"
@@ -196,7 +197,7 @@ ImportResult ImportFolder(const std::string& dir) {
     result.company = folder.Setting("CO_CD");
     if (!result.problems.empty()) return result;
     const std::string& company = result.company;
-    const std::vector<Rows> wanted = FolderRows(folder, company);
+    const std::vector<Rows> wanted = FolderRows(std::move(folder));
     std::vector<KeySets> sets(kFileCount);
     G_DataSource tx;
     if (!tx.OnBeginTrans()) {

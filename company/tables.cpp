@@ -151,8 +151,7 @@ std::string KeyText(const Target& target, const std::vector<std::string>& row) {
     return key.empty() ? std::string("(the company)") : key;
 }
 
-std::vector<Rows> FolderRows(const Folder& f, const std::string& company) {
-    (void)company;
+std::vector<Rows> FolderRows(Folder&& f) {
     std::vector<Rows> rows(tCount);
     const auto& t = Targets();
     auto put = [&](int target, std::vector<std::string> row) {
@@ -180,14 +179,16 @@ std::vector<Rows> FolderRows(const Folder& f, const std::string& company) {
         put(tHpmpdfm, Row({r.values[0], r.values[1], r.values[2], r.values[3], r.values[6],
                            r.values[7], r.values[8]}));
     }
-    for (const Record& r : f.files[kDivisions]) put(tSdiv, r.values);
-    for (const Record& r : f.files[kDepartments]) put(tSdept, r.values);
-    for (const Record& r : f.files[kPaySteps]) put(tHhcpyst, r.values);
-    for (const Record& r : f.files[kEmployees]) {
-        put(tSemp, r.values);
-        put(tHsemp, Row({r.values[0]}));
-    }
-    for (const Record& r : f.files[kFixedItems]) put(tHphfxpd, r.values);
+    auto move_all = [&](int file, int target) {
+        for (Record& r : f.files[static_cast<std::size_t>(file)]) put(target, std::move(r.values));
+        f.files[static_cast<std::size_t>(file)] = {};
+    };
+    move_all(kDivisions, tSdiv);
+    move_all(kDepartments, tSdept);
+    move_all(kPaySteps, tHhcpyst);
+    for (const Record& r : f.files[kEmployees]) put(tHsemp, Row({r.values[0]}));
+    move_all(kEmployees, tSemp);
+    move_all(kFixedItems, tHphfxpd);
     return rows;
 }
 

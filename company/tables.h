@@ -34,8 +34,9 @@ const std::vector<Target>& Targets();
 // Rows of a slice: key text -> keys then values, in the target's order.
 using Rows = std::map<std::string, std::vector<std::string>>;
 
-// The rows of every slice a folder holds.
-std::vector<Rows> FolderRows(const Folder& folder, const std::string& company);
+// The rows of every slice a folder holds; the folder's records are moved
+// into them (a company of a million fixed items is held once, not twice).
+std::vector<Rows> FolderRows(Folder&& folder);
 // The folder the rows of every slice make (the inverse of FolderRows).
 Folder RowsFolder(const std::vector<Rows>& rows, const std::string& company);
 // The key text of a row of a slice.
