@@ -5,7 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/bonus/bonus_steps.h"
+#include "engine/common/binding.h"
 #include "engine/common/messages.h"
+#include "engine/common/statements.h"
+#include "engine/tax/tax_steps.h"
 #include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
@@ -13,6 +17,7 @@
 #include "platform/db/road_report.h"
 #include "platform/text/number_parse.h"
 #include "platform/text/sql_text.h"
+#include "roads/bonus_road.h"
 #include "roads/road_transaction.h"
 
 namespace payroll {
@@ -22,8 +27,8 @@ namespace {
 constexpr int kResultTableSet = 1;
 
 // The employees with pay or deduction rows in the run, as the year driver
-// lists them; false when the statement fails.
-bool EmployeesOfRun(const HPHONPD_YMD_FMT& key, std::vector<std::string>* out) {
+// lists them.
+engine::Status EmployeesOfRun(const HPHONPD_YMD_FMT& key, std::vector<std::string>* out) {
     std::string payType;
     if (!(key.CCIS_YN == "001")) payType = "and H.PYTP_FG='" + sql::Esc(key.PYTP_FG.View()) + "' ";
     const std::string where = "H.CO_CD='" + sql::Esc(key.CO_CD.View()) + "' and    H.RVRS_YM='" +
@@ -34,13 +39,10 @@ bool EmployeesOfRun(const HPHONPD_YMD_FMT& key, std::vector<std::string>* out) {
         where + " UNION  SELECT H.CO_CD CO_CD , H.EMP_CD   EMP_CD FROM HPOMPDD H WHERE   " + where +
         ") A ";
     G_DataSource rows;
-    if (!rows.OnExecuteSQL(CString(text))) {
-        engine::NoteFailure("bonus run employees", rows.GetLastError());
-        return false;
-    }
+    if (!rows.OnExecuteSQL(CString(text))) return engine::FailedOn("bonus run employees", rows);
     for (long i = 0; i < rows.OnGetRecordCount(); ++i)
         out->push_back(rows.OnGetFieldValue("EMP_CD", i).str());
-    return true;
+    return engine::Status();
 }
 
 // The employee's figures as stored for the run (the engine's record when the
@@ -52,7 +54,12 @@ BonusResult Stored(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key, const s
     r.months = months;
     const std::string payType = key.CCIS_YN == "001" ? key.PYTP_HEAD.Str() : key.PYTP_FG.Str();
     G_DataSource row;
-    if (engine.OpenHPOMNPY(&row, CString(emp), CString(payType)) > 0) {
+    long rows = 0;
+    // A row that cannot be read back leaves the engine's record to report:
+    // the employee's step has stored it already.
+    const engine::Status read =
+        engine::OpenSummary(engine, row, CString(emp), CString(payType), &rows);
+    if (read.ok() && rows > 0) {
         auto amount = [&row](const char* column) {
             return payroll::text::NumberOf(row.OnGetFieldValue(column, 0).str());
         };
@@ -70,79 +77,88 @@ BonusResult Stored(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key, const s
     return r;
 }
 
-// Taxes one employee; false when any statement of the step failed or the
-// employee cannot be taxed.
-bool TaxOne(CSalaryCalcurate& engine, const std::string& emp, int kind, int* months) {
+// Taxes one employee: fails when any statement of the step failed, or when
+// the employee cannot be taxed.
+engine::Status TaxOne(CSalaryCalcurate& engine, const std::string& emp, int kind, int* months) {
     const CString code(emp);
-    if (!engine.OpenSEMP(code)) {
-        if (LastEngineFailure().step.empty())
-            engine::NoteFailure("OpenSEMP", "the employee has no master record");
-        return false;
+    bool found = false;
+    engine::Status status = engine::OpenEmployee(engine, code, &found);
+    if (!found) {
+        status.Keep(engine::Status::Refused("OpenSEMP", "the employee has no master record"));
+        return status;
     }
-    if (!engine.LoadDataIncom(code, 1)) return false;
+    if (engine::Status rows = engine::LoadPayRows(engine, code); !rows.ok()) return rows;
     std::memset(static_cast<void*>(&engine.m_HPOMNPY), 0, sizeof engine.m_HPOMNPY);
-    engine.GetSalaryTotalCalc(code, std::atoi(engine.m_HPHONPD.RVRS_YM.Str().substr(0, 4).c_str()),
-                              &engine.m_HPOMNPY);
+    double total = 0;
+    status.Keep(engine::SalaryTotals(engine, code, &engine.m_HPOMNPY, &total));
     // The period as the bonus step will see it: its own call reads the same
     // stored rows, and this run's row is never part of its period.
     HPOMNPY_FMT record = engine.m_HPOMNPY;
     SALARY_TOTAL_x totals{};
-    engine.GetYmdTotalBones(code, months, &totals, &record);
-    return engine.GetCalcBonus(code, kind, CString()) != 0;
+    double periodPay = 0;
+    status.Keep(engine::BonusPeriodTotals(engine, code, months, &totals, &record, &periodPay));
+    int result = 0;
+    status.Keep(engine::BonusTax(engine, code, kind, &result));
+    // A step that failed on the way computed with zeros: that is no result.
+    if (result == 0) status.Keep(engine::Status::Failed("", ""));
+    return status;
 }
 
 }  // namespace
+
+namespace roads {
+
+engine::Status TaxBonusEmployees(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key,
+                                 const std::vector<std::string>& employees, int kind,
+                                 std::vector<BonusResult>* results) {
+    HPHONPD_YMD_FMT k = key;
+    // The road stops at `failure`: the report names it, placed in the run
+    // (and at the employee).
+    auto stop = [&k](const engine::Status& failure, const char* unnamed,
+                     const std::string& employee) {
+        const engine::Status stopped = engine::StopAt(failure, unnamed, RunName(k), employee);
+        engine::ReportStop(stopped);
+        return stopped;
+    };
+    if (!sql::IsSequence(k.SQ.Str()))
+        return stop(engine::Status::Refused("bonus-tax", "the run's sequence is not a number"),
+                    "init", "");
+    bool bound = false;
+    engine::Status binding = engine::Bind(engine, &k, &bound);
+    if (!bound) return stop(binding, "init", "");
+    // A run without windows is taxed without them; a statement that failed
+    // stops the road.
+    if (engine::Status windows = engine::PayWindows(engine); !windows.refused())
+        binding.Keep(std::move(windows));
+    std::vector<std::string> staff;
+    if (employees.empty()) {
+        if (engine::Status listed = EmployeesOfRun(engine.m_HPHONPD, &staff); !listed.ok())
+            return stop(listed, "bonus run employees", "");
+    } else {
+        for (const std::string& e : employees)
+            if (std::find(staff.begin(), staff.end(), e) == staff.end()) staff.push_back(e);
+    }
+    if (!binding.ok()) return stop(binding, "init", "");
+    engine.m_nTableSet = kResultTableSet;
+    RoadReport& report = report::Current();
+    ++report.runs;
+    for (const std::string& emp : staff) {
+        int months = 0;
+        if (engine::Status taxed = TaxOne(engine, emp, kind, &months); !taxed.ok())
+            return stop(taxed, "a database statement", emp);
+        ++report.employees;
+        if (results) results->push_back(Stored(engine, engine.m_HPHONPD, emp, months));
+    }
+    return engine::Status();
+}
+
+}  // namespace roads
 
 bool TaxBonusRun(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT& key,
                  const std::vector<std::string>& employees, int kind,
                  std::vector<BonusResult>* results) {
     ClearLastFailure();
-    HPHONPD_YMD_FMT k = key;
-    const long failedBefore = engine::FailedStatements();
-    if (!sql::IsSequence(k.SQ.Str())) {
-        engine::NoteFailure("bonus-tax", "the run's sequence is not a number");
-        engine::NoteStop("bonus-tax", roads::RunName(k), "");
-        return false;
-    }
-    if (!engine.init(&k)) {
-        engine::NoteStop(LastEngineFailure().step.empty() ? "init" : LastEngineFailure().step,
-                         roads::RunName(k), "");
-        return false;
-    }
-    engine.SetYmdFromTo();
-    std::vector<std::string> staff;
-    if (employees.empty()) {
-        if (!EmployeesOfRun(engine.m_HPHONPD, &staff)) {
-            engine::NoteStop("bonus run employees", roads::RunName(k), "");
-            return false;
-        }
-    } else {
-        for (const std::string& e : employees)
-            if (std::find(staff.begin(), staff.end(), e) == staff.end()) staff.push_back(e);
-    }
-    if (engine::FailedStatements() != failedBefore) {
-        engine::NoteStop(LastEngineFailure().step.empty() ? "init" : LastEngineFailure().step,
-                         roads::RunName(k), "");
-        return false;
-    }
-    engine.m_nTableSet = kResultTableSet;
-    RoadReport& report = report::Current();
-    ++report.runs;
-    for (const std::string& emp : staff) {
-        ClearLastFailure();
-        const long failed = engine::FailedStatements();
-        int months = 0;
-        // A step that failed on the way computed with zeros: that is no result.
-        if (!TaxOne(engine, emp, kind, &months) || engine::FailedStatements() != failed) {
-            const std::string step = LastEngineFailure().step.empty() ? "a database statement"
-                                                                      : LastEngineFailure().step;
-            engine::NoteStop(step, roads::RunName(k), emp);
-            return false;
-        }
-        ++report.employees;
-        if (results) results->push_back(Stored(engine, engine.m_HPHONPD, emp, months));
-    }
-    return true;
+    return engine::Publish(roads::TaxBonusEmployees(engine, key, employees, kind, results));
 }
 
 bool BonusRunsWithResults(const std::string& company, const std::string& period,
@@ -203,13 +219,17 @@ RoadResult TaxBonusRoad(const HPHONPD_YMD_FMT& run, const std::vector<std::strin
     CSalaryCalcurate engine;
     std::vector<BonusResult> local;
     if (!results) results = &local;
-    if (!TaxBonusRun(engine, key, employees, kind, results) || tx.Lost()) {
+    const engine::Status taxed = roads::TaxBonusEmployees(engine, key, employees, kind, results);
+    engine::Publish(taxed);
+    if (!taxed.ok() || tx.Lost()) {
         tx.RollBack();
         result.outcome = RoadOutcome::kRolledBack;
         result.reason = DescribeFailure(CurrentRoadReport());
     } else if (!tx.Commit(&why)) {
-        engine::NoteFailure("commit", why);
-        engine::NoteStop("commit", roads::RunName(key), "");
+        const engine::Status stopped =
+            engine::Status::Failed("commit", why).At(roads::RunName(key), "");
+        engine::ReportStop(stopped);
+        engine::Publish(stopped);
         result.outcome = RoadOutcome::kRolledBack;
         result.reason = DescribeFailure(CurrentRoadReport());
     } else {

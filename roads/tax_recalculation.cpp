@@ -8,6 +8,7 @@
 #include "payroll/roads.h"
 #include "platform/db/connection.h"
 #include "platform/db/road_report.h"
+#include "roads/bonus_road.h"
 #include "roads/road_transaction.h"
 
 namespace payroll {
@@ -71,7 +72,8 @@ RoadOutcome RunTaxRoad(const std::string& company, const std::string& period, in
         for (const HPHONPD_YMD_FMT& bonus : keys) {
             CSalaryCalcurate engine;
             RetaxedRun run{bonus, {}};
-            if (!TaxBonusRun(engine, bonus, {}, kComputeBonus, &run.results)) {
+            *status = roads::TaxBonusEmployees(engine, bonus, {}, kComputeBonus, &run.results);
+            if (!status->ok()) {
                 tx.RollBack();
                 return RoadOutcome::kRolledBack;
             }

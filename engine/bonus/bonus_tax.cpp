@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "engine/bonus/bonus_math.h"
+#include "engine/bonus/bonus_steps.h"
 #include "engine/common/calendar.h"
 #include "engine/common/messages.h"
 #include "engine/common/row_counts.h"
 #include "engine/common/run_key.h"
 #include "engine/common/statements.h"
 #include "engine/tax/deductions.h"
+#include "engine/tax/tax_steps.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/text/sql_text.h"
 
@@ -87,9 +89,12 @@ long CSalaryCalcurate::GetlFami() {
                                                              WholeParameter(m_dsBonus, "OSMD_AM")));
 }
 
-double CSalaryCalcurate::GetPersonTax(double pay) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
+namespace payroll::engine {
+
+Status PensionPremium(CSalaryCalcurate& e, double pay, double* premium) {
+    *premium = 0;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
     // The pay goes into the text without quotes: only a finite number may.
     const double x = std::isfinite(pay) ? pay : 0;
     CString sql;
@@ -97,75 +102,93 @@ double CSalaryCalcurate::GetPersonTax(double pay) {
         "select * from HIFNPCT  where  CO_CD='0000' AND RVRS_YY='%s' AND %f >= STMS_AM AND "
         "%f<STME_AM  order by NTPS_GR ",
         Esc(key->month.Left(4)).c_str(), x, x);
-    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetPersonTax ", "GetPersonTax error",
-                                      0)
-             .ok())
-        return 0;
-    double premium = Number(m_dsMain.OnGetFieldValue("NAPS_AM", 0).c_str());
+    if (Status read = TracedQuery(e, e.m_dsMain, sql, "GetPersonTax ", "GetPersonTax error", 0);
+        !read.ok())
+        return read;
+    *premium = Number(e.m_dsMain.OnGetFieldValue("NAPS_AM", 0).c_str());
     // Up to 2001 the employee paid half the grade's premium.
-    if (payroll::calendar::AtoiSlice(key->month.str(), 0, 4) < 2002) premium /= 2;
-    return premium;
+    if (calendar::AtoiSlice(key->month.str(), 0, 4) < 2002) *premium /= 2;
+    return Status();
 }
 
-int CSalaryCalcurate::GetCalcBonus(CString employee, int kind, CString text) {
-    namespace bonus = payroll::bonus;
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
-    const int year = payroll::calendar::AtoiSlice(key->month.str(), 0, 4);
-    const int month = payroll::calendar::AtoiSlice(key->month.str(), 4, 2);
+Status BonusTax(CSalaryCalcurate& e, const CString& employee, int kind, int* result) {
+    *result = 0;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
+    const int year = calendar::AtoiSlice(key->month.str(), 0, 4);
+    const int month = calendar::AtoiSlice(key->month.str(), 4, 2);
 
     // A read that fails on the way would store a tax computed with zeros in
     // its place: such a result is not stored, and the step fails.
-    const long failedBefore = payroll::engine::FailedStatements();
     SALARY_TOTAL_x totals{};
     int months = 0;
-    const double periodPay = GetYmdTotalBones(employee, &months, &totals, &m_HPOMNPY);
+    double periodPay = 0;
+    Status status = BonusPeriodTotals(e, employee, &months, &totals, &e.m_HPOMNPY, &periodPay);
 
     if (kind == 1 || kind == 11) {
+        HPOMNPY_FMT& r = e.m_HPOMNPY;
         // Annual pay from the period's monthly average, placed in its cell.
         const bonus::PeriodAverage average = bonus::AverageOfPeriod(periodPay, months, month);
         totals.PAY_TOTAL = average.pay_total;
-        const double annualPay = 12 * GetTotalDelete(static_cast<double>(average.average));
+        const double annualPay = 12 * e.GetTotalDelete(static_cast<double>(average.average));
 
         // Deductions of the year; the earned-income one on the pay capped
         // for it, while the base below starts from the whole annual pay.
-        const double earned = payroll::deductions::EarnedIncomeForBonus(year, annualPay);
+        const double earned = deductions::EarnedIncomeForBonus(year, annualPay);
         const double pensionPay = static_cast<double>(bonus::PensionPay(periodPay, months));
         const double pensionBase =
-            year <= 2001 ? GetTotalDeleteTO(pensionPay) : GetTotalDelete(pensionPay);
-        const double pension = std::floor(12 * GetPersonTax(pensionBase));
+            year <= 2001 ? e.GetTotalDeleteTO(pensionPay) : e.GetTotalDelete(pensionPay);
+        double premium = 0;
+        status.Keep(PensionPremium(e, pensionBase, &premium));
+        const double pension = std::floor(12 * premium);
         const double standard = bonus::StandardDeduction(
-            year, Parameter(m_dsBonus, "STSD_AM"), Parameter(m_dsBonus, "DUMMY4"),
-            Parameter(m_dsBonus, "DUMMY5"), HouseholdOf(m_SEMP_ALL).persons());
-        const double family = static_cast<double>(GetlFami());
-        const double own = static_cast<double>(WholeParameter(m_dsBonus, "BSHD_AM"));
+            year, Parameter(e.m_dsBonus, "STSD_AM"), Parameter(e.m_dsBonus, "DUMMY4"),
+            Parameter(e.m_dsBonus, "DUMMY5"), HouseholdOf(e.m_SEMP_ALL).persons());
+        const double family = static_cast<double>(e.GetlFami());
+        const double own = static_cast<double>(WholeParameter(e.m_dsBonus, "BSHD_AM"));
 
         const double annualBase =
             bonus::AnnualTaxBase(annualPay, own + family + standard + pension + earned);
-        m_HPOMNPY.TXST_AM =
-            static_cast<double>(bonus::BonusTaxBase(annualBase, months, totals.TXST_TOTAL));
+        r.TXST_AM = static_cast<double>(bonus::BonusTaxBase(annualBase, months, totals.TXST_TOTAL));
 
         // The tax of the annual base and its credit, by the year's rules.
         double tax = 0, credit = 0;
         if (year >= 2002) {
-            tax = GetTaxAmountMath(annualBase, 0);
-            credit = GetTaxAmount(tax, 1);
+            status.Keep(BracketTax(e, annualBase, &tax));
+            status.Keep(IncomeCredit(e, tax, 1, &credit));
         } else {
-            tax = GetTaxAmountMath(annualBase, 1);
-            credit = GetTaxAmount(12 * tax, 1);
+            status.Keep(BracketTax(e, annualBase, &tax));
+            status.Keep(IncomeCredit(e, 12 * tax, 1, &credit));
         }
         const bonus::ComputedTax computed = bonus::ComputeTax(year, tax, credit);
-        m_HPOMNPY.DEXT_AM = static_cast<double>(computed.credit);
+        r.DEXT_AM = static_cast<double>(computed.credit);
 
         const bonus::Withholding w = bonus::Withhold(computed.monthly, months, totals.INTX_TOTAL,
-                                                     Parameter(m_dsBonus, "RSTX_RT"));
+                                                     Parameter(e.m_dsBonus, "RSTX_RT"));
         // What is still due, and the computed tax as the due amount plus
         // its credit.
-        m_HPOMNPY.SPIC_AM = static_cast<double>(w.due);
-        m_HPOMNPY.CCTX_AM = static_cast<double>(w.due) + static_cast<double>(computed.credit);
-        m_HPOMNPY.INTX_AM = static_cast<double>(w.income_tax);
-        m_HPOMNPY.RSTX_AM = static_cast<double>(w.resident_tax);
+        r.SPIC_AM = static_cast<double>(w.due);
+        r.CCTX_AM = static_cast<double>(w.due) + static_cast<double>(computed.credit);
+        r.INTX_AM = static_cast<double>(w.income_tax);
+        r.RSTX_AM = static_cast<double>(w.resident_tax);
     }
-    if (payroll::engine::FailedStatements() != failedBefore) return 0;
-    return AppendData(employee, kind, text);
+    if (!status.ok()) return status;
+    bool stored = false;
+    status = StoreResult(e, employee, kind, &stored);
+    *result = stored ? 1 : 0;
+    return status;
+}
+
+}  // namespace payroll::engine
+
+double CSalaryCalcurate::GetPersonTax(double pay) {
+    double premium = 0;
+    payroll::engine::Publish(payroll::engine::PensionPremium(*this, pay, &premium));
+    return premium;
+}
+
+int CSalaryCalcurate::GetCalcBonus(CString employee, int kind, CString) {
+    int result = 0;
+    payroll::engine::Publish(payroll::engine::BonusTax(*this, employee, kind, &result));
+    return result;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/bonus/bonus_math.h"
+#include "engine/bonus/bonus_steps.h"
 #include "engine/common/messages.h"
 #include "engine/common/run_key.h"
 #include "engine/common/statements.h"
@@ -33,17 +34,18 @@ bool HasRow(const G_DataSource& source) {
 
 }  // namespace
 
-void CSalaryCalcurate::GetBonersTotal(CString company, CString fromMonth, CString toMonth,
-                                      CString employee, CString sq, CString, double* pay,
-                                      double* taxBase, double* tax) {
-    double sums[3] = {0, 0, 0};
+namespace payroll::engine {
+
+Status PriorTotals(CSalaryCalcurate& e, const CString& company, const CString& from,
+                   const CString& to, const CString& employee, const CString& sq, double* pay,
+                   double* taxBase, double* tax) {
     double* outputs[3] = {pay, taxBase, tax};
     for (double* out : outputs)
         if (out) *out = 0;
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
 
-    const std::string to = Esc(toMonth);
+    const std::string until = Esc(to);
     const std::string head = Esc(key->pay_head);
     CString sql;
     sql.Format(
@@ -54,33 +56,31 @@ void CSalaryCalcurate::GetBonersTotal(CString company, CString fromMonth, CStrin
         "SUM(INTX_AM  - (CASE WHEN RVRS_YM='%s' AND SQ>=%s  AND PYTP_FG LIKE '%s' THEN INTX_AM "
         "ELSE 0 END ) ) INTX_AM   FROM HPOMNPY   WHERE   CO_CD='%s' AND  RVRS_YM   BETWEEN '%s'  "
         "AND '%s' AND %s EMP_CD='%s'   GROUP BY EMP_CD ",
-        to.c_str(), sq.c_str(), head.c_str(), to.c_str(), sq.c_str(), head.c_str(), to.c_str(),
-        sq.c_str(), head.c_str(), to.c_str(), sq.c_str(), head.c_str(), Esc(company).c_str(),
-        Esc(fromMonth).c_str(), to.c_str(), DivisionClause(key->division_filter).c_str(),
-        Esc(employee).c_str());
+        until.c_str(), sq.c_str(), head.c_str(), until.c_str(), sq.c_str(), head.c_str(),
+        until.c_str(), sq.c_str(), head.c_str(), until.c_str(), sq.c_str(), head.c_str(),
+        Esc(company).c_str(), Esc(from).c_str(), until.c_str(),
+        DivisionClause(key->division_filter).c_str(), Esc(employee).c_str());
     // The sequence goes into the text without quotes: anything but a number
     // fails the step instead of reaching the database.
     if (!payroll::sql::IsSequence(sq.str())) {
-        payroll::engine::NoteFailure("GetBonersTotal error", "the sequence is not a number");
-        DspTRACE(sql, "GetBonersTotal error", 0);
-        return;
+        e.DspTRACE(sql, "GetBonersTotal error", 0);
+        return Status::Refused("GetBonersTotal error", "the sequence is not a number");
     }
-    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetBonersTotal",
-                                      "GetBonersTotal error", 0)
-             .ok())
-        return;
-    if (!HasRow(m_dsMain)) return;
-    sums[0] = Column(m_dsMain, "TPAY_AM") + Column(m_dsMain, "TBON_AM");
-    sums[1] = Column(m_dsMain, "TXST_AM");
-    sums[2] = Column(m_dsMain, "INTX_AM");
+    if (Status read = TracedQuery(e, e.m_dsMain, sql, "GetBonersTotal", "GetBonersTotal error", 0);
+        !read.ok())
+        return read;
+    if (!HasRow(e.m_dsMain)) return Status();
+    const double sums[3] = {Column(e.m_dsMain, "TPAY_AM") + Column(e.m_dsMain, "TBON_AM"),
+                            Column(e.m_dsMain, "TXST_AM"), Column(e.m_dsMain, "INTX_AM")};
     for (int i = 0; i < 3; ++i)
         if (outputs[i]) *outputs[i] = sums[i];
+    return Status();
 }
 
-void CSalaryCalcurate::GetBONES_EMPTY_values(CString employee, double* pay, double* taxBase,
-                                             double* tax) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return;
+Status SalaryStandIn(CSalaryCalcurate& e, const CString& employee, double* pay, double* taxBase,
+                     double* tax) {
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
     double* outputs[3] = {pay, taxBase, tax};
     for (double* out : outputs)
         if (out) *out = 0;
@@ -93,32 +93,35 @@ void CSalaryCalcurate::GetBONES_EMPTY_values(CString employee, double* pay, doub
         "SELECT SQ, TPAY_AM, TBON_AM FROM HPOMNPY  WHERE  CO_CD='%s' AND   RVRS_YM='%s' AND  "
         "EMP_CD='%s' AND  PYTP_FG = '100'  ORDER BY SQ ",
         company.c_str(), month.c_str(), emp.c_str());
-    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetBONES_EMPTY_values",
-                                      "GetBONES_EMPTY_values error", 0)
-             .ok())
-        return;
+    if (Status read = TracedQuery(e, e.m_dsMain, sql, "GetBONES_EMPTY_values",
+                                  "GetBONES_EMPTY_values error", 0);
+        !read.ok())
+        return read;
     // The month has its salary: nothing stands in for it.
-    if (HasRow(m_dsMain) && Column(m_dsMain, "TPAY_AM") + Column(m_dsMain, "TBON_AM") != 0) return;
+    if (HasRow(e.m_dsMain) && Column(e.m_dsMain, "TPAY_AM") + Column(e.m_dsMain, "TBON_AM") != 0)
+        return Status();
 
     sql.Format(
         "SELECT * FROM HPOMNPY  WHERE  CO_CD='%s' AND  RVRS_YM <  '%s' AND EMP_CD='%s' AND PYTP_FG "
         "LIKE '1%%'  AND (TPAY_AM >.0000) ORDER BY RVRS_YM DESC, SQ ASC  ",
         company.c_str(), month.c_str(), emp.c_str());
-    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetBONES_EMPTY_values_2",
-                                      "GetBONES_EMPTY_values_2 error", 0)
-             .ok())
-        return;
-    if (!HasRow(m_dsMain)) return;
-    const double values[3] = {Column(m_dsMain, "TPAY_AM"), Column(m_dsMain, "TXST_AM"),
-                              Column(m_dsMain, "INTX_AM")};
+    if (Status read = TracedQuery(e, e.m_dsMain, sql, "GetBONES_EMPTY_values_2",
+                                  "GetBONES_EMPTY_values_2 error", 0);
+        !read.ok())
+        return read;
+    if (!HasRow(e.m_dsMain)) return Status();
+    const double values[3] = {Column(e.m_dsMain, "TPAY_AM"), Column(e.m_dsMain, "TXST_AM"),
+                              Column(e.m_dsMain, "INTX_AM")};
     for (int i = 0; i < 3; ++i)
         if (outputs[i]) *outputs[i] = values[i];
+    return Status();
 }
 
-double CSalaryCalcurate::GetYmdTotalBones(CString employee, int* months, SALARY_TOTAL_x* total,
-                                          HPOMNPY_FMT* record) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!months || !total || !record || !key) return 0;
+Status BonusPeriodTotals(CSalaryCalcurate& e, const CString& employee, int* months,
+                         SALARY_TOTAL_x* total, HPOMNPY_FMT* record, double* periodPay) {
+    *periodPay = 0;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!months || !total || !record || !key) return Status::Refused("", "");
     const CString& head = key->pay_head;
     const CString year = key->month.Left(4);
     const double current = record->TBON_AM + record->TPAY_AM;
@@ -128,18 +131,20 @@ double CSalaryCalcurate::GetYmdTotalBones(CString employee, int* months, SALARY_
         *months = 1;
         total->TXST_TOTAL += record->TXST_AM;
         total->INTX_TOTAL += record->INTX_AM;
-        return current;
+        *periodPay = current;
+        return Status();
     }
 
     // January: the month's earlier runs, assigned rather than added.
     if (key->month.Mid(4, 2) == "01") {
         double pay = 0, base = 0, tax = 0;
-        GetBonersTotal(key->company, year + "01", key->month, employee, key->sq, key->pay_type,
-                       &pay, &base, &tax);
+        Status status = PriorTotals(e, key->company, year + "01", key->month, employee, key->sq,
+                                    &pay, &base, &tax);
         *months = 1;
         total->TXST_TOTAL = base + record->TXST_AM;
         total->INTX_TOTAL = tax + record->INTX_AM;
-        return current + pay;
+        *periodPay = current + pay;
+        return status;
     }
 
     // Any other month: the period runs from January when the company paid an
@@ -155,36 +160,39 @@ double CSalaryCalcurate::GetYmdTotalBones(CString employee, int* months, SALARY_
         "A.SQ*=B.SQ GROUP BY A.RVRS_YM, A.SQ ORDER BY A.RVRS_YM DESC ",
         company.c_str(), month.c_str(), month.c_str(), key->sq.c_str(), company.c_str(),
         DivisionClause(key->division_filter).c_str(), Esc(employee).c_str());
-    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetYmdTotalBones",
-                                      "GetYmdTotalBones error", 0)
-             .ok())
-        return 0;
-    const CString start = HasRow(m_dsMain) ? year + "01" : key->month;
+    if (Status read =
+            TracedQuery(e, e.m_dsMain, sql, "GetYmdTotalBones", "GetYmdTotalBones error", 0);
+        !read.ok())
+        return read;
+    const CString start = HasRow(e.m_dsMain) ? year + "01" : key->month;
 
     double pay = 0, base = 0, tax = 0;
-    GetBonersTotal(key->company, start, key->month, employee, key->sq, head, &pay, &base, &tax);
+    Status status =
+        PriorTotals(e, key->company, start, key->month, employee, key->sq, &pay, &base, &tax);
     double result = current + pay;
     total->TXST_TOTAL = base;
     total->INTX_TOTAL = tax;
 
     // A month without its salary borrows the latest earlier regular pay.
     double pay2 = 0, base2 = 0, tax2 = 0;
-    GetBONES_EMPTY_values(employee, &pay2, &base2, &tax2);
+    status.Keep(SalaryStandIn(e, employee, &pay2, &base2, &tax2));
     result += pay2;
     total->TXST_TOTAL += base2;
     total->INTX_TOTAL += tax2;
 
-    YMD_FMT from{}, to{};
-    GetStringToYMD_FMT(start, &from);
-    GetStringToYMD_FMT(key->month, &to);
-    *months = payroll::bonus::PeriodMonths(from.year, from.month, to.year, to.month);
-    return result;
+    YMD_FMT first{}, last{};
+    e.GetStringToYMD_FMT(start, &first);
+    e.GetStringToYMD_FMT(key->month, &last);
+    *months = bonus::PeriodMonths(first.year, first.month, last.year, last.month);
+    *periodPay = result;
+    return status;
 }
 
-double CSalaryCalcurate::GetYmdTotalPay(CString employee, SALARY_TOTAL_x* total,
-                                        HPOMNPY_FMT* record) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!total || !record || !key) return 0;
+Status MonthTotals(CSalaryCalcurate& e, const CString& employee, SALARY_TOTAL_x* total,
+                   HPOMNPY_FMT* record, double* monthPay) {
+    *monthPay = 0;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!total || !record || !key) return Status::Refused("", "");
     const std::string head = Esc(key->pay_head);
     CString sql;
     sql.Format(
@@ -195,22 +203,22 @@ double CSalaryCalcurate::GetYmdTotalPay(CString employee, SALARY_TOTAL_x* total,
         key->sq.c_str(), head.c_str(), key->sq.c_str(), head.c_str(), Esc(key->company).c_str(),
         Esc(employee).c_str(), Esc(key->month).c_str(),
         DivisionClause(key->division_filter).c_str());
-    if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "GetYmdTotalPay",
-                                      "GetYmdTotalPay error", 0)
-             .ok())
-        return 0;
+    if (Status read = TracedQuery(e, e.m_dsMain, sql, "GetYmdTotalPay", "GetYmdTotalPay error", 0);
+        !read.ok())
+        return read;
     double month = 0;
-    if (HasRow(m_dsMain)) {
-        total->INTX_TOTAL = Column(m_dsMain, "INTX");
-        month = Column(m_dsMain, "TPAY");
+    if (HasRow(e.m_dsMain)) {
+        total->INTX_TOTAL = Column(e.m_dsMain, "INTX");
+        month = Column(e.m_dsMain, "TPAY");
     }
-    return month + record->TPAY_AM;
+    *monthPay = month + record->TPAY_AM;
+    return Status();
 }
 
-int CSalaryCalcurate::GetCurrentPay(CString employee, HPOMNPY_FMT record, double* runningPay,
-                                    SALARY_TOTAL_x* total) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!runningPay || !total || !key) return 0;
+Status CurrentPay(CSalaryCalcurate& e, const CString& employee, const HPOMNPY_FMT& record,
+                  double* runningPay, SALARY_TOTAL_x* total) {
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!runningPay || !total || !key) return Status::Refused("", "");
     CString payType;
     // By CCIS_YN; the default-row load and the pay-total check go by the division filter.
     if (key->combined != "001") payType.Format("AND PYTP_FG='%s' ", Esc(key->pay_type).c_str());
@@ -221,13 +229,53 @@ int CSalaryCalcurate::GetCurrentPay(CString employee, HPOMNPY_FMT record, double
         "RVRS_YM='%s' AND SQ=%s %s ",
         Esc(key->company).c_str(), Esc(employee).c_str(), Esc(key->month).c_str(), key->sq.c_str(),
         payType.c_str());
-    DspTRACE(sql, "GetCurrentPay", 1);
+    e.DspTRACE(sql, "GetCurrentPay", 1);
     // A failed query leaves no rows: the stored values count as 0.
-    QueryOpen(&m_dsMain, sql);
-    const double storedPay = Column(m_dsMain, "TPAY_AM") + Column(m_dsMain, "TBON_AM");
+    Status status = QueryOpen(e, e.m_dsMain, sql);
+    const double storedPay = Column(e.m_dsMain, "TPAY_AM") + Column(e.m_dsMain, "TBON_AM");
     *runningPay = *runningPay - storedPay + (record.TPAY_AM + record.TBON_AM);
-    total->TXST_TOTAL = total->TXST_TOTAL - Column(m_dsMain, "TXST_AM") + record.TXST_AM;
-    total->INTX_TOTAL = total->INTX_TOTAL - Column(m_dsMain, "INTX_AM") -
-                        Column(m_dsMain, "SPIC_AM") + record.SPIC_AM + record.INTX_AM;
-    return 1;
+    total->TXST_TOTAL = total->TXST_TOTAL - Column(e.m_dsMain, "TXST_AM") + record.TXST_AM;
+    total->INTX_TOTAL = total->INTX_TOTAL - Column(e.m_dsMain, "INTX_AM") -
+                        Column(e.m_dsMain, "SPIC_AM") + record.SPIC_AM + record.INTX_AM;
+    return status;
+}
+
+}  // namespace payroll::engine
+
+void CSalaryCalcurate::GetBonersTotal(CString company, CString fromMonth, CString toMonth,
+                                      CString employee, CString sq, CString, double* pay,
+                                      double* taxBase, double* tax) {
+    payroll::engine::Publish(payroll::engine::PriorTotals(*this, company, fromMonth, toMonth,
+                                                          employee, sq, pay, taxBase, tax));
+}
+
+void CSalaryCalcurate::GetBONES_EMPTY_values(CString employee, double* pay, double* taxBase,
+                                             double* tax) {
+    payroll::engine::Publish(payroll::engine::SalaryStandIn(*this, employee, pay, taxBase, tax));
+}
+
+double CSalaryCalcurate::GetYmdTotalBones(CString employee, int* months, SALARY_TOTAL_x* total,
+                                          HPOMNPY_FMT* record) {
+    double periodPay = 0;
+    payroll::engine::Publish(
+        payroll::engine::BonusPeriodTotals(*this, employee, months, total, record, &periodPay));
+    return periodPay;
+}
+
+double CSalaryCalcurate::GetYmdTotalPay(CString employee, SALARY_TOTAL_x* total,
+                                        HPOMNPY_FMT* record) {
+    double monthPay = 0;
+    payroll::engine::Publish(
+        payroll::engine::MonthTotals(*this, employee, total, record, &monthPay));
+    return monthPay;
+}
+
+int CSalaryCalcurate::GetCurrentPay(CString employee, HPOMNPY_FMT record, double* runningPay,
+                                    SALARY_TOTAL_x* total) {
+    const payroll::engine::Status status =
+        payroll::engine::CurrentPay(*this, employee, record, runningPay, total);
+    payroll::engine::Publish(status);
+    // Stored figures that could not be read count as 0: only an incomplete
+    // key, or nowhere to put the figures, fails the step.
+    return status.refused() ? 0 : 1;
 }
