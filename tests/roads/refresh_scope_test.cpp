@@ -63,8 +63,8 @@ TEST_F(RefreshScopeTest, EveryRunRefreshedInEveryOrderLeavesTheOthersAlone) {
                 for (const HPHONPD_YMD_FMT& run : runs) {
                     if (run.SQ.Str() == runs[picked].SQ.Str()) continue;
                     EXPECT_EQ(RunRows(month, run.SQ.Str()), before[run.SQ.Str()])
-                        << month << ": refreshing run " << runs[picked].SQ.Str()
-                        << " changed run " << run.SQ.Str();
+                        << month << ": refreshing run " << runs[picked].SQ.Str() << " changed run "
+                        << run.SQ.Str();
                 }
             }
         } while (std::next_permutation(order.begin(), order.end()));
