@@ -44,7 +44,7 @@ std::string EmployeeCode(int e) {
 // generated ones, written once per process.
 std::string Folder() {
     static const std::string dir = [] {
-        const std::string d = Temp("payroll_bench_company");
+        std::string d = Temp("payroll_bench_company");
         std::filesystem::remove_all(d);
         std::filesystem::create_directories(d);
         const std::string example = ResourceDirectory() + "/company-example";

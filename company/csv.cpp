@@ -67,6 +67,7 @@ long LineAt(std::string_view text, std::size_t offset) {
 // not have; *bad receives its offset.
 bool FromCp949(std::string_view bytes, std::string* out, std::size_t* bad) {
     iconv_t cd = ::iconv_open("UTF-8", "CP949");
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open fails with (iconv_t)-1
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         *bad = 0;
         return false;
@@ -164,7 +165,7 @@ bool ParseCsvRows(std::string_view text, const std::function<void(CsvRow&)>& tak
             }
             continue;
         }
-        if (c == '"' && !quoted_cell && cell.find_first_not_of(" ") == std::string::npos) {
+        if (c == '"' && !quoted_cell && cell.find_first_not_of(' ') == std::string::npos) {
             cell.clear();
             in_quotes = true;
             quoted_cell = true;

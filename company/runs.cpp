@@ -1,6 +1,8 @@
 // The pay runs of a month, made and deleted without SQL.
 #include <algorithm>
+#include <initializer_list>
 #include <set>
+#include <string_view>
 
 #include "company/model.h"
 #include "payroll/company.h"
@@ -16,6 +18,16 @@ constexpr const char* kRunTables[] = {"HPOMNPY", "HPITMPD", "HPITMDD", "HPOMPPD"
 // The tables of a run's pay, deduction and result rows.
 constexpr const char* kResultTables[] = {"HPOMNPY", "HPITMPD", "HPITMDD", "HPOMPPD",
                                          "HPOMPDD", "HTOWTRT", "HTOWTDR"};
+
+constexpr const char* kWindowInsert =
+    "INSERT INTO HPHWTPT (CO_CD, RVRS_YM, SQ, PYTP_FG, HTYP_CD, PYSP_FG, BNST_DT, BNED_DT) "
+    "VALUES (";
+constexpr const char* kItemInsert =
+    "INSERT INTO HPHPOYM (CO_CD, RVRS_YM, SQ, PYTP_FG, PYDD_FG, PYDD_CD) VALUES (";
+
+void Append(std::string* text, std::initializer_list<std::string_view> parts) {
+    for (std::string_view p : parts) text->append(p);
+}
 
 bool Query(G_DataSource& q, const std::string& sql, std::string* error) {
     if (q.OnExecuteSQL(CString(sql))) return true;
@@ -129,8 +141,8 @@ bool CreateRun(const NewRun& run, int* sequence, std::string* error) {
         const std::string type = q.OnGetFieldValue("PYTP_FG", r).str();
         if (q.OnGetFieldValue("PAY_DT", r).str() == pay_date &&
             std::binary_search(types.begin(), types.end(), type)) {
-            *error = "run " + month + " SQ " + std::to_string(s) + " already pays pay type " +
-                     type + " on " + run.pay_date;
+            *error = "run " + month + " SQ " + std::to_string(s);
+            *error += " already pays pay type " + type + " on " + run.pay_date;
             return false;
         }
         if (s == sq) {
@@ -177,22 +189,19 @@ bool CreateRun(const NewRun& run, int* sequence, std::string* error) {
             SqlQuoted(pay_date) + (types.size() > 1 ? ",'001')" : ",'002')") + "\n";
     for (std::size_t i = 0; i < types.size(); ++i) {
         const std::string t = SqlQuoted(types[i]);
-        text += "INSERT INTO HPHONPD (CO_CD, RVRS_YM, SQ, PYTP_FG, RTCM_FG, JNCM_FG) VALUES (" +
-                key + "," + t + "," + SqlQuoted(rules[i].second) + "," + SqlQuoted(rules[i].first) +
-                ")\n";
+        Append(&text,
+               {"INSERT INTO HPHONPD (CO_CD, RVRS_YM, SQ, PYTP_FG, RTCM_FG, JNCM_FG) VALUES (", key,
+                ",", t, ",", SqlQuoted(rules[i].second), ",", SqlQuoted(rules[i].first), ")\n"});
         for (const auto& [htyp, pysp] : windows)
-            text +=
-                "INSERT INTO HPHWTPT (CO_CD, RVRS_YM, SQ, PYTP_FG, HTYP_CD, PYSP_FG, BNST_DT, "
-                "BNED_DT) VALUES (" +
-                key + "," + t + "," + SqlQuoted(htyp) + "," + SqlQuoted(pysp) + "," +
-                SqlQuoted(from) + "," + SqlQuoted(to) + ")\n";
+            Append(&text, {kWindowInsert, key, ",", t, ",", SqlQuoted(htyp), ",", SqlQuoted(pysp),
+                           ",", SqlQuoted(from), ",", SqlQuoted(to), ")\n"});
         long count = 0;
         for (long r = 0; r < q.OnGetRecordCount(); ++r) {
             if (q.OnGetFieldValue("PYTP_FG", r).str() != types[i]) continue;
             ++count;
-            text += "INSERT INTO HPHPOYM (CO_CD, RVRS_YM, SQ, PYTP_FG, PYDD_FG, PYDD_CD) VALUES (" +
-                    key + "," + t + "," + SqlQuoted(q.OnGetFieldValue("PYDD_FG", r).str()) + "," +
-                    SqlQuoted(q.OnGetFieldValue("PYDD_CD", r).str()) + ")\n";
+            Append(&text,
+                   {kItemInsert, key, ",", t, ",", SqlQuoted(q.OnGetFieldValue("PYDD_FG", r).str()),
+                    ",", SqlQuoted(q.OnGetFieldValue("PYDD_CD", r).str()), ")\n"});
         }
         if (count == 0) {
             *error = "pay type " + types[i] + " has no items in " + month.substr(0, 4) +

@@ -55,11 +55,17 @@ void AddCompanyCommand(CLI::App& app, const GlobalOptions& options, int* exit_co
     auto opts = std::make_shared<CompanyOptions>();
     CLI::App* cmd = app.add_subcommand("company", "check, import or export a company folder");
     cmd->require_subcommand(1);
-    cmd->footer("The folder's files and columns: docs/company-files.md");
+    cmd->footer(
+        "Examples:\n"
+        "  payroll company check resources/company-example\n"
+        "  payroll company import resources/company-example\n"
+        "  payroll company export --company 1000 company-1000\n"
+        "The folder's files and columns: docs/company-files.md");
 
     CLI::App* check =
         cmd->add_subcommand("check", "report every problem of a folder; writes nothing");
     check->add_option("DIR", opts->dir, "the company folder")->required();
+    check->footer("Example: payroll company check resources/company-example");
     check->callback([opts, exit_code] {
         std::string company;
         const auto problems = folder::CheckFolder(opts->dir, &company);
@@ -76,7 +82,7 @@ void AddCompanyCommand(CLI::App& app, const GlobalOptions& options, int* exit_co
     import->add_option("DIR", opts->dir, "the company folder")->required();
     import->footer("Example: payroll company import resources/company-example");
     import->callback([opts, &options, exit_code] {
-        if (!OpenDatabaseFor(options)) {
+        if (!OpenDatabaseFor(options, true)) {
             *exit_code = kFailed;
     return;
 }

@@ -36,6 +36,10 @@ void AddRunCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) 
     auto opts = std::make_shared<RunCommandOptions>();
     CLI::App* cmd = app.add_subcommand("run", "make or delete a pay run of a month");
     cmd->require_subcommand(1);
+    cmd->footer(
+        "Examples:\n"
+        "  payroll run new --company 1000 --month 200207 --pay-date 2002-07-25 --pay-types 100\n"
+        "  payroll run delete --company 1000 --month 200207 --run 1");
 
     CLI::App* add = cmd->add_subcommand("new", "write a new pay run's rows");
     CheckCompanyOption(add->add_option("--company", opts->run.company, "company code")->required());

@@ -18,7 +18,7 @@ inline std::string ExampleFolder() {
 
 // A fresh copy of the example folder under the test's temporary folder.
 inline std::string CopyOfExample(const std::string& name) {
-    const std::string dir = FreshFolder(name);
+    std::string dir = FreshFolder(name);
     for (const auto& entry : std::filesystem::directory_iterator(ExampleFolder()))
         std::filesystem::copy_file(entry.path(), dir + "/" + entry.path().filename().string(),
                                    std::filesystem::copy_options::overwrite_existing);

@@ -26,7 +26,9 @@ class CompanyImport : public DatabaseFixture {
     void ExpectSameFiles(const std::string& a, const std::string& b) {
         for (const auto& entry : std::filesystem::directory_iterator(a)) {
             const std::string name = entry.path().filename().string();
-            EXPECT_EQ(ReadWholeFile(a + "/" + name), ReadWholeFile(b + "/" + name)) << name;
+            EXPECT_EQ(ReadWholeFile(std::string(a).append("/").append(name)),
+                      ReadWholeFile(std::string(b).append("/").append(name)))
+                << name;
         }
     }
 };

@@ -18,8 +18,8 @@ namespace {
 
 std::string ScratchFolder() {
     static const std::string dir = [] {
-        const std::string d = std::filesystem::temp_directory_path().string() +
-                              "/payroll_company_fuzz_" + std::to_string(::getpid());
+        std::string d = std::filesystem::temp_directory_path().string() + "/payroll_company_fuzz_" +
+                        std::to_string(::getpid());
         std::filesystem::create_directories(d);
         for (const auto& e : std::filesystem::directory_iterator(std::string(PAYROLL_SOURCE_DIR) +
                                                                  "/resources/company-example"))
