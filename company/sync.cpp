@@ -119,26 +119,34 @@ std::string FileKey(const Target& t, const std::string& key) {
     return key;
 }
 
+// What changed in one file: counts with their first keys (a fresh import
+// of a million rows keeps ten keys, not a million), and the changed keys
+// whole, since two slices of a file may change the same key.
 struct KeySets {
-    std::set<std::string> added, changed, removed;
+    long added = 0;
+    long removed = 0;
+    std::vector<std::string> first_added, first_removed;
+    std::set<std::string> changed;
+    void Add(const std::string& key) {
+        if (++added <= 10) first_added.push_back(key);
+    }
+    void Remove(const std::string& key) {
+        if (++removed <= 10) first_removed.push_back(key);
+    }
 };
 
-void Summarise(const std::vector<KeySets>& sets, std::vector<FileChange>* changes) {
+void Summarise(std::vector<KeySets>& sets, std::vector<FileChange>* changes) {
     for (int f = 0; f < kFileCount; ++f) {
-        const KeySets& s = sets[static_cast<std::size_t>(f)];
+        KeySets& s = sets[static_cast<std::size_t>(f)];
         FileChange c;
         c.file = Files()[static_cast<std::size_t>(f)].name;
-        c.added = static_cast<long>(s.added.size());
-        c.removed = static_cast<long>(s.removed.size());
+        c.added = s.added;
+        c.removed = s.removed;
+        c.changed = static_cast<long>(s.changed.size());
+        c.keys_added = std::move(s.first_added);
+        c.keys_removed = std::move(s.first_removed);
         for (const std::string& k : s.changed)
-            if (!s.added.count(k) && !s.removed.count(k)) {
-                ++c.changed;
-                if (c.keys_changed.size() < 10) c.keys_changed.push_back(k);
-            }
-        for (const std::string& k : s.added)
-            if (c.keys_added.size() < 10) c.keys_added.push_back(k);
-        for (const std::string& k : s.removed)
-            if (c.keys_removed.size() < 10) c.keys_removed.push_back(k);
+            if (c.keys_changed.size() < 10) c.keys_changed.push_back(k);
         changes->push_back(std::move(c));
     }
 }
@@ -197,7 +205,7 @@ ImportResult ImportFolder(const std::string& dir) {
     result.company = folder.Setting("CO_CD");
     if (!result.problems.empty()) return result;
     const std::string& company = result.company;
-    const std::vector<Rows> wanted = FolderRows(std::move(folder));
+    const std::vector<RowList> wanted = FolderRows(std::move(folder));
     std::vector<KeySets> sets(kFileCount);
     G_DataSource tx;
     if (!tx.OnBeginTrans()) {
@@ -210,33 +218,32 @@ ImportResult ImportFolder(const std::string& dir) {
         result.error = why;
         return result;
     };
-    // Left-out rows go first, children before their parents (the slices in
-    // reverse); then the new and changed rows, parents first.
-    std::vector<Rows> have(Targets().size());
-    for (std::size_t i = Targets().size(); i-- > 0;) {
-        const Target& t = Targets()[i];
-        std::string error;
-        if (!ReadRows(t, company, &have[i], &error)) return fail(error);
-        KeySets& s = sets[static_cast<std::size_t>(t.file)];
-        for (const auto& [key, row] : have[i])
-            if (!wanted[i].count(key)) {
-                if (!t.secondary) s.removed.insert(FileKey(t, key));
-                if (!batch.Add("DELETE FROM " + std::string(t.table) + Where(t, company, row)))
-                    return fail(batch.error());
-            }
-    }
+    // Each slice: the folder's rows against the database's; what the
+    // database holds and the folder does not is left out.
     for (std::size_t i = 0; i < Targets().size(); ++i) {
         const Target& t = Targets()[i];
+        Rows have;
+        std::string error;
+        if (!ReadRows(t, company, &have, &error)) return fail(error);
         KeySets& s = sets[static_cast<std::size_t>(t.file)];
-        for (const auto& [key, row] : wanted[i]) {
-            auto it = have[i].find(key);
-            if (it == have[i].end()) {
-                if (!t.secondary) s.added.insert(FileKey(t, key));
+        for (const std::vector<std::string>& row : wanted[i]) {
+            const std::string key = KeyText(t, row);
+            auto it = have.find(key);
+            if (it == have.end()) {
+                if (!t.secondary) s.Add(FileKey(t, key));
                 if (!batch.Add(Insert(t, company, row))) return fail(batch.error());
-            } else if (it->second != row) {
+                continue;
+            }
+            if (it->second != row) {
                 s.changed.insert(FileKey(t, key));
                 if (!batch.Add(Update(t, company, row))) return fail(batch.error());
             }
+            have.erase(it);
+        }
+        for (const auto& [key, row] : have) {
+            if (!t.secondary) s.Remove(FileKey(t, key));
+            if (!batch.Add("DELETE FROM " + std::string(t.table) + Where(t, company, row)))
+                return fail(batch.error());
         }
     }
     if (!batch.Flush()) return fail(batch.error());

@@ -1,6 +1,7 @@
 #include "company/tables.h"
 
 #include <algorithm>
+#include <set>
 
 namespace payroll::folder {
 namespace {
@@ -151,13 +152,13 @@ std::string KeyText(const Target& target, const std::vector<std::string>& row) {
     return key.empty() ? std::string("(the company)") : key;
 }
 
-std::vector<Rows> FolderRows(Folder&& f) {
-    std::vector<Rows> rows(tCount);
-    const auto& t = Targets();
+std::vector<RowList> FolderRows(Folder&& f) {
+    std::vector<RowList> rows(tCount);
     auto put = [&](int target, std::vector<std::string> row) {
-        rows[static_cast<std::size_t>(target)][KeyText(t[static_cast<std::size_t>(target)], row)] =
-            std::move(row);
+        rows[static_cast<std::size_t>(target)].push_back(std::move(row));
     };
+    const auto& t = Targets();
+    std::set<std::string> item_names;
     std::vector<std::string> shcfg;
     for (const std::string& v : t[tShcfg].values) shcfg.push_back(f.Setting(v));
     put(tShcfg, shcfg);
@@ -175,17 +176,22 @@ std::vector<Rows> FolderRows(Folder&& f) {
         put(tExemptionCodes,
             Row({"PC", r.values[0], r.values[1], r.values[2], r.values[3], "", ""}));
     for (const Record& r : f.files[kItems]) {
-        put(tItemNames, Row({"PD", r.values[3], r.values[4], r.values[5], "", r.values[2], ""}));
+        if (item_names.insert(r.values[3]).second)
+            put(tItemNames,
+                Row({"PD", r.values[3], r.values[4], r.values[5], "", r.values[2], ""}));
         put(tHpmpdfm, Row({r.values[0], r.values[1], r.values[2], r.values[3], r.values[6],
                            r.values[7], r.values[8]}));
     }
     auto move_all = [&](int file, int target) {
+        rows[static_cast<std::size_t>(target)].reserve(
+            f.files[static_cast<std::size_t>(file)].size());
         for (Record& r : f.files[static_cast<std::size_t>(file)]) put(target, std::move(r.values));
         f.files[static_cast<std::size_t>(file)] = {};
     };
     move_all(kDivisions, tSdiv);
     move_all(kDepartments, tSdept);
     move_all(kPaySteps, tHhcpyst);
+    rows[tHsemp].reserve(f.files[kEmployees].size());
     for (const Record& r : f.files[kEmployees]) put(tHsemp, Row({r.values[0]}));
     move_all(kEmployees, tSemp);
     move_all(kFixedItems, tHphfxpd);

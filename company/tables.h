@@ -34,9 +34,11 @@ const std::vector<Target>& Targets();
 // Rows of a slice: key text -> keys then values, in the target's order.
 using Rows = std::map<std::string, std::vector<std::string>>;
 
+// Rows of a slice as a folder gives them, each key once, in no order.
+using RowList = std::vector<std::vector<std::string>>;
 // The rows of every slice a folder holds; the folder's records are moved
 // into them (a company of a million fixed items is held once, not twice).
-std::vector<Rows> FolderRows(Folder&& folder);
+std::vector<RowList> FolderRows(Folder&& folder);
 // The folder the rows of every slice make (the inverse of FolderRows).
 Folder RowsFolder(const std::vector<Rows>& rows, const std::string& company);
 // The key text of a row of a slice.
