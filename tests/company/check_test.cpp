@@ -79,6 +79,13 @@ TEST(CompanyCheck, FilesAndColumnsThatAreMissingOrUnknown) {
     EXPECT_TRUE(Has(p, "settings.csv: CO_CD \"\": expected a line 회사코드 [CO_CD]")) << all;
 }
 
+TEST(CompanyCheck, ACompanyCodeLongerThanARunKeyHoldsIsRefused) {
+    const std::string dir = CopyOfExample("check_company_code");
+    Edit(dir + "/settings.csv", "[CO_CD],1000", "[CO_CD],123456");
+    const auto p = ProblemTexts(dir);
+    EXPECT_TRUE(Has(p, "settings.csv:2: CO_CD \"123456\": expected at most 5 bytes")) << Joined(p);
+}
+
 TEST(CompanyCheck, CodesAreTakenAsCodesOrWordsAndAWordTwoCodesShareIsNot) {
     const std::string dir = CopyOfExample("check_words");
     // The code itself in place of the word.
