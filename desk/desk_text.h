@@ -80,6 +80,7 @@ enum TextId {
     kPrinted = 70,
     kCannotPrint = 71,
     kNoFolder = 72,
+    kPrintReturn = 73,
 };
 
 // Loads the texts of a language (0 Korean, 1 English; others fall back to

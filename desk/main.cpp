@@ -49,8 +49,8 @@ int main(int argc, char** argv) {
         QStringLiteral("WINDOW"), QStringLiteral("results"));
     const QCommandLineOption print(
         {QStringLiteral("print")},
-        QStringLiteral("write the month's papers as PDF into --out and end: payslips, register "
-                       "or ledger (the year's)"),
+        QStringLiteral("write the month's papers as PDF into --out and end: payslips, register, "
+                       "ledger (the year's) or return (the month's withholding return)"),
         QStringLiteral("PAPER"));
     const QCommandLineOption out({QStringLiteral("out")},
                                  QStringLiteral("the folder --print writes into"),
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
         payroll::desk::Paper paper = payroll::desk::Paper::kPayslips;
         QString error;
         if (!payroll::desk::PaperByName(args.value(print), &paper))
-            error = QStringLiteral("--print takes payslips, register or ledger");
+            error = QStringLiteral("--print takes payslips, register, ledger or return");
         else if (args.value(out).isEmpty())
             error = QStringLiteral("--print needs --out DIR");
         // The window's line says why: the database did not open (nothing

@@ -111,7 +111,8 @@ void MainWindow::BuildFace() {
     print->setObjectName(QStringLiteral("printMenu"));
     const std::pair<TextId, Paper> papers[] = {{kPrintPayslips, Paper::kPayslips},
                                                {kPrintRegister, Paper::kRegister},
-                                               {kPrintLedgers, Paper::kLedgers}};
+                                               {kPrintLedgers, Paper::kLedgers},
+                                               {kPrintReturn, Paper::kReturn}};
     for (const auto& [text, paper] : papers)
         connect(print->addAction(Tr(text)), &QAction::triggered, this,
                 [this, paper = paper] { AskPrint(paper); });

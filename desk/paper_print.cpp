@@ -75,6 +75,18 @@ bool PrintPapers(Paper paper, const std::string& company, const std::string& mon
                 },
                 written, error);
         }
+        case Paper::kReturn: {
+            papers::WithholdingReturn ret;
+            if (!papers::ReadWithholdingReturn(query, &ret, error)) return false;
+            return WriteAll(
+                std::vector<papers::WithholdingReturn>{ret},
+                {InFolder(folder, print::WithholdingReturnFileName(ret, kPdf))}, folder,
+                [language](const papers::WithholdingReturn& r, const std::string& path,
+                           std::string* why) {
+                    return print::WriteWithholdingReturn(r, language, kPdf, path, why);
+                },
+                written, error);
+        }
         case Paper::kLedgers:
             break;
     }

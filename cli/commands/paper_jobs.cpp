@@ -95,6 +95,28 @@ int WriteRegisterFile(const PaperJob& job) {
     return kOk;
 }
 
+int WriteWithholdingReturnFile(const PaperJob& job) {
+    const char* what = "withholding-return";
+    papers::PaperQuery query;
+    query.company = job.company;
+    query.period = job.period;
+    query.language = job.language;
+    papers::WithholdingReturn ret;
+    std::string error;
+    if (!papers::ReadWithholdingReturn(query, &ret, &error)) return PaperFailure(what, error);
+    const std::string path =
+        job.out.empty() ? print::WithholdingReturnFileName(ret, job.format) : job.out;
+    std::filesystem::path out(path);
+    if (!out.has_filename())
+        return PaperFailure(what, "--out names the file to write, not a folder");
+    std::string folder = out.parent_path().empty() ? "." : out.parent_path().string();
+    if (!Ready(what, job, folder, false, {path})) return kFailed;
+    if (!print::WriteWithholdingReturn(ret, job.language, job.format, path, &error))
+        return PaperFailure(what, error);
+    Wrote(job, path);
+    return kOk;
+}
+
 int WriteLedgers(const PaperJob& job) {
     papers::PaperQuery query;
     if (!MakeQuery(job, &query)) return kFailed;

@@ -1,4 +1,4 @@
-// The three paper commands' work, apart from their options so that the demo
+// The paper commands' work, apart from their options so that the demo
 // (cli/demo/demo_papers.h) can write its papers the same way: read through the library's papers
 // API, write each file through libpayroll-print, say what was written.
 #pragma once
@@ -15,7 +15,9 @@ struct PaperJob {
     std::string period;  // YYYYMM, or YYYY for ledgers
     int run = 0;         // the run's place in the picker's list; 0 every run
     std::vector<std::string> employees;
-    std::string out;  // a folder (payslips, ledgers) or a file (register)
+    // A folder (payslips, ledgers) or a file (register, return; the return's
+    // own name in the current folder when empty).
+    std::string out;
     print::Format format = print::Format::kPdf;
     int language = 0;
     bool quiet = false;  // no line per file written
@@ -26,5 +28,6 @@ struct PaperJob {
 int WritePayslips(const PaperJob& job);
 int WriteRegisterFile(const PaperJob& job);
 int WriteLedgers(const PaperJob& job);
+int WriteWithholdingReturnFile(const PaperJob& job);
 
 }  // namespace payroll::cli

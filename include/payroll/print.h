@@ -1,8 +1,8 @@
 // The month's papers drawn and written as files, by libpayroll-print: each
-// payslip, the payroll register and each withholding ledger as a PDF (cairo
-// draws, pango lays out the text in the NanumGothic font, which is embedded)
-// or as CSV. The data comes from payroll/papers.h; libpayroll.so itself
-// draws nothing and links neither cairo nor pango.
+// payslip, the payroll register, each withholding ledger and the monthly
+// withholding return as a PDF (cairo draws, pango lays out the text in the
+// NanumGothic font, which is embedded) or as CSV. The data comes from payroll/papers.h;
+// libpayroll.so itself draws nothing and links neither cairo nor pango.
 //
 // A paper is written whole or not at all: its bytes go to a temporary file
 // beside the final one (`.<name>.tmp-<pid>`), which takes the final name
@@ -58,6 +58,14 @@ PAYROLL_API bool WriteRegister(const papers::Register& reg, int language, Format
 PAYROLL_API bool WriteLedger(const papers::Ledger& ledger, int language, Format format,
                              const std::string& path, std::string* error);
 
+/// Writes the monthly withholding return of a payment month to `path` as
+/// WritePayslip writes a payslip: the company, payment month and attribution
+/// months, a line per code (A01, A02, A03, A04 and their total A10) with
+/// people, total pay, income tax and resident tax, and the return's note of
+/// what is left at 0 under them (PDF; the CSV has the lines only).
+PAYROLL_API bool WriteWithholdingReturn(const papers::WithholdingReturn& ret, int language,
+                                        Format format, const std::string& path, std::string* error);
+
 /// The file name of a payslip: `payslip-<month>-<sq>-<first pay type>-<employee>.pdf`
 /// (or `.csv`), each part made safe (anything but letters, digits, '-' and
 /// '_' becomes '_'), so that every employee and run has a file of his own.
@@ -68,6 +76,11 @@ PAYROLL_API std::string RegisterFileName(const papers::Register& reg, Format for
 
 /// The file name of a ledger: `ledger-<year>-<employee>.pdf` (or `.csv`).
 PAYROLL_API std::string LedgerFileName(const papers::Ledger& ledger, Format format);
+
+/// The file name of a withholding return: `withholding-return-<payment month>.pdf`
+/// (or `.csv`).
+PAYROLL_API std::string WithholdingReturnFileName(const papers::WithholdingReturn& ret,
+                                                  Format format);
 
 /// Checks, before the first paper of a batch is written, that the whole
 /// batch can be: for PDF that the font is there (CheckFont); when

@@ -146,7 +146,7 @@ class DeskPrintTest : public QObject {
         ExpectSlips(out, "200206");
     }
 
-    void printRegisterAndLedgersOfTheMonthShown() {
+    void printRegisterLedgersAndReturnOfTheMonthShown() {
         payroll::papers::PaperQuery query;
         query.company = "1000";
         query.period = "200206";
@@ -178,6 +178,22 @@ class DeskPrintTest : public QObject {
             QVERIFY2(ledger.contains(FromStd(l.name)), qPrintable(file));
             QVERIFY2(ledger.contains(WonText(l.totals.income_tax)), qPrintable(file));
         }
+
+        // The return is that of the runs paid in the month: its total holds
+        // the income tax the library reads for it.
+        query.period = "200206";
+        payroll::papers::WithholdingReturn ret;
+        QVERIFY2(payroll::papers::ReadWithholdingReturn(query, &ret, &error), error.c_str());
+        const QString return_out = Out(QStringLiteral("return"));
+        run = Desk({QStringLiteral("--month"), QStringLiteral("200206"), QStringLiteral("--print"),
+                    QStringLiteral("return"), QStringLiteral("--out"), return_out});
+        QVERIFY2(run.exit_code == 0, qPrintable(run.err));
+        QCOMPARE(Files(return_out), QStringList{QStringLiteral("withholding-return-200206.pdf")});
+        const QString text_return =
+            Text(return_out + QStringLiteral("/withholding-return-200206.pdf"));
+        QVERIFY2(text_return.contains(QStringLiteral("A10")), qPrintable(text_return));
+        QVERIFY2(text_return.contains(WonText(ret.lines.back().income_tax)),
+                 qPrintable(text_return));
     }
 
     void printFailsWithAMessageAndWritesNothing() {
@@ -193,7 +209,7 @@ class DeskPrintTest : public QObject {
              "200301"},
             {{QStringLiteral("--month"), QStringLiteral("200206"), QStringLiteral("--print"),
               QStringLiteral("receipts"), QStringLiteral("--out"), out},
-             "payslips, register or ledger"},
+             "payslips, register, ledger or return"},
             {{QStringLiteral("--month"), QStringLiteral("200206"), QStringLiteral("--print"),
               QStringLiteral("payslips")},
              "--out"},
@@ -229,7 +245,8 @@ class DeskPrintTest : public QObject {
         window.SetCompanyMonth(QStringLiteral("1000"), QStringLiteral("200203"));
         auto* menu = window.menuBar()->findChild<QMenu*>(QStringLiteral("printMenu"));
         QVERIFY(menu);
-        QCOMPARE(menu->actions().size(), 3);
+        QCOMPARE(menu->actions().size(), 4);
+        QCOMPARE(menu->actions().at(3)->text(), payroll::desk::Tr(payroll::desk::kPrintReturn));
         QCOMPARE(menu->title(), payroll::desk::Tr(payroll::desk::kPrintPdf));
 
         // The first action asks for the folder, then prints the payslips there.
