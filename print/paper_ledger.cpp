@@ -1,6 +1,7 @@
 // An employee's withholding ledger of a year: a landscape page of the
-// year's runs with taxable and exempt pay and the taxes withheld, and the
-// year's totals; or the same table as CSV.
+// year's runs with gross, taxable and exempt pay (by class and in total),
+// the taxes and insurance withheld, and the year's totals; or the same table
+// as CSV.
 #include <algorithm>
 #include <string>
 #include <utility>
@@ -19,18 +20,23 @@ using papers::LedgerLine;
 
 std::vector<std::string> LedgerHeaders(int lang) {
     std::vector<std::string> h;
-    for (int id : {1152, 1108, 1109, 1106, 1120, 1153, 1154, 1155, 1156, 1157, 1158})
+    for (int id : {1152, 1108, 1109, 1106, 1117, 1120, 1153, 1154, 1155, 1165, 1156, 1157, 1158,
+                   1162, 1163, 1164})
         h.push_back(PaperLabel(lang, id));
     return h;
 }
 
+// The amounts of a run, in the order of the headers after the run's four.
 std::vector<double> LedgerAmounts(const LedgerLine& l) {
-    return {l.taxable, l.exempt_overtime, l.exempt_childbirth, l.exempt_other,
-            l.bonus,   l.income_tax,      l.resident_tax};
+    const double exempt = l.exempt_overtime + l.exempt_childbirth + l.exempt_other;
+    return {l.gross,        l.taxable, l.exempt_overtime, l.exempt_childbirth,
+            l.exempt_other, exempt,    l.bonus,           l.income_tax,
+            l.resident_tax, l.pension, l.health,          l.employment};
 }
+constexpr int kLedgerAmounts = 12;
 
 void DrawLedger(PdfCanvas& pdf, const Ledger& l, int lang) {
-    const double margin = 40, left = margin, right = pdf.width() - margin, avail = right - left;
+    const double margin = 30, left = margin, right = pdf.width() - margin, avail = right - left;
     double y = margin;
     y += pdf.Text(left, y, avail, PaperLabel(lang, 1150), {16, true, Align::kCenter}) + 12;
     const std::pair<int, std::string> fields[] = {{1101, l.company},
@@ -48,14 +54,14 @@ void DrawLedger(PdfCanvas& pdf, const Ledger& l, int lang) {
     }
     y += 24;
     std::vector<std::string> headers = LedgerHeaders(lang);
-    // Four narrow columns for the run, seven wide ones for the amounts.
-    const double narrow[] = {52, 34, 58, 70};
-    double wide = (avail - 214) / 7;
+    // Four narrow columns for the run, twelve wide ones for the amounts.
+    const double narrow[] = {44, 24, 46, 56};
+    const double wide = (avail - 170) / kLedgerAmounts;
     std::vector<double> xs = {left};
     for (double w : narrow) xs.push_back(xs.back() + w);
-    for (int i = 0; i < 7; ++i) xs.push_back(xs.back() + wide);
+    for (int i = 0; i < kLedgerAmounts; ++i) xs.push_back(xs.back() + wide);
     const double row_h = 17;
-    TextStyle head{8, true, Align::kCenter, true};
+    TextStyle head{7, true, Align::kCenter, true};
     double header_h = 0;
     for (std::size_t c = 0; c < headers.size(); ++c)
         header_h = std::max(header_h, pdf.TextHeight(headers[c], xs[c + 1] - xs[c] - 4, head));
@@ -67,8 +73,8 @@ void DrawLedger(PdfCanvas& pdf, const Ledger& l, int lang) {
     auto row = [&](const std::vector<std::string>& cells, bool bold) {
         if (bold) pdf.Rect(left, y, avail, row_h, 0.93);
         for (std::size_t c = 0; c < cells.size(); ++c)
-            pdf.Text(xs[c] + 3, y + 4, xs[c + 1] - xs[c] - 6, cells[c],
-                     {9, bold, c < 4 ? Align::kLeft : Align::kRight});
+            pdf.Text(xs[c] + 2, y + 4, xs[c + 1] - xs[c] - 4, cells[c],
+                     {7.5, bold, c < 4 ? Align::kLeft : Align::kRight});
         y += row_h;
         pdf.Line(left, y, right, y, bold ? 0.8 : 0.25);
     };

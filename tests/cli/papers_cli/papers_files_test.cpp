@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "payroll/papers.h"
 #include "tests/cli/papers_cli/papers_cli_fixture.h"
 
 namespace payroll::testing {
@@ -121,16 +122,67 @@ TEST_F(PapersCliTest, TheLedgerSumsTheYearsResults) {
     const double runs = Sum("SELECT COUNT(*) V FROM (SELECT DISTINCT RVRS_YM, SQ" + where + ") R");
     ASSERT_EQ(static_cast<double>(csv.size()), 1 + runs + 1);
     std::vector<std::string> totals = SplitCsv(csv.back());
-    ASSERT_EQ(totals.size(), 13u);
-    const char* columns[] = {"TPAY_AM", "EWTE_AM", "AITE_AM", "ETTE_AM", "TBON_AM", "INTX_AM"};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_DOUBLE_EQ(std::atof(totals[6 + i].c_str()),
-                         Sum(std::string("SELECT SUM(") + columns[i] + ") V" + where))
+    ASSERT_EQ(totals.size(), 18u);
+    const auto total = [&](int i) {
+        return std::atof(totals[static_cast<std::size_t>(i)].c_str());
+    };
+    const char* columns[] = {"TPAY_AM", "EWTE_AM", "AITE_AM", "ETTE_AM"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_DOUBLE_EQ(total(7 + i), Sum(std::string("SELECT SUM(") + columns[i] + ") V" + where))
             << columns[i];
-    // The resident tax withheld is the T10 deductions.
-    EXPECT_DOUBLE_EQ(std::atof(totals[12].c_str()),
-                     Sum("SELECT SUM(DDCT_AM) V FROM HPOMPDD WHERE CO_CD='1000' AND "
-                         "EMP_CD='E000002' AND DDCT_CD='T10'"));
+    EXPECT_DOUBLE_EQ(total(12), Sum("SELECT SUM(TBON_AM) V" + where));
+    EXPECT_DOUBLE_EQ(total(13), Sum("SELECT SUM(INTX_AM) V" + where));
+    // The exempt total beside its classes.
+    EXPECT_DOUBLE_EQ(total(11), total(8) + total(9) + total(10));
+    // Gross pay is every pay row; the resident tax, pension, health and
+    // employment insurance are the T10, S00, S10 and S20 deductions.
+    EXPECT_DOUBLE_EQ(total(6), Sum("SELECT SUM(PAY_AM) V FROM HPOMPPD WHERE CO_CD='1000' AND "
+                                   "EMP_CD='E000002' AND RVRS_YM LIKE '2002%'"));
+    const char* deductions[] = {"T10", "S00", "S10", "S20"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_DOUBLE_EQ(total(14 + i),
+                         Sum(std::string("SELECT SUM(DDCT_AM) V FROM HPOMPDD WHERE CO_CD='1000' "
+                                         "AND EMP_CD='E000002' AND RVRS_YM LIKE '2002%' AND "
+                                         "DDCT_CD='") +
+                             deductions[i] + "'"))
+            << deductions[i];
+    EXPECT_GT(total(15), 0);  // the demo withholds the pension
+}
+
+// The totals line of every ledger is the sum of the runs the library reads.
+TEST_F(PapersCliTest, EachLedgersTotalsAreTheSumsOfItsRuns) {
+    papers::PaperQuery query;
+    query.company = "1000";
+    query.period = "2002";
+    std::vector<papers::Ledger> ledgers;
+    std::string error;
+    ASSERT_TRUE(papers::ReadLedgers(query, &ledgers, &error)) << error;
+    ASSERT_FALSE(ledgers.empty());
+    const std::string out = Out("ledgers-summed");
+    HostRun run =
+        Payroll("ledger --company 1000 --year 2002 --format csv --out " + ShellQuote(out));
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    for (const papers::Ledger& l : ledgers) {
+        SCOPED_TRACE(l.employee);
+        std::vector<double> sums(12, 0);
+        for (const papers::LedgerLine& x : l.lines) {
+            const double amounts[] = {
+                x.gross,           x.taxable,
+                x.exempt_overtime, x.exempt_childbirth,
+                x.exempt_other,    x.exempt_overtime + x.exempt_childbirth + x.exempt_other,
+                x.bonus,           x.income_tax,
+                x.resident_tax,    x.pension,
+                x.health,          x.employment};
+            for (std::size_t i = 0; i < sums.size(); ++i) sums[i] += amounts[i];
+        }
+        const std::vector<std::string> csv =
+            Lines(ReadWholeFile(out + "/ledger-2002-" + l.employee + ".csv"));
+        ASSERT_EQ(csv.size(), l.lines.size() + 2);
+        const std::vector<std::string> totals = SplitCsv(csv.back());
+        ASSERT_EQ(totals.size(), 18u);
+        for (std::size_t i = 0; i < sums.size(); ++i)
+            EXPECT_NEAR(std::atof(totals[6 + i].c_str()), sums[i], 0.005) << "column " << 6 + i;
+    }
 }
 
 TEST_F(PapersCliTest, PagesAreDrawnAndSpeakEnglishWhenAsked) {
