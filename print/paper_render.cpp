@@ -2,6 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string_view>
+
+#include "payroll/print.h"
 
 namespace payroll::print {
 
@@ -46,19 +49,38 @@ std::string PaperWon(double amount) {
     return text;
 }
 
+namespace {
+
+// "-1234", "0.5", "-0.25": a number as the papers' amounts are written.
+bool PlainNumber(const std::string& text) {
+    std::size_t at = text[0] == '-' ? 1 : 0;
+    const std::size_t digits = at;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+    if (at == digits) return false;
+    if (at < text.size() && text[at] == '.') {
+        const std::size_t point = ++at;
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
+        if (at == point) return false;
+    }
+    return at == text.size();
+}
+
+}  // namespace
+
+std::string CsvCell(const std::string& text) {
+    std::string cell = text;
+    if (!cell.empty() && std::string_view("=+-@\t\r").find(cell[0]) != std::string_view::npos &&
+        !PlainNumber(cell))
+        cell.insert(0, 1, '\'');
+    if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
+    std::string quoted = "\"";
+    for (char ch : cell) quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+    return quoted + '"';
+}
+
 std::string PaperCsvLine(const std::vector<std::string>& cells) {
     std::string line;
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        if (i) line += ',';
-        const std::string& c = cells[i];
-        if (c.find_first_of(",\"\r\n") == std::string::npos) {
-            line += c;
-            continue;
-        }
-        line += '"';
-        for (char ch : c) line += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-        line += '"';
-    }
+    for (std::size_t i = 0; i < cells.size(); ++i) line += (i ? "," : "") + CsvCell(cells[i]);
     return line + "\n";
 }
 

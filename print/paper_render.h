@@ -19,7 +19,7 @@ std::string PaperDate(const std::string& text);
 std::string PaperPercent(double fraction);
 // An amount as whole won with thousands separators ("-1,234,567").
 std::string PaperWon(double amount);
-// One CSV line (cells quoted when they need it), ending in CRLF-free "\n".
+// One CSV line of CsvCell cells, ending in "\n".
 std::string PaperCsvLine(const std::vector<std::string>& cells);
 // An amount for CSV: plain digits, decimals only when present.
 std::string PaperCsvAmount(double amount);

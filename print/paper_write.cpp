@@ -10,7 +10,7 @@ bool WritePaper(const std::string& path, Format format, const std::function<std:
     PaperFile file;
     if (!file.Open(path, error)) return false;
     if (format == Format::kCsv) {
-        const std::string text = csv();
+        const std::string text = kCsvByteOrderMark + csv();
         file.Write(text.data(), text.size());
         return file.Commit(error);  // says why a write failed
     }

@@ -16,6 +16,7 @@
 
 #include "cli/commands/commands.h"
 #include "cli/commands/host_common.h"
+#include "payroll/print.h"
 #include "payroll/reading.h"
 
 namespace payroll::cli {
@@ -166,18 +167,12 @@ void PrintTable(const std::vector<Row>& rows) {
     PrintAligned(cells, [&](std::size_t i) { return kColumns[shown[i]].kind != Kind::kText; });
 }
 
-std::string CsvCell(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
+// CSV goes out as the papers' CSV files are written: the byte-order mark
+// first, a text that would run as a formula made safe.
+using print::CsvCell;
 
 void PrintCsv(const std::vector<Row>& rows) {
-    std::string line;
+    std::string line = print::kCsvByteOrderMark;
     for (std::size_t c = 0; c < std::size(kColumns); ++c)
         line += (c ? "," : "") + std::string(kColumns[c].name);
     std::printf("%s\n", line.c_str());
@@ -284,6 +279,7 @@ void PrintMonth(const reading::MonthResults& month, const std::string& format, i
     for (const Figure& f : kFigures) total.push_back(amount(month.totals.*f.amount));
     cells.push_back(std::move(total));
     if (csv) {
+        std::printf("%s", print::kCsvByteOrderMark);
         for (const Row& r : cells) {
             std::string line;
             for (std::size_t c = 0; c < r.size(); ++c) line += (c ? "," : "") + CsvCell(r[c]);

@@ -82,6 +82,17 @@ PAYROLL_API std::string LedgerFileName(const papers::Ledger& ledger, Format form
 PAYROLL_API std::string WithholdingReturnFileName(const papers::WithholdingReturn& ret,
                                                   Format format);
 
+/// The bytes every CSV file of the programs starts with: the UTF-8
+/// byte-order mark, by which a spreadsheet knows the Hangul is UTF-8.
+inline constexpr const char kCsvByteOrderMark[] = "\xEF\xBB\xBF";
+
+/// One cell of a CSV line as every CSV of the programs writes it. A text a
+/// spreadsheet would run as a formula (its first character `=`, `+`, `-`,
+/// `@`, a tab or a carriage return) gets a leading `'`; a plain number
+/// ("-1234", "-0.5") is no formula and stays a number. A cell holding a
+/// comma, a quote or a line break is then quoted, its quotes doubled.
+PAYROLL_API std::string CsvCell(const std::string& text);
+
 /// Checks, before the first paper of a batch is written, that the whole
 /// batch can be: for PDF that the font is there (CheckFont); when
 /// `refuse_linked_folder`, that `folder` is not a symbolic link (the host

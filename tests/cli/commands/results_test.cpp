@@ -70,6 +70,7 @@ TEST_F(ResultsTest, CsvHasEveryColumnAndQuotes) {
     std::vector<std::string> lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 4u) << r.out;
     EXPECT_EQ(lines[0],
+              "\xEF\xBB\xBF"  // the UTF-8 byte-order mark, for spreadsheets
               "CO_CD,EMP_CD,KOR_NM,RVRS_YM,SQ,PYTP_FG,DIV_CD,DEPT_CD,PJT_CD,HTYP_CD,HRSP_CD,"
               "HCLS_CD,HOPR_CD,PYSP_FG,PRTY_CD,TPAY_AM,TBON_AM,SALY_AM,BONUS_AM,FGTE_AM,EWTE_AM,"
               "AITE_AM,ETTE_AM,FEDD_AM,TXST_AM,CCTX_AM,PFND_AM,DEXT_AM,SPIC_AM,AGTX_AM,INTX_AM,"
@@ -149,7 +150,11 @@ TEST_F(ResultsTest, MonthFiguresAreTheRunsRows) {
     EXPECT_NE(lines[4].find("3건"), std::string::npos) << lines[4];
     for (const std::string& line : lines) EXPECT_EQ(Cells(line), Cells(lines[0])) << line;
     r = Cli("results --company 1000 --month 200203 --language en --format csv");
-    EXPECT_EQ(Lines(r.out)[0].rfind("Employee,Name,Run,Pay types,Gross pay", 0), 0u) << r.out;
+    EXPECT_EQ(Lines(r.out)[0].rfind("\xEF\xBB\xBF"
+                                    "Employee,Name,Run,Pay types,Gross pay",
+                                    0),
+              0u)
+        << r.out;
 }
 
 TEST_F(ResultsTest, UsageErrors) {
