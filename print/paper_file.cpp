@@ -131,7 +131,18 @@ bool PaperFile::Open(const std::string& path, std::string* error) {
     // Shown to the handler first: a signal right after the file is created
     // still removes it.
     ShowTemp(temp);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    const mode_t mode = PaperMode();
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    // The mode exactly, whatever the umask: private papers stay private and
+    // a mode asked for is the mode given.
+    if (fd >= 0 && ::fchmod(fd, mode) != 0) {
+        const int failure = errno;
+        ::close(fd);
+        ::unlink(temp.c_str());
+        HideTemp();
+        *error = "cannot write in " + dir + ": " + std::strerror(failure);
+        return false;
+    }
     if (fd < 0) {
         const int failure = errno;
         HideTemp();
@@ -260,13 +271,44 @@ bool CheckPaperFolder(const std::string& folder, std::string* error) {
     return true;
 }
 
+namespace {
+
+std::atomic<unsigned> paper_mode{0600};
+
+// Creates `folder` and its missing parents with the papers' folder mode:
+// each class that may read the papers may also enter the folder.
+void CreateFolders(const std::string& folder, std::error_code* ec) {
+    const mode_t file = PaperMode();
+    const mode_t dir = file | ((file & 0444) >> 2);
+    std::filesystem::path path;
+    for (const auto& part : std::filesystem::path(folder)) {
+        path /= part;
+        if (std::filesystem::exists(path, *ec)) continue;
+        if (::mkdir(path.c_str(), dir) != 0 && errno != EEXIST) {
+            *ec = std::error_code(errno, std::generic_category());
+            return;
+        }
+        ::chmod(path.c_str(), dir);
+    }
+}
+
+}  // namespace
+
+void SetPaperMode(unsigned mode) {
+    paper_mode = mode & 0777;
+}
+
+unsigned PaperMode() {
+    return paper_mode;
+}
+
 bool PrepareFolder(const std::string& folder, std::string* error) {
     std::error_code ec;
     if (folder.empty()) {
         *error = "no output folder given";
         return false;
     }
-    if (!std::filesystem::exists(folder, ec)) std::filesystem::create_directories(folder, ec);
+    if (!std::filesystem::exists(folder, ec)) CreateFolders(folder, &ec);
     if (ec || !std::filesystem::is_directory(folder, ec)) {
         *error = "cannot use " + folder + " as the output folder" +
                  (ec ? ": " + ec.message() : ": it is not a folder");

@@ -23,6 +23,7 @@ void AddPaperFormatOptions(CLI::App* cmd, PaperOptions* o) {
         ->check(CLI::IsMember({"pdf", "csv"}));
     cmd->add_option("--language", o->language, "ko (default, Korean) or en (English)")
         ->check(CLI::IsMember({"ko", "en"}));
+    AddPaperModeOption(cmd, &o->job.mode);
 }
 
 void AddPaperRunOptions(CLI::App* cmd, PaperOptions* o) {
@@ -42,6 +43,7 @@ void RunPaperJob(const GlobalOptions& options, PaperOptions* o, int* exit_code) 
     o->job.format = o->format == "csv" ? print::Format::kCsv : print::Format::kPdf;
     o->job.language = o->language == "en" ? 1 : 0;
     o->job.quiet = options.quiet;
+    print::SetPaperMode(o->job.mode);
     print::GuardSignals();
     if (!OpenDatabaseFor(options)) {
         *exit_code = kFailed;

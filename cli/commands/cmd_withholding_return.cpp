@@ -33,11 +33,13 @@ void AddWithholdingReturnCommand(CLI::App& app, const GlobalOptions& options, in
         ->check(CLI::IsMember({"pdf", "csv"}));
     cmd->add_option("--language", o->language, "ko (default, Korean) or en (English)")
         ->check(CLI::IsMember({"ko", "en"}));
+    AddPaperModeOption(cmd, &o->job.mode);
     cmd->footer("Example: payroll withholding-return --company 1000 --month 200206 --format csv");
     cmd->callback([o, &options, exit_code] {
         o->job.format = o->format == "csv" ? print::Format::kCsv : print::Format::kPdf;
         o->job.language = o->language == "en" ? 1 : 0;
         o->job.quiet = options.quiet;
+        print::SetPaperMode(o->job.mode);
         print::GuardSignals();
         if (!OpenDatabaseFor(options)) {
             *exit_code = kFailed;

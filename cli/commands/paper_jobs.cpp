@@ -1,5 +1,6 @@
 #include "cli/commands/paper_jobs.h"
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -52,6 +53,21 @@ void Wrote(const PaperJob& job, const std::string& path) {
 }
 
 }  // namespace
+
+void AddPaperModeOption(CLI::App* cmd, unsigned* mode) {
+    cmd->add_option_function<std::string>(
+           "--mode",
+           [mode](const std::string& text) {
+               *mode = static_cast<unsigned>(std::strtoul(text.c_str(), nullptr, 8));
+           },
+           "the papers' permissions in octal: 0600 (default, the owner's alone), 0640, 0644 ...")
+        ->check([](const std::string& text) {
+            const bool octal = !text.empty() && text.size() <= 4 &&
+                               text.find_first_not_of("01234567") == std::string::npos &&
+                               std::strtoul(text.c_str(), nullptr, 8) <= 0777;
+            return octal ? std::string() : std::string("a mode is octal, 0000 to 0777 (0644)");
+        });
+}
 
 int WritePayslips(const PaperJob& job) {
     papers::PaperQuery query;

@@ -8,6 +8,10 @@
 
 #include "payroll/print.h"
 
+namespace CLI {
+class App;
+}
+
 namespace payroll::cli {
 
 struct PaperJob {
@@ -20,8 +24,13 @@ struct PaperJob {
     std::string out;
     print::Format format = print::Format::kPdf;
     int language = 0;
-    bool quiet = false;  // no line per file written
+    bool quiet = false;    // no line per file written
+    unsigned mode = 0600;  // the papers' permissions (folders created get search added)
 };
+
+// Adds --mode to a paper command: the papers' permissions in octal, 0600
+// (the owner's alone) unless given.
+void AddPaperModeOption(CLI::App* cmd, unsigned* mode);
 
 // Each returns the exit code and prints its errors as "payroll <what>: ...".
 // The database must be open.

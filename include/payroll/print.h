@@ -97,13 +97,24 @@ PAYROLL_API std::string CsvCell(const std::string& text);
 /// batch can be: for PDF that the font is there (CheckFont); when
 /// `refuse_linked_folder`, that `folder` is not a symbolic link (the host
 /// named it and means it); that `folder` exists or can be created (with its
-/// parents) and files can be made in it; and that each of `paths` may take a
-/// paper: it does not exist, or it is a regular file (not a symbolic link, a
+/// parents, in the papers' folder mode: SetPaperMode) and files can be made in it; and that each of
+/// `paths` may take a paper: it does not exist, or it is a regular file (not a symbolic link, a
 /// device, a FIFO or a folder) and not a file of the open SQLite database
 /// (the database, its `-wal`, `-shm` or `-journal`). False with a message in
 /// *error at the first that fails; nothing is written either way.
 PAYROLL_API bool PrepareToWrite(Format format, const std::string& folder, bool refuse_linked_folder,
                                 const std::vector<std::string>& paths, std::string* error);
+
+/// Sets the permissions every paper written from now on gets, exactly,
+/// whatever the umask (only the 0777 bits count): 0600 unless a host sets
+/// another, so that a paper, which shows people's pay, is its owner's
+/// alone. A folder the writers create for papers (PrepareToWrite) gets the
+/// same bits, with search added wherever reading is allowed (0700 for
+/// 0600, 0755 for 0644). For the whole process.
+PAYROLL_API void SetPaperMode(unsigned mode);
+
+/// The permissions papers are written with (SetPaperMode; 0600 by default).
+PAYROLL_API unsigned PaperMode();
 
 /// Makes a paper's temporary file go with the process: installs a handler
 /// that removes it when SIGINT, SIGTERM or SIGHUP ends the process (then
