@@ -1,6 +1,8 @@
 // The build road as hosts run it: the run's refresh (when asked), every
 // pass of its pay types and the removal of its leavers, in one transaction
 // that commits whole or not at all.
+#include "engine/build/build_steps.h"
+#include "engine/common/binding.h"
 #include "engine/common/messages.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
@@ -11,10 +13,11 @@
 namespace payroll {
 namespace {
 
-std::string EngineWhy(const std::string& fallback) {
-    const EngineFailure failure = LastEngineFailure();
-    std::string why = failure.step;
-    if (!failure.detail.empty()) why += (why.empty() ? "" : ": ") + failure.detail;
+// Why a step that ended the road failed, as the engine named it; `fallback`
+// when it named nothing.
+std::string EngineWhy(const engine::Status& status, const std::string& fallback) {
+    std::string why = status.step();
+    if (!status.detail().empty()) why += (why.empty() ? "" : ": ") + status.detail();
     return why.empty() ? fallback : why;
 }
 
@@ -62,17 +65,24 @@ RoadResult BuildPayRun(const HPHONPD_YMD_FMT& run, const BuildChoices& choices) 
         return Ended(RoadOutcome::kNotEnded, why);
 
     CSalaryCalcurate engine;
-    if (engine.init(&key) != 1) {
+    bool bound = false;
+    const engine::Status binding = engine::Bind(engine, &key, &bound);
+    engine::Publish(binding);
+    if (!bound) {
         tx.RollBack();
         return Ended(RoadOutcome::kNotEnded, "the run's settings could not be loaded (" +
-                                                 EngineWhy("see the message above") + ")");
+                                                 EngineWhy(binding, "see the message above") + ")");
     }
     if (choices.refresh) {
-        engine.GetSempDataUpdate__(choices.table_set);
-        if (tx.Lost() || !LastEngineFailure().step.empty()) return Stopped(tx);
+        int refreshed = 0;
+        const engine::Status refresh = build::RefreshRun(engine, choices.table_set, &refreshed);
+        engine::Publish(refresh);
+        if (tx.Lost() || !refresh.ok()) return Stopped(tx);
     }
-    engine._GetSalaryPepleList(choices.table_set);
-    const std::string built_why = EngineWhy("no employee qualified for the run");
+    int built = 0;
+    const engine::Status building = build::BuildRun(engine, choices.table_set, &built);
+    engine::Publish(building);
+    const std::string built_why = EngineWhy(building, "no employee qualified for the run");
     if (tx.Lost()) return Stopped(tx);
     switch (BuildOutcome(CurrentRoadReport())) {
         case RoadOutcome::kCommitted:
@@ -85,8 +95,10 @@ RoadResult BuildPayRun(const HPHONPD_YMD_FMT& run, const BuildChoices& choices) 
             return Ended(RoadOutcome::kNotEnded, built_why);
     }
     if (!tx.Commit(&why)) {
-        engine::NoteFailure("commit", why);
-        engine::NoteStop("commit", roads::RunName(key), "");
+        const engine::Status stopped =
+            engine::Status::Failed("commit", why).At(roads::RunName(key), "");
+        engine::ReportStop(stopped);
+        engine::Publish(stopped);
         return Ended(RoadOutcome::kRolledBack, DescribeFailure(CurrentRoadReport()));
     }
     return Ended(RoadOutcome::kCommitted, "");

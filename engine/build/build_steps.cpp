@@ -9,12 +9,11 @@ bool ValidTableSet(int table_set) {
     return table_set >= 0 && table_set <= 2;
 }
 
-bool CheckTableSet(int table_set) {
-    if (ValidTableSet(table_set)) return true;
+Status CheckTableSet(int table_set) {
+    if (ValidTableSet(table_set)) return Status();
     const CString text = lang::FormatLangText(kNoSuchTableSet, {table_set});
-    engine::NoteFailure("table set", text);
     engine::ShowMessage(text);
-    return false;
+    return Status::Refused("table set", text.str());
 }
 
 std::string TableOf(const CSalaryCalcurate& engine, int kind) {

@@ -93,17 +93,17 @@ class Progress {
     bool open_ = false;
 };
 
-// Fails the build: rollback of the build's transaction.
-int Abandon(CSalaryCalcurate& e) {
+// Fails the build at `failure`: the build's transaction is rolled back.
+Status Abandon(CSalaryCalcurate& e, Status failure) {
     e.m_dsRoster[0].OnRollbackTrans();
-    return 0;
+    return failure;
 }
 
-void RefuseBatches(long texts) {
+Status RefuseBatches(long texts) {
     const CString text =
         lang::FormatLangText(kTooManyBatches, {texts, CSalaryCalcurate::kSentBatches});
-    engine::NoteFailure("All_InsertData error", text);
     engine::ShowMessage(text);
+    return Status::Refused("All_InsertData error", text.str());
 }
 
 // Gathers the employees' texts into the batches of their kind and sends a
@@ -112,28 +112,27 @@ void RefuseBatches(long texts) {
 // receives its rows in roster order, batch after batch.
 class BatchSender {
   public:
-    // False (after the failure was shown) when `employees` texts of a kind
-    // could need more batches than are sent: every text is sent or the build
-    // fails, none is left out quietly.
-    bool Start(CSalaryCalcurate& e, int employees) {
+    // Refused (after the failure was shown) when `employees` texts of a
+    // kind could need more batches than are sent: every text is sent or the
+    // build fails, none is left out quietly.
+    Status Start(CSalaryCalcurate& e, int employees) {
         e_ = &e;
         const long batches = default_rows::BatchesFor(employees);
-        if (batches > CSalaryCalcurate::kSentBatches) {
-            RefuseBatches(employees);
-            return false;
-        }
+        if (batches > CSalaryCalcurate::kSentBatches) return RefuseBatches(employees);
         for (auto& kind : e.m_strBatch)
             std::vector<CString>(static_cast<std::size_t>(batches)).swap(kind);
-        return true;
+        return Status();
     }
 
     // Moves an employee's text of kind k (0 pay, 1 deductions) into its
-    // batch; false when the batch before it failed.
-    bool Add(int k, CString* text) {
-        if (text->IsEmpty()) return true;
+    // batch; fails when the batch before it failed.
+    Status Add(int k, CString* text) {
+        if (text->IsEmpty()) return Status();
         const long b = default_rows::BatchOf(ordinal_[k]++);
         if (b != current_[k]) {
-            if (current_[k] >= 0 && !Send(k)) return false;
+            if (current_[k] >= 0) {
+                if (Status sent = Send(k); !sent.ok()) return sent;
+            }
             current_[k] = b;
             // The last batch's room is used again: a batch is about as long
             // as the one before it.
@@ -141,29 +140,32 @@ class BatchSender {
         }
         Batch(k) += *text;
         std::string().swap(text->str());
-        return true;
+        return Status();
     }
 
     // Sends the batches still gathering, pay rows first.
-    bool Finish() {
+    Status Finish() {
         for (int k = 0; k < 2; ++k)
-            if (current_[k] >= 0 && !Send(k)) return false;
-        return true;
+            if (current_[k] >= 0) {
+                if (Status sent = Send(k); !sent.ok()) return sent;
+            }
+        return Status();
     }
 
   private:
     CString& Batch(int k) { return e_->m_strBatch[k][static_cast<std::size_t>(current_[k])]; }
 
-    bool Send(int k) {
+    Status Send(int k) {
         CString& batch = Batch(k);
-        if (!payroll::engine::TracedExecute(*e_, batch, "All_InsertData", "All_InsertData error", 0)
-                 .ok())
-            return false;
+        if (Status sent =
+                engine::TracedExecute(*e_, batch, "All_InsertData", "All_InsertData error", 0);
+            !sent.ok())
+            return sent;
         // The batch's room goes back to the spare; the batch is left empty.
         spare_[k].swap(batch.str());
         spare_[k].clear();
         current_[k] = -1;
-        return true;
+        return Status();
     }
 
     CSalaryCalcurate* e_ = nullptr;
@@ -173,81 +175,76 @@ class BatchSender {
 };
 
 }  // namespace
-}  // namespace payroll::build
+Status InsertDefaultRows(CSalaryCalcurate& e, bool* committed) {
+    *committed = false;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
+    int n = static_cast<int>(row_index::UsableRows(e.m_SEMP, e.m_nRowCount[engine::kRosterRows]));
+    if (e.m_nRowCount[engine::kRosterRows] > CSalaryCalcurate::kMaxRosterEmployees)
+        return Abandon(e,
+                       Status::Refused("SetAllSempInsert", "the roster exceeds the run's limit"));
+    if (n > CSalaryCalcurate::kMaxRosterEmployees) n = CSalaryCalcurate::kMaxRosterEmployees;
 
-int CSalaryCalcurate::SetAllSempInsert() {
-    using namespace payroll::build;
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
-    int n = static_cast<int>(
-        payroll::row_index::UsableRows(m_SEMP, m_nRowCount[payroll::engine::kRosterRows]));
-    if (m_nRowCount[payroll::engine::kRosterRows] > kMaxRosterEmployees) {
-        payroll::engine::NoteFailure("SetAllSempInsert", "the roster exceeds the run's limit");
-        return Abandon(*this);
-    }
-    if (n > kMaxRosterEmployees) n = kMaxRosterEmployees;
-
-    Progress progress(this, n);
-    const bool master_loaded = OpenSEMP_ALL() == 1;
+    Progress progress(&e, n);
+    bool master_loaded = false, rows_loaded = false;
+    Status status = LoadEmployeeMaster(e, &master_loaded);
     progress.Step(2);
-    const bool rows_loaded = Load_HPITMPD("") == 1;
-    m_strSempQuery.Empty();
+    status.Keep(LoadExistingRows(e, CString(), &rows_loaded));
+    e.m_strSempQuery.Empty();
     // Without the employee master no row could be written, and without the
     // existing rows every row would be written again: either way the build
     // stops here instead of committing a wrong run.
     if ((n > 0 && !master_loaded) || !rows_loaded) {
         progress.Close();
-        return Abandon(*this);
+        return Abandon(e, std::move(status));
     }
 
     // Built once from the tables just loaded; they answer as the scans would.
-    const payroll::row_index::ExistingRows pay_rows(m_PAY_LIST[0], m_nPayListCnt[0]);
-    const payroll::row_index::ExistingRows deduction_rows(m_PAY_LIST[1], m_nPayListCnt[1]);
-    const payroll::row_index::MasterPositions master(m_SEMP_ALL,
-                                                     m_nRowCount[payroll::engine::kEmployeeRows]);
-    const std::size_t pay_items = payroll::row_index::UsableRows(m_DFM_LIST[0], m_nDfmListCnt[0]);
-    const std::size_t deduction_items =
-        payroll::row_index::UsableRows(m_DFM_LIST[1], m_nDfmListCnt[1]);
+    const row_index::ExistingRows pay_rows(e.m_PAY_LIST[0], e.m_nPayListCnt[0]);
+    const row_index::ExistingRows deduction_rows(e.m_PAY_LIST[1], e.m_nPayListCnt[1]);
+    const row_index::MasterPositions master(e.m_SEMP_ALL, e.m_nRowCount[engine::kEmployeeRows]);
+    const std::size_t pay_items = row_index::UsableRows(e.m_DFM_LIST[0], e.m_nDfmListCnt[0]);
+    const std::size_t deduction_items = row_index::UsableRows(e.m_DFM_LIST[1], e.m_nDfmListCnt[1]);
     const bool other_pay_type = key->combined == "001" && key->pay_type != key->pay_head;
 
-    for (auto& texts : m_strRowSQL) std::vector<CString>(static_cast<std::size_t>(n)).swap(texts);
+    for (auto& texts : e.m_strRowSQL) std::vector<CString>(static_cast<std::size_t>(n)).swap(texts);
     BatchSender batches;
-    if (!batches.Start(*this, n)) {
+    if (Status started = batches.Start(e, n); !started.ok()) {
         progress.Close();
-        return Abandon(*this);
+        return Abandon(e, std::move(started));
     }
     // An employee's texts are about as long as the last one's: each is given
     // that room at once instead of growing row by row.
     std::size_t last_length[2] = {0, 0};
     for (int i = 0; i < n; ++i) {
-        const payroll::RosterRecord* person = m_SEMP.at(i);
+        const RosterRecord* person = e.m_SEMP.at(i);
         if (person->EMP_CD.IsEmpty()) break;
         progress.Step(i + 3);
         for (int k = 0; k < 2; ++k)
-            if (last_length[k] > 0) m_strRowSQL[k][i].str().reserve(last_length[k] + 64);
+            if (last_length[k] > 0) e.m_strRowSQL[k][i].str().reserve(last_length[k] + 64);
         const std::string_view emp = person->EMP_CD.View();
         const int flag = pay_rows.AmountFlag(emp);
         const int m = master.Find(emp);
         for (std::size_t j = 0; j < pay_items; ++j) {
-            const payroll::DfmListRecord* item = m_DFM_LIST[0].at(j);
+            const DfmListRecord* item = e.m_DFM_LIST[0].at(j);
             const std::string_view code = item->PYDD_CD.View();
             if (code.empty() || pay_rows.Has(emp, code)) continue;
-            AppendDefaultRow(*this, *key, i, 1, flag, emp, code, m, item->TAX_FG.View());
+            AppendDefaultRow(e, *key, i, 1, flag, emp, code, m, item->TAX_FG.View());
         }
         for (std::size_t j = 0; j < deduction_items; ++j) {
-            const std::string_view code = m_DFM_LIST[1].at(j)->PYDD_CD.View();
+            const std::string_view code = e.m_DFM_LIST[1].at(j)->PYDD_CD.View();
             if (code.empty()) continue;
             // Statutory deductions belong to the first pay type of a combined run.
-            if (other_pay_type && payroll::default_rows::IsStatutoryDeduction(code)) continue;
+            if (other_pay_type && default_rows::IsStatutoryDeduction(code)) continue;
             if (deduction_rows.Has(emp, code)) continue;
-            AppendDefaultRow(*this, *key, i, 2, flag, emp, code, m, "");
+            AppendDefaultRow(e, *key, i, 2, flag, emp, code, m, "");
         }
         for (int k = 0; k < 2; ++k) {
-            const std::size_t length = m_strRowSQL[k][i].str().size();
+            const std::size_t length = e.m_strRowSQL[k][i].str().size();
             if (length > 0) last_length[k] = length;
-            if (!batches.Add(k, &m_strRowSQL[k][i])) {
+            if (Status added = batches.Add(k, &e.m_strRowSQL[k][i]); !added.ok()) {
                 progress.Close();
-                return Abandon(*this);
+                return Abandon(e, std::move(added));
             }
         }
     }
@@ -256,36 +253,33 @@ int CSalaryCalcurate::SetAllSempInsert() {
     // The last batches, the statutory rows and the commit.
     auto splash = std::make_unique<CG_KvSplashwin>(0, 0, 512, 0x800000, 0xffffff);
     splash->ShowSplashText(TheLangUtil().GetLangString(1002), "");
-    if (!batches.Finish()) return Abandon(*this);
+    if (Status sent = batches.Finish(); !sent.ok()) return Abandon(e, std::move(sent));
 
     // Statutory rows under another pay type belong to this run only when its
     // pay types are paid together; a run of separate pay types would delete
     // the other run's stored taxes.
     if (key->combined == "001") {
-        if (key->pay_head.IsEmpty()) {
-            payroll::engine::NoteFailure("dll-FIXED CODE/DELETE",
-                                         TheLangUtil().GetLangString(1200));
-            return Abandon(*this);
-        }
-        CString sql(payroll::default_rows::StatutoryDeleteText(TableOf(*this, 2),
-                                                               key->company.str(), key->month.str(),
-                                                               key->sq.str(), key->pay_head.str()));
-        if (!payroll::engine::TracedExecute(*this, sql, "dll-FIXED CODE/DELETE",
-                                            "dll-FIXED CODE/DELETE error", 0)
-                 .ok())
-            return Abandon(*this);
+        if (key->pay_head.IsEmpty())
+            return Abandon(e, Status::Refused("dll-FIXED CODE/DELETE",
+                                              TheLangUtil().GetLangString(1200).str()));
+        CString sql(default_rows::StatutoryDeleteText(TableOf(e, 2), key->company.str(),
+                                                      key->month.str(), key->sq.str(),
+                                                      key->pay_head.str()));
+        if (Status deleted = engine::TracedExecute(e, sql, "dll-FIXED CODE/DELETE",
+                                                   "dll-FIXED CODE/DELETE error", 0);
+            !deleted.ok())
+            return Abandon(e, std::move(deleted));
     }
-    if (!m_dsRoster[0].OnCommitTrans()) {
-        payroll::engine::NoteFailure("commit", m_dsRoster[0].GetLastError());
-        return 0;
-    }
-    return 1;
+    if (!e.m_dsRoster[0].OnCommitTrans()) return engine::FailedOn("commit", e.m_dsRoster[0]);
+    *committed = true;
+    return Status();
 }
 
-int CSalaryCalcurate::OpenSEMP_ALL() {
+Status LoadEmployeeMaster(CSalaryCalcurate& e, bool* loaded) {
     using payroll::sql::Esc;
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
+    *loaded = false;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
     const std::string co = Esc(key->company);
     CString sql;
     sql.Format(
@@ -298,35 +292,38 @@ int CSalaryCalcurate::OpenSEMP_ALL() {
         "A.DEPT_CD=D.DEPT_CD LEFT OUTER JOIN SDIV V ON A.CO_CD=V.CO_CD AND V.DIV_CD=D.DIV_CD "
         "WHERE A.CO_CD ='%s' ORDER BY A.EMP_CD ",
         co.c_str(), co.c_str());
-    DspTRACE(sql, TheLangUtil().GetLangString(1018), 1);
-    long n = m_dsMain.OnGetBulkRecordCount(sql);
-    const bool count_failed = n == 0 && !m_dsMain.GetLastError().IsEmpty();
-    m_nRowCount[payroll::engine::kEmployeeRows] = static_cast<int>(n);
-    if (n == 0 && !count_failed) return 0;
-    m_SEMP_ALL.Free();
-    m_SEMP_ALL.Allocate(static_cast<std::size_t>(n));
+    e.DspTRACE(sql, TheLangUtil().GetLangString(1018), 1);
+    long n = 0;
+    Status read = engine::Count(e.m_dsMain, sql, &n);
+    e.m_nRowCount[engine::kEmployeeRows] = static_cast<int>(n);
+    if (n == 0 && read.ok()) return Status();
+    e.m_SEMP_ALL.Free();
+    e.m_SEMP_ALL.Allocate(static_cast<std::size_t>(n));
     int rows = static_cast<int>(n);
     static_assert(sizeof(SEMP_FMT) == 258);
-    if (count_failed ||
-        !OpenFile_Whole(&m_dsMain, sql, m_SEMP_ALL.data(), &rows, payroll::build::MasterLayout())) {
-        payroll::engine::NoteFailure("사원등록_code error", m_dsMain.GetLastError());
-        DspTRACE(sql, "사원등록_code error", 0);
-        return 0;
+    if (read.ok() &&
+        !e.OpenFile_Whole(&e.m_dsMain, sql, e.m_SEMP_ALL.data(), &rows, MasterLayout()))
+        read = engine::FailedOn("", e.m_dsMain);
+    if (!read.ok()) {
+        e.DspTRACE(sql, "사원등록_code error", 0);
+        return read.Named("사원등록_code error");
     }
-    return 1;
+    *loaded = true;
+    return Status();
 }
 
-int CSalaryCalcurate::Load_HPITMPD(CString employee) {
+Status LoadExistingRows(CSalaryCalcurate& e, const CString& employee, bool* loaded) {
     using payroll::sql::Esc;
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
+    *loaded = false;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
     CString pay_type;
     // By the division filter, not by CCIS_YN as the tax and bonus steps do.
     if (key->division_filter != "001")
         pay_type.Format("and PYTP_FG='%s' ", Esc(key->pay_type).c_str());
     const char* columns[2][2] = {{"PAY_CD", "PAY_AM"}, {"DDCT_CD", "DDCT_AM"}};
     for (int p = 0; p < 2; ++p) {
-        const std::string table = payroll::build::TableOf(*this, p + 1);
+        const std::string table = TableOf(e, p + 1);
         CString sql;
         if (employee.IsEmpty())
             sql.Format(
@@ -340,29 +337,51 @@ int CSalaryCalcurate::Load_HPITMPD(CString employee) {
                 "CO_CD='%s' and RVRS_YM='%s' and SQ=%s and EMP_CD='%s'%s ",
                 columns[p][0], columns[p][1], table.c_str(), Esc(key->company).c_str(),
                 Esc(key->month).c_str(), key->sq.c_str(), Esc(employee).c_str(), pay_type.c_str());
-        DspTRACE(sql, "Load_HPITMPD", 1);
-        long n = m_dsMain.OnGetBulkRecordCount(sql);
-        const bool count_failed = n == 0 && !m_dsMain.GetLastError().IsEmpty();
-        m_nPayListCnt[p] = static_cast<int>(n);
-        if (n == 0 && !count_failed) continue;
-        FreeBuffer_PAY_LIST(p);
-        m_PAY_LIST[p].Allocate(static_cast<std::size_t>(n));
+        e.DspTRACE(sql, "Load_HPITMPD", 1);
+        long n = 0;
+        Status read = engine::Count(e.m_dsMain, sql, &n);
+        e.m_nPayListCnt[p] = static_cast<int>(n);
+        if (n == 0 && read.ok()) continue;
+        e.FreeBuffer_PAY_LIST(p);
+        e.m_PAY_LIST[p].Allocate(static_cast<std::size_t>(n));
         int rows = static_cast<int>(n);
-        if (count_failed || !OpenFile_Whole(&m_dsMain, sql, m_PAY_LIST[p].data(), &rows,
-                                            payroll::engine::LayoutOf<payroll::PayListRecord>())) {
-            payroll::engine::NoteFailure("Load_HPITMPD error", m_dsMain.GetLastError());
-            DspTRACE(sql, "Load_HPITMPD error", 0);
+        if (read.ok() && !e.OpenFile_Whole(&e.m_dsMain, sql, e.m_PAY_LIST[p].data(), &rows,
+                                           engine::LayoutOf<PayListRecord>()))
+            read = engine::FailedOn("", e.m_dsMain);
+        if (!read.ok()) {
+            e.DspTRACE(sql, "Load_HPITMPD error", 0);
             // The failed list, and the deduction list behind a failed pay
             // list, count as empty.
             for (int q = p; q < 2; ++q) {
-                FreeBuffer_PAY_LIST(q);
-                m_nPayListCnt[q] = 0;
+                e.FreeBuffer_PAY_LIST(q);
+                e.m_nPayListCnt[q] = 0;
             }
-            payroll::engine::ShowMessage(TheLangUtil().GetLangString(1015));
-            return 0;
+            engine::ShowMessage(TheLangUtil().GetLangString(1015));
+            return read.Named("Load_HPITMPD error");
         }
     }
-    return 1;
+    *loaded = true;
+    return Status();
+}
+
+}  // namespace payroll::build
+
+int CSalaryCalcurate::SetAllSempInsert() {
+    bool committed = false;
+    payroll::engine::Publish(payroll::build::InsertDefaultRows(*this, &committed));
+    return committed ? 1 : 0;
+}
+
+int CSalaryCalcurate::OpenSEMP_ALL() {
+    bool loaded = false;
+    payroll::engine::Publish(payroll::build::LoadEmployeeMaster(*this, &loaded));
+    return loaded ? 1 : 0;
+}
+
+int CSalaryCalcurate::Load_HPITMPD(CString employee) {
+    bool loaded = false;
+    payroll::engine::Publish(payroll::build::LoadExistingRows(*this, employee, &loaded));
+    return loaded ? 1 : 0;
 }
 
 int CSalaryCalcurate::GetMax_HPITMPD() {
@@ -376,7 +395,8 @@ int CSalaryCalcurate::GetMax_HPITMPD() {
             "PYTP_FG='%s' ",
             payroll::build::TableOf(*this, kind).c_str(), Esc(key->company).c_str(),
             Esc(key->month).c_str(), Esc(key->sq).c_str(), Esc(key->pay_type).c_str());
-        if (!payroll::engine::TracedQuery(*this, m_dsMain, sql, "AllSemp", "AllSemp error", 0).ok())
+        if (!payroll::engine::Publish(
+                payroll::engine::TracedQuery(*this, m_dsMain, sql, "AllSemp", "AllSemp error", 0)))
             return 0;
     }
     return 1;

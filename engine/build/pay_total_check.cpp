@@ -4,10 +4,13 @@
 #include <climits>
 #include <cstdlib>
 
+#include "engine/build/build_steps.h"
 #include "engine/common/messages.h"
 #include "engine/common/record_layout.h"
 #include "engine/common/row_counts.h"
 #include "engine/common/run_key.h"
+#include "engine/common/statements.h"
+#include "engine/tax/tax_steps.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/text/number_parse.h"
 #include "platform/text/sql_text.h"
@@ -25,9 +28,12 @@ CString FilterClause(const char* format, const CString& filter) {
 
 }  // namespace
 
-int CSalaryCalcurate::ChkTotalPay(int kind, CString employee) {
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
+namespace payroll::build {
+
+Status PayTotals(CSalaryCalcurate& e, int kind, const CString& employee, bool* loaded) {
+    *loaded = false;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
 
     // By the division filter, not by CCIS_YN as the tax and bonus steps do.
     CString payType;
@@ -39,8 +45,8 @@ int CSalaryCalcurate::ChkTotalPay(int kind, CString employee) {
     // An odd kind names a deduction table and set 2 with kind 2 an empty
     // name; such a statement fails in the database and is reported as a
     // failed load. A place outside the array names no table at all.
-    const long long place = 2LL * m_nTableSet + kind;
-    const CString table = place >= 0 && place < 8 ? m_strTable[place] : CString();
+    const long long place = 2LL * e.m_nTableSet + kind;
+    const CString table = place >= 0 && place < 8 ? e.m_strTable[place] : CString();
 
     const std::string company = Esc(key->company);
     CString sql;
@@ -63,29 +69,38 @@ int CSalaryCalcurate::ChkTotalPay(int kind, CString employee) {
             jobGroup.c_str());
     }
 
-    DspTRACE(sql, "ChkTotalPay", 1);
-    int& payRows = m_nRowCount[payroll::engine::kPayCheckRows];
-    const long count = m_dsMain.OnGetBulkRecordCount(sql);
-    if (!m_dsMain.GetLastError().IsEmpty()) {
+    e.DspTRACE(sql, "ChkTotalPay", 1);
+    int& payRows = e.m_nRowCount[engine::kPayCheckRows];
+    long count = 0;
+    if (Status counted = engine::Count(e.m_dsMain, sql, &count); !counted.ok()) {
         // The statement did not run: that is a failed load, not a run
         // without pay.
         payRows = 0;
-        payroll::engine::NoteFailure("ChkTotalPay error", m_dsMain.GetLastError());
-        DspTRACE(sql, "ChkTotalPay error", 0);
-        return 0;
+        e.DspTRACE(sql, "ChkTotalPay error", 0);
+        return counted.Named("ChkTotalPay error");
     }
     payRows = static_cast<int>(std::clamp<long>(count, 0, INT_MAX - 16));
-    if (payRows == 0) return 1;
+    *loaded = true;
+    if (payRows == 0) return Status();
 
-    m_ChkPay.Free();
-    m_ChkPay.Allocate(static_cast<std::size_t>(payRows));
-    if (!OpenFile_Whole(&m_dsMain, sql, m_ChkPay.data(), &payRows,
-                        payroll::engine::LayoutOf<payroll::ChkPayRecord>())) {
-        payroll::engine::NoteFailure("ChkTotalPay error", m_dsMain.GetLastError());
-        DspTRACE(sql, "ChkTotalPay error", 0);
-        return 0;
+    e.m_ChkPay.Free();
+    e.m_ChkPay.Allocate(static_cast<std::size_t>(payRows));
+    if (!e.OpenFile_Whole(&e.m_dsMain, sql, e.m_ChkPay.data(), &payRows,
+                          engine::LayoutOf<ChkPayRecord>())) {
+        *loaded = false;
+        const Status failed = engine::FailedOn("ChkTotalPay error", e.m_dsMain);
+        e.DspTRACE(sql, "ChkTotalPay error", 0);
+        return failed;
     }
-    return 1;
+    return Status();
+}
+
+}  // namespace payroll::build
+
+int CSalaryCalcurate::ChkTotalPay(int kind, CString employee) {
+    bool loaded = false;
+    payroll::engine::Publish(payroll::build::PayTotals(*this, kind, employee, &loaded));
+    return loaded ? 1 : 0;
 }
 
 int CSalaryCalcurate::GetSempValue(int row, G_DataSource* gridRows, G_DataSource* deductionRows,
@@ -107,17 +122,24 @@ int CSalaryCalcurate::GetSempValue(int row, G_DataSource* gridRows, G_DataSource
         return deductionRows ? deductionRows->OnFieldSearch("DDCT_CD", code, 0) : -1;
     };
 
-    if (ChkTotalPay(2, employee) == 0) {
+    // A total that could not be read counts as no pay.
+    bool totalled = false;
+    payroll::engine::Status status = payroll::build::PayTotals(*this, 2, employee, &totalled);
+    if (!totalled) {
         for (const Target& t : targets) {
             long at = find(t.code);
             if (at < 0) continue;
             if (t.row) *t.row = static_cast<int>(at);
             if (t.text) *t.text = "0";
         }
+        payroll::engine::Publish(status);
         return 1;
     }
 
-    if (!OpenSEMP(employee)) return 0;
+    bool found = false;
+    status.Keep(payroll::engine::OpenEmployee(*this, employee, &found));
+    payroll::engine::Publish(status);
+    if (!found) return 0;
     const SEMP_FMT* e = m_SEMP_ALL.at(0);
     bool set = false;
     for (const Target& t : targets) {

@@ -5,9 +5,11 @@
 
 #include "engine/build/build_steps.h"
 #include "engine/build/roster_statement.h"
+#include "engine/common/binding.h"
 #include "engine/common/messages.h"
 #include "engine/common/row_counts.h"
 #include "engine/common/run_key.h"
+#include "engine/common/statements.h"
 #include "platform/lang/lang_util.h"
 #include "platform/text/sql_text.h"
 
@@ -20,23 +22,19 @@ const RecordLayout& RosterLayout() {
     return layout;
 }
 
-void RefuseLargeRun(long employees) {
+Status RefuseLargeRun(long employees) {
     const CString text =
         lang::FormatLangText(kRunTooLarge, {employees, CSalaryCalcurate::kMaxRosterEmployees});
-    engine::NoteFailure("Load_SEMP", text);
     engine::ShowMessage(text);
-}
-
-// A count that failed to run is a failed statement, not an empty result.
-bool CountFailed(const G_DataSource& source, long count) {
-    return count == 0 && !source.GetLastError().IsEmpty();
+    return Status::Refused("Load_SEMP", text.str());
 }
 
 }  // namespace
 
-RosterLoad LoadRoster(CSalaryCalcurate& e, int execute) {
-    if (!run_key::Checked(e.m_HPHONPD)) return RosterLoad::kFailed;
-    if (!e.SetYmdFromTo()) return RosterLoad::kFailed;
+Status LoadRoster(CSalaryCalcurate& e, int execute, RosterLoad* load) {
+    *load = RosterLoad::kFailed;
+    if (!run_key::Checked(e.m_HPHONPD)) return Status::Refused("", "");
+    if (Status windows = engine::PayWindows(e); !windows.ok()) return windows;
 
     const HPHONPD_YMD_FMT& k = e.m_HPHONPD;
     roster::RosterFilter filter;
@@ -49,55 +47,54 @@ RosterLoad LoadRoster(CSalaryCalcurate& e, int execute) {
     filter.retire_strict = e.m_nRetireStrict != 0;
     e.m_strSempQuery = roster::RosterStatement(filter, roster::WindowsOf(e.m_BHHAFF));
     e.DspTRACE(e.m_strSempQuery, "Load_SEMP", 1);
-    if (execute == 0) return RosterLoad::kLoaded;
+    if (execute == 0) {
+        *load = RosterLoad::kLoaded;
+        return Status();
+    }
 
-    long n = e.m_dsMain.OnGetBulkRecordCount(e.m_strSempQuery);
-    if (CountFailed(e.m_dsMain, n)) {
-        engine::NoteFailure("Load_SEMP error", e.m_dsMain.GetLastError());
+    long n = 0;
+    if (Status counted = engine::Count(e.m_dsMain, e.m_strSempQuery, &n); !counted.ok()) {
         e.DspTRACE(e.m_strSempQuery, "Load_SEMP error", 0);
-        return RosterLoad::kFailed;
+        return counted.Named("Load_SEMP error");
     }
     if (n > CSalaryCalcurate::kMaxRosterEmployees) {
         // Refused before anything is written: the statement texts of a run
         // have room for this many employees only.
         e.m_nRowCount[engine::kRosterRows] = 0;
-        RefuseLargeRun(n);
-        return RosterLoad::kFailed;
+        return RefuseLargeRun(n);
     }
     e.m_nRowCount[engine::kRosterRows] = static_cast<int>(n);
-    if (n == 0) return RosterLoad::kEmpty;
+    if (n == 0) {
+        *load = RosterLoad::kEmpty;
+        return Status();
+    }
     e.m_SEMP.Free();
     e.m_SEMP.Allocate(static_cast<std::size_t>(n));
     int rows = static_cast<int>(n);
     static_assert(sizeof(RosterRecord) == 145);
     if (!e.OpenFile_Whole(&e.m_dsMain, e.m_strSempQuery, e.m_SEMP.data(), &rows, RosterLayout())) {
-        engine::NoteFailure("Load_SEMP error", e.m_dsMain.GetLastError());
+        const Status failed = engine::FailedOn("Load_SEMP error", e.m_dsMain);
         e.DspTRACE(e.m_strSempQuery, "Load_SEMP error", 0);
-        return RosterLoad::kFailed;
+        return failed;
     }
 
     // The build's transaction: begun here, ended by the default-row step.
     G_DataSource& tx = e.m_dsRoster[0];
     if (!tx.OnExecuteSQL("select * from semp where co_cd='x' ")) {
-        engine::NoteFailure("begintrans", tx.GetLastError());
+        const Status failed = engine::FailedOn("begintrans", tx);
         e.DspTRACE(e.m_strSempQuery, "begintrans", 0);
-        return RosterLoad::kFailed;
+        return failed;
     }
     tx.OnBeginTrans();
-    return RosterLoad::kLoaded;
+    *load = RosterLoad::kLoaded;
+    return Status();
 }
 
-}  // namespace payroll::build
-
-int CSalaryCalcurate::Load_SEMP(int execute) {
-    return payroll::build::LoadRoster(*this, execute) == payroll::build::RosterLoad::kLoaded ? 1
-                                                                                             : 0;
-}
-
-int CSalaryCalcurate::Load_HPHPOYM() {
+Status LoadItemLists(CSalaryCalcurate& e, bool* loaded) {
     using payroll::sql::Esc;
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
+    *loaded = false;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
     const char* classes[2] = {"P2", "P3"};
     for (int place = 0; place < 2; ++place) {
         CString sql;
@@ -109,61 +106,80 @@ int CSalaryCalcurate::Load_HPHPOYM() {
             "A.RVRS_YM='%s' AND A.SQ='%s' AND B.RVRS_YM LIKE '%s%%' ",
             Esc(key->company).c_str(), Esc(key->pay_type).c_str(), classes[place],
             Esc(key->month).c_str(), Esc(key->sq).c_str(), Esc(key->month.Left(4)).c_str());
-        DspTRACE(sql, "Load_HPHPOYM", 1);
-        long n = m_dsMain.OnGetBulkRecordCount(sql);
-        const bool count_failed = n == 0 && !m_dsMain.GetLastError().IsEmpty();
-        m_nDfmListCnt[place] = static_cast<int>(n);
-        FreeBuffer_DFM_LIST(place);
-        m_DFM_LIST[place].Allocate(static_cast<std::size_t>(n));
-        if (n == 0 && !count_failed) return 0;
-        if (count_failed || !m_dsMain.OnExecuteSQL(sql)) {
-            FreeBuffer_DFM_LIST(place);
-            m_nDfmListCnt[place] = 0;
-            payroll::engine::NoteFailure("Load_HPHPOYM error", m_dsMain.GetLastError());
-            payroll::engine::ShowMessage("ERROR 종료후 다시 실행하세요!");
-            return 0;
+        e.DspTRACE(sql, "Load_HPHPOYM", 1);
+        long n = 0;
+        Status read = engine::Count(e.m_dsMain, sql, &n);
+        e.m_nDfmListCnt[place] = static_cast<int>(n);
+        e.FreeBuffer_DFM_LIST(place);
+        e.m_DFM_LIST[place].Allocate(static_cast<std::size_t>(n));
+        if (n == 0 && read.ok()) return Status();
+        if (read.ok() && !e.m_dsMain.OnExecuteSQL(sql)) read = engine::FailedOn("", e.m_dsMain);
+        if (!read.ok()) {
+            e.FreeBuffer_DFM_LIST(place);
+            e.m_nDfmListCnt[place] = 0;
+            engine::ShowMessage("ERROR 종료후 다시 실행하세요!");
+            return read.Named("Load_HPHPOYM error");
         }
-        const long held = std::min(n, m_dsMain.OnGetRecordCount());
+        const long held = std::min(n, e.m_dsMain.OnGetRecordCount());
         for (long r = 0; r < held; ++r) {
-            payroll::DfmListRecord* item = m_DFM_LIST[place].at(static_cast<std::size_t>(r));
-            item->PYDD_CD = m_dsMain.OnGetFieldValue("PYDD_CD", r).str();
-            item->TAX_FG = m_dsMain.OnGetFieldValue("TAX_FG", r).str();
-            item->DUMMY1 = m_dsMain.OnGetFieldValue("DUMMY1", r).str();
+            DfmListRecord* item = e.m_DFM_LIST[place].at(static_cast<std::size_t>(r));
+            item->PYDD_CD = e.m_dsMain.OnGetFieldValue("PYDD_CD", r).str();
+            item->TAX_FG = e.m_dsMain.OnGetFieldValue("TAX_FG", r).str();
+            item->DUMMY1 = e.m_dsMain.OnGetFieldValue("DUMMY1", r).str();
         }
     }
-    return 1;
+    *loaded = true;
+    return Status();
 }
 
-int CSalaryCalcurate::GetPYSP_MAX(int* count) {
+Status PayTypesOfPayDate(CSalaryCalcurate& e, int* count) {
     using payroll::sql::Esc;
-    const auto key = payroll::run_key::Checked(m_HPHONPD);
-    if (!key) return 0;
+    const auto key = run_key::Checked(e.m_HPHONPD);
+    if (!key) return Status::Refused("", "");
     CString sql;
     sql.Format(
         "select PYTP_FG, CONVERT(VARCHAR(40), CO_CD) AS RMK_DC from HPHONPD where CO_CD='%s' and "
         "RVRS_YM='%s' AND SQ=%s ",
         Esc(key->company).c_str(), Esc(key->month).c_str(), key->sq.c_str());
-    DspTRACE(sql, "GetPYSP_MAX ", 1);
-    long n = m_dsMain.OnGetBulkRecordCount(sql);
-    const bool count_failed = n == 0 && !m_dsMain.GetLastError().IsEmpty();
-    if (n == 0 && !count_failed) {
+    e.DspTRACE(sql, "GetPYSP_MAX ", 1);
+    long n = 0;
+    Status read = engine::Count(e.m_dsMain, sql, &n);
+    if (n == 0 && read.ok()) {
         if (count) *count = 0;
-        return 1;
+        return Status();
     }
-    FreeBuffer_PYTP_FG();
-    m_PYTP_FG.Allocate(static_cast<std::size_t>(n));
-    if (count_failed || !m_dsMain.OnExecuteSQL(sql)) {
-        FreeBuffer_PYTP_FG();
-        payroll::engine::NoteFailure("GetPYSP_MAX", m_dsMain.GetLastError());
-        payroll::engine::ShowMessage(TheLangUtil().GetLangString(1006));
-        return 0;
+    e.FreeBuffer_PYTP_FG();
+    e.m_PYTP_FG.Allocate(static_cast<std::size_t>(n));
+    if (read.ok() && !e.m_dsMain.OnExecuteSQL(sql)) read = engine::FailedOn("", e.m_dsMain);
+    if (!read.ok()) {
+        e.FreeBuffer_PYTP_FG();
+        engine::ShowMessage(TheLangUtil().GetLangString(1006));
+        return read.Named("GetPYSP_MAX");
     }
-    const long held = std::min(n, m_dsMain.OnGetRecordCount());
+    const long held = std::min(n, e.m_dsMain.OnGetRecordCount());
     for (long r = 0; r < held; ++r) {
-        payroll::PytpRecord* type = m_PYTP_FG.at(static_cast<std::size_t>(r));
-        type->PYTP_FG = m_dsMain.OnGetFieldValue("PYTP_FG", r).str();
-        type->RMK_DC = m_dsMain.OnGetFieldValue("RMK_DC", r).str();
+        PytpRecord* type = e.m_PYTP_FG.at(static_cast<std::size_t>(r));
+        type->PYTP_FG = e.m_dsMain.OnGetFieldValue("PYTP_FG", r).str();
+        type->RMK_DC = e.m_dsMain.OnGetFieldValue("RMK_DC", r).str();
     }
     if (count) *count = static_cast<int>(held);
-    return 1;
+    return Status();
+}
+
+}  // namespace payroll::build
+
+int CSalaryCalcurate::Load_SEMP(int execute) {
+    payroll::build::RosterLoad load = payroll::build::RosterLoad::kFailed;
+    payroll::engine::Publish(payroll::build::LoadRoster(*this, execute, &load));
+    return load == payroll::build::RosterLoad::kLoaded ? 1 : 0;
+}
+
+int CSalaryCalcurate::Load_HPHPOYM() {
+    bool loaded = false;
+    payroll::engine::Publish(payroll::build::LoadItemLists(*this, &loaded));
+    return loaded ? 1 : 0;
+}
+
+int CSalaryCalcurate::GetPYSP_MAX(int* count) {
+    return payroll::engine::Publish(payroll::build::PayTypesOfPayDate(*this, count)) ? 1 : 0;
 }

@@ -1,7 +1,6 @@
 #include "engine/common/messages.h"
 
 #include "payroll/diagnostics.h"
-#include "platform/db/connection.h"
 #include "platform/db/road_report.h"
 #include "platform/ui/afx.h"
 
@@ -40,31 +39,17 @@ void Trace(const CString& title, const CString& text) {
     if (Sink()) Sink()(title.str(), text.str());
 }
 
-void NoteFailure(const CString& step, const CString& detail) {
-    Last() = EngineFailure{step.str(), detail.str()};
-    RoadReport& report = report::Current();
-    if (report.failed_step.empty()) {
-        report.failed_step = step.str();
-        report.detail = detail.str();
-    }
-}
-
-long FailedStatements() {
-    const db::Connection* c = db::Connection::Current();
-    return c ? c->failures() : 0;
-}
-
-void NoteStop(const std::string& step, const std::string& run, const std::string& employee) {
-    RoadReport& report = report::Current();
-    report.failed_step = step;
-    report.detail = Last().step == step ? Last().detail : std::string();
-    report.failed_run = run;
-    report.failed_employee = employee;
-}
-
 bool Publish(const Status& status) {
     if (status.ok()) return true;
-    if (!status.step().empty()) NoteFailure(status.step(), status.detail());
+    // A failure no step names (a count that only sized a table) is the
+    // driver's to name, when it stops on it.
+    if (status.step().empty()) return false;
+    Last() = EngineFailure{status.step(), status.detail()};
+    RoadReport& report = report::Current();
+    if (report.failed_step.empty()) {
+        report.failed_step = status.step();
+        report.detail = status.detail();
+    }
     return false;
 }
 

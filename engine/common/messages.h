@@ -1,5 +1,6 @@
 // The engine's way out to the user and the host: message boxes through the
-// installed UI driver, traces to the host's sink, and the last failure.
+// installed UI driver, traces to the host's sink, and a failure as hosts
+// see it (the last failure and the road report's failed step).
 #pragma once
 
 #include <string>
@@ -13,16 +14,6 @@ namespace payroll::engine {
 void ShowMessage(const CString& text);
 // Passes a traced statement to the host's trace sink, when one is installed.
 void Trace(const CString& title, const CString& text);
-// Remembers the failing step and the database's message for the host.
-void NoteFailure(const CString& step, const CString& detail);
-// Statements of the connection that failed so far (0 without a connection):
-// a step compares the count before and after to learn whether anything it
-// read or wrote failed, even where the failure was traced and not returned.
-long FailedStatements();
-// The run and employee a road was working on when it stopped, with the step
-// that failed, for the road report and the message that says why.
-void NoteStop(const std::string& step, const std::string& run, const std::string& employee);
-
 // The boundary of an exported method or road: a failure that names its step
 // becomes the host's last failure (payroll::LastEngineFailure) and, while
 // the road report names no failed step, the report's. True when ok.

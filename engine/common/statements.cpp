@@ -1,7 +1,5 @@
 #include "engine/common/statements.h"
 
-#include "engine/common/messages.h"
-
 namespace payroll::engine {
 
 Status TracedQuery(CSalaryCalcurate& e, G_DataSource& source, const CString& sql, const char* title,
@@ -9,7 +7,6 @@ Status TracedQuery(CSalaryCalcurate& e, G_DataSource& source, const CString& sql
     e.TraceText(sql, title, 1);
     if (source.OnExecuteSQL(sql)) return Status();
     Status status = FailedOn(failed, source);
-    NoteFailure(failed, source.GetLastError());
     e.TraceText(sql, failed, quiet);
     return status;
 }
@@ -23,7 +20,6 @@ Status TracedExecute(CSalaryCalcurate& e, const CString& sql, const char* title,
     e.TraceText(sql, title, 1);
     if (e.m_DirectSQL.OnExecuteText(sql.str())) return Status();
     Status status = Status::Failed(failed, e.m_DirectSQL.GetLastError().str());
-    NoteFailure(failed, e.m_DirectSQL.GetLastError());
     e.TraceText(sql, failed, quiet);
     return status;
 }

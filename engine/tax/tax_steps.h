@@ -33,8 +33,7 @@ Status IncomeCredit(CSalaryCalcurate& e, double amount, int monthly, double* cre
 // stored result. *result is 1 when the tax was computed and the result
 // written (or tried: the status of the writes comes back), 0 when a read it
 // needed failed and nothing was written.
-Status IncomeAndResidentTax(CSalaryCalcurate& e, const CString& employee, int mode,
-                            int* result);
+Status IncomeAndResidentTax(CSalaryCalcurate& e, const CString& employee, int mode, int* result);
 // SumIncomTax: one employee of the bound run, from the pay rows to the
 // stored result; *result as the exported method returns it.
 Status TaxEmployee(CSalaryCalcurate& e, const CString& employee, int tableSet, int mode,

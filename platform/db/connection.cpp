@@ -50,7 +50,6 @@ void Connection::Install(std::unique_ptr<Connection> connection) {
 }
 
 void Connection::Fail(std::string* error, const std::string& message) {
-    ++failures_;
     last_error_ = message;
     if (error) *error = message;
 }

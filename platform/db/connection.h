@@ -47,10 +47,6 @@ class Connection {
     TransactionOutcome last_outcome() const { return last_outcome_; }
     void reset_outcome() { last_outcome_ = TransactionOutcome::kNone; }
     const std::string& last_error() const { return last_error_; }
-    // Statements (and transaction ends) that failed since the connection
-    // opened: a road compares the count before and after a step to learn
-    // whether anything the step read or wrote failed.
-    long failures() const { return failures_; }
     // A result row was written: it counts in the road report once its
     // transaction commits.
     void NoteResultStored();
@@ -133,7 +129,6 @@ class Connection {
     tsql::Translator translator_;
     std::vector<tsql::Statement> scratch_;
     std::vector<long> changes_;
-    long failures_ = 0;
     int depth_ = 0;
     TransactionOutcome last_outcome_ = TransactionOutcome::kNone;
     std::string last_error_;
