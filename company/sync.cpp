@@ -20,7 +20,7 @@ constexpr std::size_t kBatch = 2000;
 
 class Batch {
   public:
-    bool Add(std::string statement) {
+    bool Add(const std::string& statement) {
         text_ += statement;
         text_ += '\n';
         return ++pending_ < kBatch || Flush();
@@ -56,20 +56,33 @@ std::string Where(const Target& t, const std::string& company,
     return w;
 }
 
-std::string Insert(const Target& t, const std::string& company,
+// The part of a slice's INSERT before its values: the same for every row.
+std::string InsertHead(const Target& t) {
+    std::string head = "INSERT INTO ";
+    head.append(t.table).append(" (CO_CD");
+    for (const auto* list : {&t.keys, &t.values})
+        for (const std::string& c : *list) head.append(",").append(c);
+    for (const auto& d : t.defaults) head.append(",").append(d.first);
+    return head.append(") VALUES (");
+}
+
+std::string Insert(const Target& t, const std::string& head, const std::string& company,
                    const std::vector<std::string>& row) {
-    std::string cols = "CO_CD", vals = SqlQuoted(company);
+    std::string text = head;
+    text += SqlQuoted(company);
     std::size_t i = 0;
     for (const auto* list : {&t.keys, &t.values})
         for (const std::string& c : *list) {
-            cols += "," + c;
-            vals += "," + Literal(t, c, row[i++]);
+            text += ',';
+            if (t.IsNumeric(c))
+                text += row[i].empty() ? "NULL" : row[i];
+            else
+                text += SqlQuoted(row[i]);
+            ++i;
         }
-    for (const auto& [c, v] : t.defaults) {
-        cols += "," + c;
-        vals += "," + v;
-    }
-    return "INSERT INTO " + std::string(t.table) + " (" + cols + ") VALUES (" + vals + ")";
+    for (const auto& d : t.defaults) text.append(",").append(d.second);
+    text += ')';
+    return text;
 }
 
 std::string Update(const Target& t, const std::string& company,
@@ -226,12 +239,13 @@ ImportResult ImportFolder(const std::string& dir) {
         std::string error;
         if (!ReadRows(t, company, &have, &error)) return fail(error);
         KeySets& s = sets[static_cast<std::size_t>(t.file)];
+        const std::string head = InsertHead(t);
         for (const std::vector<std::string>& row : wanted[i]) {
             const std::string key = KeyText(t, row);
             auto it = have.find(key);
             if (it == have.end()) {
                 if (!t.secondary) s.Add(FileKey(t, key));
-                if (!batch.Add(Insert(t, company, row))) return fail(batch.error());
+                if (!batch.Add(Insert(t, head, company, row))) return fail(batch.error());
                 continue;
             }
             if (it->second != row) {
