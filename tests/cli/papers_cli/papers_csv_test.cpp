@@ -18,6 +18,14 @@ class PapersCsvTest : public PapersCliTest {
         ASSERT_TRUE(direct.OnExecuteQuery(sql.c_str())) << sql;
     }
 
+    static void Rename(const std::string& employee, const std::string& name) {
+        std::string sql = "UPDATE SEMP SET KOR_NM='";
+        sql += name;
+        sql += "' WHERE CO_CD='1000' AND EMP_CD='";
+        sql += employee;
+        Execute(sql + "'");
+    }
+
     // The cells of every line of a CSV text that starts with the mark.
     static std::vector<std::vector<std::string>> Cells(const std::string& text,
                                                        const std::string& what) {
@@ -35,8 +43,7 @@ TEST_F(PapersCsvTest, FormulasAreWrittenAsTextAndNegativeAmountsAsNumbers) {
     std::map<std::string, std::string> before;
     for (const auto& [emp, name] : names) {
         before[emp] = Value("SELECT KOR_NM V FROM SEMP WHERE EMP_CD='" + emp + "'");
-        Execute("UPDATE SEMP SET KOR_NM='" + name + "' WHERE CO_CD='1000' AND EMP_CD='" + emp +
-                "'");
+        Rename(emp, name);
     }
     // A refund: E000003's employment insurance of the first run below zero.
     const std::string refund_row =
@@ -91,9 +98,7 @@ TEST_F(PapersCsvTest, FormulasAreWrittenAsTextAndNegativeAmountsAsNumbers) {
 
     Execute("UPDATE HPOMPDD SET DDCT_AM=" + old_amount +
             refund_row.substr(refund_row.find(" WHERE")));
-    for (const auto& [emp, name] : before)
-        Execute("UPDATE SEMP SET KOR_NM='" + name + "' WHERE CO_CD='1000' AND EMP_CD='" + emp +
-                "'");
+    for (const auto& [emp, name] : before) Rename(emp, name);
 }
 
 }  // namespace
