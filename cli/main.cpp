@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -16,14 +19,28 @@
 
 namespace payroll::cli {
 
-bool OpenDatabaseFor(const GlobalOptions& options) {
+bool OpenDatabaseFor(const GlobalOptions& options, bool create) {
     std::string url = options.db_url;
     if (url.empty()) {
         const char* env = std::getenv("PAYROLL_DB");
         url = env && *env ? env : "sqlite:payroll.db";
     }
     std::string error;
-    if (OpenDatabase(url, &error)) return true;
+    // A file database that is not there is a typo more often than a wish:
+    // only the commands that make a database create one.
+    if (!create && url.rfind("sqlite:", 0) == 0 && url != "sqlite::memory:") {
+        const std::string path = url.substr(7);
+        std::error_code missing;
+        if (!path.empty() && !std::filesystem::exists(path, missing))
+            error = "no payroll database at " + path + " (create one with `payroll schema`)";
+    }
+    if (error.empty() && OpenDatabase(url, &error)) return true;
+    if (options.json) {
+        // A script that asked for JSON gets JSON, whatever went wrong.
+        const nlohmann::json line = {{"outcome", "failed"}, {"message", error}};
+        std::printf("%s\n",
+                    line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+    }
     std::fprintf(stderr, "payroll: %s\n", error.c_str());
     return false;
 }

@@ -218,16 +218,29 @@ bool ReadStoredResults(const std::string& company, const std::string& month, int
     return true;
 }
 
-long CountStoredResults(const std::string& company, const std::string& period) {
+namespace {
+
+// The rows of a table of a company's period, or -1.
+long CountOf(const char* table, const std::string& company, const std::string& period) {
     if (!papers::detail::IsYear(period) && !papers::detail::IsMonth(period)) return -1;
     G_DataSource rows;
     std::string ignored;
-    if (!Select("SELECT COUNT(*) N FROM HPOMNPY WHERE CO_CD=" + SqlQuoted(company) +
-                    " AND RVRS_YM LIKE " + SqlQuoted(period + "%"),
-                "the results", &rows, &ignored) ||
+    if (!Select(std::string("SELECT COUNT(*) N FROM ") + table + " WHERE CO_CD=" +
+                    SqlQuoted(company) + " AND RVRS_YM LIKE " + SqlQuoted(period + "%"),
+                table, &rows, &ignored) ||
         rows.OnGetRecordCount() < 1)
         return -1;
     return std::atol(rows.OnGetFieldValue("N", 0).c_str());
+}
+
+}  // namespace
+
+long CountRuns(const std::string& company, const std::string& period) {
+    return CountOf("HPHONPD", company, period);
+}
+
+long CountStoredResults(const std::string& company, const std::string& period) {
+    return CountOf("HPOMNPY", company, period);
 }
 
 }  // namespace payroll::reading

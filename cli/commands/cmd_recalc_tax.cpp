@@ -10,6 +10,7 @@
 #include "cli/commands/host_common.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
+#include "payroll/reading.h"
 #include "payroll/report.h"
 #include "payroll/roads.h"
 
@@ -59,6 +60,19 @@ int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) 
     const std::string period = o.month.empty() ? o.year : o.month;
     const std::string label =
         "recalc-tax " + o.company + " " + period + " mode " + std::to_string(mode);
+    if (!o.month.empty()) {
+        // A month without runs is no reason to recalculate another month's
+        // year.
+        const long runs = reading::CountRuns(o.company, o.month);
+        if (runs < 0)
+            return Conclude(
+                options, label, Outcome::kFailed,
+                "the runs of " + o.month + " could not be read: " + LastDatabaseError());
+        if (runs == 0)
+            return Conclude(options, label, Outcome::kFailed,
+                            "company " + o.company + " has no pay runs in " + o.month +
+                                " (see: payroll runs); nothing was recalculated");
+    }
 
     TaxRecalculation done;
     const RoadResult road =
@@ -81,10 +95,20 @@ int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) 
     auto plural = [](long n, const char* word) {
         return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
     };
+    // Say plainly what was done: modes 1 and 11 compute the tax (over the
+    // whole year), the others write the stored results again.
+    const bool computed = mode == 1 || mode == 11;
+    const std::string what =
+        computed
+            ? "income tax calculated for " +
+                  std::string(o.month.empty() ? "the year " + o.year : "the year of " + o.month)
+            : "stored results written again, no tax calculated (--mode 1 calculates)";
     return Conclude(options, label, Outcome::kCommitted,
-                    "committed, " + plural(done.runs, "run") + ", " +
-                        plural(done.employees, "employee") + ", " + plural(bonusRuns, "bonus run") +
-                        " taxed again, " + plural(report.results_stored, "result") + " stored",
+                    "committed: " + what + ", " + plural(done.runs, "run") + ", " +
+                        plural(done.employees, "employee-run") + ", " +
+                        plural(bonusRuns, "bonus run") + " taxed again, " +
+                        plural(report.results_stored, "result") + " stored" +
+                        (o.no_close ? "" : ", months closed"),
                     figures);
 }
 

@@ -12,7 +12,7 @@ void AddSchemaCommand(CLI::App& app, const GlobalOptions& options, int* exit_cod
     CLI::App* cmd = app.add_subcommand("schema", "create the payroll tables (safe to repeat)");
     cmd->footer("Example: payroll --db sqlite:company.db schema");
     cmd->callback([&options, exit_code] {
-        if (!OpenDatabaseFor(options)) {
+        if (!OpenDatabaseFor(options, true)) {
             *exit_code = kFailed;
             return;
         }

@@ -20,8 +20,10 @@ struct GlobalOptions {
     bool json = false;   // the roads' closing line as one JSON object
 };
 
-// Opens the database the options name; prints why not and returns false.
-bool OpenDatabaseFor(const GlobalOptions& options);
+// Opens the database the options name; prints why not (as JSON too, with
+// --json) and returns false. A SQLite file that does not exist is refused
+// unless `create` (the commands that make a database).
+bool OpenDatabaseFor(const GlobalOptions& options, bool create = false);
 
 // Adds a sub-command to the app; its callback runs the command and stores
 // the exit code in *exit_code.

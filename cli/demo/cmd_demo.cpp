@@ -35,7 +35,7 @@ int RunDemo(const GlobalOptions& options, const DemoOptions& demo) {
         return kUsage;
     }
     if (demo.fresh) RemoveDatabaseFile(options);
-    if (!OpenDatabaseFor(options)) return kFailed;
+    if (!OpenDatabaseFor(options, true)) return kFailed;
     std::string error;
     if (!ApplySchema(nullptr, &error)) {
         std::fprintf(stderr, "payroll demo: %s\n", error.c_str());

@@ -101,6 +101,10 @@ PAYROLL_API bool ReadStoredResults(const std::string& company, const std::string
                                    std::vector<std::string>* columns,
                                    std::vector<std::vector<std::string>>* rows, std::string* error);
 
+/// How many pay runs (one per pay type, HPHONPD) a company's period (YYYY
+/// or YYYYMM) holds; -1 when they cannot be counted.
+PAYROLL_API long CountRuns(const std::string& company, const std::string& period);
+
 /// How many result rows (HPOMNPY) a company's period (YYYY or YYYYMM) holds:
 /// one per employee and pay type of a run. -1 when they cannot be counted.
 PAYROLL_API long CountStoredResults(const std::string& company, const std::string& period);

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "platform/lang/lang_util.h"
 #include "tests/cli/commands/cli_fixture.h"
@@ -25,8 +27,9 @@ TEST_F(RecalcTaxTest, YearCommits) {
     payroll::testing::HostRun r = Cli("recalc-tax --company 1000 --year 2002");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.out,
-              "recalc-tax 1000 2002 mode 1: committed, 2 runs, 6 employees, 0 bonus runs taxed "
-              "again, 6 results stored\n");
+              "recalc-tax 1000 2002 mode 1: committed: income tax calculated for the year 2002, 2 "
+              "runs, 6 employee-runs, 0 bonus runs taxed again, 6 results stored, months "
+              "closed\n");
     // The year's taxes as the engine's year test works them out.
     EXPECT_EQ(Stored("E01", "200203", "INTX_AM"), 66740);
     EXPECT_EQ(Stored("E03", "200204", "INTX_AM"), 120000);
@@ -37,8 +40,9 @@ TEST_F(RecalcTaxTest, MonthTakesModeThreeUnlessAnotherIsGiven) {
     payroll::testing::HostRun r = Cli("recalc-tax --company 1000 --month 200204");
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.out,
-              "recalc-tax 1000 200204 mode 3: committed, 1 run, 3 employees, 0 bonus runs taxed "
-              "again, 3 results stored\n");
+              "recalc-tax 1000 200204 mode 3: committed: stored results written again, no tax "
+              "calculated (--mode 1 calculates), 1 run, 3 employee-runs, 0 bonus runs taxed "
+              "again, 3 results stored, months closed\n");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPOMNPY WHERE RVRS_YM='200203'"), "1");
     EXPECT_EQ(Stored("E03", "200204", "INTX_AM"), 0);  // mode 3 keeps stored taxes: none
 
@@ -46,8 +50,9 @@ TEST_F(RecalcTaxTest, MonthTakesModeThreeUnlessAnotherIsGiven) {
     EXPECT_EQ(r.exit_code, 0) << r.err;
     // Mode 1 with a month covers the month's whole year.
     EXPECT_EQ(r.out,
-              "recalc-tax 1000 200204 mode 1: committed, 2 runs, 6 employees, 0 bonus runs taxed "
-              "again, 6 results stored\n");
+              "recalc-tax 1000 200204 mode 1: committed: income tax calculated for the year of "
+              "200204, 2 runs, 6 employee-runs, 0 bonus runs taxed again, 6 results stored, "
+              "months closed\n");
     EXPECT_EQ(Stored("E03", "200204", "INTX_AM"), 120000);
 }
 
@@ -135,6 +140,38 @@ TEST_F(RecalcTaxTest, UsageErrors) {
         EXPECT_EQ(r.out, "") << args;
     }
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPOMNPY"), "2");  // the seeded rows only
+}
+
+}  // namespace
+
+namespace {
+
+// A typo in the database path is refused without leaving a file behind (in
+// JSON too, with --json), and a month without runs recalculates nothing.
+TEST_F(RecalcTaxTest, AMissingDatabaseOrMonthIsRefused) {
+    const std::string missing = payroll::testing::TempPath("no_such") + ".db";
+    payroll::testing::HostRun r = payroll::testing::RunHost(
+        {"--db", "sqlite:" + missing, "recalc-tax", "--company", "1000", "--year", "2002"});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.err.find("no payroll database at " + missing), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    r = payroll::testing::RunHost(
+        {"--db", "sqlite:" + missing, "--json", "runs", "--company", "1000", "--month", "200203"});
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_EQ(nlohmann::json::parse(r.out)["outcome"], "failed") << r.out;
+    EXPECT_FALSE(std::filesystem::exists(missing));
+
+    const std::vector<std::string> before = Dump();
+    r = Cli("recalc-tax --company 1000 --month 200205 --mode 1");
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.err.find("no pay runs in 200205"), std::string::npos) << r.err;
+    EXPECT_EQ(Dump(), before);
+    // A month with runs says what it did.
+    r = Cli("recalc-tax --company 1000 --month 200203");
+    EXPECT_NE(r.out.find("no tax calculated"), std::string::npos) << r.out << r.err;
+    r = Cli("recalc-tax --company 1000 --month 200203 --mode 1");
+    EXPECT_NE(r.out.find("income tax calculated for the year of 200203"), std::string::npos)
+        << r.out;
 }
 
 }  // namespace

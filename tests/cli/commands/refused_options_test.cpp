@@ -62,17 +62,17 @@ TEST_F(RefusedOptionsTest, RecalcTaxRunsEveryModeItsHelpNames) {
     for (const char* mode : {"1", "11"}) {
         HostRun r = Cli(std::string("recalc-tax --company 1000 --year 2002 --mode ") + mode);
         ASSERT_EQ(r.exit_code, 0) << mode << "\n" << r.err;
-        EXPECT_TRUE(Has(r.out, "committed, 14 runs")) << r.out;
+        EXPECT_TRUE(Has(r.out, ", 14 runs,")) << r.out;
         EXPECT_EQ(Dump(), before_) << "mode " << mode;
     }
     const std::string incomeTax = Scalar("SELECT SUM(INTX_AM) FROM HPOMNPY");
     HostRun month = Cli("recalc-tax --company 1000 --month 200206 --mode 3");
     ASSERT_EQ(month.exit_code, 0) << month.err;
-    EXPECT_TRUE(Has(month.out, "committed, 2 runs")) << month.out;
+    EXPECT_TRUE(Has(month.out, ", 2 runs,")) << month.out;
     for (const char* mode : {"2", "4"}) {
         HostRun r = Cli(std::string("recalc-tax --company 1000 --year 2002 --mode ") + mode);
         ASSERT_EQ(r.exit_code, 0) << mode << "\n" << r.err;
-        EXPECT_TRUE(Has(r.out, "committed, 14 runs")) << r.out;
+        EXPECT_TRUE(Has(r.out, ", 14 runs,")) << r.out;
     }
     // They store the results again from the stored taxes: no income tax lost.
     EXPECT_EQ(Scalar("SELECT SUM(INTX_AM) FROM HPOMNPY"), incomeTax);
