@@ -11,6 +11,7 @@
 
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
+#include "payroll/report.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "platform/lang/lang_util.h"
@@ -343,6 +344,58 @@ TEST_F(YearDriverTest, SettingsThatCannotLoadRollTheYearBack) {
     ASSERT_GE(messages.size(), 2u);
     EXPECT_EQ(messages[messages.size() - 2], TheLangUtil().GetLangString(1009));
     EXPECT_NE(messages.back().str().find("200203"), std::string::npos) << messages.back();
+}
+
+// A run without pay-period windows is calculated without them, as it always
+// was: the refusal is shown, and the year goes on and commits. Only a
+// statement that fails stops a year.
+TEST_F(YearDriverTest, ARunWithoutWindowsIsCalculatedWithoutThem) {
+    SeedYearCompany();
+    Exec("DELETE FROM HHFAACC");
+    payroll::BeginRoadReport("year");
+    Run("200201");
+    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kCommitted);
+    const std::vector<CString> messages = Messages();
+    EXPECT_NE(std::find(messages.begin(), messages.end(), TheLangUtil().GetLangString(1021)),
+              messages.end());
+    EXPECT_TRUE(payroll::CurrentRoadReport().failed_step.empty());
+    EXPECT_EQ(payroll::CurrentRoadReport().employees, 6);
+    EXPECT_DOUBLE_EQ(Stored("E01", "200203", "INTX_AM"), 66740);
+}
+
+// A statement no step names (the count that only sizes the year's tax-table
+// cells) stops the year all the same: its report and its message call it a
+// database statement, in the run it was reading for.
+TEST_F(YearDriverTest, AnUnnamedStatementStopsTheYearAsADatabaseStatement) {
+    SeedYearCompany();
+    // Where the first run counts the cells, in a year the host's own
+    // transaction then takes back.
+    G_DataSource host;
+    ASSERT_TRUE(host.OnBeginTrans());
+    Record();
+    Run("200201");
+    ASSERT_TRUE(host.OnRollbackTrans());
+    const auto cells = std::find_if(sent_.begin(), sent_.end(), [](const std::string& text) {
+        return text.find("from HPFSTIA") != std::string::npos;
+    });
+    ASSERT_NE(cells, sent_.end());
+    const std::vector<std::string> before = Dump();
+    driver_.Clear();
+    payroll::BeginRoadReport("year");
+    payroll::ResetTransactionOutcome();
+    payroll::db::Connection::Current()->FailAt(static_cast<long>(cells - sent_.begin()) + 1);
+    Run("200201");
+    EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kRolledBack);
+    EXPECT_EQ(Dump(), before);
+    const payroll::RoadReport report = payroll::CurrentRoadReport();
+    EXPECT_EQ(report.failed_step, "a database statement");
+    EXPECT_TRUE(report.detail.empty()) << report.detail;
+    EXPECT_EQ(report.failed_run, "200203 SQ 1 pay type 001");
+    EXPECT_TRUE(report.failed_employee.empty());
+    EXPECT_EQ(payroll::LastEngineFailure().step, "a database statement");
+    ASSERT_FALSE(Messages().empty());
+    EXPECT_NE(Messages().back().str().find("a database statement"), std::string::npos)
+        << Messages().back();
 }
 
 // A run whose sequence is no number cannot be put into a statement: the year

@@ -3,6 +3,7 @@
 // anywhere, the commit included, leaves every table as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ class BuildRoadTest : public BuildFixture {
   protected:
     void SetUp() override {
         BuildFixture::SetUp();
+        Seed();
+    }
+    void Seed() {
+        run_ = SeedRun{};
         run_.combined = "001";
         run_.pay_types = {"001", "002"};
         run_.extra_types = {{"002", "002"}};
@@ -85,6 +90,33 @@ TEST_F(BuildRoadTest, AFailedPassStopsTheRoadBeforeTheNextPassWrites) {
     EXPECT_EQ(r.outcome, payroll::RoadOutcome::kRolledBack);
     EXPECT_NE(r.reason.find("no pay of 001"), std::string::npos) << r.reason;
     // Pay type 002 was not built on its own after 001 rolled back.
+    ExpectNothingChanged();
+}
+
+// A pass that fails rolls the road back, and the next pass then fails for
+// want of the road's transaction: the road names the failure that came
+// first, with its own message, not what followed from it.
+TEST_F(BuildRoadTest, TheRoadNamesTheFailureThatCameFirst) {
+    // Where the first pass reads its item lists, in a road that commits.
+    Record();
+    ASSERT_EQ(Build().outcome, payroll::RoadOutcome::kCommitted);
+    const auto items = std::find_if(sent_.begin(), sent_.end(), [](const std::string& text) {
+        return text.find("FROM HPHPOYM") != std::string::npos;
+    });
+    ASSERT_NE(items, sent_.end());
+    const long k = static_cast<long>(items - sent_.begin()) + 1;
+    ASSERT_NO_FATAL_FAILURE(FreshDatabase());
+    SeedCompany();
+    ASSERT_NO_FATAL_FAILURE(Seed());
+    payroll::db::Connection::Current()->FailAt(k);
+    const payroll::RoadResult r = Build();
+    EXPECT_EQ(r.outcome, payroll::RoadOutcome::kRolledBack);
+    EXPECT_EQ(r.report.failed_step, "Load_HPHPOYM error");
+    EXPECT_EQ(r.report.detail, "injected fault");
+    EXPECT_EQ(r.reason, "Load_HPHPOYM error: injected fault");
+    ASSERT_EQ(r.report.passes.size(), 2u);
+    EXPECT_FALSE(r.report.passes[1].committed);
+    EXPECT_NE(r.report.passes[1].note, r.report.failed_step);
     ExpectNothingChanged();
 }
 
