@@ -54,16 +54,9 @@ void Connection::Fail(std::string* error, const std::string& message) {
     if (error) *error = message;
 }
 
-bool Connection::Admit(std::string_view text, std::string* error) {
+void Connection::Observe(std::string_view text) {
     ++texts_sent_;
-    if (recorder_) recorder_(text);
     if (ProcessObserver observer = ProcessObserverSlot()) observer(text, texts_sent_);
-    if (fail_at_ > 0 && ++sent_since_arm_ == fail_at_) {
-        fail_at_ = 0;
-        Fail(error, "injected fault");
-        return false;
-    }
-    return true;
 }
 
 bool Connection::Translate(std::string_view text, std::vector<tsql::Statement>* out,
@@ -135,7 +128,6 @@ bool Connection::RunAll(const std::vector<tsql::Statement>& statements, ResultSe
         bool wants_rows = rows && st.returns_rows;
         long changed = 0;
         ++statements_run_;
-        if (sent_recorder_) sent_recorder_(*st.sql, st.values);
         if (!backend_->Run(st, wants_rows ? rows : nullptr, st.returns_rows ? nullptr : &changed,
                            &message)) {
             if (!st.returns_rows) reads_.Forget();
@@ -178,7 +170,7 @@ bool Connection::Read(std::string_view text, ResultSet* rows, std::string* error
 bool Connection::Query(std::string_view text, ResultSet* rows, std::string* error) {
     try {
         if (!RoadAllows(error)) return false;
-        if (!Admit(text, error)) return false;
+        Observe(text);
         if (counted_valid_ && counted_generation_ == generation_ && counted_text_ == text) {
             counted_valid_ = false;
             ++counted_reused_;
@@ -200,7 +192,7 @@ bool Connection::Count(std::string_view text, long* count, std::string* error) {
     try {
         *count = 0;
         if (!RoadAllows(error)) return false;
-        if (!Admit(text, error)) return false;
+        Observe(text);
         counted_valid_ = false;
         if (!Read(text, &counted_rows_, error)) return false;
         *count = static_cast<long>(counted_rows_.RowCount());
@@ -248,7 +240,7 @@ void Connection::UnlockRoads() {
 bool Connection::Execute(std::string_view text, std::string* error) {
     try {
         if (!RoadAllows(error)) return false;
-        if (!Admit(text, error)) return false;
+        Observe(text);
         counted_valid_ = false;
         Wrote();
         if (!Translate(text, &scratch_, error)) return false;
@@ -267,8 +259,6 @@ bool Connection::Execute(std::string_view text, std::string* error) {
             return false;
         }
         statements_run_ += static_cast<long>(scratch_.size());
-        if (sent_recorder_)
-            for (const tsql::Statement& st : scratch_) sent_recorder_(*st.sql, st.values);
         if (backend_->RunBatch(scratch_, &message, &changes_) &&
             (!guarded || (outer ? backend_->RunNative("COMMIT", &message)
                                 : Native("RELEASE payroll_text", &message)))) {
@@ -297,7 +287,6 @@ bool Connection::Execute(std::string_view text, std::string* error) {
 
 bool Connection::Native(const char* sql, std::string* error) {
     ++statements_run_;
-    if (sent_recorder_) sent_recorder_(sql, {});
     return backend_->RunNative(sql, error);
 }
 

@@ -1,10 +1,11 @@
 // The process's one database connection. Every G_DataSource and G_DirectSQL
 // talks to it: it translates the engine's dialect, keeps the transaction
-// depth, and carries the test hooks (a statement recorder and a fault
-// injector).
+// depth and counts what the road changed. It runs over the backend it is
+// given, so a program can put any backend under it (tests wrap the real one);
+// and the three ways a text arrives are virtual, so a program can put a
+// connection of its own in front (Install).
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,23 +23,26 @@ namespace payroll::db {
 class Connection {
   public:
     explicit Connection(std::unique_ptr<Backend> backend);
-    ~Connection();
+    virtual ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
 
     // The open connection, or nullptr.
     static Connection* Current();
     // Opens a connection by URL and makes it current (replacing any other).
     static bool Open(const std::string& url, std::string* error);
-    // Makes `connection` current (tests build their own); nullptr closes.
+    // Makes `connection` current (a program may build its own over a
+    // backend of its choice); nullptr closes.
     static void Install(std::unique_ptr<Connection> connection);
 
     // Runs a query text; *rows receives the result of its last statement
     // that yields rows.
-    bool Query(std::string_view text, ResultSet* rows, std::string* error);
+    virtual bool Query(std::string_view text, ResultSet* rows, std::string* error);
     // Counts the rows of a query. The rows are kept, so that running the
     // same text next (nothing written in between) does not run it again.
-    bool Count(std::string_view text, long* count, std::string* error);
+    virtual bool Count(std::string_view text, long* count, std::string* error);
     // Runs a text of one or more statements, whole or not at all.
-    bool Execute(std::string_view text, std::string* error);
+    virtual bool Execute(std::string_view text, std::string* error);
 
     bool Begin(std::string* error);
     bool Commit(std::string* error);
@@ -82,21 +86,8 @@ class Connection {
     long statements_run() const { return statements_run_; }
     long reads_reused() const { return reads_.reused() + counted_reused_; }
 
-    // Test hooks. The recorder sees every text exactly as the engine sent
-    // it; the fault injector makes the k-th text from now (1-based) fail.
-    using Recorder = std::function<void(std::string_view)>;
-    void SetRecorder(Recorder recorder) { recorder_ = std::move(recorder); }
-    void FailAt(long k) {
-        fail_at_ = k;
-        sent_since_arm_ = 0;
-    }
+    // Texts the connection was given since it opened.
     long texts_sent() const { return texts_sent_; }
-    // Sees every statement the texts became, as sent to the backend: the
-    // translated SQL with its values (none for a savepoint of a text of
-    // several statements). Transactions begun and ended are not shown.
-    using SentRecorder =
-        std::function<void(const std::string& sql, const std::vector<tsql::BoundValue>& values)>;
-    void SetSentRecorder(SentRecorder recorder) { sent_recorder_ = std::move(recorder); }
 
     // A process-wide observer of every text, before it runs (its number in
     // the connection's count comes along). The library as installed has none:
@@ -106,8 +97,8 @@ class Connection {
     static void InstallProcessObserver(ProcessObserver observer);
 
   private:
-    // Records the text, applies the fault hook; false when it must fail.
-    bool Admit(std::string_view text, std::string* error);
+    // Counts the text and shows it to the process observer.
+    void Observe(std::string_view text);
     bool Translate(std::string_view text, std::vector<tsql::Statement>* out, std::string* error);
     bool RunAll(const std::vector<tsql::Statement>& statements, ResultSet* rows,
                 std::string* error);
@@ -153,16 +144,12 @@ class Connection {
     long statements_run_ = 0;
     long counted_reused_ = 0;
 
-    Recorder recorder_;
-    SentRecorder sent_recorder_;
     // Runs a savepoint statement of a text of several statements.
     bool Native(const char* sql, std::string* error);
     // Refuses a write or a begin while the road's transaction is gone.
     bool RoadAllows(std::string* error);
     bool road_held_ = false;
     bool roads_locked_ = false;
-    long fail_at_ = 0;
-    long sent_since_arm_ = 0;
     long texts_sent_ = 0;
 };
 

@@ -156,7 +156,7 @@ TEST_F(BonusTaxTest, PensionPremiums) {
     EXPECT_DOUBLE_EQ(engine_.GetPersonTax(1000000), 30000);  // half, up to 2001
     EXPECT_TRUE(Messages().empty());
 
-    payroll::db::Connection::Current()->FailAt(1);
+    FailAt(1);
     EXPECT_DOUBLE_EQ(engine_.GetPersonTax(1000000), 0);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], "GetPersonTax error");

@@ -187,7 +187,7 @@ TEST_F(CombinedRunTest, EmptyPayTypeInTheListIsSkipped) {
 
 TEST_F(CombinedRunTest, LeaversAreKeptWhenThePayTypesCannotBeRead) {
     ASSERT_EQ(engine_.GetSempDataUpdate__(1), 1);
-    payroll::db::Connection::Current()->FailAt(1);  // the pay-type count
+    FailAt(1);  // the pay-type count
     EXPECT_EQ(engine_._GetSalaryPepleList(1), 0);
     EXPECT_EQ(SeedCount("HPOMPPD", "EMP_CD='C'"), 1);
     EXPECT_EQ(SeedCount("HPOMNPY", "EMP_CD='C'"), 1);

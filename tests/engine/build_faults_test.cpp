@@ -1,5 +1,5 @@
 // Every statement of a small build, refresh and combined run fails in turn
-// (FailAt(k)); afterwards the database holds either what it held before or
+// (the test connection's FailAt(k)); afterwards the database holds either what it held before or
 // a complete result of the steps that went on: never half a run, never a
 // half-done deletion or refresh.
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 namespace {
 
 using payroll::db::Connection;
+using payroll::testing::TestConnection;
 using namespace payroll::testing;
 using Snapshot = std::vector<std::string>;
 
@@ -60,13 +61,13 @@ class BuildFaultsTest : public DatabaseFixture {
         FreshWorld();
         if (texts) {
             texts->clear();
-            Connection::Current()->SetRecorder(
+            TestConnection::Current()->SetRecorder(
                 [texts](std::string_view t) { texts->emplace_back(t); });
         }
-        if (k > 0) Connection::Current()->FailAt(k);
+        if (k > 0) FailAt(k);
         const int result = road(*engine_);
-        Connection::Current()->SetRecorder(nullptr);
-        Connection::Current()->FailAt(0);
+        TestConnection::Current()->SetRecorder(nullptr);
+        FailAt(0);
         EXPECT_EQ(Connection::Current()->depth(), 0) << "a transaction was left open at " << k;
         *after = WrittenTablesSnapshot();
         return result;
@@ -212,13 +213,13 @@ TEST_F(BuildFaultsTest, AFailedLaterBatchTakesTheEarlierOnesWithIt) {
     FreshWorld();
     SeedEmployees("1000", NumberedEmployees(700));
     std::vector<std::string> texts;
-    Connection::Current()->SetRecorder([&texts](std::string_view t) { texts.emplace_back(t); });
+    TestConnection::Current()->SetRecorder([&texts](std::string_view t) { texts.emplace_back(t); });
     const Snapshot before = WrittenTablesSnapshot();
     // Find the second pay batch in a build that is then undone.
     ASSERT_EQ(engine_->Load_SEMP(1), 1);
     ASSERT_EQ(engine_->Load_HPHPOYM(), 1);
     texts.clear();
-    Connection::Current()->FailAt(0);
+    FailAt(0);
     long second = 0, batches = 0;
     {
         // Count how many texts the insert step sends before its second batch.
@@ -234,9 +235,9 @@ TEST_F(BuildFaultsTest, AFailedLaterBatchTakesTheEarlierOnesWithIt) {
     engine_->m_nTableSet = 0;
     ASSERT_EQ(engine_->Load_SEMP(1), 1);
     ASSERT_EQ(engine_->Load_HPHPOYM(), 1);
-    Connection::Current()->FailAt(second);
+    FailAt(second);
     EXPECT_EQ(engine_->SetAllSempInsert(), 0);
-    Connection::Current()->SetRecorder(nullptr);
+    TestConnection::Current()->SetRecorder(nullptr);
     EXPECT_EQ(WrittenTablesSnapshot(), before);
     EXPECT_EQ(Connection::Current()->depth(), 0);
     ASSERT_FALSE(Messages().empty());

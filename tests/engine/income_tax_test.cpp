@@ -119,7 +119,7 @@ TEST_F(IncomeTaxTest, RateBracketLookUp) {
 }
 
 TEST_F(IncomeTaxTest, RateLookUpFailureGivesNoTax) {
-    payroll::db::Connection::Current()->FailAt(1);
+    FailAt(1);
     EXPECT_EQ(engine_.GetTaxAmountMath(2000000, 1), 0);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], "GetPersonTax error");

@@ -357,7 +357,7 @@ TEST_F(PersistenceTest, ReloadOfTheStoredDeductions) {
     // A whole read that fails (the count is the first text, the read the
     // second) leaves the record as it was.
     HPOMNPY_FMT r{};
-    payroll::db::Connection::Current()->FailAt(2);
+    FailAt(2);
     engine_.GetHPOMDDdata("E01", &r, 2);
     EXPECT_EQ(r.HIFE_AM, 0);
     ASSERT_EQ(Messages().size(), 1u);

@@ -153,7 +153,7 @@ TEST_F(PriorTotalsTest, MonthRangeTotalsRefuseBadInput) {
 TEST_F(PriorTotalsTest, AFailedRangeStatementShowsItsTitleAndCountsZero) {
     Bind("200206", "2", "200");
     SeedYear();
-    payroll::db::Connection::Current()->FailAt(1);
+    FailAt(1);
     double pay = -1, base = -1, tax = -1;
     engine_.GetBonersTotal("1000", "200201", "200206", "E1", "2", "", &pay, &base, &tax);
     EXPECT_DOUBLE_EQ(pay + base + tax, 0);
@@ -203,13 +203,13 @@ TEST_F(PriorTotalsTest, SubstituteSalaryFailures) {
 
     Bind("200206", "2", "200");
     Stored("200205", 2, "100", 1100000, 0, 3, 4);
-    payroll::db::Connection::Current()->FailAt(2);  // the earlier-months statement
+    FailAt(2);  // the earlier-months statement
     engine_.GetBONES_EMPTY_values("E1", &pay, &base, &tax);
     EXPECT_DOUBLE_EQ(pay + base + tax, 0);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], "GetBONES_EMPTY_values_2 error");
 
-    payroll::db::Connection::Current()->FailAt(1);
+    FailAt(1);
     engine_.GetBONES_EMPTY_values("E1", &pay, &base, &tax);
     ASSERT_EQ(Messages().size(), 2u);
     EXPECT_EQ(Messages()[1], "GetBONES_EMPTY_values error");
@@ -313,7 +313,7 @@ TEST_F(PriorTotalsTest, AFailedBonusRunStatementEndsWithZero) {
     record_.TBON_AM = 1;
     SALARY_TOTAL_x total{};
     int months = 42;
-    payroll::db::Connection::Current()->FailAt(1);
+    FailAt(1);
     EXPECT_DOUBLE_EQ(engine_.GetYmdTotalBones("E1", &months, &total, &record_), 0);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], "GetYmdTotalBones error");
@@ -341,7 +341,7 @@ TEST_F(PriorTotalsTest, MonthTotalOfTheOtherRegularRuns) {
     EXPECT_DOUBLE_EQ(total.INTX_TOTAL, 3450);  // assigned
     EXPECT_TRUE(Messages().empty());
 
-    payroll::db::Connection::Current()->FailAt(1);
+    FailAt(1);
     EXPECT_DOUBLE_EQ(engine_.GetYmdTotalPay("E1", &total, &record_), 0);
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], "GetYmdTotalPay error");

@@ -346,7 +346,7 @@ TEST_F(RosterTest, ItemListsAndPayTypes) {
 
 TEST_F(RosterTest, FailedPayTypeQueryShowsItsMessage) {
     Bind(run_, "001");
-    payroll::db::Connection::Current()->FailAt(2);  // the query after its count
+    FailAt(2);  // the query after its count
     int count = -1;
     EXPECT_EQ(engine_.GetPYSP_MAX(&count), 0);
     EXPECT_EQ(count, -1);

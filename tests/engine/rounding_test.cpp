@@ -102,7 +102,7 @@ TEST_F(RoundingTest, OtherCodesSendNothing) {
 }
 
 TEST_F(RoundingTest, AFailedStatementLeavesTheAmount) {
-    payroll::db::Connection::Current()->FailAt(1);
+    FailAt(1);
     EXPECT_DOUBLE_EQ(engine_.SetAmountReleas(12341, "007"), 12341);
     EXPECT_DOUBLE_EQ(engine_.SetAmountReleas(12341, "007"), 12350);  // the fault was once
     payroll::CloseDatabase();

@@ -383,7 +383,7 @@ TEST_F(YearDriverTest, AnUnnamedStatementStopsTheYearAsADatabaseStatement) {
     driver_.Clear();
     payroll::BeginRoadReport("year");
     payroll::ResetTransactionOutcome();
-    payroll::db::Connection::Current()->FailAt(static_cast<long>(cells - sent_.begin()) + 1);
+    FailAt(static_cast<long>(cells - sent_.begin()) + 1);
     Run("200201");
     EXPECT_EQ(payroll::LastTransactionOutcome(), TransactionOutcome::kRolledBack);
     EXPECT_EQ(Dump(), before);

@@ -174,9 +174,9 @@ TEST_F(YearFaultsTest, EveryStatementFailingInTurn) {
     std::map<Scope, int> seen;
     for (std::size_t k = 1; k <= texts.size() + 1; ++k) {
         Reset();
-        payroll::db::Connection::Current()->FailAt(static_cast<long>(k));
+        FailAt(static_cast<long>(k));
         RunYear();
-        payroll::db::Connection::Current()->FailAt(0);  // disarm a fault the year never reached
+        FailAt(0);  // disarm a fault the year never reached
         const std::vector<std::string> after = Dump();
         if (k > texts.size()) {
             // No fault reached: the fault-free result again.

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "payroll/records.h"
-#include "platform/db/connection.h"
 #include "support/engine_fixture.h"
 #include "support/run_key_builder.h"
 
@@ -27,8 +26,6 @@ class FrontFixture : public DatabaseFixture {
     // Every statement sent since SetUp (or the last Clear).
     const std::vector<std::string>& Sent() const { return sent_; }
     void ClearSent() { sent_.clear(); }
-    // The k-th statement from now fails once.
-    void FailAt(long k) { db::Connection::Current()->FailAt(k); }
 
     // Company 1000, March 2002: run 1 is combined ("001") with pay types 101
     // and 102, run 2 is separate ("002") with 201 and 202, run 3 (pay type

@@ -16,6 +16,7 @@
 #include "payroll/imirak1.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
+#include "support/test_connection.h"
 #include "tests/engine/tax_road_fixture.h"
 #include "tests/reliability/hostile_values.h"
 #include "tests/reliability/sql_exposure.h"
@@ -171,10 +172,10 @@ class HostileInputTest : public TaxRoadTest {
     void Check(const HPHONPD_YMD_FMT& key, const std::string& emp, const std::string& hostile,
                Tally* tally) {
         std::vector<std::string> sent;
-        db::Connection::Current()->SetRecorder(
+        payroll::testing::TestConnection::Current()->SetRecorder(
             [&sent](std::string_view text) { sent.emplace_back(text); });
         RunRoads(key, emp);
-        db::Connection::Current()->SetRecorder(nullptr);
+        payroll::testing::TestConnection::Current()->SetRecorder(nullptr);
 
         ++tally->tried;
         tally->statements += static_cast<long>(sent.size());

@@ -18,6 +18,7 @@
 #include "platform/db/connection.h"
 #include "support/host_program.h"
 #include "support/scratch_db.h"
+#include "support/test_connection.h"
 
 namespace {
 
@@ -105,10 +106,10 @@ TEST_F(BonusFaultsTest, EveryStatementFailingInTurn) {
     ASSERT_NO_FATAL_FAILURE(Fresh());
     const std::vector<std::string> before = Dump();
     std::vector<std::string> sent;
-    payroll::db::Connection::Current()->SetRecorder(
+    payroll::testing::TestConnection::Current()->SetRecorder(
         [&sent](std::string_view text) { sent.emplace_back(text); });
     ASSERT_TRUE(Road());
-    payroll::db::Connection::Current()->SetRecorder({});
+    payroll::testing::TestConnection::Current()->SetRecorder({});
     const std::vector<std::string> reference = Dump();
     ASSERT_NE(reference, before);
     ASSERT_GT(sent.size(), 20u);
@@ -120,9 +121,9 @@ TEST_F(BonusFaultsTest, EveryStatementFailingInTurn) {
     int rolledBack = 0;
     for (std::size_t k = 1; k <= sent.size(); ++k) {
         ASSERT_NO_FATAL_FAILURE(Fresh());
-        payroll::db::Connection::Current()->FailAt(static_cast<long>(k));
+        payroll::testing::TestConnection::Current()->FailAt(static_cast<long>(k));
         const bool committed = Road();
-        payroll::db::Connection::Current()->FailAt(0);
+        payroll::testing::TestConnection::Current()->FailAt(0);
         const std::string what =
             "statement " + std::to_string(k) + ": " + sent[k - 1].substr(0, 80);
         const payroll::RoadReport report = payroll::CurrentRoadReport();

@@ -108,7 +108,7 @@ TEST_F(BuildRoadTest, TheRoadNamesTheFailureThatCameFirst) {
     ASSERT_NO_FATAL_FAILURE(FreshDatabase());
     SeedCompany();
     ASSERT_NO_FATAL_FAILURE(Seed());
-    payroll::db::Connection::Current()->FailAt(k);
+    FailAt(k);
     const payroll::RoadResult r = Build();
     EXPECT_EQ(r.outcome, payroll::RoadOutcome::kRolledBack);
     EXPECT_EQ(r.report.failed_step, "Load_HPHPOYM error");

@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "payroll/datasource.h"
-#include "platform/db/connection.h"
 #include "support/scratch_db.h"
+#include "support/test_connection.h"
 
 namespace payroll::testing {
 
@@ -24,7 +24,10 @@ void DatabaseFixture::FreshDatabase() {
 }
 
 void DatabaseFixture::TearDown() {
-    if (db::Connection* c = db::Connection::Current()) c->SetRecorder(nullptr);
+    if (TestConnection* c = TestConnection::Current()) {
+        c->SetRecorder(nullptr);
+        c->FailAt(0);
+    }
     CloseTestDatabase(schema_);
     ui::InstallUiDriver(previous_driver_);
     ui::InstallClock(previous_clock_);
@@ -37,7 +40,7 @@ void DatabaseFixture::Exec(const std::string& sql) {
 
 void DatabaseFixture::Record() {
     sent_.clear();
-    db::Connection::Current()->SetRecorder(
+    TestConnection::Current()->SetRecorder(
         [this](std::string_view text) { sent_.emplace_back(text); });
 }
 

@@ -11,6 +11,7 @@
 
 #include "payroll/ui.h"
 #include "support/scratch_db.h"
+#include "support/test_connection.h"
 
 namespace payroll::testing {
 
@@ -34,6 +35,9 @@ class DatabaseFixture : public ::testing::Test {
     // Records every text sent to the database from now on into sent_,
     // emptied first; TearDown stops it.
     void Record();
+    // The k-th text from now (1-based) fails as a refused statement would;
+    // 0 disarms (TearDown does).
+    void FailAt(long k) { TestConnection::Current()->FailAt(k); }
     // The recorded texts that contain `part`.
     std::vector<std::string> SentWith(std::string_view part) const;
 

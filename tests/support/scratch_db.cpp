@@ -9,6 +9,7 @@
 #include "payroll/host.h"
 #include "platform/db/connection.h"
 #include "platform/db/result_set.h"
+#include "support/test_connection.h"
 
 namespace payroll::testing {
 
@@ -24,7 +25,7 @@ bool TestDatabaseIsPostgres() {
 
 bool OpenTestDatabase(std::string* schema, std::string* error) {
     schema->clear();
-    if (!OpenDatabase(TestDatabaseUrl(), error)) return false;
+    if (!OpenTestConnection(TestDatabaseUrl(), error)) return false;
     if (TestDatabaseIsPostgres()) {
         static int serial = 0;
         std::string name = "test_" + std::to_string(::getpid()) + "_" + std::to_string(++serial);
@@ -100,7 +101,7 @@ std::string QueryValue(const std::string& sql) {
 }
 
 bool OpenDatabaseFile(const std::string& path, bool schema, std::string* error) {
-    return OpenDatabase("sqlite:" + path, error) && (!schema || ApplySchema(nullptr, error));
+    return OpenTestConnection("sqlite:" + path, error) && (!schema || ApplySchema(nullptr, error));
 }
 
 std::string SeededDatabaseFile(const std::string& stem, const std::vector<std::string>& seed,

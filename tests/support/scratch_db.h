@@ -29,8 +29,9 @@ bool TestDatabaseIsPostgres();
     } while (0)
 
 // Opens the test database as the process's connection with a fresh schema
-// (on SQLite: a new in-memory database). *schema receives the PostgreSQL
-// schema to drop afterwards with CloseTestDatabase.
+// (on SQLite: a new in-memory database), behind a TestConnection
+// (test_connection.h). *schema receives the PostgreSQL schema to drop
+// afterwards with CloseTestDatabase.
 bool OpenTestDatabase(std::string* schema, std::string* error);
 void CloseTestDatabase(const std::string& schema);
 
@@ -46,8 +47,8 @@ std::vector<std::string> QueryRows(const std::string& sql);
 // The first value of a query ("" when it yields no row).
 std::string QueryValue(const std::string& sql);
 
-// Opens the SQLite file `path` as the process's connection, with the
-// reference schema applied when `schema` is true.
+// Opens the SQLite file `path` as the process's connection, behind a
+// TestConnection, with the reference schema applied when `schema` is true.
 bool OpenDatabaseFile(const std::string& path, bool schema, std::string* error);
 
 // A new SQLite file under the temporary folder with the reference schema

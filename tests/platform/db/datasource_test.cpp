@@ -3,23 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "payroll/host.h"
 #include "platform/db/connection.h"
+#include "support/recording_backend.h"
 #include "support/scratch_db.h"
+#include "support/test_connection.h"
 
 namespace {
 
 using payroll::TransactionOutcome;
 using payroll::db::Connection;
+using payroll::testing::RecordingBackend;
+using payroll::testing::TestConnection;
 
 class DataSourceTest : public ::testing::Test {
   protected:
     void SetUp() override {
         std::string error;
-        ASSERT_TRUE(payroll::OpenDatabase("sqlite::memory:", &error)) << error;
+        ASSERT_TRUE(payroll::testing::OpenTestConnection("sqlite::memory:", &error)) << error;
         ASSERT_TRUE(
             sql_.OnExecuteQuery("CREATE TABLE T (CO_CD VARCHAR(4), EMP_CD VARCHAR(10), SQ INTEGER, "
                                 "AMT NUMERIC(19,4), NM VARCHAR(40))"));
@@ -235,9 +240,13 @@ TEST_F(DataSourceTest, WholeDataReadFillsFixedRecords) {
     EXPECT_FALSE(ds.OnWholeDataRead("SELECT EMP_CD, NM FROM T", nullptr, 1, {3, 5}));
 }
 
-TEST_F(DataSourceTest, RecorderAndFaultInjectorSeeEngineTexts) {
+// The test kit's connection sees each text as the engine sent it, a count's
+// rows answering the query after it included, and fails the one it was told
+// to the way a refused statement fails: nothing of it is done.
+TEST_F(DataSourceTest, TheTestConnectionSeesEveryTextAndFailsTheOneAskedFor) {
     std::vector<std::string> seen;
-    Connection* c = Connection::Current();
+    TestConnection* c = TestConnection::Current();
+    ASSERT_NE(c, nullptr);
     c->SetRecorder([&](std::string_view text) { seen.emplace_back(text); });
     G_DataSource ds;
     EXPECT_EQ(ds.OnGetBulkRecordCount("SELECT * FROM T"), 3);
@@ -251,6 +260,41 @@ TEST_F(DataSourceTest, RecorderAndFaultInjectorSeeEngineTexts) {
     ASSERT_EQ(seen.size(), 5u);
     EXPECT_EQ(seen[3], "DELETE FROM T WHERE EMP_CD='E2'");
     EXPECT_EQ(RowsInT(), 1);
+    // A failed count holds no rows for the query after it.
+    c->FailAt(1);
+    EXPECT_EQ(ds.OnGetBulkRecordCount("SELECT * FROM T"), 0);
+    EXPECT_EQ(ds.GetLastError(), "injected fault");
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT * FROM T"));
+    EXPECT_EQ(ds.OnGetRecordCount(), 1);
+}
+
+// Under the connection, what reaches the database: a text of several
+// statements arrives as each of them, and a query that a count's rows
+// answer never arrives at all.
+TEST(ConnectionTest, TextsReachTheDatabaseAsTheStatementsTheyBecome) {
+    std::string error;
+    std::unique_ptr<payroll::db::Backend> sqlite =
+        payroll::db::OpenBackend("sqlite::memory:", &error);
+    ASSERT_TRUE(sqlite) << error;
+    auto backend = std::make_unique<RecordingBackend>(std::move(sqlite));
+    RecordingBackend* recorder = backend.get();
+    Connection::Install(std::make_unique<Connection>(std::move(backend)));
+    std::vector<std::string> sent;
+    recorder->Observe(
+        [&](std::string_view sql, const std::vector<payroll::tsql::BoundValue>&, bool native) {
+            if (!native) sent.emplace_back(sql);
+        });
+    G_DirectSQL sql;
+    ASSERT_TRUE(sql.OnExecuteQuery("CREATE TABLE K (V INTEGER)"));
+    ASSERT_TRUE(sql.OnExecuteQuery("INSERT INTO K VALUES (1) INSERT INTO K VALUES (2)"));
+    EXPECT_EQ(sent.size(), 3u);
+    G_DataSource ds;
+    EXPECT_EQ(ds.OnGetBulkRecordCount("SELECT V FROM K"), 2);
+    ASSERT_TRUE(ds.OnExecuteSQL("SELECT V FROM K"));
+    EXPECT_EQ(ds.OnGetRecordCount(), 2);
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_NE(sent.back().find("FROM K"), std::string::npos) << sent.back();
+    payroll::CloseDatabase();
 }
 
 TEST_F(DataSourceTest, CountedRowsAreNotReusedAfterAWrite) {

@@ -14,6 +14,7 @@
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "platform/db/postgres_backend.h"
+#include "support/test_connection.h"
 #include "tests/engine/tax_road_fixture.h"
 
 namespace payroll::testing {
@@ -29,13 +30,13 @@ class RoadKillTest : public TaxRoadTest {
     // Recalculates the year; how many texts the engine sent.
     long RunYear(CSalaryCalcurate* engine) {
         long sent = 0;
-        db::Connection::Current()->SetRecorder([&](std::string_view) {
+        TestConnection::Current()->SetRecorder([&](std::string_view) {
             ++sent;
             if (sent == kill_at_) Kill();
         });
         HPHONPD_YMD_FMT key = Key("200201", "", "");
         engine->Call_AllSum1to12_Year(&key, 1, "", 0);
-        if (db::Connection* c = db::Connection::Current()) c->SetRecorder(nullptr);
+        if (TestConnection* c = TestConnection::Current()) c->SetRecorder(nullptr);
         return sent;
     }
 
