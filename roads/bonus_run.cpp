@@ -116,7 +116,7 @@ engine::Status TaxBonusEmployees(CSalaryCalcurate& engine, const HPHONPD_YMD_FMT
     // (and at the employee).
     auto stop = [&k](const engine::Status& failure, const char* unnamed,
                      const std::string& employee) {
-        const engine::Status stopped = engine::StopAt(failure, unnamed, RunName(k), employee);
+        engine::Status stopped = engine::StopAt(failure, unnamed, RunName(k), employee);
         engine::ReportStop(stopped);
         return stopped;
     };

@@ -238,7 +238,7 @@ Status ReloadDeductions(CSalaryCalcurate& e, const CString& employee, HPOMNPY_FM
     stored.Allocate(static_cast<std::size_t>(rows));
     if (!e.OpenFile_Whole(&e.m_dsMain, sql, stored.data(), &rows,
                           LayoutOf<DeductionAmountRecord>())) {
-        const Status failed = FailedOn("GetHPOMDDdata error", e.m_dsMain);
+        Status failed = FailedOn("GetHPOMDDdata error", e.m_dsMain);
         AfxMessageBox(TheLangUtil().GetLangString(1005).c_str());
         return failed;
     }

@@ -88,7 +88,7 @@ Status OpenEmployee(CSalaryCalcurate& e, const CString& employee, bool* found) {
     // give it its five records again before writing.
     if (!e.m_SEMP_ALL.allocated()) e.m_SEMP_ALL.Allocate(0);
     long count = 0;
-    const Status counted = Count(e.m_dsMain, sql, &count).Named("사원등록 error");
+    Status counted = Count(e.m_dsMain, sql, &count).Named("사원등록 error");
     const std::size_t rows =
         count <= 0 ? 0 : std::min(static_cast<std::size_t>(count), e.m_SEMP_ALL.capacity());
     e.m_nRowCount[kEmployeeRows] = static_cast<int>(rows);

@@ -90,7 +90,7 @@ Status RecalculateYear(CSalaryCalcurate& e, HPHONPD_YMD_FMT* key, int mode) {
     auto stop = [&](const Status& failure, const std::string& employee) {
         runs.OnRollbackTrans();
         progress.Close();
-        const Status stopped = StopAt(failure, "a database statement", runName, employee);
+        Status stopped = StopAt(failure, "a database statement", runName, employee);
         ReportStop(stopped);
         const std::string month = e.m_HPHONPD.RVRS_YM.Str(), sq = e.m_HPHONPD.SQ.Str();
         ShowMessage(
@@ -185,7 +185,7 @@ Status RecalculateYear(CSalaryCalcurate& e, HPHONPD_YMD_FMT* key, int mode) {
     // The closing notice only for a year that is stored.
     if (!runs.OnCommitTrans()) {
         const std::string why = runs.GetLastError().str();
-        const Status stopped = Status::Failed("commit", why).At(runName, "");
+        Status stopped = Status::Failed("commit", why).At(runName, "");
         ReportStop(stopped);
         ShowMessage(lang::FormatLangText(kCommitFailed, {why}));
         return stopped;

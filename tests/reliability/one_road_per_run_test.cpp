@@ -83,9 +83,14 @@ TEST_F(OneRoadPerRunTest, TwoBuildsOfOneRunAtOnceWriteItsRowsOnce) {
                          " --quiet build-run --company 1000 --month 200206 --run 1");
     for (int trial = 0; trial < 3; ++trial) {
         // The run's rows gone, and the same build started twice at once.
-        Exec("DELETE FROM HPOMPPD WHERE " + june + "; DELETE FROM HPOMPDD WHERE " + june);
-        const HostRun both = testing::Shell("(" + build + " & " + build + " & wait) 2>&1; " +
-                                            build + " >/dev/null 2>&1; echo third $?");
+        Exec(std::string("DELETE FROM HPOMPPD WHERE ")
+                 .append(june)
+                 .append("; DELETE FROM HPOMPDD WHERE ")
+                 .append(june));
+        std::string script = "(";
+        script.append(build).append(" & ").append(build).append(" & wait) 2>&1; ");
+        script.append(build).append(" >/dev/null 2>&1; echo third $?");
+        const HostRun both = testing::Shell(script);
         EXPECT_NE(both.out.find("committed"), std::string::npos) << both.out;
         // The third build, after both, had nothing left to insert and said so
         // with exit code 0.

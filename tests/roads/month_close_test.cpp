@@ -8,6 +8,7 @@
 
 #include "payroll/reading.h"
 #include "payroll/roads.h"
+#include "support/company_builder.h"
 #include "tests/engine/tax_road_fixture.h"
 
 namespace {

@@ -33,9 +33,13 @@ class RefreshScopeTest : public DatabaseFixture {
     std::vector<std::string> RunRows(const std::string& month, const std::string& sq) {
         std::vector<std::string> out;
         for (const char* table : {"HPOMPPD", "HPOMPDD", "HPOMNPY"})
-            for (std::string& row : QueryRows(std::string("SELECT * FROM ") + table +
-                                              " WHERE RVRS_YM='" + month + "' AND SQ=" + sq))
-                out.push_back(std::string(table) + "|" + row);
+            for (std::string& row : QueryRows(std::string("SELECT * FROM ")
+                                                  .append(table)
+                                                  .append(" WHERE RVRS_YM='")
+                                                  .append(month)
+                                                  .append("' AND SQ=")
+                                                  .append(sq)))
+                out.push_back(std::string(table).append("|").append(row));
         std::sort(out.begin(), out.end());
         return out;
     }

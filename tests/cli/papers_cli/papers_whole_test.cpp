@@ -20,6 +20,7 @@ class PayrollChild {
     explicit PayrollChild(std::vector<std::string> args) {
         args.insert(args.begin(), PAYROLL_CLI);
         std::vector<char*> argv;
+        argv.reserve(args.size() + 1);
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
         std::fflush(nullptr);
@@ -73,7 +74,8 @@ class PapersWholeTest : public PapersCliTest {
                                  const std::string& old = "") {
         EXPECT_EQ(Hidden(folder), std::vector<std::string>{});
         for (const std::string& f : Files(folder)) {
-            const std::string path = folder + "/" + f, text = ReadWholeFile(path);
+            const std::string path = std::string(folder).append("/").append(f);
+            const std::string text = ReadWholeFile(path);
             if (path == kept) {
                 EXPECT_EQ(text, old) << path;
                 continue;
