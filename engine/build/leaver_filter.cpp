@@ -114,7 +114,7 @@ Status FilterLeavers(CSalaryCalcurate& e, int* result) {
     e.m_Leaver.Allocate(static_cast<std::size_t>(n));
     if (!e.OpenFile_Whole(&e.m_dsMain, sql, e.m_Leaver.data(), &e.m_nLeaverCnt,
                           engine::LayoutOf<LeaverRecord>())) {
-        const Status failed = engine::FailedOn("FileterSempData error", e.m_dsMain);
+        Status failed = engine::FailedOn("FileterSempData error", e.m_dsMain);
         e.DspTRACE(sql, "FileterSempData error", 0);
         return failed;
     }
@@ -176,7 +176,7 @@ Status FilterLeavers(CSalaryCalcurate& e, int* result) {
     // One text, run whole or not at all: no table is left half cleaned.
     if (!e.m_DirectSQL.OnExecuteQuery(deletes)) {
         e.m_dsMain.OnRollbackTrans();
-        const Status failed =
+        Status failed =
             Status::Failed("FileterSempData_DELETE error", e.m_DirectSQL.GetLastError().str());
         e.DspTRACE(deletes, "FileterSempData_DELETE error", 0);
         *result = 0;

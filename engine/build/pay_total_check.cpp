@@ -88,7 +88,7 @@ Status PayTotals(CSalaryCalcurate& e, int kind, const CString& employee, bool* l
     if (!e.OpenFile_Whole(&e.m_dsMain, sql, e.m_ChkPay.data(), &payRows,
                           engine::LayoutOf<ChkPayRecord>())) {
         *loaded = false;
-        const Status failed = engine::FailedOn("ChkTotalPay error", e.m_dsMain);
+        Status failed = engine::FailedOn("ChkTotalPay error", e.m_dsMain);
         e.DspTRACE(sql, "ChkTotalPay error", 0);
         return failed;
     }

@@ -73,7 +73,7 @@ Status LoadRoster(CSalaryCalcurate& e, int execute, RosterLoad* load) {
     int rows = static_cast<int>(n);
     static_assert(sizeof(RosterRecord) == 145);
     if (!e.OpenFile_Whole(&e.m_dsMain, e.m_strSempQuery, e.m_SEMP.data(), &rows, RosterLayout())) {
-        const Status failed = engine::FailedOn("Load_SEMP error", e.m_dsMain);
+        Status failed = engine::FailedOn("Load_SEMP error", e.m_dsMain);
         e.DspTRACE(e.m_strSempQuery, "Load_SEMP error", 0);
         return failed;
     }
@@ -81,7 +81,7 @@ Status LoadRoster(CSalaryCalcurate& e, int execute, RosterLoad* load) {
     // The build's transaction: begun here, ended by the default-row step.
     G_DataSource& tx = e.m_dsRoster[0];
     if (!tx.OnExecuteSQL("select * from semp where co_cd='x' ")) {
-        const Status failed = engine::FailedOn("begintrans", tx);
+        Status failed = engine::FailedOn("begintrans", tx);
         e.DspTRACE(e.m_strSempQuery, "begintrans", 0);
         return failed;
     }
