@@ -1,6 +1,6 @@
 // A database backend runs translated statements. One backend object is one
-// connection; the Connection above it owns transactions, hooks and the
-// dialect translation.
+// connection; the Connection above it owns transactions and the dialect
+// translation.
 #pragma once
 
 #include <string>

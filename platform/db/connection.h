@@ -1,9 +1,10 @@
 // The process's one database connection. Every G_DataSource and G_DirectSQL
 // talks to it: it translates the engine's dialect, keeps the transaction
-// depth and counts what the road changed. It runs over the backend it is
-// given, so a program can put any backend under it (tests wrap the real one);
-// and the three ways a text arrives are virtual, so a program can put a
-// connection of its own in front (Install).
+// depth and counts what the road changed. It carries nothing a test needs:
+// it runs over whatever backend it is given (a test may wrap the real one),
+// and the three ways a text arrives are virtual, so that a program may
+// install a connection of its own that sees each text first (the test kit
+// records texts and fails one on purpose that way).
 #pragma once
 
 #include <memory>
