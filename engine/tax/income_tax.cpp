@@ -10,7 +10,6 @@
 #include "engine/tax/income_tax_math.h"
 #include "engine/tax/result_record.h"
 #include "engine/tax/tax_steps.h"
-#include "payroll/diagnostics.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/text/number_parse.h"
 #include "platform/text/sql_text.h"
