@@ -144,26 +144,27 @@ void LoadSettings(const CsvText& csv, Checker& ck, Folder* folder) {
         const CsvRow& row = csv.rows[r];
         const std::string key = HeaderCode(PlainCell(row.cells[0]));
         const std::string value = row.cells.size() > 1 ? PlainCell(row.cells[1]) : "";
-        const SettingSpec* spec = nullptr;
+        const SettingSpec* setting = nullptr;
         for (const SettingSpec& s : Settings())
-            if (key == s.code || PlainCell(row.cells[0]) == s.label) spec = &s;
-        if (!spec) {
+            if (key == s.code || PlainCell(row.cells[0]) == s.label) setting = &s;
+        if (!setting) {
             ck.Add(row.line, "KEY", key, "a setting this system knows (see docs/company-files.md)");
             continue;
         }
-        if (!seen.insert(spec->code).second) {
+        if (!seen.insert(setting->code).second) {
             ck.Add(row.line, "KEY", key, "each setting once");
             continue;
         }
         // A company code has the room of a run key's: five characters.
-        const int width = std::string(spec->code) == "CO_CD" ? 5 : 20;
-        ColumnSpec c{spec->label, spec->code, spec->kind, spec->required, width, "rule"};
+        const int width = std::string(setting->code) == "CO_CD" ? 5 : 20;
+        ColumnSpec c{setting->label,    setting->code, setting->kind,
+                     setting->required, width,         "rule"};
         std::string stored, expected;
         if (!Convert(c, value, none, &stored, &expected)) {
-            ck.Add(row.line, spec->code, value, expected);
+            ck.Add(row.line, setting->code, value, expected);
             continue;
         }
-        folder->files[kSettings].push_back({row.line, {spec->code, stored}});
+        folder->files[kSettings].push_back({row.line, {setting->code, stored}});
     }
     for (const SettingSpec& s : Settings())
         if (s.required && !seen.count(s.code))
@@ -509,10 +510,10 @@ class FileReader {
 
 void LoadFolder(const std::string& dir, Folder* folder, std::vector<Problem>* problems) {
     for (int index = 0; index < kFileCount; ++index) {
-        const FileSpec& spec = Files()[static_cast<std::size_t>(index)];
-        Checker ck{problems, spec.name};
+        const FileSpec& file = Files()[static_cast<std::size_t>(index)];
+        Checker ck{problems, file.name};
         bool found = false;
-        std::string text = ReadFileBytes(dir + "/" + spec.name, &found);
+        std::string text = ReadFileBytes(dir + "/" + file.name, &found);
         if (!found) {
             if (!OptionalFile(index)) ck.Add(0, "", "", "the file: the folder has no " + ck.file);
             continue;
