@@ -138,6 +138,17 @@ const std::vector<SettingSpec>& Settings() {
         {"연금계산구분", "APCM_FG", K::kCode, false, "001"},
         {"국민연금공제항목", "NAPE_CD", K::kCode, false, "S00"},
         {"금액소수자리", "AMDP_DP", K::kCount, false, "0"},
+        // How the monthly income tax is withheld: 사업장공제 subtracts the
+        // division's amount from the taxable pay and applies the rate table;
+        // 간이세액표 takes the year's simplified table for the employee's
+        // household.
+        {"원천징수방식", "WHTX_FG", K::kList, false, "001", "withholding"},
+        // The company as its papers name it.
+        {"회사명", "CO_NM", K::kText, false, ""},
+        {"영문회사명", "CO_NMK", K::kText, false, ""},
+        {"대표자", "CEO_NM", K::kText, false, ""},
+        {"사업자등록번호", "BIZR_NB", K::kText, false, ""},
+        {"주소", "ADDR_DC", K::kText, false, ""},
     };
     return settings;
 }
@@ -152,6 +163,7 @@ const std::vector<ListEntry>* BuiltInList(std::string_view list) {
         m["window"] = {{"001", "전월마감"}, {"002", "당월"}};
         // 000: a bonus pay type pays joiners and leavers by its period only.
         m["rule"] = {{"000", "기간적용"}, {"100", "일반"}};
+        m["withholding"] = {{"001", "사업장공제"}, {"002", "간이세액표"}};
         std::vector<ListEntry> cut;
         for (int i = 1; i <= 17; ++i) {
             std::string code = (i < 10 ? "00" : "0") + std::to_string(i);

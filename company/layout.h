@@ -65,7 +65,8 @@ struct SettingSpec {
     const char* code;
     Kind kind;
     bool required;
-    const char* fallback;  // written when the file leaves it out
+    const char* fallback;       // written when the file leaves it out
+    const char* list = "rule";  // the built-in list of a kList setting
 };
 const std::vector<SettingSpec>& Settings();
 

@@ -155,10 +155,12 @@ void LoadSettings(const CsvText& csv, Checker& ck, Folder* folder) {
             ck.Add(row.line, "KEY", key, "each setting once");
             continue;
         }
-        // A company code has the room of a run key's: five characters.
-        const int width = std::string(setting->code) == "CO_CD" ? 5 : 20;
+        // A company code has the room of a run key's: five characters; the
+        // company's name and address that of the company record.
+        const std::string code = setting->code;
+        const int width = code == "CO_CD" ? 5 : setting->kind == Kind::kText ? 200 : 20;
         ColumnSpec c{setting->label,    setting->code, setting->kind,
-                     setting->required, width,         "rule"};
+                     setting->required, width,         setting->list};
         std::string stored, expected;
         if (!Convert(c, value, none, &stored, &expected)) {
             ck.Add(row.line, setting->code, value, expected);
@@ -246,7 +248,7 @@ bool IsRecordList(const std::string& list) {
 }
 
 Lists::Lists(const Folder& f) {
-    for (const char* name : {"yn", "tax", "pydd", "window", "rule", "cut"})
+    for (const char* name : {"yn", "tax", "pydd", "window", "rule", "withholding", "cut"})
         for (const ListEntry& e : *BuiltInList(name)) Add(name, e.code, e.word);
     for (const Record& r : f.files[kCodes]) Add(r.values[0], r.values[1], r.values[2]);
     for (const Record& r : f.files[kDivisions]) Add("@DIV", r.values[0], r.values[1]);

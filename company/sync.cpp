@@ -295,7 +295,7 @@ bool ExportFolder(const std::string& company, const std::string& dir, std::strin
         if (f == kSettings) {
             for (const SettingSpec& s : Settings()) {
                 std::string v = folder.Setting(s.code);
-                if (s.kind == Kind::kList) v = lists.Word("rule", v);
+                if (s.kind == Kind::kList) v = lists.Word(s.list, v);
                 text += CsvLine({std::string(s.label) + " [" + s.code + "]", v});
             }
         } else {

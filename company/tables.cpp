@@ -22,8 +22,14 @@ enum TargetIndex {
     tSemp,
     tHsemp,
     tHphfxpd,
+    tMethod,
+    tCompany,
     tCount
 };
+
+// The company record's columns, each a setting of the same code.
+const std::vector<std::string> kCompanyColumns = {"CO_NM", "CO_NMK", "CEO_NM", "BIZR_NB",
+                                                  "ADDR_DC"};
 
 const std::vector<std::string> kCodeKeys = {"CTRL_CD", "CTD_CD"};
 const std::vector<std::string> kCodeValues = {"CTD_NM", "CTD_NMK", "RMK_DC", "DUMMY1", "DUMMY2"};
@@ -123,7 +129,16 @@ std::vector<Target> MakeTargets() {
     t[tHsemp] = {kEmployees, "H_SEMP", "", {"EMP_CD"}, {}, {}, {}};
     t[tHphfxpd] = {kFixedItems,           "HPHFXPD",  "", {"EMP_CD", "FIXP_CD", "CTST_YM"},
                    {"CTED_YM", "FIX_AM"}, {"FIX_AM"}, {}};
-    for (int i : {tSyscfg, tHhfaacc, tItemNames, tHsemp})
+    // The withholding method: row 21 of the system configuration.
+    t[tMethod] = {kSettings,
+                  "syscfg",
+                  "CTR_CD='21'",
+                  {"CTR_CD"},
+                  {"CTR_FG"},
+                  {},
+                  {{"CTR_NB", "0"}, {"USE_YN", "'001'"}, {"FG_TY", "'001'"}}};
+    t[tCompany] = {kSettings, "SCOINFO", "", {}, kCompanyColumns, {}, {}};
+    for (int i : {tSyscfg, tHhfaacc, tItemNames, tHsemp, tMethod, tCompany})
         t[static_cast<std::size_t>(i)].secondary = true;
     return t;
 }
@@ -163,6 +178,10 @@ std::vector<RowList> FolderRows(Folder&& f) {
     for (const std::string& v : t[tShcfg].values) shcfg.push_back(f.Setting(v));
     put(tShcfg, shcfg);
     put(tSyscfg, Row({"06", f.Setting("AMDP_DP")}));
+    put(tMethod, Row({"21", f.Setting("WHTX_FG")}));
+    std::vector<std::string> identity;
+    for (const std::string& c : kCompanyColumns) identity.push_back(f.Setting(c));
+    put(tCompany, identity);
     for (const Record& r : f.files[kCodes])
         put(tCodes, Row({r.values[0], r.values[1], r.values[2], r.values[3], r.values[4], "", ""}));
     for (const Record& r : f.files[kEmployeeTypes]) {
@@ -211,6 +230,10 @@ Folder RowsFolder(const std::vector<Rows>& rows, const std::string& company) {
         for (std::size_t i = 0; i < Targets()[tShcfg].values.size(); ++i)
             add(kSettings, Row({Targets()[tShcfg].values[i], row[i]}));
     for (const auto& [key, row] : rows_of(tSyscfg)) add(kSettings, Row({"AMDP_DP", row[1]}));
+    for (const auto& [key, row] : rows_of(tMethod)) add(kSettings, Row({"WHTX_FG", row[1]}));
+    for (const auto& [key, row] : rows_of(tCompany))
+        for (std::size_t i = 0; i < kCompanyColumns.size(); ++i)
+            add(kSettings, Row({kCompanyColumns[i], row[i]}));
     for (const auto& [key, row] : rows_of(tCodes))
         add(kCodes, Row({row[0], row[1], row[2], row[3], row[4]}));
     for (const auto& [key, row] : rows_of(tTypeCodes)) {

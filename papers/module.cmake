@@ -1,6 +1,7 @@
 # The office papers as data, read out of the stored runs.
 payroll_module(payroll_papers
     SOURCES
+        company_identity.cpp
         ledger_reader.cpp
         month_reading.cpp
         paper_source.cpp

@@ -119,6 +119,17 @@ CREATE TABLE IF NOT EXISTS SCTRL_D (
 -- The picker joins the code table on company and code before it filters the group.
 CREATE INDEX IF NOT EXISTS SCTRL_D_CODE ON SCTRL_D (CO_CD, CTD_CD);
 
+-- The company as its papers name it, one row per company.
+CREATE TABLE IF NOT EXISTS SCOINFO (
+    CO_CD      VARCHAR(10)   NOT NULL,
+    CO_NM      VARCHAR(200),
+    CO_NMK     VARCHAR(200),
+    CEO_NM     VARCHAR(200),
+    BIZR_NB    VARCHAR(200),
+    ADDR_DC    VARCHAR(200),
+    PRIMARY KEY (CO_CD)
+);
+
 -- Company payroll settings, one row per company.
 CREATE TABLE IF NOT EXISTS SHCFG (
     CO_CD      VARCHAR(10)   NOT NULL,

@@ -18,6 +18,28 @@ namespace payroll::reading {
 /// database's message, when they cannot be read.
 PAYROLL_API bool ReadCompanies(std::vector<std::string>* out, std::string* error);
 
+/// The company as its papers name it (the company record of its folder's
+/// settings: 회사명, 대표자, 사업자등록번호, 주소).
+struct CompanyIdentity {
+    std::string code;            ///< CO_CD
+    std::string name;            ///< CO_NM, Korean
+    std::string name_en;         ///< CO_NMK
+    std::string representative;  ///< CEO_NM
+    std::string business_no;     ///< BIZR_NB, as written: 123-45-67890
+    std::string address;         ///< ADDR_DC
+};
+
+/// The company's name in the paper's language, else its other name, else
+/// its code.
+PAYROLL_API std::string CompanyDisplayName(const CompanyIdentity& company, bool english);
+
+/// Reads a company's record into *out (its code always set; the other
+/// fields empty when the company has none). False, with the database's
+/// message, when it cannot be read (as on a database made before the
+/// record existed, until `payroll schema` adds its table).
+PAYROLL_API bool ReadCompanyIdentity(const std::string& company, CompanyIdentity* out,
+                                     std::string* error);
+
 /// The latest month (YYYYMM) with pay runs of a company; empty when it has
 /// none or they cannot be read.
 PAYROLL_API std::string LatestRunMonth(const std::string& company);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "company_fixture.h"
+#include "payroll/reading.h"
 
 namespace payroll::testing {
 namespace {
@@ -52,6 +53,16 @@ TEST_F(CompanyImport, TheExampleWritesEveryTableAPayableCompanyNeeds) {
               std::vector<std::string>{"상여|000|000"});
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPHFXPD WHERE CO_CD='1000' AND EMP_CD='E002'"), "2");
     EXPECT_EQ(Scalar("SELECT AVMS_TM FROM SHCFG WHERE CO_CD='1000'").substr(0, 3), "209");
+    // The settings' withholding method (by its word) and the company record.
+    EXPECT_EQ(Scalar("SELECT CTR_FG FROM syscfg WHERE CO_CD='1000' AND CTR_CD='21'"), "002");
+    reading::CompanyIdentity company;
+    std::string error;
+    ASSERT_TRUE(reading::ReadCompanyIdentity("1000", &company, &error)) << error;
+    EXPECT_EQ(company.name, "한빛정밀 주식회사");
+    EXPECT_EQ(company.business_no, "123-45-67890");
+    EXPECT_EQ(reading::CompanyDisplayName(company, true), "Hanbit Precision Co. Ltd.");
+    ASSERT_TRUE(reading::ReadCompanyIdentity("9999", &company, &error)) << error;
+    EXPECT_EQ(reading::CompanyDisplayName(company, false), "9999");
 }
 
 TEST_F(CompanyImport, TheSameFolderTwiceChangesNothingAndAChangedOneSaysWhat) {
