@@ -13,8 +13,8 @@ namespace {
 
 // Every table that holds rows of a run, the run's own tables last.
 constexpr const char* kRunTables[] = {"HPOMNPY", "HPITMPD", "HPITMDD", "HPOMPPD",
-                                      "HPOMPDD", "HTOWTRT", "HTOWTDR", "HPHPOYM",
-                                      "HPHWTPT", "HPHONPD", "HPHPYFQ"};
+                                      "HPOMPDD", "HTOWTRT", "HTOWTDR", "HPOMPSW",
+                                      "HPHPOYM", "HPHWTPT", "HPHONPD", "HPHPYFQ"};
 // The tables of a run's pay, deduction and result rows.
 constexpr const char* kResultTables[] = {"HPOMNPY", "HPITMPD", "HPITMDD", "HPOMPPD",
                                          "HPOMPDD", "HTOWTRT", "HTOWTDR"};

@@ -540,3 +540,31 @@ CREATE TABLE IF NOT EXISTS HPOMNPY (
 );
 CREATE INDEX IF NOT EXISTS HPOMNPY_EMP ON HPOMNPY (CO_CD, EMP_CD, RVRS_YM, SQ, PYTP_FG);
 CREATE INDEX IF NOT EXISTS HPOMNPY_RUN ON HPOMNPY (CO_CD, RVRS_YM, SQ);
+
+-- ---------------------------------------------------------------------------
+-- The pay step: what it last wrote into each pay and deduction row of a run
+-- (TBST_FG: the table set, 0 HPITMPD/HPITMDD, 1 HPOMPPD/HPOMPDD, 2
+-- HTOWTRT/HTOWTDR). A row that no longer holds SET_AM was changed by hand,
+-- and the step leaves it. SRC_FG says where the amount came from (STP the
+-- pay-step table, FIX a fixed item, VAR the month's variable pay); WORK_DN
+-- and WNDW_DN the days employed and the days of the window of a prorated
+-- amount; WKHR_TM and CALC_DC the hours and the note of a variable amount.
+-- ---------------------------------------------------------------------------
+
+CREATE TABLE IF NOT EXISTS HPOMPSW (
+    CO_CD      VARCHAR(10)   NOT NULL,
+    RVRS_YM    VARCHAR(6)    NOT NULL,
+    SQ         INTEGER       NOT NULL,
+    PYTP_FG    VARCHAR(3)    NOT NULL,
+    EMP_CD     VARCHAR(10)   NOT NULL,
+    TBST_FG    VARCHAR(3)    NOT NULL,
+    PYDD_FG    VARCHAR(3)    NOT NULL,
+    PYDD_CD    VARCHAR(5)    NOT NULL,
+    SET_AM     NUMERIC(19,4),
+    SRC_FG     VARCHAR(3),
+    WORK_DN    INTEGER,
+    WNDW_DN    INTEGER,
+    WKHR_TM    NUMERIC(19,4),
+    CALC_DC    VARCHAR(256),
+    PRIMARY KEY (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, TBST_FG, PYDD_FG, PYDD_CD)
+);

@@ -1,6 +1,7 @@
 // The build road as hosts run it: the run's refresh (when asked), every
-// pass of its pay types and the removal of its leavers, in one transaction
-// that commits whole or not at all.
+// pass of its pay types, the removal of its leavers and, when asked, the pay
+// step that fills the rows' amounts, in one transaction that commits whole
+// or not at all.
 #include "engine/build/build_steps.h"
 #include "engine/common/binding.h"
 #include "engine/common/messages.h"
@@ -8,6 +9,7 @@
 #include "payroll/host.h"
 #include "payroll/roads.h"
 #include "platform/db/road_report.h"
+#include "roads/pay_step.h"
 #include "roads/road_transaction.h"
 
 namespace payroll {
@@ -94,6 +96,14 @@ RoadResult BuildPayRun(const HPHONPD_YMD_FMT& run, const BuildChoices& choices) 
             report::Current().outcome = RoadOutcome::kNotEnded;
             return Ended(RoadOutcome::kNotEnded, built_why);
     }
+    PayStepReport paid;
+    if (choices.pay) {
+        const PayChoices pay{choices.table_set, choices.reset_pay, {}};
+        if (!pay::FillPay(key, pay, &paid, &why) || tx.Lost()) {
+            engine::ReportStop(engine::Status::Failed("pay step", why).At(roads::RunName(key), ""));
+            return Stopped(tx);
+        }
+    }
     if (!tx.Commit(&why)) {
         const engine::Status stopped =
             engine::Status::Failed("commit", why).At(roads::RunName(key), "");
@@ -101,7 +111,9 @@ RoadResult BuildPayRun(const HPHONPD_YMD_FMT& run, const BuildChoices& choices) 
         engine::Publish(stopped);
         return Ended(RoadOutcome::kRolledBack, DescribeFailure(CurrentRoadReport()));
     }
-    return Ended(RoadOutcome::kCommitted, "");
+    RoadResult result = Ended(RoadOutcome::kCommitted, "");
+    result.pay = paid;
+    return result;
 }
 
 }  // namespace payroll

@@ -4,6 +4,8 @@ payroll_module(payroll_roads
         bonus_run.cpp
         build_run.cpp
         month_close.cpp
+        pay_amounts.cpp
+        pay_step.cpp
         road_transaction.cpp
         road_verdicts.cpp
         run_list.cpp

@@ -31,8 +31,20 @@ PAYROLL_API bool ApplyRunRules(HPHONPD_YMD_FMT* key, std::string* error);
 
 // The choices of a run build.
 struct BuildChoices {
-    int table_set = 1;     // 0 HPITMPD/HPITMDD, 1 HPOMPPD/HPOMPDD, 2 HTOWTRT/HTOWTDR
-    bool refresh = false;  // remove the run's leavers and refresh its rows first
+    int table_set = 1;       // 0 HPITMPD/HPITMDD, 1 HPOMPPD/HPOMPDD, 2 HTOWTRT/HTOWTDR
+    bool refresh = false;    // remove the run's leavers and refresh its rows first
+    bool pay = false;        // then fill the rows' amounts by the pay step (FillRunPay)
+    bool reset_pay = false;  // the pay step overwrites rows changed by hand too
+};
+
+// What the pay step did to a run's pay and deduction rows.
+struct PayStepReport {
+    bool ran = false;   // the pay step was part of the road
+    long filled = 0;    // rows that hold the step's amount (written, or already right)
+    long prorated = 0;  // of them, amounts cut by the days employed in the window
+    long variable = 0;  // of them, amounts of the month's variable pay
+    long kept = 0;      // rows changed by hand since the step wrote them, left as they are
+    long cleared = 0;   // rows the step had filled whose source is gone, set back to 0
 };
 
 // How a road ended: its outcome, why it did not commit (empty when it
@@ -41,6 +53,7 @@ struct RoadResult {
     RoadOutcome outcome = RoadOutcome::kNotEnded;
     std::string reason;
     RoadReport report;
+    PayStepReport pay;  // the pay step's figures, when it ran
 };
 
 // One employee's bonus as stored for the run.
@@ -148,5 +161,43 @@ PAYROLL_API std::string DescribeFailure(const RoadReport& report);
 // nobody on the date is no failure); kRolledBack when a pass with employees,
 // or the build's last transaction, failed; kNotEnded when nobody qualified.
 PAYROLL_API RoadOutcome BuildOutcome(const RoadReport& report);
+
+// One amount of a run's variable pay (overtime, allowances that change),
+// as the month's pay file gives it.
+struct VariablePay {
+    std::string employee;  // EMP_CD
+    std::string item;      // PYDD_CD of a pay or deduction item on the run's list
+    std::string amount;    // a plain number: 150000, -5000.5
+    std::string hours;     // the hours it pays for (overtime); empty when not given
+    std::string note;      // how it was computed, as the clerk wrote it
+};
+
+// The choices of a pay step.
+struct PayChoices {
+    int table_set = 1;   // the rows filled, as BuildChoices::table_set
+    bool reset = false;  // overwrite rows changed by hand since the step wrote them
+    // The month's variable pay. The items it names are replaced whole: an
+    // employee the list leaves out loses an earlier import of that item;
+    // items it does not name keep theirs.
+    std::vector<VariablePay> variable;
+};
+
+// The pay step as its own road: waits while another process works on the
+// run, then, in one transaction, fills the amounts of the run's pay and
+// deduction rows (its sequence and pay types only): base pay (P00) from the
+// pay-step table (HHCPYST) of the employee's pay class and step in force in
+// the run's month, unless a fixed item of P00 holds for him; his fixed pay
+// and deductions (HPHFXPD) in force in the month, in the first salary pay
+// type of the run that lists the item; the pay amounts prorated by the
+// calendar days he was employed in his pay window, cut down to the won; and
+// the variable pay given, which wins over both. The income and resident
+// tax and the insurance rows (T00, T10, T20, S00, S10, S20) are never
+// touched. A row whose amount differs from what the step last wrote into
+// it (or, never written by it, is neither 0 nor the new amount) is a
+// clerk's and is kept, unless choices.reset. kCommitted with the figures in
+// the result's pay; kRolledBack when a statement, the commit or a variable
+// amount without its row failed (nothing changed; the reason says why);
+// kNotEnded when nothing was begun (no such run, a table set out of range).
+PAYROLL_API RoadResult FillRunPay(const HPHONPD_YMD_FMT& run, const PayChoices& choices);
 
 }  // namespace payroll
