@@ -6,6 +6,7 @@ payroll_module(payroll_company_folder
         csv.cpp
         layout.cpp
         model.cpp
+        pay_csv.cpp
         runs.cpp
         sync.cpp
         tables.cpp

@@ -1,8 +1,9 @@
 // payroll build-run: the run-building road. Picks run N of a month the way
 // the front does (SearchMirak), binds the engine to it, optionally refreshes
 // the run (leavers, organisation attributes), builds its roster and default
-// rows with the terminal progress, and says what changed and how the build's
-// transaction ended.
+// rows with the terminal progress, fills their amounts by the pay step
+// (unless --no-pay), and says what changed and how the build's transaction
+// ended.
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "cli/commands/cmd_pay.h"
 #include "cli/commands/commands.h"
 #include "cli/commands/host_common.h"
 #include "cli/commands/run_options.h"
@@ -29,6 +31,8 @@ struct BuildOptions {
     int run = 0;
     int table_set = 1;
     bool refresh = false;
+    bool no_pay = false;
+    bool reset = false;
     std::string division, department, job_group;
 };
 
@@ -67,7 +71,8 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
                     label.c_str());
         std::fflush(stdout);
     }
-    const RoadResult result = BuildPayRun(key, BuildChoices{o.table_set, o.refresh});
+    const RoadResult result =
+        BuildPayRun(key, BuildChoices{o.table_set, o.refresh, !o.no_pay, o.reset});
     const RoadReport& report = result.report;
     // The passes are written inside the road's one transaction: whether
     // they are kept is the closing line's to say.
@@ -88,13 +93,17 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
                           {"empty", pass.empty},
                           {"note", pass.note}});
     figures["passes"] = passes;
+    if (result.pay.ran) figures["pay"] = PayFigures(result.pay);
     const std::string counts = std::to_string(report.Inserted()) + " row" +
                                (report.Inserted() == 1 ? "" : "s") + " inserted, " +
                                std::to_string(report.Deleted()) + " deleted, " +
                                std::to_string(report.Updated()) + " updated";
     switch (result.outcome) {
         case RoadOutcome::kCommitted:
-            return Conclude(options, label, Outcome::kCommitted, "committed, " + counts, figures);
+            return Conclude(options, label, Outcome::kCommitted,
+                            "committed, " + counts +
+                                (result.pay.ran ? "; pay step: " + PaySummary(result.pay) : ""),
+                            figures);
         case RoadOutcome::kRolledBack:
             return Conclude(options, label, Outcome::kRolledBack,
                             "rolled back at " + result.reason + "; nothing was changed", figures);
@@ -108,7 +117,8 @@ int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
 void AddBuildRunCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) {
     auto opts = std::make_shared<BuildOptions>();
     CLI::App* cmd = app.add_subcommand(
-        "build-run", "build a pay run: its roster and the default pay and deduction rows");
+        "build-run",
+        "build a pay run: its roster, the default pay and deduction rows and their amounts");
     CheckCompanyOption(cmd->add_option("--company", opts->company, "company code")->required());
     CheckMonthOption(cmd->add_option("--month", opts->month, "pay month YYYYMM")->required());
     cmd->add_option("--run", opts->run, "run number of the month, as `payroll runs` lists them")
@@ -119,6 +129,12 @@ void AddBuildRunCommand(CLI::App& app, const GlobalOptions& options, int* exit_c
         ->check(CLI::Range(0, 2));
     cmd->add_flag("--refresh", opts->refresh,
                   "first remove the run's leavers and refresh the organisation of its rows");
+    CLI::Option* no_pay =
+        cmd->add_flag("--no-pay", opts->no_pay,
+                      "no pay step after the build: the rows' amounts stay as they are");
+    cmd->add_flag("--reset", opts->reset,
+                  "the pay step overwrites rows changed by hand since it filled them too")
+        ->excludes(no_pay);
     cmd->add_option("--div", opts->division, "division filter (default: every division)");
     cmd->add_option("--dept", opts->department, "department filter (default: every one)");
     cmd->add_option("--prty", opts->job_group, "job-group filter (default: every one)");
