@@ -170,7 +170,9 @@ bool ReadWritten(const Run& run, std::map<RowKey, Written>* written, std::string
                   Cell(q, 5, r),
                   std::atoi(Cell(q, 6, r).c_str()),
                   std::atoi(Cell(q, 7, r).c_str()),
-                  Cell(q, 8, r).empty() ? "" : PlainNumber(Cell(q, 8, r)),
+                  IsAmount(PlainNumber(Cell(q, 8, r))) && !Cell(q, 8, r).empty()
+                      ? PlainNumber(Cell(q, 8, r))
+                      : "",
                   Cell(q, 9, r)};
         (*written)[{Cell(q, 0, r), Cell(q, 1, r), Cell(q, 2, r), Cell(q, 3, r)}] = std::move(w);
     }
@@ -329,7 +331,9 @@ class Targets {
     }
 
     // The base pay and fixed items of every employee with rows in the run.
-    void FillMonthly(const std::set<std::string>& people) {
+    // False with *error when a source holds something else than an amount:
+    // it would go into a statement unquoted.
+    bool FillMonthly(const std::set<std::string>& people, std::string* error) {
         std::map<std::string, std::vector<std::pair<std::string, std::string>>> items;
         for (const auto& [key, span] : fixed_)
             if (people.count(key.first)) items[key.first].emplace_back(key.second, span.amount);
@@ -349,6 +353,8 @@ class Targets {
             if (step != steps_.end())
                 Set(e->second, employee, "P00", step->second.amount, kFromSteps);
         }
+        *error = bad_;
+        return bad_.empty();
     }
 
     // The month's variable pay: what was imported before for the items the
@@ -359,7 +365,7 @@ class Targets {
         std::set<std::string> named;
         for (const VariablePay& v : variable) named.insert(v.item);
         for (const auto& [k, w] : written)
-            if (w.source == kFromVariable && !named.count(k.code))
+            if (w.source == kFromVariable && !named.count(k.code) && IsAmount(w.amount))
                 targets_[k] = {w.amount, kFromVariable, 0, 0, w.hours, w.note};
         for (const VariablePay& v : variable) {
             RowKey k;
@@ -390,6 +396,13 @@ class Targets {
              const std::string& amount, const char* source) {
         RowKey k;
         if (!places_.Find(employee, code, true, &k)) return;
+        if (!IsAmount(amount)) {
+            if (bad_.empty())
+                bad_ = std::string(source == kFromSteps ? "the pay step" : "the fixed item") +
+                       " of employee " + employee + ", item " + code + " holds " + amount +
+                       ", not an amount";
+            return;
+        }
         Written w{amount, source, 0, 0, "", ""};
         if (k.kind == "P2") {
             auto window = windows_.find(e.type);
@@ -413,6 +426,7 @@ class Targets {
     std::map<std::pair<std::string, std::string>, Span> steps_;
     std::map<std::pair<std::string, std::string>, Span> fixed_;
     std::map<RowKey, Written> targets_;
+    std::string bad_;  // the first source that is not an amount
 };
 
 const char* kTables[][2] = {{"HPITMPD", "HPITMDD"}, {"HPOMPPD", "HPOMPDD"}, {"HTOWTRT", "HTOWTDR"}};
@@ -451,7 +465,7 @@ bool FillPay(const HPHONPD_YMD_FMT& key, const PayChoices& choices, PayStepRepor
     }
     Targets targets(run, places);
     if (!targets.Load(error)) return false;
-    targets.FillMonthly(people);
+    if (!targets.FillMonthly(people, error)) return false;
     if (!targets.FillVariable(choices.variable, written, error)) return false;
 
     Batch batch;

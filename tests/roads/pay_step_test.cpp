@@ -255,5 +255,20 @@ TEST_F(PayStepTest, AVariableAmountWithoutItsRowRollsEverythingBack) {
     EXPECT_EQ(FillRunPay(missing, PayChoices{}).outcome, RoadOutcome::kRolledBack);
 }
 
+// A source that holds text where an amount belongs (SQLite keeps what it
+// is given) stops the step before it reaches a statement.
+TEST_F(PayStepTest, AFixedItemThatIsNoAmountStopsTheStep) {
+    PAYROLL_SKIP_ON_POSTGRES();  // a NUMERIC column there refuses the text
+    Build("200207", false);
+    Exec(
+        "UPDATE HPHFXPD SET FIX_AM='0 WHERE 1=0; DELETE FROM SEMP' WHERE EMP_CD='E001' AND "
+        "FIXP_CD='P05'");
+    const RoadResult r = FillRunPay(Key("200207"), PayChoices{});
+    EXPECT_EQ(r.outcome, RoadOutcome::kRolledBack);
+    EXPECT_NE(r.reason.find("employee E001, item P05 holds"), std::string::npos) << r.reason;
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM SEMP"), "5");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPOMPSW"), "0");
+}
+
 }  // namespace
 }  // namespace payroll::testing
