@@ -2,8 +2,9 @@
 # library and the papers' library (libpayroll-print), their headers, CMake
 # and pkg-config files, the host program and the resources. Its dependencies
 # on Debian's runtime libraries (libsqlite3-0, libpq5, libncursesw6,
-# libcairo2, libpango-1.0-0, libfontconfig1, libstdc++6, libc6 ...) come from
-# dpkg-shlibdeps, at the versions the build machine's symbols files ask for.
+# libcairo2, libpango-1.0-0, libfontconfig1, libxlsxwriter4, libstdc++6,
+# libc6 ...) come from dpkg-shlibdeps, at the versions the build machine's
+# symbols files ask for.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME payroll)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -15,7 +16,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "libpayroll builds pay runs, recalculates the monthly income tax of a year and
 taxes bonus runs on a SQLite or PostgreSQL database. The package holds the
 shared library with its C++ headers, CMake package and pkg-config file, the
-library that prints the month's papers as PDF (libpayroll-print), the
+library that prints the month's papers as PDF and writes them as CSV or
+XLSX (libpayroll-print), the
 `payroll` host program and the schema and language resources.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -1,9 +1,13 @@
-// The payroll register of a month: a line per employee, a column per item
-// with an amount in the runs, and the column totals.
+// The payroll register of a month: a line per employee and run, a column per
+// item with an amount in the runs, and the sums a clerk checks against:
+// each department of a run, each run and the month.
 #include <algorithm>
+#include <set>
+#include <tuple>
 
 #include "papers/run_rows.h"
 #include "payroll/papers.h"
+#include "payroll/reading.h"
 
 namespace payroll::papers {
 namespace {
@@ -31,6 +35,40 @@ std::vector<RegisterColumn> Columns(const std::vector<detail::RunRows>& month) {
     return columns;
 }
 
+RegisterLine LineOf(std::size_t run, const std::string& employee, const detail::EmployeeRun& e,
+                    const std::map<std::string, detail::Person>& people,
+                    const std::vector<RegisterColumn>& columns) {
+    RegisterLine line;
+    line.run = run;
+    line.employee = employee;
+    if (auto p = people.find(employee); p != people.end()) {
+        line.name = p->second.name;
+        line.department = p->second.department;
+        line.department_name = p->second.department_name;
+    }
+    line.amounts.assign(columns.size(), 0);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const auto& from = columns[c].deduction ? e.deductions : e.pay;
+        for (const PaperLine& l : from)
+            if (l.code == columns[c].code) line.amounts[c] += l.amount;
+    }
+    line.gross = e.gross;
+    line.total_deductions = e.total_deductions;
+    line.net = e.gross - e.total_deductions;
+    return line;
+}
+
+// Sums lines into a total; `seen` holds the employees it counted already.
+void AddTo(const RegisterLine& line, RegisterTotal* total, std::set<std::string>* seen) {
+    if (total->amounts.size() < line.amounts.size()) total->amounts.resize(line.amounts.size(), 0);
+    for (std::size_t c = 0; c < line.amounts.size(); ++c) total->amounts[c] += line.amounts[c];
+    total->gross += line.gross;
+    total->total_deductions += line.total_deductions;
+    total->net += line.net;
+    ++total->lines;
+    if (seen->insert(line.employee).second) ++total->people;
+}
+
 }  // namespace
 
 bool ReadRegister(const PaperQuery& query, Register* out, std::string* error) {
@@ -47,44 +85,48 @@ bool ReadRegister(const PaperQuery& query, Register* out, std::string* error) {
         !detail::ReadPeople(query.company, query.language, &people, error))
         return false;
     out->company = query.company;
+    // A database made before the company record existed prints the code.
+    reading::CompanyIdentity identity;
+    std::string no_identity;
+    if (!reading::ReadCompanyIdentity(query.company, &identity, &no_identity))
+        identity.code = query.company;
+    out->company_name = reading::CompanyDisplayName(identity, query.language == 1);
     out->month = query.period;
+    out->columns = Columns(month);
     for (const detail::RunRows& rows : month) {
         if (rows.employees.empty()) continue;
-        std::string sep = out->runs.empty() ? "" : ", ";
-        out->runs += sep + std::to_string(rows.unit.sq) + " (" + rows.unit.TypesText() + ")";
-        out->pay_dates += sep + rows.unit.pay_date;
-    }
-    out->columns = Columns(month);
-    out->totals.assign(out->columns.size(), 0);
-    std::map<std::string, RegisterLine> lines;
-    for (const detail::RunRows& rows : month) {
-        for (const auto& [employee, e] : rows.employees) {
-            RegisterLine& line = lines[employee];
-            if (line.employee.empty()) {
-                line.employee = employee;
-                line.amounts.assign(out->columns.size(), 0);
-                if (auto p = people.find(employee); p != people.end()) {
-                    line.name = p->second.name;
-                    line.department_name = p->second.department_name;
-                }
+        const std::size_t run = out->runs.size();
+        out->runs.push_back({rows.unit.sq, rows.unit.TypesText(), rows.unit.pay_date});
+        std::vector<RegisterLine> lines;
+        for (const auto& [employee, e] : rows.employees)
+            lines.push_back(LineOf(run, employee, e, people, out->columns));
+        std::stable_sort(
+            lines.begin(), lines.end(), [](const RegisterLine& a, const RegisterLine& b) {
+                return std::tie(a.department, a.employee) < std::tie(b.department, b.employee);
+            });
+        RegisterTotal run_total;
+        run_total.run = run;
+        std::set<std::string> in_run;
+        std::set<std::string> in_department;
+        for (RegisterLine& line : lines) {
+            if (out->departments.empty() || out->departments.back().run != run ||
+                out->departments.back().department != line.department) {
+                RegisterTotal department;
+                department.run = run;
+                department.department = line.department;
+                department.department_name = line.department_name;
+                out->departments.push_back(std::move(department));
+                in_department.clear();
             }
-            for (std::size_t c = 0; c < out->columns.size(); ++c) {
-                const auto& from = out->columns[c].deduction ? e.deductions : e.pay;
-                for (const PaperLine& l : from)
-                    if (l.code == out->columns[c].code) line.amounts[c] += l.amount;
-            }
-            line.gross += e.gross;
-            line.total_deductions += e.total_deductions;
-            line.net += e.gross - e.total_deductions;
+            AddTo(line, &out->departments.back(), &in_department);
+            AddTo(line, &run_total, &in_run);
+            out->lines.push_back(std::move(line));
         }
+        out->run_totals.push_back(std::move(run_total));
     }
-    for (auto& [employee, line] : lines) {
-        for (std::size_t c = 0; c < line.amounts.size(); ++c) out->totals[c] += line.amounts[c];
-        out->gross += line.gross;
-        out->total_deductions += line.total_deductions;
-        out->net += line.net;
-        out->lines.push_back(std::move(line));
-    }
+    std::set<std::string> in_month;
+    out->total.amounts.assign(out->columns.size(), 0);
+    for (const RegisterLine& line : out->lines) AddTo(line, &out->total, &in_month);
     return true;
 }
 

@@ -11,7 +11,7 @@ namespace payroll::print {
 namespace {
 
 const char* Extension(Format format) {
-    return format == Format::kPdf ? ".pdf" : ".csv";
+    return format == Format::kPdf ? ".pdf" : format == Format::kXlsx ? ".xlsx" : ".csv";
 }
 
 // The files of the open database: no paper takes their place. A database on

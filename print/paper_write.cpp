@@ -7,6 +7,10 @@ namespace payroll::print {
 bool WritePaper(const std::string& path, Format format, const std::function<std::string()>& csv,
                 const PaperPage& page, const std::function<void(PdfCanvas&)>& draw,
                 std::string* error) {
+    if (format == Format::kXlsx) {
+        *error = "cannot write " + path + ": this paper is written as PDF or CSV only";
+        return false;
+    }
     PaperFile file;
     if (!file.Open(path, error)) return false;
     if (format == Format::kCsv) {

@@ -1,12 +1,13 @@
 // payroll results: a month's figures per employee and run (gross pay,
 // taxes, insurance, net pay), or the stored result rows as they stand, as an
-// aligned table, CSV or JSON.
+// aligned table, CSV or JSON; the month's figures also as an XLSX workbook.
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -29,6 +30,7 @@ struct ResultsOptions {
     std::string format = "table";
     std::string columns = "month";
     std::string language = "ko";
+    std::string out;  // the workbook --format xlsx writes
 };
 
 enum class Kind { kText, kInteger, kAmount };
@@ -235,7 +237,37 @@ std::string WholeWon(double amount) {
     return buf;
 }
 
-void PrintMonth(const reading::MonthResults& month, const std::string& format, int language) {
+// The month's cells (a heading, the lines, the totals) as a workbook at
+// `path`: the CSV's cells, its figures (from column 4 on) as numbers.
+int WriteMonthXlsx(const std::vector<Row>& cells, const std::string& path) {
+    print::Sheet sheet;
+    sheet.name = "results";
+    for (std::size_t r = 0; r < cells.size(); ++r) {
+        std::vector<print::SheetCell> row;
+        for (std::size_t c = 0; c < cells[r].size(); ++c) {
+            const bool number = r > 0 && c >= 4;
+            row.push_back(number ? print::NumberCell(std::atof(cells[r][c].c_str()))
+                                 : print::TextCell(cells[r][c]));
+        }
+        sheet.rows.push_back(std::move(row));
+    }
+    sheet.total_rows.push_back(cells.size() - 1);
+    const std::filesystem::path out(path);
+    const std::string folder = out.parent_path().empty() ? "." : out.parent_path().string();
+    std::string error;
+    if (!out.has_filename()) {
+        error = "--out names the file to write, not a folder";
+    } else if (print::PrepareToWrite(print::Format::kXlsx, folder, false, {path}, &error) &&
+               print::WriteXlsx(sheet, path, &error)) {
+        std::printf("%s\n", path.c_str());
+        return kOk;
+    }
+    std::fprintf(stderr, "payroll results: %s\n", error.c_str());
+    return kFailed;
+}
+
+int PrintMonth(const reading::MonthResults& month, const std::string& format, int language,
+               const std::string& workbook) {
     const bool english = language == 1;
     if (format == "json") {
         nlohmann::ordered_json lines = nlohmann::ordered_json::array();
@@ -258,12 +290,12 @@ void PrintMonth(const reading::MonthResults& month, const std::string& format, i
         std::printf(
             "%s\n",
             out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace).c_str());
-        return;
+        return kOk;
     }
     std::vector<Row> cells(1);
     for (const char* head : kLineHeads[english ? 1 : 0]) cells[0].push_back(head);
     for (const Figure& f : kFigures) cells[0].push_back(english ? f.english : f.korean);
-    const bool csv = format == "csv";
+    const bool csv = format == "csv" || format == "xlsx";
     auto amount = [csv](double v) { return csv ? WholeWon(v) : FormatAmount(WholeWon(v)); };
     for (const reading::ResultLine& l : month.lines) {
         Row row = {l.employee, csv ? l.name : Printable(l.name), std::to_string(l.sq), l.pay_types};
@@ -278,6 +310,7 @@ void PrintMonth(const reading::MonthResults& month, const std::string& format, i
                  english ? lines + " lines" : lines + "건", ""};
     for (const Figure& f : kFigures) total.push_back(amount(month.totals.*f.amount));
     cells.push_back(std::move(total));
+    if (format == "xlsx") return WriteMonthXlsx(cells, workbook);
     if (csv) {
         std::printf("%s", print::kCsvByteOrderMark);
         for (const Row& r : cells) {
@@ -285,11 +318,12 @@ void PrintMonth(const reading::MonthResults& month, const std::string& format, i
             for (std::size_t c = 0; c < r.size(); ++c) line += (c ? "," : "") + CsvCell(r[c]);
             std::printf("%s\n", line.c_str());
         }
-        return;
+        return kOk;
     }
-    if (month.lines.empty()) return;
+    if (month.lines.empty()) return kOk;
     // The run and the figures to the right.
     PrintAligned(cells, [](std::size_t i) { return i >= 4 || i == 2; });
+    return kOk;
 }
 
 // The stored result rows (HPOMNPY) as they stand.
@@ -325,6 +359,17 @@ int ShowStoredResults(const ResultsOptions& o) {
 }
 
 int ShowResults(const GlobalOptions& options, const ResultsOptions& o) {
+    if ((o.format == "xlsx") != !o.out.empty()) {
+        std::fprintf(stderr,
+                     "payroll results: --format xlsx writes the file --out names, and "
+                     "--out is for --format xlsx only\n");
+        return kUsage;
+    }
+    if (o.format == "xlsx" && o.columns == "stored") {
+        std::fprintf(stderr,
+                     "payroll results: --columns stored is shown as a table, CSV or JSON\n");
+        return kUsage;
+    }
     if (!OpenDatabaseFor(options)) return kFailed;
     if (o.columns == "stored") return ShowStoredResults(o);
     reading::MonthResults month;
@@ -335,10 +380,10 @@ int ShowResults(const GlobalOptions& options, const ResultsOptions& o) {
         std::fprintf(stderr, "payroll: the results could not be read: %s\n", error.c_str());
         return kFailed;
     }
-    PrintMonth(month, o.format, language);
+    const int code = PrintMonth(month, o.format, language, o.out);
     if (o.format == "table" && month.lines.empty())
         std::printf("no results for company %s in %s\n", o.company.c_str(), o.month.c_str());
-    return kOk;
+    return code;
 }
 
 bool SixDigitMonth(const std::string& m) {
@@ -361,15 +406,20 @@ void AddResultsCommand(CLI::App& app, const GlobalOptions& options, int* exit_co
         });
     cmd->add_option("--sq", opts->sq, "only the run of this sequence")
         ->check(CLI::Range(0, 999999999));
-    cmd->add_option("--format", opts->format, "table (default), csv or json")
-        ->check(CLI::IsMember({"table", "csv", "json"}));
+    cmd->add_option("--format", opts->format,
+                    "table (default), csv, json, or xlsx (a workbook at --out, figures as numbers)")
+        ->check(CLI::IsMember({"table", "csv", "json", "xlsx"}));
+    cmd->add_option("--out", opts->out,
+                    "the workbook --format xlsx writes (the owner's alone: 0600)");
     cmd->add_option("--columns", opts->columns,
                     "month (default): gross pay, taxes, insurance and net pay per employee "
                     "and run; stored: the stored result rows as they stand")
         ->check(CLI::IsMember({"month", "stored"}));
     cmd->add_option("--language", opts->language, "column names: ko (default) or en")
         ->check(CLI::IsMember({"ko", "en"}));
-    cmd->footer("Example: payroll results --company 1000 --month 200203 --format csv");
+    cmd->footer(
+        "Example: payroll results --company 1000 --month 200203 --format csv\n"
+        "         payroll results --company 1000 --month 200203 --format xlsx --out results.xlsx");
     cmd->callback([opts, &options, exit_code] { *exit_code = ShowResults(options, *opts); });
 }
 

@@ -102,12 +102,14 @@ int WriteRegisterFile(const PaperJob& job) {
         return PaperFailure("register", "--out names the file to write, not a folder");
     std::string folder = out.parent_path().empty() ? "." : out.parent_path().string();
     if (!Ready("register", job, folder, false, {job.out})) return kFailed;
-    if (!print::WriteRegister(reg, job.language, job.format, job.out, &error))
+    if (!print::WriteRegister(reg, job.language, job.format, job.paper, job.out, &error))
         return PaperFailure("register", error);
     Wrote(job, job.out);
+    // People and lines apart: one paid in two runs has a line in each.
     if (!job.quiet)
-        std::fprintf(stderr, "payroll register: %zu employees, %zu item columns\n",
-                     reg.lines.size(), reg.columns.size());
+        std::fprintf(stderr,
+                     "payroll register: %ld people, %ld lines in %zu runs, %zu item columns\n",
+                     reg.total.people, reg.total.lines, reg.runs.size(), reg.columns.size());
     return kOk;
 }
 

@@ -23,6 +23,7 @@ struct PaperJob {
     // own name in the current folder when empty).
     std::string out;
     print::Format format = print::Format::kPdf;
+    print::PaperSize paper = print::PaperSize::kA4;  // the register's sheet
     int language = 0;
     bool quiet = false;    // no line per file written
     unsigned mode = 0600;  // the papers' permissions (folders created get search added)

@@ -5,6 +5,7 @@
 // readers only read, on the connection the host opened; nothing throws.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -92,11 +93,33 @@ struct RegisterColumn {
     bool deduction = false;
 };
 
-/// One employee's line of the register.
+/// A run of the register as it is paid: one sequence with every pay type of
+/// a combined run, or one pay type of a run whose types are paid apart.
+struct RegisterRun {
+    int sq = 0;
+    std::string pay_types;  ///< "100,110"
+    std::string pay_date;   ///< YYYYMMDD
+};
+
+/// One employee's line of the register: his figures in one run.
 struct RegisterLine {
+    std::size_t run = 0;  ///< index into Register::runs
     std::string employee;
     std::string name;
-    std::string department_name;
+    std::string department;       ///< DEPT_CD
+    std::string department_name;  ///< in the query's language; the code when unnamed
+    std::vector<double> amounts;  ///< one per column
+    double gross = 0, total_deductions = 0, net = 0;
+};
+
+/// The sums of a group of the register's lines: a department of a run, a
+/// run, or the whole month.
+struct RegisterTotal {
+    std::size_t run = 0;          ///< the run summed (department and run totals)
+    std::string department;       ///< a department's total: its code; else empty
+    std::string department_name;  ///< and its name
+    long people = 0;              ///< distinct employees among the lines
+    long lines = 0;               ///< the lines summed: one per employee and run
     std::vector<double> amounts;  ///< one per column
     double gross = 0, total_deductions = 0, net = 0;
 };
@@ -104,44 +127,56 @@ struct RegisterLine {
 /// The payroll register of a month (or of one run).
 struct Register {
     std::string company;
+    std::string company_name;  ///< in the query's language; the code when the company has none
     std::string month;
-    std::string runs;                     ///< the runs covered, "1 (100,110), 2 (200)"
-    std::string pay_dates;                ///< their pay dates, "20020625, 20020628"
+    std::vector<RegisterRun> runs;        ///< by sequence and pay type
     std::vector<RegisterColumn> columns;  ///< pay items, then deduction items, in item order
-    std::vector<RegisterLine> lines;      ///< by employee code
-    std::vector<double> totals;           ///< per column
-    double gross = 0, total_deductions = 0, net = 0;
+    /// By run, then department code, then employee code.
+    std::vector<RegisterLine> lines;
+    /// One per department of each run, in the lines' order.
+    std::vector<RegisterTotal> departments;
+    std::vector<RegisterTotal> run_totals;  ///< one per run
+    RegisterTotal total;                    ///< the month
 };
 
-/// One run of the year in an employee's ledger: the run's figures as the
-/// month's reading gives them (payroll/reading.h).
+/// The employer's block of a paper that names the withholding agent.
+struct Employer {
+    std::string code;            ///< CO_CD
+    std::string name;            ///< in the query's language; empty when not recorded
+    std::string representative;  ///< empty when not recorded
+    std::string business_no;     ///< 123-45-67890, as recorded
+    std::string address;
+};
+
+/// One month of an employee's withholding ledger: the sums of the runs paid
+/// for it, as the month's reading gives them (payroll/reading.h).
 struct LedgerLine {
-    std::string month;
-    int sq = 0;
-    std::string pay_types;
-    std::string pay_date;
-    double gross = 0;              ///< every pay row
-    double taxable = 0;            ///< TPAY_AM
-    double exempt_overtime = 0;    ///< EWTE_AM: overtime pay exempt (class 001)
-    double exempt_childbirth = 0;  ///< AITE_AM: class 006
-    double exempt_other = 0;       ///< ETTE_AM: classes 002 to 005 and the rest
-    double bonus = 0;              ///< TBON_AM: taxable bonus-type pay
-    double income_tax = 0;         ///< the T00 deductions withheld
-    double resident_tax = 0;       ///< the T10 deductions withheld
-    double pension = 0;            ///< S00: national pension
-    double health = 0;             ///< S10: health insurance
-    double employment = 0;         ///< S20: employment insurance
+    std::string month;                   ///< YYYYMM
+    std::vector<std::string> pay_dates;  ///< YYYYMMDD of its runs, in order; none when unpaid
+    int runs = 0;                        ///< the runs that paid him in the month
+    double gross = 0;                    ///< every pay row
+    double taxable = 0;                  ///< TPAY_AM: taxable pay but bonus
+    double bonus = 0;                    ///< TBON_AM: taxable bonus-type pay
+    double exempt_overtime = 0;          ///< EWTE_AM: overtime pay exempt (class 001)
+    double exempt_childbirth = 0;        ///< AITE_AM: class 006
+    double exempt_other = 0;             ///< ETTE_AM: classes 002 to 005 and the rest
+    double income_tax = 0;               ///< the T00 deductions withheld
+    double resident_tax = 0;             ///< the T10 deductions withheld
+    double pension = 0;                  ///< S00: national pension
+    double health = 0;                   ///< S10: health insurance
+    double employment = 0;               ///< S20: employment insurance
 };
 
-/// An employee's withholding ledger of a year.
+/// An employee's withholding ledger (근로소득 원천징수부) of a year.
 struct Ledger {
-    std::string company;
+    Employer employer;
     std::string year;
     std::string employee;
     std::string name;
+    std::string department;
     std::string department_name;
-    std::vector<LedgerLine> lines;  ///< by month, then run
-    LedgerLine totals;              ///< the year's sums (month, sq and dates empty)
+    std::vector<LedgerLine> lines;  ///< the twelve months, January first
+    LedgerLine totals;              ///< the year's sums (month empty, every pay date)
 };
 
 /// One line of the monthly withholding return for earned income.
@@ -185,14 +220,16 @@ PAYROLL_API bool ReadPayslips(const PaperQuery& query, std::vector<Payslip>* out
 
 /// Reads the register of the query's month (YYYYMM) over the runs it names;
 /// the query's employees are ignored (a register lists everyone). Columns are
-/// the items with an amount anywhere in the runs. False, with a message in
-/// *error, as ReadPayslips.
+/// the items with an amount anywhere in the runs; a line per employee and
+/// run, summed by department within each run, by run and over the month.
+/// False, with a message in *error, as ReadPayslips.
 PAYROLL_API bool ReadRegister(const PaperQuery& query, Register* out, std::string* error);
 
 /// Reads the withholding ledgers of the query's year (YYYY), one per
-/// employee with results in it, ordered by employee; sq and pay_type are
-/// ignored. False, with a message in *error, on a malformed query, a year
-/// without results, an asked-for employee without results, or a failed read.
+/// employee with results in it, ordered by employee, each with its twelve
+/// months and the employer's block; sq and pay_type are ignored. False, with a message in *error,
+/// on a malformed query, a year without results, an asked-for employee without results, or a failed
+/// read.
 PAYROLL_API bool ReadLedgers(const PaperQuery& query, std::vector<Ledger>* out, std::string* error);
 
 /// The label `id` of the papers in a language (0 Korean, 1 English), from

@@ -1,7 +1,9 @@
 // The month's papers drawn and written as files, by libpayroll-print: each
 // payslip, the payroll register, each withholding ledger and the monthly
 // withholding return as a PDF (cairo draws, pango lays out the text in the
-// NanumGothic font, which is embedded) or as CSV. The data comes from payroll/papers.h;
+// NanumGothic font, which is embedded), as CSV or, for the register, the
+// ledgers and any table a host hands over, as an XLSX workbook
+// (libxlsxwriter). The data comes from payroll/papers.h;
 // libpayroll.so itself draws nothing and links neither cairo nor pango.
 //
 // A paper is written whole or not at all: its bytes go to a temporary file
@@ -10,7 +12,9 @@
 // the final name and a file it would have replaced as it was.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "payroll/export.h"
@@ -22,6 +26,15 @@ namespace payroll::print {
 enum class Format {
     kPdf,  ///< drawn pages, the Korean font embedded
     kCsv,  ///< the same lines as comma-separated UTF-8 text, plain numbers
+    /// The CSV's lines as one worksheet, amounts as numbers: the register,
+    /// the ledgers and WriteXlsx only (the other papers refuse it).
+    kXlsx,
+};
+
+/// The sheet the register is printed on, landscape.
+enum class PaperSize {
+    kA4,  ///< 297 x 210 mm, the default
+    kA3,  ///< 420 x 297 mm, for a month with many items
 };
 
 /// True when fontconfig finds the papers' font (NanumGothic, Debian's
@@ -45,16 +58,27 @@ PAYROLL_API void ReleaseFonts();
 PAYROLL_API bool WritePayslip(const papers::Payslip& slip, int language, Format format,
                               const std::string& path, std::string* error);
 
-/// Writes the payroll register to `path` as WritePayslip writes a payslip:
-/// landscape pages of a line per employee and a column per item, the font
-/// shrunk until every column fits, a header and page number on every page
-/// and the column totals last.
+/// Writes the payroll register to `path` as WritePayslip writes a payslip,
+/// on A4: landscape pages with the approval box (담당, 검토, 승인), each
+/// employee's run in two lines (the pay items above, the deductions below,
+/// more only when the items do not fit a line at 7 pt), the subtotal of
+/// each department and run and the month's total with people and lines
+/// counted apart, a header and page number on every page. No text is
+/// smaller than 7 pt. As CSV or XLSX: a line per employee and run, then
+/// the same totals.
 PAYROLL_API bool WriteRegister(const papers::Register& reg, int language, Format format,
                                const std::string& path, std::string* error);
 
+/// WriteRegister on the sheet `paper` names.
+PAYROLL_API bool WriteRegister(const papers::Register& reg, int language, Format format,
+                               PaperSize paper, const std::string& path, std::string* error);
+
 /// Writes an employee's withholding ledger of a year to `path` as
-/// WritePayslip writes a payslip: each run with taxable pay, exempt pay by
-/// class, bonus and the taxes withheld, and the year's totals.
+/// WritePayslip writes a payslip: the employer's block and the employee's,
+/// then each month (January to December) with its pay dates, gross pay,
+/// taxable pay and bonus, exempt pay by class and in total, income and
+/// resident tax and the insurance withheld, and the year's totals (PDF,
+/// CSV or XLSX).
 PAYROLL_API bool WriteLedger(const papers::Ledger& ledger, int language, Format format,
                              const std::string& path, std::string* error);
 
@@ -71,10 +95,10 @@ PAYROLL_API bool WriteWithholdingReturn(const papers::WithholdingReturn& ret, in
 /// '_' becomes '_'), so that every employee and run has a file of his own.
 PAYROLL_API std::string PayslipFileName(const papers::Payslip& slip, Format format);
 
-/// The file name of a register: `register-<month>.pdf` (or `.csv`).
+/// The file name of a register: `register-<month>.pdf` (or `.csv`, `.xlsx`).
 PAYROLL_API std::string RegisterFileName(const papers::Register& reg, Format format);
 
-/// The file name of a ledger: `ledger-<year>-<employee>.pdf` (or `.csv`).
+/// The file name of a ledger: `ledger-<year>-<employee>.pdf` (or `.csv`, `.xlsx`).
 PAYROLL_API std::string LedgerFileName(const papers::Ledger& ledger, Format format);
 
 /// The file name of a withholding return: `withholding-return-<payment month>.pdf`
@@ -92,6 +116,39 @@ inline constexpr const char kCsvByteOrderMark[] = "\xEF\xBB\xBF";
 /// ("-1234", "-0.5") is no formula and stays a number. A cell holding a
 /// comma, a quote or a line break is then quoted, its quotes doubled.
 PAYROLL_API std::string CsvCell(const std::string& text);
+
+/// One cell of a table written as a spreadsheet: a text or a number.
+struct SheetCell {
+    std::string text;  ///< a text cell's text; always stored as text, never run as a formula
+    double number = 0;
+    bool numeric = false;  ///< a number cell (amounts, counts)
+};
+
+/// A text cell.
+inline SheetCell TextCell(std::string text) {
+    return {std::move(text), 0, false};
+}
+/// A number cell.
+inline SheetCell NumberCell(double number) {
+    return {std::string(), number, true};
+}
+
+/// A table as one worksheet: its first `header_rows` rows are headings, the
+/// rows `total_rows` lists are totals (both drawn bold).
+struct Sheet {
+    std::string name;  ///< the worksheet's name: at most 31 characters, no []:*?/\ (replaced)
+    std::vector<std::vector<SheetCell>> rows;
+    std::size_t header_rows = 1;
+    std::vector<std::size_t> total_rows;
+};
+
+/// Writes `sheet` to `path` as an XLSX workbook, whole or not at all and in
+/// the papers' mode, as WritePayslip writes a paper: amounts as numbers with
+/// thousands separators, every text as a text cell (one that a spreadsheet
+/// would run as a formula if typed, such as `=HYPERLINK(...)`, is stored as
+/// the text it is and never as a formula). False with a message naming the
+/// file and the reason.
+PAYROLL_API bool WriteXlsx(const Sheet& sheet, const std::string& path, std::string* error);
 
 /// Checks, before the first paper of a batch is written, that the whole
 /// batch can be: for PDF that the font is there (CheckFont); when

@@ -160,7 +160,8 @@ class DeskPrintTest : public QObject {
         QVERIFY2(run.exit_code == 0, qPrintable(run.err));
         QCOMPARE(Files(register_out), QStringList{QStringLiteral("register-200206.pdf")});
         const QString text = Text(register_out + QStringLiteral("/register-200206.pdf"));
-        QVERIFY2(text.contains(WonText(reg.net)), qPrintable(WonText(reg.net) + "\n" + text));
+        QVERIFY2(text.contains(WonText(reg.total.net)),
+                 qPrintable(WonText(reg.total.net) + "\n" + text));
 
         // The ledgers are those of the month's year.
         query.period = "2002";

@@ -53,8 +53,9 @@ endforeach()
 find_package(nlohmann_json REQUIRED)
 pkg_check_modules(FUZZ_NCURSESW REQUIRED IMPORTED_TARGET ncursesw)
 pkg_check_modules(FUZZ_PAPERS_PDF REQUIRED IMPORTED_TARGET pangocairo cairo-pdf fontconfig)
+pkg_check_modules(FUZZ_PAPERS_XLSX REQUIRED IMPORTED_TARGET xlsxwriter)
 payroll_fuzzer(cli_options ${PAYROLL_MODULES} nlohmann_json::nlohmann_json
-               PkgConfig::FUZZ_NCURSESW PkgConfig::FUZZ_PAPERS_PDF)
+               PkgConfig::FUZZ_NCURSESW PkgConfig::FUZZ_PAPERS_PDF PkgConfig::FUZZ_PAPERS_XLSX)
 target_sources(fuzz_cli_options PRIVATE ${_cli_sources} ${_cli_library_sources})
 target_include_directories(fuzz_cli_options PRIVATE ${CLI11_INCLUDE_DIR} ${PROJECT_SOURCE_DIR}
                                                     ${PROJECT_BINARY_DIR}/generated/include)

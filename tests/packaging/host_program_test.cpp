@@ -142,7 +142,7 @@ TEST(HostProgramTest, BashCompletionOffersWhatTheProgramAccepts) {
         {"payroll --db=sqlite:x.db de", {"demo"}},
         {"payroll --v", {"--version"}},
         {"payroll results --for", {"--format"}},
-        {"payroll results --format ", {"table", "csv", "json"}},
+        {"payroll results --format ", {"table", "csv", "json", "xlsx"}},
         {"payroll results --format c", {"csv"}},
         {"payroll results --format=j", {"json"}},
         {"payroll runs --format ", {"table", "json"}},

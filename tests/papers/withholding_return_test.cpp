@@ -2,6 +2,7 @@
 // and withheld, and its total is the ledgers' month, to the won.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -22,7 +23,8 @@ TEST_F(WithholdingReturnTest, TheTotalIsTheLedgersMonthToTheWon) {
     EXPECT_EQ(ret.lines[0].code, "A01");
     EXPECT_EQ(ret.lines[4].code, "A10");
     EXPECT_EQ(ret.attribution_months, std::vector<std::string>{"200206"});
-    // The ledgers' lines paid in June.
+    // The ledgers' months paid in June (none of the fixture's months is
+    // paid partly in another).
     std::vector<payroll::papers::Ledger> ledgers;
     ASSERT_TRUE(payroll::papers::ReadLedgers(Query("2002"), &ledgers, &error)) << error;
     double pay = 0, tax = 0, resident = 0;
@@ -30,7 +32,9 @@ TEST_F(WithholdingReturnTest, TheTotalIsTheLedgersMonthToTheWon) {
     for (const payroll::papers::Ledger& l : ledgers) {
         bool paid = false;
         for (const payroll::papers::LedgerLine& line : l.lines) {
-            if (line.pay_date.rfind("200206", 0) != 0) continue;
+            const auto june = [](const std::string& d) { return d.rfind("200206", 0) == 0; };
+            if (std::none_of(line.pay_dates.begin(), line.pay_dates.end(), june)) continue;
+            EXPECT_TRUE(std::all_of(line.pay_dates.begin(), line.pay_dates.end(), june));
             pay += line.gross;
             tax += line.income_tax;
             resident += line.resident_tax;

@@ -89,9 +89,9 @@ TEST_F(PapersCsvTest, FormulasAreWrittenAsTextAndNegativeAmountsAsNumbers) {
                 ADD_FAILURE() << "a cell a spreadsheet would run: " << cell;
             }
     }
-    EXPECT_TRUE(refund_seen);  // in the register, as a number
-    EXPECT_EQ(named["register"], 2);
-    EXPECT_GE(named["payslip"], 1);  // on every line
+    EXPECT_TRUE(refund_seen);         // in the register, as a number
+    EXPECT_GE(named["register"], 2);  // a line per run that pays them
+    EXPECT_GE(named["payslip"], 1);   // on every line
     EXPECT_GE(named["ledger"], 1);
     EXPECT_GE(named["results"], 2);  // a line per person and run
     EXPECT_GE(named["stored results"], 1);

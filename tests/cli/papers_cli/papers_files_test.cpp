@@ -71,13 +71,15 @@ TEST_F(PapersCliTest, TheRegistersTotalsAreTheDatabaseSums) {
                     " --out " + ShellQuote(out + "/register." + format));
         ASSERT_EQ(run.exit_code, 0) << run.err;
     }
-    // The columns, from the CSV's header: item columns end in their code.
+    // The columns, from the CSV's header: item columns end in their code,
+    // after the kind, run, pay date, department, employee and counts.
     std::vector<std::string> csv = Lines(ReadWholeFile(out + "/register.csv"));
     ASSERT_GE(csv.size(), 3u);
     const std::vector<std::string> header = SplitCsv(csv.front());
+    constexpr std::size_t kFirstItem = 9;
     std::vector<double> want;
     const std::string month = " WHERE CO_CD='1000' AND RVRS_YM='200206'";
-    for (std::size_t c = 3; c + 3 < header.size(); ++c) {
+    for (std::size_t c = kFirstItem; c + 3 < header.size(); ++c) {
         const std::string code = header[c].substr(header[c].rfind(' ') + 1);
         const bool pay = code[0] == 'P' || code[0] == 'V';
         std::string sql =
@@ -91,24 +93,27 @@ TEST_F(PapersCliTest, TheRegistersTotalsAreTheDatabaseSums) {
     const double gross = Sum("SELECT SUM(PAY_AM) V FROM HPOMPPD" + month);
     const double deducted = Sum("SELECT SUM(DDCT_AM) V FROM HPOMPDD" + month);
     for (double v : {gross, deducted, gross - deducted}) want.push_back(v);
-    EXPECT_EQ(csv.size(), 1 + 6 + 1u);  // header, six employees, totals
+    // The month's total last, people and lines apart.
     std::vector<std::string> totals = SplitCsv(csv.back());
     ASSERT_EQ(totals.size(), header.size());
+    EXPECT_EQ(totals[0], "합계");
+    EXPECT_EQ(totals[7], Value("SELECT COUNT(DISTINCT EMP_CD) V FROM HPOMNPY" + month));
+    EXPECT_EQ(totals[8], Value("SELECT COUNT(*) V FROM (SELECT DISTINCT SQ, EMP_CD FROM HPOMNPY" +
+                               month + ") R"));
     for (std::size_t i = 0; i < want.size(); ++i)
-        EXPECT_DOUBLE_EQ(std::atof(totals[3 + i].c_str()), want[i]) << header[3 + i];
-    // The PDF's totals line says the same, right-aligned amounts in order.
-    bool found = false;
-    for (const std::string& line : Lines(Text(out + "/register.pdf", true))) {
-        if (line.find("합계") == std::string::npos || line.find("인원") == std::string::npos)
-            continue;
-        found = true;
-        std::vector<double> shown = Amounts(line);
-        EXPECT_EQ(shown, want) << line;
-    }
-    EXPECT_TRUE(found);
-    EXPECT_TRUE(std::regex_search(Text(out + "/register.pdf"), std::regex(R"(1\s*/\s*1\s*쪽)")));
+        EXPECT_DOUBLE_EQ(std::atof(totals[kFirstItem + i].c_str()), want[i])
+            << header[kFirstItem + i];
+    // The PDF prints the month's gross pay, deductions and net pay, and
+    // counts people and lines apart.
+    const std::string text = Text(out + "/register.pdf");
+    for (double v : {gross, deducted, gross - deducted})
+        EXPECT_NE(text.find(Won(v)), std::string::npos) << Won(v);
+    EXPECT_NE(text.find(totals[7] + "명 · " + totals[8] + "건"), std::string::npos) << text;
+    EXPECT_TRUE(std::regex_search(text, std::regex(R"(1\s*/\s*\d+\s*쪽)")));
 }
 
+// A ledger's CSV: the header, the twelve months and the year's totals,
+// which are the stored results and deductions of the year.
 TEST_F(PapersCliTest, TheLedgerSumsTheYearsResults) {
     const std::string out = Out("ledger");
     HostRun run = Payroll(
@@ -119,38 +124,42 @@ TEST_F(PapersCliTest, TheLedgerSumsTheYearsResults) {
     ASSERT_EQ(Files(out), std::vector<std::string>{"ledger-2002-E000002.csv"});
     std::vector<std::string> csv = Lines(ReadWholeFile(out + "/ledger-2002-E000002.csv"));
     const std::string where = " FROM HPOMNPY WHERE CO_CD='1000' AND EMP_CD='E000002'";
-    const double runs = Sum("SELECT COUNT(*) V FROM (SELECT DISTINCT RVRS_YM, SQ" + where + ") R");
-    ASSERT_EQ(static_cast<double>(csv.size()), 1 + runs + 1);
+    ASSERT_EQ(csv.size(), 1 + 12 + 1u);
+    EXPECT_EQ(SplitCsv(csv[6])[2], "2002-06");
+    EXPECT_NE(SplitCsv(csv[6])[3].find("2002-06-25"), std::string::npos) << csv[6];
     std::vector<std::string> totals = SplitCsv(csv.back());
-    ASSERT_EQ(totals.size(), 18u);
+    ASSERT_EQ(totals.size(), 17u);
     const auto total = [&](int i) {
         return std::atof(totals[static_cast<std::size_t>(i)].c_str());
     };
-    const char* columns[] = {"TPAY_AM", "EWTE_AM", "AITE_AM", "ETTE_AM"};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_DOUBLE_EQ(total(7 + i), Sum(std::string("SELECT SUM(") + columns[i] + ") V" + where))
-            << columns[i];
-    EXPECT_DOUBLE_EQ(total(12), Sum("SELECT SUM(TBON_AM) V" + where));
-    EXPECT_DOUBLE_EQ(total(13), Sum("SELECT SUM(INTX_AM) V" + where));
-    // The exempt total beside its classes.
+    // Gross, taxable pay and bonus, their total, the exempt classes and
+    // their total, income and resident tax, pension, health, employment.
+    EXPECT_DOUBLE_EQ(total(5), Sum("SELECT SUM(TPAY_AM) V" + where));
+    EXPECT_DOUBLE_EQ(total(6), Sum("SELECT SUM(TBON_AM) V" + where));
+    EXPECT_DOUBLE_EQ(total(7), total(5) + total(6));
+    const char* exempt[] = {"EWTE_AM", "AITE_AM", "ETTE_AM"};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_DOUBLE_EQ(total(8 + i), Sum(std::string("SELECT SUM(") + exempt[i] + ") V" + where))
+            << exempt[i];
     EXPECT_DOUBLE_EQ(total(11), total(8) + total(9) + total(10));
+    EXPECT_DOUBLE_EQ(total(12), Sum("SELECT SUM(INTX_AM) V" + where));
     // Gross pay is every pay row; the resident tax, pension, health and
     // employment insurance are the T10, S00, S10 and S20 deductions.
-    EXPECT_DOUBLE_EQ(total(6), Sum("SELECT SUM(PAY_AM) V FROM HPOMPPD WHERE CO_CD='1000' AND "
+    EXPECT_DOUBLE_EQ(total(4), Sum("SELECT SUM(PAY_AM) V FROM HPOMPPD WHERE CO_CD='1000' AND "
                                    "EMP_CD='E000002' AND RVRS_YM LIKE '2002%'"));
     const char* deductions[] = {"T10", "S00", "S10", "S20"};
     for (int i = 0; i < 4; ++i)
-        EXPECT_DOUBLE_EQ(total(14 + i),
+        EXPECT_DOUBLE_EQ(total(13 + i),
                          Sum(std::string("SELECT SUM(DDCT_AM) V FROM HPOMPDD WHERE CO_CD='1000' "
                                          "AND EMP_CD='E000002' AND RVRS_YM LIKE '2002%' AND "
                                          "DDCT_CD='") +
                              deductions[i] + "'"))
             << deductions[i];
-    EXPECT_GT(total(15), 0);  // the demo withholds the pension
+    EXPECT_GT(total(14), 0);  // the demo withholds the pension
 }
 
-// The totals line of every ledger is the sum of the runs the library reads.
-TEST_F(PapersCliTest, EachLedgersTotalsAreTheSumsOfItsRuns) {
+// The totals line of every ledger is the sum of the months the library reads.
+TEST_F(PapersCliTest, EachLedgersTotalsAreTheSumsOfItsMonths) {
     papers::PaperQuery query;
     query.company = "1000";
     query.period = "2002";
@@ -164,24 +173,23 @@ TEST_F(PapersCliTest, EachLedgersTotalsAreTheSumsOfItsRuns) {
     ASSERT_EQ(run.exit_code, 0) << run.err;
     for (const papers::Ledger& l : ledgers) {
         SCOPED_TRACE(l.employee);
-        std::vector<double> sums(12, 0);
+        std::vector<double> sums(13, 0);
         for (const papers::LedgerLine& x : l.lines) {
+            const double exempt = x.exempt_overtime + x.exempt_childbirth + x.exempt_other;
             const double amounts[] = {
-                x.gross,           x.taxable,
-                x.exempt_overtime, x.exempt_childbirth,
-                x.exempt_other,    x.exempt_overtime + x.exempt_childbirth + x.exempt_other,
-                x.bonus,           x.income_tax,
-                x.resident_tax,    x.pension,
-                x.health,          x.employment};
+                x.gross,           x.taxable,           x.bonus,        x.taxable + x.bonus,
+                x.exempt_overtime, x.exempt_childbirth, x.exempt_other, exempt,
+                x.income_tax,      x.resident_tax,      x.pension,      x.health,
+                x.employment};
             for (std::size_t i = 0; i < sums.size(); ++i) sums[i] += amounts[i];
         }
         const std::vector<std::string> csv =
             Lines(ReadWholeFile(out + "/ledger-2002-" + l.employee + ".csv"));
         ASSERT_EQ(csv.size(), l.lines.size() + 2);
         const std::vector<std::string> totals = SplitCsv(csv.back());
-        ASSERT_EQ(totals.size(), 18u);
+        ASSERT_EQ(totals.size(), 17u);
         for (std::size_t i = 0; i < sums.size(); ++i)
-            EXPECT_NEAR(std::atof(totals[6 + i].c_str()), sums[i], 0.005) << "column " << 6 + i;
+            EXPECT_NEAR(std::atof(totals[4 + i].c_str()), sums[i], 0.005) << "column " << 4 + i;
     }
 }
 
