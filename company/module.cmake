@@ -4,6 +4,7 @@
 payroll_module(payroll_company_folder
     SOURCES
         csv.cpp
+        law.cpp
         layout.cpp
         model.cpp
         pay_csv.cpp

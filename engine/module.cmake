@@ -3,6 +3,7 @@ payroll_module(payroll_engine
     SOURCES
         bonus/bonus_math.cpp
         bonus/bonus_tax.cpp
+        bonus/table_tax.cpp
         bonus/prior_totals.cpp
         build/build_driver.cpp
         build/build_steps.cpp

@@ -209,6 +209,12 @@ RoadResult TaxBonusRoad(const HPHONPD_YMD_FMT& run, const std::vector<std::strin
         result.report = CurrentRoadReport();
         return result;
     }
+    if ((kind == 1 || kind == 11) &&
+        !roads::YearLawComplete(key.RVRS_YM.Str().substr(0, 4), &why)) {
+        result.reason = why;
+        result.report = CurrentRoadReport();
+        return result;
+    }
     roads::RoadTransaction tx;
     if (!tx.Begin({roads::YearLock(key.CO_CD.Str(), key.RVRS_YM.Str().substr(0, 4))},
                   {roads::RunLock(key)}, &why)) {

@@ -3,6 +3,7 @@ payroll_module(payroll_roads
     SOURCES
         bonus_run.cpp
         build_run.cpp
+        law_check.cpp
         month_close.cpp
         pay_amounts.cpp
         pay_step.cpp

@@ -34,9 +34,17 @@ RoadOutcome RunTaxRoad(const std::string& company, const std::string& period, in
     HPHONPD_YMD_FMT key = MonthKey(company, period.size() == 4 ? period + "01" : period);
     const long runsBefore = CurrentRoadReport().runs;
     const long employeesBefore = CurrentRoadReport().employees;
+    std::string why;
+    // A tax worked from a missing table would be stored as if it were the
+    // law: a year without its law is not begun. (A year before 1900 is the
+    // driver's to refuse, with its own message.)
+    const std::string year = period.substr(0, 4);
+    if (ComputesTax(mode) && year >= "1900" && !roads::YearLawComplete(year, &why)) {
+        *status = engine::Status::Refused("recalc-tax", why);
+        return RoadOutcome::kNotEnded;
+    }
     // The whole year is kept off every other road of the company's year.
     roads::RoadTransaction tx;
-    std::string why;
     if (!tx.Begin({}, {roads::YearLock(company, period.substr(0, 4))}, &why)) {
         *status = engine::Status::Failed("begin", why);
         return RoadOutcome::kNotEnded;

@@ -87,7 +87,8 @@ void AddCompanyCommand(CLI::App& app, const GlobalOptions& options, int* exit_co
     return;
 }
 std::string error;
-if (!ApplySchema(nullptr, &error)) {
+std::vector<folder::LawTable> law;
+if (!ApplySchema(nullptr, &error) || !folder::LoadShippedLaw(&law, &error)) {
     std::fprintf(stderr, "payroll: %s\n", error.c_str());
     *exit_code = kFailed;
     return;

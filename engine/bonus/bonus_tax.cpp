@@ -11,6 +11,7 @@
 
 #include "engine/bonus/bonus_math.h"
 #include "engine/bonus/bonus_steps.h"
+#include "engine/bonus/table_tax.h"
 #include "engine/common/calendar.h"
 #include "engine/common/messages.h"
 #include "engine/common/row_counts.h"
@@ -41,11 +42,6 @@ std::vector<payroll::bonus::Bracket> Brackets(
             {Number(r->TXSS_AM.c_str()), Number(r->TXSE_AM.c_str()), Number(r->AJMT_AM.c_str())});
     }
     return out;
-}
-
-// A bonus parameter of the year's row (0 when the year has none).
-double Parameter(const G_DataSource& bonus, const char* column) {
-    return Number(bonus.OnGetFieldValue(column, 0).c_str());
 }
 
 std::int64_t WholeParameter(const G_DataSource& bonus, const char* column) {
@@ -115,8 +111,6 @@ Status BonusTax(CSalaryCalcurate& e, const CString& employee, int kind, int* res
     *result = 0;
     const auto key = run_key::Checked(e.m_HPHONPD);
     if (!key) return Status::Refused("", "");
-    const int year = calendar::AtoiSlice(key->month.str(), 0, 4);
-    const int month = calendar::AtoiSlice(key->month.str(), 4, 2);
 
     // A read that fails on the way would store a tax computed with zeros in
     // its place: such a result is not stored, and the step fails.
@@ -127,50 +121,23 @@ Status BonusTax(CSalaryCalcurate& e, const CString& employee, int kind, int* res
 
     if (kind == 1 || kind == 11) {
         HPOMNPY_FMT& r = e.m_HPOMNPY;
-        // Annual pay from the period's monthly average, placed in its cell.
-        const bonus::PeriodAverage average = bonus::AverageOfPeriod(periodPay, months, month);
-        totals.PAY_TOTAL = average.pay_total;
-        const double annualPay = 12 * e.GetTotalDelete(static_cast<double>(average.average));
+        // The period's pay through the year's simplified table.
+        TableWorking w;
+        status.Keep(WorkTable(e, periodPay, months, &w));
+        totals.PAY_TOTAL = w.pay_total;
+        r.TXST_AM =
+            static_cast<double>(bonus::BonusTaxBase(w.annual_base, months, totals.TXST_TOTAL));
+        r.DEXT_AM = static_cast<double>(w.credit);
 
-        // Deductions of the year; the earned-income one on the pay capped
-        // for it, while the base below starts from the whole annual pay.
-        const double earned = deductions::EarnedIncomeForBonus(year, annualPay);
-        const double pensionPay = static_cast<double>(bonus::PensionPay(periodPay, months));
-        const double pensionBase =
-            year <= 2001 ? e.GetTotalDeleteTO(pensionPay) : e.GetTotalDelete(pensionPay);
-        double premium = 0;
-        status.Keep(PensionPremium(e, pensionBase, &premium));
-        const double pension = std::floor(12 * premium);
-        const double standard = bonus::StandardDeduction(
-            year, Parameter(e.m_dsBonus, "STSD_AM"), Parameter(e.m_dsBonus, "DUMMY4"),
-            Parameter(e.m_dsBonus, "DUMMY5"), HouseholdOf(e.m_SEMP_ALL).persons());
-        const double family = static_cast<double>(e.GetlFami());
-        const double own = static_cast<double>(WholeParameter(e.m_dsBonus, "BSHD_AM"));
-
-        const double annualBase =
-            bonus::AnnualTaxBase(annualPay, own + family + standard + pension + earned);
-        r.TXST_AM = static_cast<double>(bonus::BonusTaxBase(annualBase, months, totals.TXST_TOTAL));
-
-        // The tax of the annual base and its credit, by the year's rules.
-        double tax = 0, credit = 0;
-        if (year >= 2002) {
-            status.Keep(BracketTax(e, annualBase, &tax));
-            status.Keep(IncomeCredit(e, tax, 1, &credit));
-        } else {
-            status.Keep(BracketTax(e, annualBase, &tax));
-            status.Keep(IncomeCredit(e, 12 * tax, 1, &credit));
-        }
-        const bonus::ComputedTax computed = bonus::ComputeTax(year, tax, credit);
-        r.DEXT_AM = static_cast<double>(computed.credit);
-
-        const bonus::Withholding w = bonus::Withhold(computed.monthly, months, totals.INTX_TOTAL,
-                                                     Parameter(e.m_dsBonus, "RSTX_RT"));
+        const bonus::Withholding withheld =
+            bonus::Withhold(static_cast<double>(w.monthly_tax), months, totals.INTX_TOTAL,
+                            YearParameter(e, "RSTX_RT"));
         // What is still due, and the computed tax as the due amount plus
         // its credit.
-        r.SPIC_AM = static_cast<double>(w.due);
-        r.CCTX_AM = static_cast<double>(w.due) + static_cast<double>(computed.credit);
-        r.INTX_AM = static_cast<double>(w.income_tax);
-        r.RSTX_AM = static_cast<double>(w.resident_tax);
+        r.SPIC_AM = static_cast<double>(withheld.due);
+        r.CCTX_AM = static_cast<double>(withheld.due) + static_cast<double>(w.credit);
+        r.INTX_AM = static_cast<double>(withheld.income_tax);
+        r.RSTX_AM = static_cast<double>(withheld.resident_tax);
     }
     if (!status.ok()) return status;
     bool stored = false;

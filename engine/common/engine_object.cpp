@@ -30,6 +30,7 @@ CSalaryCalcurate::CSalaryCalcurate() {
     m_nTableSet = 0;
     m_nJoinStrict = 0;
     m_nRetireStrict = 0;
+    m_nWithholding = 0;
     for (int i = 0; i < 8; ++i) m_strTable[i] = kTableNames[i];
     // Room for five employee records before any load: the single-employee
     // load writes into the first of them.

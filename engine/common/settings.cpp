@@ -82,6 +82,7 @@ Status Bind(CSalaryCalcurate& e, HPHONPD_YMD_FMT* key, bool* bound) {
     std::memset(e.m_nRowCount, 0, sizeof e.m_nRowCount);
     e.m_nJoinStrict = 0;
     e.m_nRetireStrict = 0;
+    e.m_nWithholding = 0;
     if (!key) return Status::Refused("", "");
     if (key != &e.m_HPHONPD) std::memcpy(&e.m_HPHONPD, key, sizeof e.m_HPHONPD);
     // A host may hand over fields without their terminator: make every field

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "engine/bonus/bonus_math.h"
+#include "engine/bonus/table_tax.h"
 #include "engine/common/messages.h"
 #include "engine/common/rounding.h"
 #include "engine/common/run_key.h"
@@ -54,6 +56,89 @@ Status TaxEmployee(CSalaryCalcurate& e, const CString& employee, int tableSet, i
     return status;
 }
 
+namespace {
+
+constexpr int kByDivision = 1;
+constexpr int kByTable = 2;
+
+// The monthly tax by the division's amount: the run's taxable pay less the
+// personal pension savings (the R items) and the division's monthly amount,
+// through the rate table, rounded by the income-tax item's cut-off code.
+Status DivisionMonthlyTax(CSalaryCalcurate& e, const run_key::Fields& key, const CString& employee,
+                          double* tax) {
+    Status status;
+    CString sql;
+    sql.Format(
+        "SELECT SUM(DDCT_AM) DDCT_AM FROM HPOMPDD WHERE CO_CD = '%s' AND RVRS_YM ='%s' AND "
+        "EMP_CD='%s' AND SQ='%s' %s AND PYDD_FG='P3' AND DDCT_CD LIKE 'R%%' ",
+        Esc(key.company).c_str(), Esc(key.month).c_str(), Esc(employee).c_str(),
+        Esc(key.sq).c_str(), PayTypeClause(key, "AND PYTP_FG='%s' ").c_str());
+    // The query routine's run, traced under the step's own title.
+    double rDeductions = 0;
+    G_DataSource& deductions = e.m_dsCalcA[0];
+    Status read = TracedQuery(e, deductions, sql, "GetNightTotal", "QueryOpen error");
+    if (read.ok() && deductions.OnGetRecordCount() > 0)
+        rDeductions = Number(deductions.OnGetFieldValue("DDCT_AM", 0));
+    status.Keep(std::move(read));
+
+    static const SEMP_FMT kNone{};
+    const SEMP_FMT* emp = e.m_SEMP_ALL.at(0);
+    if (!emp) emp = &kNone;
+    double base =
+        payroll::tax::MonthlyTaxBase(e.m_HPOMNPY.TPAY_AM, e.m_HPOMNPY.TBON_AM, rDeductions,
+                                     emp->REFR_YN.View(), emp->DUMMY2.View(), emp->DUMMY3.View());
+    status.Keep(BracketTax(e, base, tax));
+
+    sql.Format(
+        "SELECT CTOF_FG FROM HPMPDFM WHERE  CO_CD='%s' AND RVRS_YM='%s' AND %s PYDD_FG='P3' "
+        "AND PYDD_CD='T00'",
+        Esc(key.company).c_str(), Esc(key.month.Left(4)).c_str(),
+        PayTypeClause(key, "PYTP_FG='%s' AND ").c_str());
+    G_DataSource cutoff;
+    status.Keep(TracedQuery(e, cutoff, sql, "GetCalcIncomeAndResTax", "QUERY ERROR.."));
+    double rounded = 0;
+    status.Keep(RoundAmount(*tax, cutoff.OnGetFieldValue("CTOF_FG", 0), &rounded));
+    *tax = rounded;
+    return status;
+}
+
+// The monthly tax by the year's simplified table: the run's taxable pay as
+// one month of pay with nothing withheld before, for the employee's
+// household; amounts under 1,000 won are not withheld. A year whose table
+// or deductions are missing stops here, naming them, instead of storing a
+// tax worked from nothing.
+Status TableMonthlyTax(CSalaryCalcurate& e, double* tax) {
+    const std::string missing = MissingTableLaw(e);
+    if (!missing.empty())
+        return Status::Failed("GetCalcIncomeAndResTax",
+                              "the law of the run's year is missing: " + missing);
+    TableWorking w;
+    Status status = WorkTable(e, e.m_HPOMNPY.TPAY_AM + e.m_HPOMNPY.TBON_AM, 1, &w);
+    *tax = static_cast<double>(
+        payroll::bonus::Withhold(static_cast<double>(w.monthly_tax), 1, 0, 0).income_tax);
+    return status;
+}
+
+// How the run's company withholds, read once a run: syscfg row 21, "002"
+// for the simplified table; a company without the row keeps the division's
+// amount.
+Status WithholdingMethod(CSalaryCalcurate& e, const run_key::Fields& key, int* method) {
+    if (e.m_nWithholding == 0) {
+        CString sql;
+        sql.Format("SELECT CTR_FG FROM syscfg WHERE CO_CD='%s' AND CTR_CD='21'",
+                   Esc(key.company).c_str());
+        G_DataSource row;
+        if (Status read = TracedQuery(e, row, sql, "GetCalcIncomeAndResTax", "QUERY ERROR..");
+            !read.ok())
+            return read;
+        e.m_nWithholding = row.OnGetFieldValue("CTR_FG", 0) == "002" ? kByTable : kByDivision;
+    }
+    *method = e.m_nWithholding;
+    return Status();
+}
+
+}  // namespace
+
 Status IncomeAndResidentTax(CSalaryCalcurate& e, const CString& employee, int mode, int* result) {
     *result = 0;
     const auto key = run_key::Checked(e.m_HPHONPD);
@@ -62,39 +147,12 @@ Status IncomeAndResidentTax(CSalaryCalcurate& e, const CString& employee, int mo
     // had found nothing: such a result is not stored, and the step fails.
     Status status;
     if (mode == 1 || mode == 11) {
-        CString sql;
-        sql.Format(
-            "SELECT SUM(DDCT_AM) DDCT_AM FROM HPOMPDD WHERE CO_CD = '%s' AND RVRS_YM ='%s' AND "
-            "EMP_CD='%s' AND SQ='%s' %s AND PYDD_FG='P3' AND DDCT_CD LIKE 'R%%' ",
-            Esc(key->company).c_str(), Esc(key->month).c_str(), Esc(employee).c_str(),
-            Esc(key->sq).c_str(), PayTypeClause(*key, "AND PYTP_FG='%s' ").c_str());
-        // The query routine's run, traced under the step's own title.
-        double rDeductions = 0;
-        G_DataSource& deductions = e.m_dsCalcA[0];
-        Status read = TracedQuery(e, deductions, sql, "GetNightTotal", "QueryOpen error");
-        if (read.ok() && deductions.OnGetRecordCount() > 0)
-            rDeductions = Number(deductions.OnGetFieldValue("DDCT_AM", 0));
-        status.Keep(std::move(read));
-
-        static const SEMP_FMT kNone{};
-        const SEMP_FMT* emp = e.m_SEMP_ALL.at(0);
-        if (!emp) emp = &kNone;
-        double base = payroll::tax::MonthlyTaxBase(e.m_HPOMNPY.TPAY_AM, e.m_HPOMNPY.TBON_AM,
-                                                   rDeductions, emp->REFR_YN.View(),
-                                                   emp->DUMMY2.View(), emp->DUMMY3.View());
-        status.Keep(BracketTax(e, base, &e.m_HPOMNPY.INTX_AM));
-
-        sql.Format(
-            "SELECT CTOF_FG FROM HPMPDFM WHERE  CO_CD='%s' AND RVRS_YM='%s' AND %s PYDD_FG='P3' "
-            "AND PYDD_CD='T00'",
-            Esc(key->company).c_str(), Esc(key->month.Left(4)).c_str(),
-            PayTypeClause(*key, "PYTP_FG='%s' AND ").c_str());
-        G_DataSource cutoff;
-        status.Keep(TracedQuery(e, cutoff, sql, "GetCalcIncomeAndResTax", "QUERY ERROR.."));
-        double rounded = 0;
-        status.Keep(
-            RoundAmount(e.m_HPOMNPY.INTX_AM, cutoff.OnGetFieldValue("CTOF_FG", 0), &rounded));
-        e.m_HPOMNPY.INTX_AM = rounded;
+        int method = 0;
+        status.Keep(WithholdingMethod(e, *key, &method));
+        if (status.ok() && method == kByTable)
+            status.Keep(TableMonthlyTax(e, &e.m_HPOMNPY.INTX_AM));
+        else if (status.ok())
+            status.Keep(DivisionMonthlyTax(e, *key, employee, &e.m_HPOMNPY.INTX_AM));
     }
     if (!status.ok()) return status;
     *result = 1;

@@ -93,4 +93,25 @@ PAYROLL_API bool CreateRun(const NewRun& run, int* sequence, std::string* error)
 PAYROLL_API bool DeleteRun(const std::string& company, const std::string& month, int sequence,
                            bool force, std::string* error);
 
+// A table of a tax year's law as a law folder gives it.
+struct LawTable {
+    std::string year;     // 2002
+    std::string table;    // HPFTITC
+    int rows = 0;         // rows of the file
+    bool loaded = false;  // false: the database held the year's rows already
+};
+
+// Loads a law folder (one folder a year, law/2002/HPFTITC.csv ...: the
+// rate brackets, the earned-income tax credit, the simplified table's
+// cells, the year's deductions and the national pension grades) into the
+// common company "0000" of the open database, in one transaction. A table
+// the database already holds for a year is left as it is. Every file is
+// read and checked first: false, with the file, line and what is wrong,
+// and nothing written, when one is not as expected. *tables lists each
+// file found.
+PAYROLL_API bool LoadLaw(const std::string& dir, std::vector<LawTable>* tables, std::string* error);
+
+// LoadLaw of the law folder shipped with the library's resources.
+PAYROLL_API bool LoadShippedLaw(std::vector<LawTable>* tables, std::string* error);
+
 }  // namespace payroll::folder

@@ -290,6 +290,10 @@ class PAYROLL_API CSalaryCalcurate : public CWnd {
     int m_nTableSet;
     int m_nJoinStrict;
     int m_nRetireStrict;
+    // How the bound run's company withholds its monthly income tax, read
+    // once a run (syscfg row 21): 0 not read yet, 1 the division's amount
+    // off the taxable pay, 2 the year's simplified table.
+    int m_nWithholding;
     CString m_strTable[8];
 
     // What DspTRACE does, without copies of the text. Internal to the

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "payroll/company.h"
+#include "payroll/host.h"
 #include "payroll/salary_calcurate.h"
 #include "platform/db/connection.h"
 #include "support/engine_fixture.h"
@@ -210,6 +212,15 @@ class TaxRoadTest : public DatabaseFixture {
         return all;
     }
 
+    // The law tables shipped with the resources that the database does not
+    // hold yet.
+    static void SeedShippedLaw() {
+        std::vector<folder::LawTable> tables;
+        std::string error;
+        ASSERT_TRUE(folder::LoadLaw(PAYROLL_SOURCE_DIR "/resources/law", &tables, &error)) << error;
+        payroll::ResetTransactionOutcome();
+    }
+
     // The three-employee, two-run company of the year-driver test (the test
     // works every stored amount out from these rows).
     void SeedYearCompany() {
@@ -242,8 +253,11 @@ class TaxRoadTest : public DatabaseFixture {
         AddDeduction("200204", 1, "001", "E03", "S00", 25000, "DV2", "D02", "P9");
         AddDeduction("200204", 1, "001", "E03", "S10", 15000, "DV2", "D02", "P9");
 
-        // The resident-tax rate of the year, which the month's close reads.
+        // The resident-tax rate of the year, which the month's close reads;
+        // the rest of the year's law as shipped (this rate table and these
+        // deductions stay: the law never overwrites a year's table).
         Exec("INSERT INTO HPMLBEC (CO_CD, RVRS_YY, RSTX_RT) VALUES ('0000', '2002', 0.1)");
+        SeedShippedLaw();
 
         // Results of an earlier calculation.
         AddSummary("200203", 1, "001", "E01", 9);

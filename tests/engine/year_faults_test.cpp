@@ -68,8 +68,8 @@ Step Classify(const std::vector<std::string>& texts, std::size_t index) {
     if (Has(t, "SELECT A.* FROM ( SELECT H.CO_CD")) return {Scope::kYear, month, employee};
     if (Has(t, "SELECT * FROM HPOMPPD  WHERE")) return {Scope::kYear, month, employee};
     if (Has(t, "from SHCFG") || Has(t, "from HPFSTIA") || Has(t, "from HPMLBEC") ||
-        Has(t, "CTRL_CD='PC'") || (Has(t, "from HPMPDFM") && Has(t, "PYDD_FG='P2'")) ||
-        Has(t, "HHFAACC"))
+        Has(t, "FROM syscfg") || Has(t, "CTRL_CD='PC'") ||
+        (Has(t, "from HPMPDFM") && Has(t, "PYDD_FG='P2'")) || Has(t, "HHFAACC"))
         return {Scope::kRun, month, employee};
     if (Has(t, "DELETE FROM HPOMNPY") || Has(t, "UPDATE HPOMNPY"))
         return {Scope::kSummaryWrite, month, employee};

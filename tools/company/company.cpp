@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "payroll/company.h"
 #include "payroll/datasource.h"
 #include "tools/company/batch_writer.h"
 #include "tools/company/people.h"
@@ -196,12 +197,14 @@ bool Generate(const Options& o, Summary* summary, std::string* error) {
     for (const char* t : kCompanyTables) w.Add("DELETE FROM %s WHERE CO_CD='%s'", t, c.c_str());
     WriteCodeTables(w, o.company);
     WriteItemDefinitions(w, o.company, o.year, o.pay_items, o.deduction_items);
-    WriteTaxTables(w, o.year);
+    ClearTaxTables(w, o.year);
     std::vector<Person> people = MakePeople(o.employees, o.year, o.seed);
     WritePeople(w, c, o.year, people);
     s->employees = o.employees;
     WriteRuns(w, o, c, people, s);
-    return w.FlushAndCommit(tx, error);
+    if (!w.FlushAndCommit(tx, error)) return false;
+    std::vector<folder::LawTable> law;
+    return folder::LoadShippedLaw(&law, error);
 }
 
 bool FillPayAmounts(const std::string& company, const std::string& month, int sq,

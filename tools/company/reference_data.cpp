@@ -1,6 +1,6 @@
-// The company's code tables, settings and item definitions, and the yearly
-// tax tables under the common company "0000". The tax figures are those of
-// 2002 (see resources/demo/README.md for each and where it comes from).
+// The company's code tables, settings and item definitions. The yearly tax
+// tables under the common company "0000" are the law shipped with the
+// resources (resources/law/), loaded after the company is written.
 #include "tools/company/reference_data.h"
 
 #include <cstdio>
@@ -208,73 +208,9 @@ std::vector<Item> SpecialItems() {
     return {all[1], all[10], all[13]};
 }
 
-void WriteTaxTables(BatchWriter& w, int year) {
-    const int y = year;
-    // The delete keeps the generator repeatable for the common tables.
+void ClearTaxTables(BatchWriter& w, int year) {
     for (const char* t : {"HPFTITC", "HPFLICH", "HPFSTIA", "HPMLBEC", "HIFNPCT"})
-        w.Add("DELETE FROM %s WHERE CO_CD='0000' AND RVRS_YY='%04d'", t, y);
-    // Progressive rates on the tax base: 9 / 18 / 27 / 36 %.
-    struct Bracket {
-        double from, to, rate, less;
-    } brackets[] = {{0, 10000000, 0.09, 0},
-                    {10000000, 40000000, 0.18, 900000},
-                    {40000000, 80000000, 0.27, 4500000},
-                    {80000000, 0, 0.36, 11700000}};
-    for (const Bracket& b : brackets)
-        w.Add(
-            "INSERT INTO HPFTITC (CO_CD, RVRS_YY, TXSS_AM, TXSE_AM, TAX_RT, PRDA_AM) VALUES "
-            "('0000','%04d',%.4f,%.4f,%.6f,%.4f)",
-            y, b.from, b.to, b.rate, b.less);
-    // Earned-income tax credit: 45 % up to 500,000 won of tax, then 225,000
-    // plus 30 % of the excess; at most 400,000.
-    w.Add(
-        "INSERT INTO HPFLICH (CO_CD, RVRS_YY, SQ, TXSS_AM, TXSE_AM, PRDA_AM, TXDD_RT, ICAM_AM) "
-        "VALUES ('0000','%04d',1,0,500000,0,0.45,400000)",
-        y);
-    w.Add(
-        "INSERT INTO HPFLICH (CO_CD, RVRS_YY, SQ, TXSS_AM, TXSE_AM, PRDA_AM, TXDD_RT, ICAM_AM) "
-        "VALUES ('0000','%04d',2,500000,0,225000,0.30,400000)",
-        y);
-    // Simplified-table cells: 5,000 won wide up to 1.5 million, 10,000 up to
-    // 3 million, 20,000 up to 10 million.
-    w.Add(
-        "INSERT INTO HPFSTIA (CO_CD, RVRS_YY, SQ, TXSS_AM, TXSE_AM, AJMT_AM) VALUES "
-        "('0000','%04d',1,0,1500000,5000)",
-        y);
-    w.Add(
-        "INSERT INTO HPFSTIA (CO_CD, RVRS_YY, SQ, TXSS_AM, TXSE_AM, AJMT_AM) VALUES "
-        "('0000','%04d',2,1500000,3000000,10000)",
-        y);
-    w.Add(
-        "INSERT INTO HPFSTIA (CO_CD, RVRS_YY, SQ, TXSS_AM, TXSE_AM, AJMT_AM) VALUES "
-        "('0000','%04d',3,3000000,10000000,20000)",
-        y);
-    // Basic deduction 1,000,000 a person, small-household addition 500,000,
-    // resident tax 10 % of income tax, standard deductions.
-    w.Add(
-        "INSERT INTO HPMLBEC (CO_CD, RVRS_YY, STSD_AM, BSHD_AM, OSMD_AM, RSTX_RT, DUMMY4, "
-        "DUMMY5) VALUES ('0000','%04d',600000,1000000,500000,0.1,600000,1200000)",
-        y);
-    // National pension: 4.5 % of the standard monthly income, between the
-    // floor of 220,000 and the ceiling of 3,600,000, by grades of 100,000.
-    // Grade 1 covers everything below 320,000 at the floor; the last grade
-    // everything from 3,570,000 at the ceiling; between them the premium is
-    // 4.5 % of the grade's middle.
-    int grade = 1;
-    double lo = 0, hi = 320000;
-    while (true) {
-        double standard = grade == 1 ? 220000 : (lo + hi) / 2;
-        if (standard > 3600000) standard = 3600000;
-        bool last = hi >= 3570000;
-        w.Add(
-            "INSERT INTO HIFNPCT (CO_CD, RVRS_YY, NTPS_GR, STMS_AM, STME_AM, NAPS_AM) VALUES "
-            "('0000','%04d','%02d',%.4f,%.4f,%.4f)",
-            y, grade, lo, last ? 999999999999.0 : hi, last ? 3600000 * 0.045 : standard * 0.045);
-        if (last) break;
-        lo = hi;
-        hi = lo + 100000;
-        ++grade;
-    }
+        w.Add("DELETE FROM %s WHERE CO_CD='0000' AND RVRS_YY='%04d'", t, year);
 }
 
 }  // namespace payroll::company

@@ -27,7 +27,8 @@ std::vector<Item> SpecialItems();
 void WriteCodeTables(BatchWriter& w, const std::string& company);
 void WriteItemDefinitions(BatchWriter& w, const std::string& company, int year, int pay_items,
                           int deduction_items);
-// Tax tables of the year under company "0000" (replacing any rows of it).
-void WriteTaxTables(BatchWriter& w, int year);
+// Removes the year's tax tables under company "0000", so that the shipped
+// law of the year takes their place once the company is written.
+void ClearTaxTables(BatchWriter& w, int year);
 
 }  // namespace payroll::company
