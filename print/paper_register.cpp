@@ -31,6 +31,7 @@ constexpr double kRegLineFactor = 1.35;  // a text line's height over its font s
 constexpr double kRegSizes[] = {8.5, 8, 7.5, kSmallestText};  // tried largest first
 constexpr double kRegTableTop = kRegMargin + 62;  // under the title, the header lines and the box
 constexpr double kRegFooter = 16;
+constexpr double kRegMostSpare = 24;  // the most an item column grows past its widest cell
 
 // The cells of one block: a line per text line, a cell per column.
 using Cells = std::vector<std::vector<std::string>>;
@@ -109,6 +110,7 @@ class RegisterLayout {
 
   private:
     double Width() const { return pdf_.width() - 2 * kRegMargin; }
+    double TableWidth() const { return X(grid_.Columns()) - kRegMargin; }
     std::size_t GrossColumn() const { return grid_.slots + 2; }
     std::size_t NetColumn() const { return grid_.slots + 3; }
 
@@ -267,8 +269,10 @@ class RegisterLayout {
                     grid_.widths.clear();
                     for (double w : measured)
                         grid_.widths.push_back(w * size * kRegSlack / kRegMeasureSize + kRegPad);
-                    // What is left of the page goes to the item columns.
-                    const double spare = (Width() - total) / static_cast<double>(slots);
+                    // What is left of the page goes to the item columns, a
+                    // little each: a run of few items keeps its figures together.
+                    const double spare =
+                        std::min(kRegMostSpare, (Width() - total) / static_cast<double>(slots));
                     for (std::size_t c = 2; spare > 0 && c < 2 + slots; ++c)
                         grid_.widths[c] += spare;
                     return;
@@ -300,7 +304,7 @@ class RegisterLayout {
     void DrawHead(const Cells& head, const std::vector<double>& heights, double y) {
         double total = 0;
         for (double h : heights) total += h;
-        pdf_.Rect(kRegMargin, y, Width(), total, 0.88);
+        pdf_.Rect(kRegMargin, y, TableWidth(), total, 0.88);
         const TextStyle style{grid_.size, true, Align::kCenter};
         for (std::size_t l = 0; l < head.size(); ++l) {
             for (std::size_t c = 0; c < head[l].size(); ++c) {
@@ -309,18 +313,19 @@ class RegisterLayout {
                           WordLines(pdf_, head[l][c], w, style), style);
             }
             y += heights[l];
-            pdf_.Line(kRegMargin, y, kRegMargin + Width(), y, l + 1 == grid_.pay_lines ? 0.3 : 0.1);
+            pdf_.Line(kRegMargin, y, kRegMargin + TableWidth(), y,
+                      l + 1 == grid_.pay_lines ? 0.3 : 0.1);
         }
-        pdf_.Line(kRegMargin, y, kRegMargin + Width(), y, 0.8);
+        pdf_.Line(kRegMargin, y, kRegMargin + TableWidth(), y, 0.8);
     }
 
     void DrawBlock(const Block& b, double y) {
         const double line_h = grid_.LineHeight();
-        if (b.shade < 1) pdf_.Rect(kRegMargin, y, Width(), b.height, b.shade);
+        if (b.shade < 1) pdf_.Rect(kRegMargin, y, TableWidth(), b.height, b.shade);
         if (!b.heading.empty()) {
-            pdf_.Text(kRegMargin + kRegPad / 2, y + 2, Width() - kRegPad, b.heading,
+            pdf_.Text(kRegMargin + kRegPad / 2, y + 2, TableWidth() - kRegPad, b.heading,
                       {grid_.size, true});
-            pdf_.Line(kRegMargin, y + b.height, kRegMargin + Width(), y + b.height, 0.3);
+            pdf_.Line(kRegMargin, y + b.height, kRegMargin + TableWidth(), y + b.height, 0.3);
             return;
         }
         for (std::size_t l = 0; l < b.cells.size(); ++l) {
@@ -334,10 +339,11 @@ class RegisterLayout {
                           {grid_.size, b.total, c < 2 ? Align::kLeft : Align::kRight});
             }
             if (l + 1 == grid_.pay_lines)
-                pdf_.Line(X(2), y + 1.5 + static_cast<double>(l + 1) * line_h, kRegMargin + Width(),
-                          y + 1.5 + static_cast<double>(l + 1) * line_h, 0.1);
+                pdf_.Line(X(2), y + 1.5 + static_cast<double>(l + 1) * line_h,
+                          kRegMargin + TableWidth(), y + 1.5 + static_cast<double>(l + 1) * line_h,
+                          0.1);
         }
-        pdf_.Line(kRegMargin, y + b.height, kRegMargin + Width(), y + b.height,
+        pdf_.Line(kRegMargin, y + b.height, kRegMargin + TableWidth(), y + b.height,
                   b.total ? 0.5 : 0.25);
     }
 
@@ -351,7 +357,7 @@ class RegisterLayout {
     }
 
     void DrawPageHead(bool first) {
-        const double box = 152;
+        const double box = ApprovalBoxWidth();
         pdf_.Text(kRegMargin, kRegMargin, Width(), PaperLabel(lang_, 1140),
                   {16, true, Align::kCenter});
         std::string company = PaperLabel(lang_, 1101) + " " + r_.company;
@@ -365,24 +371,35 @@ class RegisterLayout {
             runs += (runs.empty() ? "" : "    ") + RunText(run);
         pdf_.Text(kRegMargin, kRegMargin + 40, Width() - box - 12, runs,
                   {8, false, Align::kLeft, true});
-        if (first) DrawApprovalBox(kRegMargin + Width() - box, kRegMargin, box, 54);
+        if (first) DrawApprovalBox(kRegMargin + Width() - box, kRegMargin, 54);
     }
+
+    // The approval box's title cell and each signer's cell: room for the
+    // names, and a signer's cell at least 44 points wide to sign in.
+    static constexpr TextStyle kApproval{7.5, true, Align::kCenter};
+    double ApprovalTitleWidth() {
+        return std::max(22.0, pdf_.TextWidth(PaperLabel(lang_, 1300), kApproval) + 8);
+    }
+    double ApprovalCellWidth() {
+        double cell = 44;
+        for (int id = 1301; id <= 1303; ++id)
+            cell = std::max(cell, pdf_.TextWidth(PaperLabel(lang_, id), kApproval) + 8);
+        return cell;
+    }
+    double ApprovalBoxWidth() { return ApprovalTitleWidth() + 3 * ApprovalCellWidth(); }
 
     // 결재란: a title cell, then 담당, 검토 and 승인, each with room to
     // sign under its name.
-    void DrawApprovalBox(double x, double y, double w, double h) {
-        const TextStyle label{7.5, true, Align::kCenter};
-        const std::string title = PaperLabel(lang_, 1300);
-        const double title_w = std::max(22.0, pdf_.TextWidth(title, label) + 6);
-        const double cell = (w - title_w) / 3, name_h = 12;
-        Frame(pdf_, x, y, w, h, 0.6);
-        pdf_.Text(x, y + (h - 7.5 * 1.15) / 2, title_w, title, label);
+    void DrawApprovalBox(double x, double y, double h) {
+        const double title_w = ApprovalTitleWidth(), cell = ApprovalCellWidth(), name_h = 12;
+        Frame(pdf_, x, y, title_w + 3 * cell, h, 0.6);
+        pdf_.Text(x, y + (h - 7.5 * 1.15) / 2, title_w, PaperLabel(lang_, 1300), kApproval);
         pdf_.Line(x + title_w, y, x + title_w, y + h, 0.6);
-        pdf_.Line(x + title_w, y + name_h, x + w, y + name_h, 0.3);
+        pdf_.Line(x + title_w, y + name_h, x + title_w + 3 * cell, y + name_h, 0.3);
         for (int i = 0; i < 3; ++i) {
             const double cx = x + title_w + cell * i;
             if (i > 0) pdf_.Line(cx, y, cx, y + h, 0.3);
-            pdf_.Text(cx, y + 2, cell, PaperLabel(lang_, 1301 + i), label);
+            pdf_.Text(cx, y + 2, cell, PaperLabel(lang_, 1301 + i), kApproval);
         }
     }
 

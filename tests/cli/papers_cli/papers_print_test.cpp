@@ -156,6 +156,38 @@ TEST_F(PapersPrintTest, TheRegistersSubtotalsAddUpToTheMonth) {
     EXPECT_GE(department_totals, 2 * run_totals);
 }
 
+// Each employee's line of each run says what `payroll results` says of him,
+// to the won: gross pay, deductions and net pay.
+TEST_F(PapersPrintTest, TheRegistersLinesAreTheResultsToTheWon) {
+    const std::string out = Out("register-results");
+    HostRun run = Payroll("register --company 1000 --month 200206 --format csv --out " +
+                          ShellQuote(out + "/register.csv"));
+    ASSERT_EQ(run.exit_code, 0) << run.err;
+    HostRun results = Payroll("results --company 1000 --month 200206 --format csv");
+    ASSERT_EQ(results.exit_code, 0) << results.err;
+    // Results: employee, name, run, pay types, then gross pay ... net pay.
+    std::map<std::pair<std::string, std::string>, std::vector<std::string>> want;
+    const std::vector<std::string> lines = Lines(results.out.substr(3));
+    ASSERT_GT(lines.size(), 2u);
+    for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
+        const std::vector<std::string> c = SplitCsv(lines[i]);
+        ASSERT_EQ(c.size(), 16u) << lines[i];
+        want[{c[0], c[2]}] = {c[4], c[14], c[15]};
+    }
+    std::size_t compared = 0;
+    for (const std::string& line : Lines(ReadWholeFile(out + "/register.csv").substr(3))) {
+        const std::vector<std::string> c = SplitCsv(line);
+        if (c.size() < 12 || c[0] != "개인") continue;
+        SCOPED_TRACE(line);
+        const auto it = want.find({c[5], c[1]});
+        ASSERT_NE(it, want.end());
+        EXPECT_EQ((std::vector<std::string>{c[c.size() - 3], c[c.size() - 2], c[c.size() - 1]}),
+                  it->second);
+        ++compared;
+    }
+    EXPECT_EQ(compared, want.size());
+}
+
 TEST_F(PapersPrintTest, TheLedgerIsTheTaxOfficesPaper) {
     const std::string out = Out("ledger-print");
     for (const char* language : {"ko", "en"}) {
