@@ -7,6 +7,7 @@
 #include "roads/pay_step.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -137,16 +138,22 @@ bool ReadPayTypes(const HPHONPD_YMD_FMT& key, Run* run, std::string* error) {
 }
 
 // The run's rows of both tables, their amounts in plain form.
-bool ReadRows(const Run& run, std::map<RowKey, std::string>* rows, std::string* error) {
+// The run's rows of the items the step may fill (`codes`): the others are
+// never its, and a run has many.
+bool ReadRows(const Run& run, const std::set<std::string>& codes,
+              std::map<RowKey, std::string>* rows, std::string* error) {
+    if (codes.empty()) return true;
     const std::set<std::string> types(run.pay_types.begin(), run.pay_types.end());
+    std::string listed;
+    for (const std::string& c : codes) listed += (listed.empty() ? "" : ",") + SqlQuoted(c);
     for (const bool pay : {true, false}) {
         const std::string code = pay ? "PAY_CD" : "DDCT_CD";
         const std::string amount = pay ? "PAY_AM" : "DDCT_AM";
         G_DataSource q;
         if (!Read(q,
                   "SELECT EMP_CD, PYTP_FG, " + code + ", " + amount + " FROM " +
-                      (pay ? run.pay_table : run.deduction_table) + Where(run) +
-                      " AND PYDD_FG=" + (pay ? "'P2'" : "'P3'"),
+                      (pay ? run.pay_table : run.deduction_table) + Where(run) + " AND PYDD_FG=" +
+                      (pay ? "'P2'" : "'P3'") + " AND " + code + " IN (" + listed + ")",
                   error))
             return false;
         for (long r = 0; r < q.OnGetRecordCount(); ++r) {
@@ -389,6 +396,13 @@ class Targets {
         return true;
     }
 
+    // The items a source of the month names (the base pay among them).
+    std::set<std::string> Codes() const {
+        std::set<std::string> codes{"P00"};
+        for (const auto& [key, span] : fixed_) codes.insert(key.second);
+        return codes;
+    }
+
     const std::map<RowKey, Written>& all() const { return targets_; }
 
   private:
@@ -454,17 +468,22 @@ bool FillPay(const HPHONPD_YMD_FMT& key, const PayChoices& choices, PayStepRepor
     }
     std::map<RowKey, std::string> rows;
     std::map<RowKey, Written> written;
-    if (!ReadPayTypes(key, &run, error) || !ReadRows(run, &rows, error) ||
-        !ReadWritten(run, &written, error))
-        return false;
     Places places(run);
+    Targets targets(run, places);
+    if (!ReadPayTypes(key, &run, error) || !ReadWritten(run, &written, error) ||
+        !targets.Load(error))
+        return false;
+    std::set<std::string> codes = targets.Codes();
+    for (const VariablePay& v : choices.variable) codes.insert(v.item);
+    for (const auto& [k, w] : written) codes.insert(k.code);
+    for (auto c = codes.begin(); c != codes.end();)
+        c = IsComputedDeduction(*c) ? codes.erase(c) : std::next(c);
+    if (!ReadRows(run, codes, &rows, error)) return false;
     std::set<std::string> people;
     for (const auto& [k, amount] : rows) {
         places.Add(k);
         people.insert(k.employee);
     }
-    Targets targets(run, places);
-    if (!targets.Load(error)) return false;
     if (!targets.FillMonthly(people, error)) return false;
     if (!targets.FillVariable(choices.variable, written, error)) return false;
 

@@ -81,7 +81,7 @@ std::string ManPage(const CommandInfo& program) {
     s += ".SH DESCRIPTION\n"
          "Runs the payroll library's roads from a terminal, the way a host application\n"
          "drives them: it opens the database, creates the engine and the front, builds\n"
-         "pay runs, recalculates income tax and taxes bonus runs.\n"
+         "pay runs and fills their amounts, recalculates income tax and taxes bonus runs.\n"
          "Messages go to standard error, results to standard output.\n";
     s += ".SH OPTIONS\n" + OptionList(program, true);
     s += ".SH COMMANDS\n";
