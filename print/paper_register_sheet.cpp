@@ -60,7 +60,8 @@ Sheet RegisterSheet(const Register& r, int lang) {
     std::size_t department = 0;
     for (std::size_t i = 0; i < r.lines.size(); ++i) {
         const papers::RegisterLine& l = r.lines[i];
-        const papers::RegisterRun& run = r.runs[l.run];
+        const papers::RegisterRun run =
+            l.run < r.runs.size() ? r.runs[l.run] : papers::RegisterRun{};
         std::vector<SheetCell> row = {TextCell(PaperLabel(lang, 1327)),
                                       NumberCell(run.sq),
                                       TextCell(PaperDate(run.pay_date)),
