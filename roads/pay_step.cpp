@@ -147,15 +147,14 @@ bool ReadRows(const Run& run, const std::set<std::string>& codes,
     std::string listed;
     for (const std::string& c : codes) listed += (listed.empty() ? "" : ",") + SqlQuoted(c);
     for (const bool pay : {true, false}) {
-        const std::string code = pay ? "PAY_CD" : "DDCT_CD";
-        const std::string amount = pay ? "PAY_AM" : "DDCT_AM";
+        const char* code = pay ? "PAY_CD" : "DDCT_CD";
+        std::string sql = "SELECT EMP_CD, PYTP_FG, ";
+        sql.append(code).append(pay ? ", PAY_AM FROM " : ", DDCT_AM FROM ");
+        sql.append(pay ? run.pay_table : run.deduction_table).append(Where(run));
+        sql.append(pay ? " AND PYDD_FG='P2' AND " : " AND PYDD_FG='P3' AND ").append(code);
+        sql.append(" IN (").append(listed).append(")");
         G_DataSource q;
-        if (!Read(q,
-                  "SELECT EMP_CD, PYTP_FG, " + code + ", " + amount + " FROM " +
-                      (pay ? run.pay_table : run.deduction_table) + Where(run) + " AND PYDD_FG=" +
-                      (pay ? "'P2'" : "'P3'") + " AND " + code + " IN (" + listed + ")",
-                  error))
-            return false;
+        if (!Read(q, sql, error)) return false;
         for (long r = 0; r < q.OnGetRecordCount(); ++r) {
             RowKey k{Cell(q, 0, r), Cell(q, 1, r), pay ? "P2" : "P3", Cell(q, 2, r)};
             if (types.count(k.pay_type)) (*rows)[std::move(k)] = PlainNumber(Cell(q, 3, r));
