@@ -255,6 +255,19 @@ TEST_F(PayStepTest, AVariableAmountWithoutItsRowRollsEverythingBack) {
     EXPECT_EQ(FillRunPay(missing, PayChoices{}).outcome, RoadOutcome::kRolledBack);
 }
 
+// What the step remembers of a run goes with it: the run made again under
+// the same sequence is filled afresh, not taken for the clerk's.
+TEST_F(PayStepTest, ARunDeletedAndMadeAgainIsFilledAfresh) {
+    Build("200207", true);
+    std::string error;
+    ASSERT_TRUE(folder::DeleteRun("1000", "200207", 1, true, &error)) << error;
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPOMPSW WHERE RVRS_YM='200207'"), "0");
+    NewRun("200207", "2002-07-25", "100");
+    const RoadResult again = Build("200207", true);
+    EXPECT_EQ(again.pay.kept, 0);
+    EXPECT_EQ(Number("200207", "E002", "P00"), 2550000);
+}
+
 // A source that holds text where an amount belongs (SQLite keeps what it
 // is given) stops the step before it reaches a statement.
 TEST_F(PayStepTest, AFixedItemThatIsNoAmountStopsTheStep) {
