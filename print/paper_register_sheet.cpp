@@ -18,6 +18,7 @@ constexpr int kHeads[] = {1161, 1108, 1106, 1325, 1104, 1102, 1103, 1196, 1326};
 std::vector<SheetCell> Amounts(const std::vector<double>& amounts, double gross, double deductions,
                                double net) {
     std::vector<SheetCell> cells;
+    cells.reserve(amounts.size() + 3);
     for (double a : amounts) cells.push_back(NumberCell(a));
     for (double a : {gross, deductions, net}) cells.push_back(NumberCell(a));
     return cells;

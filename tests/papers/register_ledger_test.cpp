@@ -227,7 +227,8 @@ TEST_F(LedgerTest, EachMonthIsTheMonthsReading) {
             s.employment += r.employment;
         }
         for (const auto& [employee, s] : sums) {
-            SCOPED_TRACE(employee + " " + month);
+            SCOPED_TRACE(employee);
+            SCOPED_TRACE(month);
             ASSERT_TRUE(by_employee.count(employee));
             const papers::LedgerLine& l =
                 by_employee[employee]->lines[static_cast<std::size_t>(m - 1)];

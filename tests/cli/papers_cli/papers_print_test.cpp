@@ -129,7 +129,7 @@ TEST_F(PapersPrintTest, TheRegistersSubtotalsAddUpToTheMonth) {
         ASSERT_EQ(cells.size(), width) << lines[i];
         std::vector<double> v(width, 0);
         for (std::size_t c = 9; c < width; ++c) v[c] = std::atof(cells[c].c_str());
-        const std::string kind = cells[0];
+        const std::string& kind = cells[0];
         auto expect_sum = [&](const std::vector<double>& sum) {
             for (std::size_t c = 9; c < width; ++c)
                 EXPECT_NEAR(v[c], sum[c], 0.005) << i << " " << c;

@@ -89,6 +89,16 @@ class PapersXlsxTest : public PapersCliTest {
         }
     }
 
+    static bool Rename(const std::string& employee, const std::string& name) {
+        std::string sql = "UPDATE SEMP SET KOR_NM='";
+        for (char c : name) sql += c == '\'' ? std::string("''") : std::string(1, c);
+        sql += "' WHERE CO_CD='1000' AND EMP_CD='";
+        sql += employee;
+        sql += '\'';
+        G_DirectSQL direct;
+        return direct.OnExecuteQuery(sql.c_str());
+    }
+
     static unsigned Mode(const std::string& path) {
         struct stat st {};
         return stat(path.c_str(), &st) == 0 ? (st.st_mode & 0777) : 07777;
@@ -147,12 +157,7 @@ TEST_F(PapersXlsxTest, AFormulaLookingNameIsStoredAsText) {
     std::map<std::string, std::string> before;
     for (const auto& [emp, name] : names) {
         before[emp] = Value("SELECT KOR_NM V FROM SEMP WHERE EMP_CD='" + emp + "'");
-        std::string quoted;
-        for (char c : name) quoted += c == '\'' ? std::string("''") : std::string(1, c);
-        G_DirectSQL direct;
-        ASSERT_TRUE(direct.OnExecuteQuery(
-            ("UPDATE SEMP SET KOR_NM='" + quoted + "' WHERE CO_CD='1000' AND EMP_CD='" + emp + "'")
-                .c_str()));
+        ASSERT_TRUE(Rename(emp, name));
     }
     const std::string out = Out("xlsx-formula");
     HostRun run = Payroll("register --company 1000 --month 200206 --format xlsx --out " +
@@ -170,12 +175,7 @@ TEST_F(PapersXlsxTest, AFormulaLookingNameIsStoredAsText) {
                 }
         }
     for (const auto& [emp, name] : names) EXPECT_GE(found[emp], 1) << name;
-    for (const auto& [emp, name] : before) {
-        G_DirectSQL direct;
-        EXPECT_TRUE(direct.OnExecuteQuery(
-            ("UPDATE SEMP SET KOR_NM='" + name + "' WHERE CO_CD='1000' AND EMP_CD='" + emp + "'")
-                .c_str()));
-    }
+    for (const auto& [emp, name] : before) EXPECT_TRUE(Rename(emp, name));
 }
 
 // XLSX is asked for where it exists, written whole or not at all, with the
