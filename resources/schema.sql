@@ -546,9 +546,10 @@ CREATE INDEX IF NOT EXISTS HPOMNPY_RUN ON HPOMNPY (CO_CD, RVRS_YM, SQ);
 -- (TBST_FG: the table set, 0 HPITMPD/HPITMDD, 1 HPOMPPD/HPOMPDD, 2
 -- HTOWTRT/HTOWTDR). A row that no longer holds SET_AM was changed by hand,
 -- and the step leaves it. SRC_FG says where the amount came from (STP the
--- pay-step table, FIX a fixed item, VAR the month's variable pay); WORK_DN
--- and WNDW_DN the days employed and the days of the window of a prorated
--- amount; WKHR_TM and CALC_DC the hours and the note of a variable amount.
+-- pay-step table, FIX a fixed item, VAR the month's variable pay). WORK_DN
+-- and WNDW_DN are the days employed and the days of the window of a
+-- prorated amount, WKHR_TM and CALC_DC the hours and the note of a variable
+-- amount.
 -- ---------------------------------------------------------------------------
 
 CREATE TABLE IF NOT EXISTS HPOMPSW (
