@@ -146,8 +146,13 @@ lxw_error WriteCells(lxw_worksheet* sheet, const Sheet& table, const Formats& f)
     for (std::size_t c = 0; c < widths.size(); ++c)
         worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
                              std::min(widths[c] + 2, 60.0), nullptr);
-    if (table.header_rows > 0 && table.header_rows < table.rows.size())
+    // The headings stay in sight, and the last of them filters the lines.
+    if (table.header_rows > 0 && table.header_rows < table.rows.size() && !widths.empty()) {
         worksheet_freeze_panes(sheet, static_cast<lxw_row_t>(table.header_rows), 0);
+        worksheet_autofilter(sheet, static_cast<lxw_row_t>(table.header_rows - 1), 0,
+                             static_cast<lxw_row_t>(table.rows.size() - 1),
+                             static_cast<lxw_col_t>(widths.size() - 1));
+    }
     return LXW_NO_ERROR;
 }
 

@@ -239,9 +239,11 @@ std::string WholeWon(double amount) {
 
 // The month's cells (a heading, the lines, the totals) as a workbook at
 // `path`: the CSV's cells, its figures (from column 4 on) as numbers.
-int WriteMonthXlsx(const std::vector<Row>& cells, const std::string& path) {
+int WriteMonthXlsx(const std::vector<Row>& cells, const std::string& month, int language,
+                   const std::string& path) {
     print::Sheet sheet;
-    sheet.name = "results";
+    sheet.name =
+        (language == 1 ? "Results " : "급여 결과 ") + month.substr(0, 4) + "-" + month.substr(4);
     for (std::size_t r = 0; r < cells.size(); ++r) {
         std::vector<print::SheetCell> row;
         for (std::size_t c = 0; c < cells[r].size(); ++c) {
@@ -267,7 +269,7 @@ int WriteMonthXlsx(const std::vector<Row>& cells, const std::string& path) {
 }
 
 int PrintMonth(const reading::MonthResults& month, const std::string& format, int language,
-               const std::string& workbook) {
+               const std::string& month_text, const std::string& workbook) {
     const bool english = language == 1;
     if (format == "json") {
         nlohmann::ordered_json lines = nlohmann::ordered_json::array();
@@ -310,7 +312,7 @@ int PrintMonth(const reading::MonthResults& month, const std::string& format, in
                  english ? lines + " lines" : lines + "건", ""};
     for (const Figure& f : kFigures) total.push_back(amount(month.totals.*f.amount));
     cells.push_back(std::move(total));
-    if (format == "xlsx") return WriteMonthXlsx(cells, workbook);
+    if (format == "xlsx") return WriteMonthXlsx(cells, month_text, language, workbook);
     if (csv) {
         std::printf("%s", print::kCsvByteOrderMark);
         for (const Row& r : cells) {
@@ -380,7 +382,7 @@ int ShowResults(const GlobalOptions& options, const ResultsOptions& o) {
         std::fprintf(stderr, "payroll: the results could not be read: %s\n", error.c_str());
         return kFailed;
     }
-    const int code = PrintMonth(month, o.format, language, o.out);
+    const int code = PrintMonth(month, o.format, language, o.month, o.out);
     if (o.format == "table" && month.lines.empty())
         std::printf("no results for company %s in %s\n", o.company.c_str(), o.month.c_str());
     return code;
