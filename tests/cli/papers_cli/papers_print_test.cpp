@@ -209,8 +209,9 @@ TEST_F(PapersPrintTest, TheLedgerIsTheTaxOfficesPaper) {
     for (int m = 1; m <= 12; ++m)
         EXPECT_TRUE(seen.count("2002-" + std::string(m < 10 ? "0" : "") + std::to_string(m))) << m;
     const std::set<std::string> english = WordSet(en);
-    for (const char* word : {"Withholding", "agent", "Employment", "insurance", "Resident", "tax",
-                             "National", "pension", "overtime", "night", "work"})
+    for (const char* word :
+         {"Withholding", "agent", "Employment", "insurance", "Resident", "tax", "National",
+          "pension", "Overtime", "night", "work", "Maternity", "Other"})
         EXPECT_TRUE(english.count(word)) << word;
     // The June line's income tax is the results' for the employee's two runs.
     const double june_tax =
