@@ -96,12 +96,13 @@ class RegisterLayout {
             double top = kRegTableTop;
             DrawHead(head, head_heights, top);
             top += head_height;
-            const double body_top = top;
+            DrawColumnRules(kRegTableTop, top, Rules::kHeading);
             for (std::size_t i = page_starts[page]; i < page_starts[page + 1]; ++i) {
                 DrawBlock(blocks[i], top);
+                DrawColumnRules(top, top + blocks[i].height,
+                                blocks[i].heading.empty() ? Rules::kBody : Rules::kFrame);
                 top += blocks[i].height;
             }
-            DrawColumnRules(kRegTableTop, body_top, top);
             pdf_.Text(kRegMargin, pdf_.height() - kRegMargin - 9, Width(),
                       PaperLabel(lang_, 1142, {std::to_string(page + 1), std::to_string(pages)}),
                       {7.5, false, Align::kCenter});
@@ -347,12 +348,16 @@ class RegisterLayout {
                   b.total ? 0.5 : 0.25);
     }
 
-    // The rules between the columns, the groups' heavier; none between the
-    // first two under the heading, where a subtotal's label runs across.
-    void DrawColumnRules(double top, double body_top, double bottom) {
+    // The rules between the columns, the groups' heavier: all of them under
+    // the heading, none between the first two in the body (a subtotal's
+    // label runs across), only the table's edges beside a run's heading.
+    enum class Rules { kHeading, kBody, kFrame };
+    void DrawColumnRules(double top, double bottom, Rules rules) {
         for (std::size_t c = 0; c <= grid_.Columns(); ++c) {
-            const bool group = c == 0 || c == 2 || c == GrossColumn() || c == grid_.Columns();
-            pdf_.Line(X(c), top, X(c), c == 1 ? body_top : bottom, group ? 0.5 : 0.1);
+            const bool edge = c == 0 || c == grid_.Columns();
+            const bool group = edge || c == 2 || c == GrossColumn();
+            if ((rules == Rules::kFrame && !edge) || (rules == Rules::kBody && c == 1)) continue;
+            pdf_.Line(X(c), top, X(c), bottom, group ? 0.5 : 0.1);
         }
     }
 
