@@ -8,7 +8,9 @@
 // Figures: year_employee_runs_per_s_1000, year_employee_runs_per_s_10000,
 // year_scaling_ratio (time at 10,000 over time at 1,000),
 // year_statements_per_employee_run, year_raw_replay_employee_runs_per_s and
-// year_overhead_ratio (the median of engine-then-replay pairs at 1,000).
+// year_overhead_ratio (the median of engine-then-replay pairs at 1,000),
+// year_table_ratio (the year at 10,000 withheld by the simplified table over
+// the same year by the division's amount).
 // --quick uses 200 and 2,000 employees.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -27,6 +29,8 @@
 #include "bench/figures.h"
 #include "bench/scratch_db.h"
 #include "bench/year_company.h"
+#include "payroll/company.h"
+#include "payroll/datasource.h"
 #include "payroll/diagnostics.h"
 #include "payroll/host.h"
 #include "payroll/salary_calcurate.h"
@@ -403,11 +407,50 @@ void OverheadPairs(benchmark::State& state) {
     SetFigure("year_overhead_ratio", ratios[ratios.size() / 2]);
 }
 
+// The company's withholding method: the division's amount (the seeded
+// company's) or the year's simplified table, with the law of 2002 as
+// shipped loaded for it.
+bool WithholdByTable(bool table) {
+    std::vector<folder::LawTable> law;
+    std::string error;
+    G_DirectSQL sql;
+    if (!folder::LoadShippedLaw(&law, &error) ||
+        !sql.OnExecuteText(std::string("DELETE FROM syscfg WHERE CO_CD='1000' AND CTR_CD='21';\n"
+                                       "INSERT INTO syscfg (CO_CD, CTR_CD, CTR_FG, CTR_NB, USE_YN, "
+                                       "FG_TY) VALUES ('1000','21','") +
+                           (table ? "002" : "001") + "',0,'001','001')")) {
+        std::fprintf(stderr, "bench: %s\n",
+                     error.empty() ? sql.GetLastError().c_str() : error.c_str());
+        return false;
+    }
+    return true;
+}
+
+// The year of the large company withheld by the simplified table.
+void YearRecalcByTable(benchmark::State& state) {
+    const int employees = LargeCompany();
+    QuietUi quiet;
+    if (!Prepare(employees) || !OpenCompany(employees) || !WithholdByTable(true) ||
+        !RecalculateYear()) {
+        state.SkipWithError("cannot seed the company");
+        CloseDatabase();
+        return;
+    }
+    for (auto _ : state) {
+        if (!RecalculateYear()) state.SkipWithError(LastEngineFailure().step.c_str());
+    }
+    WithholdByTable(false);
+    CloseDatabase();
+}
+
 void BM_YearRecalcSmall(benchmark::State& state) {
     YearRecalc(state, SmallCompany);
 }
 void BM_YearRecalcLarge(benchmark::State& state) {
     YearRecalc(state, LargeCompany);
+}
+void BM_YearRecalcByTableLarge(benchmark::State& state) {
+    YearRecalcByTable(state);
 }
 void BM_YearRawReplaySmall(benchmark::State& state) {
     RawReplay(state);
@@ -418,6 +461,7 @@ void BM_YearOverheadPairs(benchmark::State& state) {
 
 const char* const kSmall = Timed("BM_YearRecalcSmall", BM_YearRecalcSmall, 5);
 const char* const kLarge = Timed("BM_YearRecalcLarge", BM_YearRecalcLarge, 2);
+const char* const kLargeTable = Timed("BM_YearRecalcByTableLarge", BM_YearRecalcByTableLarge, 2);
 const char* const kReplay = Timed("BM_YearRawReplaySmall", BM_YearRawReplaySmall, 5);
 
 const bool year_recalc_registered = [] {
@@ -430,6 +474,9 @@ const bool year_recalc_registered = [] {
         return PerSecond(t, kLarge, static_cast<double>(LargeCompany()) * kMonths);
     });
     AddFigure("year_scaling_ratio", [](const Timings& t) { return RatioOf(t, kLarge, kSmall); });
+    // The year withheld by the simplified table over the year by the
+    // division's amount, at the large size.
+    AddFigure("year_table_ratio", [](const Timings& t) { return RatioOf(t, kLargeTable, kLarge); });
     AddFigure("year_raw_replay_employee_runs_per_s", [](const Timings& t) {
         return PerSecond(t, kReplay, static_cast<double>(SmallCompany()) * kMonths);
     });

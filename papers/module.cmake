@@ -13,4 +13,6 @@ payroll_module(payroll_papers
     USES
         payroll_db
         payroll_lang
+        payroll_engine
+        payroll_roads
 )

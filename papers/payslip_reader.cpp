@@ -3,8 +3,11 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "engine/bonus/table_tax.h"
+#include "engine/common/rounding.h"
 #include "papers/run_rows.h"
 #include "payroll/papers.h"
+#include "payroll/roads.h"
 #include "platform/text/number_parse.h"
 
 namespace payroll::papers {
@@ -66,28 +69,95 @@ double PensionRate(const std::vector<Grade>& grades) {
     return 0;
 }
 
+// The pension as billed, with the grade of the year whose premium it is:
+// that grade's standard monthly income is its premium at the table's rate.
+// An amount no grade bills is shown as it is, without a grade.
 void NotePension(const YearTables& tables, double amount, PayslipNotes* n) {
-    double rate = PensionRate(tables.grades);
-    if (amount <= 0 || rate <= 0) return;
+    if (amount <= 0) return;
     n->has_pension = true;
     n->pension_amount = amount;
+    const double rate = PensionRate(tables.grades);
     n->pension_rate = std::round(rate * 1e6) / 1e6;
-    n->pension_income = std::round(amount / n->pension_rate);
-    for (const Grade& g : tables.grades)
-        if (n->pension_income >= g.from && (n->pension_income < g.to || g.to <= 0))
-            n->pension_grade = g.grade;
+    for (const Grade& g : tables.grades) {
+        if (std::fabs(g.premium - amount) >= 0.5) continue;
+        n->pension_grade = g.grade;
+        if (n->pension_rate > 0) n->pension_income = std::round(g.premium / n->pension_rate);
+        return;
+    }
+}
+
+// The rate table's tax rounded by the income-tax item's cut-off code, as the
+// tax step rounds it (the amount as it is when the rounding cannot be done).
+double RoundedTax(double amount, const std::string& code) {
+    double rounded = 0;
+    if (!engine::RoundAmount(amount, CString(code), &rounded).ok()) return amount;
+    return rounded;
+}
+
+// The simplified table worked for the slip's employee, from the year's law:
+// the engine bound to the slip's run, the employee's record loaded for his
+// household, the run's taxable pay as one month's.
+class TableWorker {
+  public:
+    // Binds to the run (month and sequence, its head pay type); false when
+    // the run cannot be bound, and then no slip gets the table's working.
+    bool Bind(const std::string& company, const detail::RunUnit& unit) {
+        bound_ = false;
+        std::vector<HPHONPD_YMD_FMT> runs;
+        std::string error;
+        if (!ListPayRuns(company, unit.month, &runs, &error)) return false;
+        for (HPHONPD_YMD_FMT& key : runs) {
+            if (std::atoi(key.SQ.c_str()) != unit.sq) continue;
+            if (!unit.types.empty() && key.PYTP_FG.Str() != unit.types.front()) continue;
+            if (!ApplyRunRules(&key, &error)) return false;
+            key_ = key;
+            bound_ = engine_.init(&key_) == 1;
+            return bound_;
+        }
+        return false;
+    }
+    bool Work(const std::string& employee, double taxable, engine::TableWorking* w) {
+        if (!bound_ || engine_.OpenSEMP(CString(employee)) != 1) return false;
+        return engine::WorkTable(engine_, taxable, 1, w).ok();
+    }
+
+  private:
+    CSalaryCalcurate engine_;
+    HPHONPD_YMD_FMT key_{};
+    bool bound_ = false;
+};
+
+void NoteTable(const engine::TableWorking& w, PayslipNotes* n) {
+    n->by_table = true;
+    n->table_cell = w.cell;
+    n->table_annual_pay = w.annual_pay;
+    n->table_earned = w.earned;
+    n->table_personal = w.own + w.family;
+    n->table_persons = w.persons;
+    n->table_standard = w.standard;
+    n->table_pension = w.pension;
+    n->table_base = w.annual_base;
+    n->table_computed = static_cast<double>(w.computed);
+    n->table_credit = static_cast<double>(w.credit);
+    n->table_monthly = static_cast<double>(w.monthly_tax);
+    // Under 1,000 won nothing is withheld.
+    n->computed_tax = w.monthly_tax < 1000 ? 0 : n->table_monthly;
 }
 
 void NoteIncomeTax(const YearTables& tables, const detail::RunRows& rows,
                    const detail::EmployeeRun& e, const detail::Person* person,
-                   const detail::ItemCatalog& items, Payslip* slip) {
+                   const detail::ItemCatalog& items, TableWorker* table, Payslip* slip) {
     PayslipNotes* n = &slip->notes;
     n->bonus_run = !rows.unit.types.empty() && rows.unit.types.front().rfind('2', 0) == 0;
     n->has_income_tax = true;
     n->income_tax = e.intx;
+    n->computed_tax = e.intx;
     n->taxable_pay = e.tpay + e.tbon;
+    engine::TableWorking w;
     if (n->bonus_run) {
         n->tax_base = e.txst;  // the bonus road's tax base over the bonus period
+    } else if (table && table->Work(slip->employee, n->taxable_pay, &w)) {
+        NoteTable(w, n);
     } else {
         for (const PaperLine& d : slip->deductions)
             if (d.code.rfind('R', 0) == 0) n->savings_deduction += d.amount;
@@ -96,25 +166,31 @@ void NoteIncomeTax(const YearTables& tables, const detail::RunRows& rows,
             n->division_deduction = payroll::text::NumberOf(text);
         }
         n->tax_base = n->taxable_pay - n->savings_deduction - n->division_deduction;
-    }
-    for (const Bracket& b : tables.brackets) {
-        if (n->tax_base >= b.from && (n->tax_base < b.to || b.to == 0)) {
-            n->tax_rate = b.rate;
-            n->tax_less = b.less;
-            break;
+        for (const Bracket& b : tables.brackets) {
+            if (n->tax_base >= b.from && (n->tax_base < b.to || b.to == 0)) {
+                n->tax_rate = b.rate;
+                n->tax_less = b.less;
+                break;
+            }
         }
+        n->rounding_code = items.Find(rows.unit.types.front(), "P3", "T00").rounding;
+        const double bracket =
+            n->tax_base > 0 && n->tax_rate > 0 ? n->tax_rate * n->tax_base - n->tax_less : 0;
+        n->computed_tax = RoundedTax(bracket, n->rounding_code);
     }
-    n->rounding_code = items.Find(rows.unit.types.front(), "P3", "T00").rounding;
     n->resident_rate = tables.resident_rate;
     n->resident_tax = e.rstx;
     for (const PaperLine& d : slip->deductions)
         if (d.code == "T10") n->resident_tax = d.amount;
+    const auto whole = static_cast<long long>(n->resident_rate * n->income_tax + 1e-6);
+    n->computed_resident_tax = static_cast<double>(whole - whole % 10);
 }
 
 Payslip MakePayslip(const PaperQuery& query, const detail::RunRows& rows,
                     const std::string& employee, const detail::EmployeeRun& e,
                     const std::map<std::string, detail::Person>& people,
-                    const detail::ItemCatalog& items, const YearTables& tables) {
+                    const detail::ItemCatalog& items, const YearTables& tables,
+                    TableWorker* table) {
     Payslip s;
     s.company = query.company;
     s.employee = employee;
@@ -143,8 +219,20 @@ Payslip MakePayslip(const PaperQuery& query, const detail::RunRows& rows,
     s.exempt = e.ewte + e.aite + e.ette;
     for (const PaperLine& d : s.deductions)
         if (d.code == "S00") NotePension(tables, d.amount, &s.notes);
-    NoteIncomeTax(tables, rows, e, person == people.end() ? nullptr : &person->second, items, &s);
+    NoteIncomeTax(tables, rows, e, person == people.end() ? nullptr : &person->second, items, table,
+                  &s);
     return s;
+}
+
+// Whether the company withholds by the year's simplified table (its
+// settings' row 21); a company without the row does not.
+bool WithholdsByTable(const std::string& company) {
+    G_DataSource row;
+    std::string ignored;
+    if (!Select("SELECT CTR_FG FROM syscfg WHERE CO_CD=" + SqlQuoted(company) + " AND CTR_CD='21'",
+                "the withholding method", &row, &ignored))
+        return false;
+    return row.OnGetRecordCount() > 0 && row.OnGetFieldValue("CTR_FG", 0) == "002";
 }
 
 }  // namespace
@@ -162,9 +250,13 @@ bool ReadPayslips(const PaperQuery& query, std::vector<Payslip>* out, std::strin
         !detail::ReadPeople(query.company, query.language, &people, error) ||
         !ReadYearTables(query.period.substr(0, 4), &tables, error))
         return false;
-    for (const detail::RunRows& rows : month)
+    const bool byTable = WithholdsByTable(query.company);
+    for (const detail::RunRows& rows : month) {
+        TableWorker worker;
+        TableWorker* table = byTable && worker.Bind(query.company, rows.unit) ? &worker : nullptr;
         for (const auto& [employee, e] : rows.employees)
-            out->push_back(MakePayslip(query, rows, employee, e, people, items, tables));
+            out->push_back(MakePayslip(query, rows, employee, e, people, items, tables, table));
+    }
     return true;
 }
 

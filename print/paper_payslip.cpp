@@ -1,5 +1,6 @@
 // One employee's payslip: a page with the header, the pay and deduction
 // lines, the totals and the calculation notes; or the same lines as CSV.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -31,13 +32,31 @@ std::string RoundingText(const std::string& code, int lang) {
     return PaperLabel(lang, 1129);
 }
 
+// The simplified table's working for the employee, line by line.
+void TableNotes(const papers::PayslipNotes& n, const std::string& year, int lang,
+                std::vector<std::string>* out) {
+    out->push_back(PaperLabel(
+        lang, 1340,
+        {year, PaperWon(n.taxable_pay), PaperWon(n.table_cell), PaperWon(n.table_annual_pay)}));
+    out->push_back(PaperLabel(
+        lang, 1341,
+        {PaperWon(n.table_earned), PaperWon(n.table_personal), std::to_string(n.table_persons),
+         PaperWon(n.table_standard), PaperWon(n.table_pension), PaperWon(n.table_base)}));
+    out->push_back(PaperLabel(
+        lang, 1342,
+        {PaperWon(n.table_computed), PaperWon(n.table_credit), PaperWon(n.table_monthly)}));
+    if (n.table_monthly > 0 && n.computed_tax == 0) out->push_back(PaperLabel(lang, 1343));
+}
+
 std::vector<std::string> Notes(const Payslip& s, int lang) {
     const papers::PayslipNotes& n = s.notes;
     std::vector<std::string> out;
-    if (n.has_pension)
+    if (n.has_pension && !n.pension_grade.empty())
         out.push_back(PaperLabel(lang, 1123,
                                  {PaperWon(n.pension_income), n.pension_grade,
                                   PaperPercent(n.pension_rate), PaperWon(n.pension_amount)}));
+    else if (n.has_pension)
+        out.push_back(PaperLabel(lang, 1346, {PaperWon(n.pension_amount)}));
     // Exempt-class pay over its limits (or beyond the overtime ceiling) was taxed.
     double exempt_items = 0;
     for (const PaperLine& l : s.pay)
@@ -47,6 +66,8 @@ std::vector<std::string> Notes(const Payslip& s, int lang) {
     const std::string year = s.month.substr(0, 4);
     if (n.has_income_tax && n.bonus_run) {
         out.push_back(PaperLabel(lang, 1126, {PaperWon(n.tax_base), year, PaperWon(n.income_tax)}));
+    } else if (n.has_income_tax && n.by_table) {
+        TableNotes(n, year, lang, &out);
     } else if (n.has_income_tax) {
         out.push_back(PaperLabel(lang, 1124,
                                  {PaperWon(n.taxable_pay), PaperWon(n.savings_deduction),
@@ -57,12 +78,19 @@ std::vector<std::string> Notes(const Payslip& s, int lang) {
             out.push_back(
                 PaperLabel(lang, 1125,
                            {year, PaperPercent(n.tax_rate), PaperWon(n.tax_less),
-                            RoundingText(n.rounding_code, lang), PaperWon(n.income_tax)}));
+                            RoundingText(n.rounding_code, lang), PaperWon(n.computed_tax)}));
     }
-    if (n.has_income_tax)
-        out.push_back(PaperLabel(
-            lang, 1127,
-            {PaperWon(n.income_tax), PaperPercent(n.resident_rate), PaperWon(n.resident_tax)}));
+    // Where the stored tax is not what the working gives, the slip says so.
+    if (n.has_income_tax && !n.bonus_run && std::abs(n.computed_tax - n.income_tax) >= 0.5)
+        out.push_back(PaperLabel(lang, 1344, {PaperWon(n.income_tax), PaperWon(n.computed_tax)}));
+    if (n.has_income_tax) {
+        out.push_back(PaperLabel(lang, 1127,
+                                 {PaperWon(n.income_tax), PaperPercent(n.resident_rate),
+                                  PaperWon(n.computed_resident_tax)}));
+        if (std::abs(n.computed_resident_tax - n.resident_tax) >= 0.5)
+            out.push_back(PaperLabel(
+                lang, 1345, {PaperWon(n.resident_tax), PaperWon(n.computed_resident_tax)}));
+    }
     return out;
 }
 

@@ -40,8 +40,10 @@ struct PaperLine {
 /// What the payslip's calculation notes say, from the tables the engine used.
 struct PayslipNotes {
     bool bonus_run = false;  ///< the run's pay type is a bonus type ("2..")
-    // National pension (deduction S00): the standard monthly income, the grade
-    // of the year's table (HIFNPCT) it falls in and the premium rate.
+    // National pension (deduction S00): the amount the agency bills, and the
+    // grade of the year's table (HIFNPCT) whose premium it is, with that
+    // grade's standard monthly income (its middle) and the premium rate.
+    // pension_grade stays empty when no grade's premium is the amount.
     bool has_pension = false;
     double pension_income = 0;
     std::string pension_grade;
@@ -59,9 +61,29 @@ struct PayslipNotes {
     double tax_less = 0;        ///< the bracket's progressive deduction
     std::string rounding_code;  ///< empty when none applies
     double income_tax = 0;      ///< as stored
+    /// The income tax the note's working gives (the rate table's, or the
+    /// simplified table's); it differs from income_tax when the stored row
+    /// was changed by hand.
+    double computed_tax = 0;
+    // A company that withholds by the year's simplified table: the table
+    // worked for the run's taxable pay and the employee's household from the
+    // year's law, never from the stored tax.
+    bool by_table = false;
+    double table_cell = 0;        ///< the pay's cell midpoint (the pay itself from 10,000,000)
+    double table_annual_pay = 0;  ///< 12 × the cell
+    double table_earned = 0;      ///< earned-income deduction
+    double table_personal = 0;    ///< basic deductions of the household
+    int table_persons = 0;        ///< the household's persons
+    double table_standard = 0;    ///< standard deduction
+    double table_pension = 0;     ///< the year's national pension of the cell's grade
+    double table_base = 0;        ///< annual tax base
+    double table_computed = 0;    ///< the rate table's tax of the base
+    double table_credit = 0;      ///< earned-income tax credit
+    double table_monthly = 0;     ///< the month's share, cut to tens
     // Resident tax: the year's rate (HPMLBEC RSTX_RT) of the income tax.
     double resident_rate = 0;
-    double resident_tax = 0;  ///< as stored
+    double resident_tax = 0;           ///< as stored
+    double computed_resident_tax = 0;  ///< the rate of the stored income tax, cut to tens
 };
 
 /// One employee's payslip of one run (or of a combined run's pay types).

@@ -71,7 +71,74 @@ TEST_F(PayslipsTest, EveryLineAndTotalIsTheStoredAmount) {
     }
 }
 
-TEST_F(PayslipsTest, NotesReproduceTheStoredTaxes) {
+// The generated company withholds by the year's simplified table: each
+// salary slip's note works the table for the employee from the year's law,
+// and its figures give the stored tax.
+TEST_F(PayslipsTest, NotesWorkTheSimplifiedTableForEachEmployee) {
+    std::vector<Payslip> slips;
+    std::string error;
+    ASSERT_TRUE(papers::ReadPayslips(Query("200203", 1), &slips, &error)) << error;
+    ASSERT_FALSE(slips.empty());
+    int taxed = 0;
+    for (const Payslip& s : slips) {
+        SCOPED_TRACE(s.employee);
+        const papers::PayslipNotes& n = s.notes;
+        ASSERT_TRUE(n.has_income_tax);
+        ASSERT_TRUE(n.by_table);
+        EXPECT_DOUBLE_EQ(n.taxable_pay, s.taxable);
+        EXPECT_DOUBLE_EQ(n.table_annual_pay, 12 * n.table_cell);
+        // The cell holds the pay: 5,000, 10,000 or 20,000 wide below 10,000,000.
+        if (s.taxable < 10000000) {
+            EXPECT_LE(std::fabs(n.table_cell - s.taxable), 10000) << n.table_cell;
+        }
+        EXPECT_DOUBLE_EQ(n.table_base,
+                         std::max(0.0, n.table_annual_pay - n.table_earned - n.table_personal -
+                                           n.table_standard - n.table_pension));
+        EXPECT_EQ(n.table_standard, n.table_persons > 2 ? 1800000 : 600000);
+        // (tax - credit) / 12 cut to tens is the month's tax; under 1,000 won
+        // nothing is withheld; the stored tax is what the note computes.
+        const double month = std::floor((n.table_computed - n.table_credit) / 12);
+        EXPECT_DOUBLE_EQ(n.table_monthly, std::max(0.0, month - std::fmod(month, 10)));
+        EXPECT_DOUBLE_EQ(n.computed_tax, n.table_monthly < 1000 ? 0 : n.table_monthly);
+        EXPECT_DOUBLE_EQ(n.income_tax, n.computed_tax);
+        EXPECT_DOUBLE_EQ(n.income_tax, Sum("SELECT SUM(INTX_AM) FROM HPOMNPY" + RunWhere(s)));
+        EXPECT_DOUBLE_EQ(n.computed_resident_tax, n.resident_tax);
+        if (n.income_tax > 0) ++taxed;
+    }
+    EXPECT_GT(taxed, 0);
+}
+
+// A tax or resident tax changed by hand after the road: the note still
+// computes the law's figure and says that the stored one differs.
+TEST_F(PayslipsTest, NotesSayWhereAStoredTaxWasChangedByHand) {
+    const std::string where =
+        " WHERE CO_CD='1000' AND RVRS_YM='200203' AND SQ=1 AND EMP_CD='E000001'";
+    std::vector<Payslip> slips;
+    std::string error;
+    papers::PaperQuery q = Query("200203", 1);
+    q.employees = {"E000001"};
+    ASSERT_TRUE(papers::ReadPayslips(q, &slips, &error)) << error;
+    ASSERT_EQ(slips.size(), 1u);
+    const double lawTax = slips[0].notes.computed_tax;
+    Exec("UPDATE HPOMNPY SET INTX_AM=" + std::to_string(lawTax + 1230) + where);
+    Exec("UPDATE HPOMPDD SET DDCT_AM=99999" + where + " AND DDCT_CD='T10'");
+    ASSERT_TRUE(papers::ReadPayslips(q, &slips, &error)) << error;
+    const papers::PayslipNotes& n = slips[0].notes;
+    EXPECT_DOUBLE_EQ(n.computed_tax, lawTax);
+    EXPECT_DOUBLE_EQ(n.income_tax, lawTax + 1230);
+    EXPECT_DOUBLE_EQ(n.resident_tax, 99999);
+    const auto tenths = static_cast<long long>(0.1 * (lawTax + 1230) + 1e-6);
+    EXPECT_DOUBLE_EQ(n.computed_resident_tax, static_cast<double>(tenths - tenths % 10));
+}
+
+// A company that withholds by the division's amount: the note takes the
+// taxable pay, the savings and the division's amount off, names the bracket
+// and the rounding, and they give the stored tax.
+TEST_F(PayslipsTest, NotesReproduceTheStoredTaxesOfTheDivisionsAmount) {
+    Exec("UPDATE syscfg SET CTR_FG='001' WHERE CO_CD='1000' AND CTR_CD='21'");
+    Exec("UPDATE SDIV SET DUMMY2='980000', DUMMY3='980000' WHERE CO_CD='1000'");
+    ASSERT_EQ(RecalculateTax("1000", "2002", 1, true, nullptr, true).outcome,
+              RoadOutcome::kCommitted);
     // The tax road clears the pension rows; a host's pay step writes them
     // back from the employee's pension amount.
     for (const std::string& row : Rows("SELECT EMP_CD, NAPS_AM FROM SEMP WHERE CO_CD='1000'")) {
@@ -105,7 +172,9 @@ TEST_F(PayslipsTest, NotesReproduceTheStoredTaxes) {
         EXPECT_DOUBLE_EQ(n.income_tax, Sum("SELECT SUM(INTX_AM) FROM HPOMNPY" + RunWhere(s)));
         EXPECT_DOUBLE_EQ(n.resident_rate, 0.1);
         EXPECT_DOUBLE_EQ(n.resident_tax, std::floor(n.income_tax / 100 + 1e-9) * 10);
-        // The pension: the standard income at the table's rate is the deduction.
+        EXPECT_DOUBLE_EQ(n.computed_tax, n.income_tax);
+        // The pension: the grade whose premium is the amount billed, its
+        // standard income at the table's rate.
         ASSERT_TRUE(n.has_pension);
         EXPECT_DOUBLE_EQ(n.pension_rate, 0.045);
         EXPECT_NEAR(n.pension_income * n.pension_rate, n.pension_amount, 0.5);
@@ -121,8 +190,12 @@ TEST_F(PayslipsTest, NotesReproduceTheStoredTaxes) {
 
 // June pays the salary (100) and the special allowance (110) on one date,
 // calculated once: the month's deductions stand once, under the head pay
-// type, and the personal pension savings lower the tax base once.
+// type, and (for a company that withholds by the division's amount) the
+// personal pension savings lower the tax base once.
 TEST_F(PayslipsTest, ACombinedRunDeductsTheMonthOnce) {
+    Exec("UPDATE syscfg SET CTR_FG='001' WHERE CO_CD='1000' AND CTR_CD='21'");
+    ASSERT_EQ(RecalculateTax("1000", "2002", 1, true, nullptr, true).outcome,
+              RoadOutcome::kCommitted);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPOMPDD WHERE CO_CD='1000' AND RVRS_YM='200206' AND "
                      "SQ=1 AND PYTP_FG<>'100' AND DDCT_AM<>0"),
               "0");

@@ -16,7 +16,7 @@ namespace {
 constexpr const char* kCompanyTables[] = {
     "SEMP",    "H_SEMP",  "SDEPT",   "SDIV",    "SCTRL_D", "SHCFG",   "syscfg",  "HHFAACC",
     "HHCPYST", "HPHFXPD", "HPHPYFQ", "HPHONPD", "HPHWTPT", "HPHPOYM", "HPMPDFM", "HPITMPD",
-    "HPITMDD", "HPOMPPD", "HPOMPDD", "HTOWTRT", "HTOWTDR", "HPOMNPY"};
+    "HPITMDD", "HPOMPPD", "HPOMPDD", "HTOWTRT", "HTOWTDR", "HPOMNPY", "SCOINFO"};
 
 std::string Month(int year, int month) {
     char buf[16];

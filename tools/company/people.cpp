@@ -26,6 +26,17 @@ double Tens(double v) {
     return std::floor(v / 10) * 10;
 }
 
+// The national pension the agency bills for a monthly pay: 4.5 % of the
+// standard monthly income of the pay's grade in the law of 2002 as shipped
+// (resources/law/2002/HIFNPCT.csv): 220,000 below 320,000, the middle of
+// each 100,000 grade above it, at most 162,000 from 3,520,000.
+double PensionOfGrade(double pay) {
+    if (pay < 320000) return 9900;
+    if (pay >= 3520000) return 162000;
+    const double lower = 320000 + std::floor((pay - 320000) / 100000) * 100000;
+    return (lower + 50000) * 0.045;
+}
+
 }  // namespace
 
 unsigned Mix(const std::string& emp_cd, int month, const std::string& code) {
@@ -70,8 +81,7 @@ std::vector<Person> MakePeople(int count, int year, unsigned seed) {
         p.elderly = pick(100) < 15 ? 1 : 0;
         p.grade = 1 + pick(9);
         p.base_pay = production ? 1200000 + p.grade * 150000 : 1500000 + p.grade * 300000;
-        double standard = std::min(std::max(p.base_pay, 220000.0), 3600000.0);
-        p.pension = Tens(standard * 0.045);
+        p.pension = PensionOfGrade(p.base_pay);
         p.health = Tens(p.base_pay * 0.017);
         people.push_back(std::move(p));
     }

@@ -48,10 +48,6 @@ constexpr ItemDef kDeductionItems[] = {
     {"D04", "기타공제", "Other deduction", false, ""},
 };
 
-// The divisions' monthly deductions from the taxable pay, in won.
-constexpr const char* kHeadOfficeDeduction = "980000";
-constexpr const char* kFactoryDeduction = "1430000";
-
 std::string Code(char prefix, int n) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%c%02d", prefix, n);
@@ -140,18 +136,22 @@ void WriteCodeTables(BatchWriter& w, const std::string& co) {
         code("PD", item.code.c_str(), item.name.c_str(), item.name_en.c_str(), "");
     code("PD", "V00", "상여금", "Bonus", "");
 
-    // The divisions' monthly deduction amounts (DUMMY2, and DUMMY3 for
-    // REFR_YN "001"), which the monthly tax step subtracts from the taxable
-    // pay: set so that a division's withholding comes near what the law of
-    // 2002 gives its employees (resources/demo/README.md shows the figures).
+    // The company as its papers name it.
+    w.Add(
+        "INSERT INTO SCOINFO (CO_CD, CO_NM, CO_NMK, CEO_NM, BIZR_NB, ADDR_DC) VALUES "
+        "('%s','한빛상사 주식회사','Hanbit Trading Co. Ltd.','이한빛','101-81-00000',"
+        "'서울특별시 중구 예시로 1')",
+        c.c_str());
+    // The company withholds by the year's simplified table (syscfg row
+    // 21), so its divisions carry no monthly deduction amounts.
     w.Add(
         "INSERT INTO SDIV (CO_CD, DIV_CD, DIV_NM, DIV_NMK, DUMMY2, DUMMY3) VALUES "
-        "('%s','D10','본사','Head office','%s','%s')",
-        c.c_str(), kHeadOfficeDeduction, kHeadOfficeDeduction);
+        "('%s','D10','본사','Head office','','')",
+        c.c_str());
     w.Add(
         "INSERT INTO SDIV (CO_CD, DIV_CD, DIV_NM, DIV_NMK, DUMMY2, DUMMY3) VALUES "
-        "('%s','D20','공장','Factory','%s','%s')",
-        c.c_str(), kFactoryDeduction, kFactoryDeduction);
+        "('%s','D20','공장','Factory','','')",
+        c.c_str());
     const char* depts[][4] = {{"D101", "D10", "경영지원팀", "Management support"},
                               {"D102", "D10", "영업팀", "Sales"},
                               {"D201", "D20", "생산1팀", "Production 1"},
@@ -171,6 +171,10 @@ void WriteCodeTables(BatchWriter& w, const std::string& co) {
     w.Add(
         "INSERT INTO syscfg (CO_CD, CTR_CD, CTR_FG, CTR_NB, USE_YN, FG_TY) VALUES "
         "('%s','06','001',0,'001','001')",
+        c.c_str());
+    w.Add(
+        "INSERT INTO syscfg (CO_CD, CTR_CD, CTR_FG, CTR_NB, USE_YN, FG_TY) VALUES "
+        "('%s','21','002',0,'001','001')",
         c.c_str());
     // Office workers are paid by calendar month; production workers from the
     // 21st of the month before to the 20th.

@@ -110,6 +110,11 @@ TEST_F(DemoRoadsTest, TheCombinedJuneRunDeductsTheMonthOnce) {
     EXPECT_EQ(Scalar("SELECT SUM(DDCT_AM) FROM HPOMPDD WHERE " + june + dues),
               Scalar("SELECT SUM(DDCT_AM) FROM HPOMPDD WHERE " + may + dues));
 
+    // With the division's amount as the withholding method, the savings
+    // lower the tax base once.
+    Exec("UPDATE syscfg SET CTR_FG='001' WHERE CO_CD='1000' AND CTR_CD='21'");
+    HostRun recalc = Cli("--quiet recalc-tax --company 1000 --year 2002");
+    ASSERT_EQ(recalc.exit_code, 0) << recalc.err;
     payroll::papers::PaperQuery q;
     q.company = "1000";
     q.period = "200206";
