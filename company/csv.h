@@ -29,6 +29,9 @@ struct CsvText {
 // valid UTF-8 is read as CP949. False with *error (naming the line) when it is
 // neither, or when it holds a NUL byte.
 bool DecodeText(std::string_view bytes, std::string* utf8, std::string* error, long* line);
+// The same in place: *text, read as bytes, becomes its UTF-8 (a text that is
+// UTF-8 already is not copied).
+bool DecodeInPlace(std::string* text, std::string* error, long* line);
 
 // Parses UTF-8 CSV text: commas between cells, double quotes around a cell
 // that holds a comma, quote or line break ("" inside is one quote), lines
@@ -41,6 +44,18 @@ CsvText ParseCsv(std::string_view text);
 bool ParseCsvRows(std::string_view text, const std::function<void(CsvRow&)>& take,
                   std::string* error, long* error_line);
 
+// A parsed row as views: each cell is a piece of the text, or of the
+// parser's own buffer for a quoted cell; they are valid during the call that
+// hands the row over only.
+struct CsvRowView {
+    long line = 0;
+    std::vector<std::string_view> cells;
+};
+// Parses as ParseCsvRows does, without a string per cell: a company's
+// million fixed items are read without a million small allocations.
+bool ScanCsv(std::string_view text, const std::function<void(const CsvRowView&)>& take,
+             std::string* error, long* error_line);
+
 // Decodes and parses a file's bytes.
 CsvText ReadCsv(std::string_view bytes);
 
@@ -52,6 +67,8 @@ std::string CsvCell(std::string_view value);
 // A cell as read: the apostrophe CsvCell put before a formula-like value is
 // dropped, and surrounding blanks are trimmed.
 std::string PlainCell(std::string_view cell);
+// The same as a piece of `cell`.
+std::string_view PlainView(std::string_view cell);
 
 // One line of cells, ending in CRLF.
 std::string CsvLine(const std::vector<std::string>& cells);

@@ -1,9 +1,12 @@
 #include "company/model.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <numeric>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -13,7 +16,7 @@
 namespace payroll::folder {
 namespace {
 
-bool Digits(const std::string& s, std::size_t from, std::size_t count) {
+bool Digits(std::string_view s, std::size_t from, std::size_t count) {
     if (s.size() < from + count) return false;
     for (std::size_t i = from; i < from + count; ++i)
         if (s[i] < '0' || s[i] > '9') return false;
@@ -72,9 +75,17 @@ const char* KindExpected(Kind kind) {
     }
 }
 
-// Converts one cell to its stored form; false with what was expected.
-bool Convert(const ColumnSpec& c, const std::string& text, const Lists& lists, std::string* stored,
-             std::string* expected) {
+// A whole number of digits only (Digits checked them).
+int Number(std::string_view digits) {
+    int n = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    return n;
+}
+
+// Converts one cell to its stored form; false with what was expected. `list`
+// is the column's list as lists.Find gives it.
+bool Convert(const ColumnSpec& c, std::string_view text, const Lists& lists,
+             const Lists::List* list, std::string* stored, std::string* expected) {
     if (text.empty()) {
         stored->clear();
         if (c.required) *expected = "a value: the column is required";
@@ -83,15 +94,15 @@ bool Convert(const ColumnSpec& c, const std::string& text, const Lists& lists, s
     bool ok = true;
     switch (c.kind) {
         case Kind::kText:
-            *stored = text;
+            stored->assign(text);
             break;
         case Kind::kCode:
-            ok = text.find_first_of(" \t\r\n,'\"") == std::string::npos;
-            *stored = text;
+            ok = text.find_first_of(" \t\r\n,'\"") == std::string_view::npos;
+            stored->assign(text);
             if (!ok) *expected = "a code without blanks, commas or quotes";
             break;
         case Kind::kList:
-            ok = lists.Resolve(c.list, text, stored);
+            ok = lists.Resolve(list, c.list, text, stored);
             if (!ok) *expected = "one of " + lists.Sample(c.list);
             break;
         case Kind::kDate:
@@ -102,19 +113,19 @@ bool Convert(const ColumnSpec& c, const std::string& text, const Lists& lists, s
             break;
         case Kind::kYear:
             ok = text.size() == 4 && Digits(text, 0, 4) && text >= "1900";
-            *stored = text;
+            stored->assign(text);
             break;
         case Kind::kAmount:
             ok = ParseAmount(text, stored);
             break;
         case Kind::kCount:
             ok = text.size() <= 6 && Digits(text, 0, text.size());
-            if (ok) *stored = std::to_string(std::stol(text));
+            if (ok) *stored = std::to_string(Number(text));
             break;
         case Kind::kDay:
-            ok = text.size() <= 2 && Digits(text, 0, text.size()) && std::stoi(text) >= 1 &&
-                 std::stoi(text) <= 31;
-            if (ok) *stored = std::to_string(std::stoi(text));
+            ok = text.size() <= 2 && Digits(text, 0, text.size()) && Number(text) >= 1 &&
+                 Number(text) <= 31;
+            if (ok) *stored = std::to_string(Number(text));
             break;
     }
     if (!ok && expected->empty()) *expected = KindExpected(c.kind);
@@ -126,10 +137,21 @@ bool Convert(const ColumnSpec& c, const std::string& text, const Lists& lists, s
 }
 
 std::string ReadFileBytes(const std::string& path, bool* found) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     *found = static_cast<bool>(in);
+    std::string bytes;
+    if (!*found) return bytes;
+    // A file of known size in one read; anything else (a pipe) as it comes.
+    if (const std::streamoff size = in.tellg(); size > 0 && in.seekg(0)) {
+        bytes.resize(static_cast<std::size_t>(size));
+        in.read(bytes.data(), size);
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+        return bytes;
+    }
+    in.clear();
+    in.seekg(0);
     std::ostringstream s;
-    if (*found) s << in.rdbuf();
+    s << in.rdbuf();
     return s.str();
 }
 
@@ -162,7 +184,7 @@ void LoadSettings(const CsvText& csv, Checker& ck, Folder* folder) {
         ColumnSpec c{setting->label,    setting->code, setting->kind,
                      setting->required, width,         setting->list};
         std::string stored, expected;
-        if (!Convert(c, value, none, &stored, &expected)) {
+        if (!Convert(c, value, none, none.Find(c.list ? c.list : ""), &stored, &expected)) {
             ck.Add(row.line, setting->code, value, expected);
             continue;
         }
@@ -192,10 +214,13 @@ void CheckFile(int index, const std::vector<Record>& all, Checker& ck) {
         std::vector<const Record*> list;
         list.reserve(rows.size());
         for (const Record& r : rows) list.push_back(&r);
-        std::sort(list.begin(), list.end(), [](const Record* a, const Record* b) {
+        const auto in_order = [](const Record* a, const Record* b) {
             return std::tie(a->values[0], a->values[1], a->values[2]) <
                    std::tie(b->values[0], b->values[1], b->values[2]);
-        });
+        };
+        // A file is mostly written in its keys' order already.
+        if (!std::is_sorted(list.begin(), list.end(), in_order))
+            std::sort(list.begin(), list.end(), in_order);
         for (std::size_t i = 1; i < list.size(); ++i) {
             const Record& before = *list[i - 1];
             const Record& r = *list[i];
@@ -271,22 +296,26 @@ void Lists::Add(const std::string& list, const std::string& code, const std::str
     l.entries.push_back({code, word});
 }
 
-const Lists::List* Lists::Find(const std::string& list) const {
+const Lists::List* Lists::Find(std::string_view list) const {
     auto it = lists_.find(list);
     return it == lists_.end() ? nullptr : &it->second;
 }
 
-bool Lists::Resolve(const std::string& list, const std::string& text, std::string* code) const {
-    const List* l = Find(list);
+bool Lists::Resolve(const std::string& list, std::string_view text, std::string* code) const {
+    return Resolve(Find(list), list, text, code);
+}
+
+bool Lists::Resolve(const List* l, std::string_view list, std::string_view text,
+                    std::string* code) const {
     if (!l || l->entries.empty()) {
         // A company list the company left empty takes any code; the lists
         // of files and of records do not.
-        *code = text;
-        return list[0] != '@' && !BuiltInList(list) &&
-               text.find_first_of(" \t,") == std::string::npos;
+        code->assign(text);
+        return (list.empty() || list[0] != '@') && !BuiltInList(list) &&
+               text.find_first_of(" \t,") == std::string_view::npos;
     }
-    if (l->by_code.count(text)) {
-        *code = text;
+    if (l->by_code.find(text) != l->by_code.end()) {
+        code->assign(text);
         return true;
     }
     auto w = l->by_word.find(text);
@@ -338,34 +367,51 @@ std::string Lists::Sample(const std::string& list) const {
     return "the codes" + where + ": " + s;
 }
 
-bool ParseDate(const std::string& text, std::string* stored) {
-    std::string d;
-    if (text.size() == 10 && text[4] == '-' && text[7] == '-')
-        d = text.substr(0, 4) + text.substr(5, 2) + text.substr(8, 2);
-    else if (text.size() == 8)
-        d = text;
-    if (!Digits(d, 0, 8) || d.size() != 8) return false;
-    const int y = std::stoi(d.substr(0, 4)), m = std::stoi(d.substr(4, 2)),
-              day = std::stoi(d.substr(6, 2));
+bool ParseDate(std::string_view text, std::string* stored) {
+    char d[8];
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+        text.copy(d, 4, 0);
+        text.copy(d + 4, 2, 5);
+        text.copy(d + 6, 2, 8);
+    } else if (text.size() == 8) {
+        text.copy(d, 8);
+    } else {
+        return false;
+    }
+    const std::string_view digits(d, 8);
+    if (!Digits(digits, 0, 8)) return false;
+    const int y = Number(digits.substr(0, 4)), m = Number(digits.substr(4, 2)),
+              day = Number(digits.substr(6, 2));
     if (y < 1900 || m < 1 || m > 12 || day < 1 || day > DaysIn(y, m)) return false;
-    *stored = d;
+    stored->assign(digits);
     return true;
 }
 
-bool ParseMonth(const std::string& text, std::string* stored) {
-    std::string d;
-    if (text.size() == 7 && text[4] == '-')
-        d = text.substr(0, 4) + text.substr(5, 2);
-    else if (text.size() == 6)
-        d = text;
-    if (d.size() != 6 || !Digits(d, 0, 6)) return false;
-    const int m = std::stoi(d.substr(4, 2));
-    if (d < "190001" || m < 1 || m > 12) return false;
-    *stored = d;
+bool ParseMonth(std::string_view text, std::string* stored) {
+    char d[6];
+    if (text.size() == 7 && text[4] == '-') {
+        text.copy(d, 4, 0);
+        text.copy(d + 4, 2, 5);
+    } else if (text.size() == 6) {
+        text.copy(d, 6);
+    } else {
+        return false;
+    }
+    const std::string_view digits(d, 6);
+    if (!Digits(digits, 0, 6)) return false;
+    const int m = Number(digits.substr(4, 2));
+    if (digits < "190001" || m < 1 || m > 12) return false;
+    stored->assign(digits);
     return true;
 }
 
-bool ParseAmount(const std::string& text, std::string* stored) {
+bool ParseAmount(std::string_view text, std::string* stored) {
+    // Most amounts are plain digits already in their stored form.
+    if (!text.empty() && text.size() <= 15 && Digits(text, 0, text.size()) &&
+        (text[0] != '0' || text.size() == 1)) {
+        stored->assign(text);
+        return true;
+    }
     std::string s;
     std::size_t i = 0;
     if (!text.empty() && text[0] == '-') {
@@ -394,9 +440,9 @@ bool ParseAmount(const std::string& text, std::string* stored) {
     return true;
 }
 
-std::string CanonicalNumber(const std::string& text) {
-    std::string s = text;
-    if (s.find_first_not_of("-0123456789.") != std::string::npos || s.empty()) return text;
+std::string CanonicalNumber(std::string_view text) {
+    std::string s(text);
+    if (s.find_first_not_of("-0123456789.") != std::string::npos || s.empty()) return s;
     if (s.find('.') != std::string::npos) {
         while (s.back() == '0') s.pop_back();
         if (s.back() == '.') s.pop_back();
@@ -428,7 +474,7 @@ class FileReader {
           folder_(folder),
           ck_(ck) {}
 
-    void Take(CsvRow& row) {
+    void Take(const CsvRowView& row) {
         if (!header_seen_) {
             header_seen_ = true;
             Header(row);
@@ -437,10 +483,10 @@ class FileReader {
         }
     }
     bool header_seen() const { return header_seen_; }
-    void Reserve(std::size_t lines) { keys_.reserve(lines); }
+    void DropDuplicateKeys(std::size_t first_problem);
 
   private:
-    void Header(const CsvRow& header) {
+    void Header(const CsvRowView& header) {
         where_.assign(spec_.columns.size(), -1);
         width_ = header.cells.size();
         for (std::size_t h = 0; h < header.cells.size(); ++h) {
@@ -463,10 +509,13 @@ class FileReader {
                         "the required column " + HeaderText(spec_.columns[c]));
                 complete_ = false;
             }
-        if (complete_) lists_ = std::make_unique<Lists>(*folder_);
+        if (!complete_) return;
+        lists_ = std::make_unique<Lists>(*folder_);
+        for (const ColumnSpec& c : spec_.columns)
+            column_lists_.push_back(c.kind == Kind::kList ? lists_->Find(c.list) : nullptr);
     }
 
-    void Line(const CsvRow& row) {
+    void Line(const CsvRowView& row) {
         if (row.cells.size() > width_) {
             ck_.Add(row.line, "", PlainCell(row.cells[width_]),
                     "at most " + std::to_string(width_) + " cells, as many as the header has");
@@ -475,23 +524,14 @@ class FileReader {
         Record rec{row.line, std::vector<std::string>(spec_.columns.size())};
         for (std::size_t c = 0; c < spec_.columns.size(); ++c) {
             const auto at = static_cast<std::size_t>(where_[c]);
-            const std::string text =
-                where_[c] >= 0 && at < row.cells.size() ? PlainCell(row.cells[at]) : std::string();
+            const std::string_view text =
+                where_[c] >= 0 && at < row.cells.size() ? PlainView(row.cells[at]) : "";
             std::string expected;
-            if (!Convert(spec_.columns[c], text, *lists_, &rec.values[c], &expected)) {
-                ck_.Add(row.line, spec_.columns[c].code, text, expected);
+            if (!Convert(spec_.columns[c], text, *lists_, column_lists_[c], &rec.values[c],
+                         &expected)) {
+                ck_.Add(row.line, spec_.columns[c].code, std::string(text), expected);
                 rec.ok = false;
             }
-        }
-        std::string key;
-        for (int k : spec_.key) key += rec.values[static_cast<std::size_t>(k)] + "/";
-        key.pop_back();
-        auto [it, fresh] = keys_.emplace(std::move(key), row.line);
-        if (!fresh) {
-            ck_.Add(row.line, spec_.columns[static_cast<std::size_t>(spec_.key.back())].code,
-                    it->first,
-                    "a key of its own: line " + std::to_string(it->second) + " has it too");
-            return;
         }
         folder_->files[static_cast<std::size_t>(index_)].push_back(std::move(rec));
     }
@@ -505,8 +545,109 @@ class FileReader {
     std::size_t width_ = 0;
     std::vector<int> where_;
     std::unique_ptr<Lists> lists_;
-    std::unordered_map<std::string, long> keys_;
+    std::vector<const Lists::List*> column_lists_;  // each column's, found once
 };
+
+// A record's key as one text: its key's values joined by '/', compared
+// without building it.
+class JoinedKey {
+  public:
+    JoinedKey(const Record& r, const std::vector<int>& key) : r_(r), key_(key) {}
+    int Compare(const JoinedKey& other) const {
+        std::size_t k = 0, i = 0, ok = 0, oi = 0;
+        for (;;) {
+            const int a = At(k, i), b = other.At(ok, oi);
+            if (a != b) return a < b ? -1 : 1;
+            if (a < 0) return 0;
+            Next(&k, &i);
+            other.Next(&ok, &oi);
+        }
+    }
+    std::string Text() const {
+        std::string text;
+        for (int k : key_) text += r_.values[static_cast<std::size_t>(k)] + "/";
+        text.pop_back();
+        return text;
+    }
+
+  private:
+    // The byte at offset i of key value k (the '/' after it at its end), or
+    // -1 past the last.
+    int At(std::size_t k, std::size_t i) const {
+        if (k == key_.size()) return -1;
+        const std::string& v = r_.values[static_cast<std::size_t>(key_[k])];
+        if (i < v.size()) return static_cast<unsigned char>(v[i]);
+        return k + 1 == key_.size() ? -1 : '/';
+    }
+    void Next(std::size_t* k, std::size_t* i) const {
+        if (*i < r_.values[static_cast<std::size_t>(key_[*k])].size()) {
+            ++*i;
+        } else {
+            ++*k;
+            *i = 0;
+        }
+    }
+    const Record& r_;
+    const std::vector<int>& key_;
+};
+
+// Each key once: a line whose key an earlier line holds is a problem, and
+// is left out. The keys are compared in sorted order, not kept in a set of a
+// million texts; the problems join the file's others in the order of the
+// lines, as if each had been found as its line was read.
+void FileReader::DropDuplicateKeys(std::size_t first_problem) {
+    std::vector<Record>& records = folder_->files[static_cast<std::size_t>(index_)];
+    // Equal keys meet in the order of their hashes, sorted as numbers (the
+    // keys themselves are compared only where two hashes are equal); ties
+    // keep the order of the lines.
+    struct Keyed {
+        std::size_t hash;
+        std::uint32_t index;
+    };
+    std::vector<Keyed> order(records.size());
+    std::string text;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        text.clear();
+        for (int k : spec_.key) text.append(records[i].values[static_cast<std::size_t>(k)]) += '/';
+        order[i] = {std::hash<std::string>{}(text), static_cast<std::uint32_t>(i)};
+    }
+    const auto key = [&](const Keyed& k) { return JoinedKey(records[k.index], spec_.key); };
+    std::sort(order.begin(), order.end(), [&](const Keyed& a, const Keyed& b) {
+        if (a.hash != b.hash) return a.hash < b.hash;
+        const int c = key(a).Compare(key(b));
+        return c != 0 ? c < 0 : a.index < b.index;
+    });
+    std::vector<Problem> found;
+    std::vector<bool> dropped(records.size());
+    const char* column = spec_.columns[static_cast<std::size_t>(spec_.key.back())].code;
+    for (std::size_t i = 1, first = 0; i < order.size(); ++i) {
+        if (order[i].hash != order[first].hash || key(order[first]).Compare(key(order[i])) != 0) {
+            first = i;
+            continue;
+        }
+        const Record& r = records[order[i].index];
+        dropped[order[i].index] = true;
+        found.push_back({ck_.file, r.line, column, Shown(key(order[i]).Text()),
+                         "a key of its own: line " +
+                             std::to_string(records[order[first].index].line) + " has it too"});
+    }
+    if (found.empty()) return;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < records.size(); ++i)
+        if (!dropped[i]) {
+            if (kept != i) records[kept] = std::move(records[i]);
+            ++kept;
+        }
+    records.resize(kept);
+    const auto by_line = [](const Problem& a, const Problem& b) { return a.line < b.line; };
+    std::sort(found.begin(), found.end(), by_line);
+    std::vector<Problem>& problems = *ck_.problems;
+    const auto middle = static_cast<std::ptrdiff_t>(problems.size());
+    problems.insert(problems.end(), std::make_move_iterator(found.begin()),
+                    std::make_move_iterator(found.end()));
+    std::inplace_merge(problems.begin() + static_cast<std::ptrdiff_t>(first_problem),
+                       problems.begin() + middle, problems.end(), by_line);
+}
 
 }  // namespace
 
@@ -522,13 +663,9 @@ void LoadFolder(const std::string& dir, Folder* folder, std::vector<Problem>* pr
         }
         std::string error;
         long error_line = 0;
-        {
-            std::string utf8;
-            if (!DecodeText(text, &utf8, &error, &error_line)) {
-                ck.Add(error_line, "", "", "readable text: " + error);
-                continue;
-            }
-            text.swap(utf8);
+        if (!DecodeInPlace(&text, &error, &error_line)) {
+            ck.Add(error_line, "", "", "readable text: " + error);
+            continue;
         }
         if (index == kSettings) {
             const CsvText csv = ParseCsv(text);
@@ -544,9 +681,13 @@ void LoadFolder(const std::string& dir, Folder* folder, std::vector<Problem>* pr
         // One record a line, mostly: room for them all at once.
         const auto lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
         folder->files[static_cast<std::size_t>(index)].reserve(lines);
-        reader.Reserve(lines);
-        if (!ParseCsvRows(
-                text, [&](CsvRow& row) { reader.Take(row); }, &error, &error_line))
+        const std::size_t first_problem = problems->size();
+        const bool read = ScanCsv(
+            text, [&](const CsvRowView& row) { reader.Take(row); }, &error, &error_line);
+        // The rows are records now: the text goes before the next file's.
+        std::string().swap(text);
+        reader.DropDuplicateKeys(first_problem);
+        if (!read)
             ck.Add(error_line, "", "", "readable text: " + error);
         else if (!reader.header_seen())
             ck.Add(1, "", "", "a header line");

@@ -4,8 +4,10 @@
 // an export; and the code lists whose words the cells may hold.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -35,11 +37,17 @@ struct Folder {
 // (divisions, departments, employees, items), and the built-in lists.
 class Lists {
   public:
+    struct List;
     explicit Lists(const Folder& folder);
     // The code a cell's text names in `list` (a code, or its word when no
     // other entry has the same word). False when the list has entries and
     // none matches. A company list with no entries takes any code.
-    bool Resolve(const std::string& list, const std::string& text, std::string* code) const;
+    bool Resolve(const std::string& list, std::string_view text, std::string* code) const;
+    // The same with the list found once (Find) for the many cells of a
+    // column.
+    bool Resolve(const List* found, std::string_view list, std::string_view text,
+                 std::string* code) const;
+    const List* Find(std::string_view list) const;
     // The word a stored code is written as (the code itself for the lists of
     // records and for a word two codes share).
     std::string Word(const std::string& list, const std::string& code) const;
@@ -47,14 +55,22 @@ class Lists {
     std::string Sample(const std::string& list) const;
     void Add(const std::string& list, const std::string& code, const std::string& word);
 
-  private:
+    // Codes and words are looked up by a cell's text as it lies in the file.
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+    using Index = std::unordered_map<std::string, std::size_t, Hash, std::equal_to<>>;
     struct List {
         std::vector<ListEntry> entries;
-        std::unordered_map<std::string, std::size_t> by_code;
-        std::unordered_map<std::string, std::size_t> by_word;  // npos: two codes share it
+        Index by_code;
+        Index by_word;  // npos: two codes share it
     };
-    const List* Find(const std::string& list) const;
-    std::map<std::string, List> lists_;
+
+  private:
+    std::map<std::string, List, std::less<>> lists_;
 };
 
 // The list of a kList column; lists named with '@' are those of records.
@@ -64,10 +80,10 @@ bool IsRecordList(const std::string& list);
 void LoadFolder(const std::string& dir, Folder* folder, std::vector<Problem>* problems);
 
 // Value conversions between a cell's text and its stored form.
-bool ParseDate(const std::string& text, std::string* stored);
-bool ParseMonth(const std::string& text, std::string* stored);
-bool ParseAmount(const std::string& text, std::string* stored);
-std::string CanonicalNumber(const std::string& text);
+bool ParseDate(std::string_view text, std::string* stored);
+bool ParseMonth(std::string_view text, std::string* stored);
+bool ParseAmount(std::string_view text, std::string* stored);
+std::string CanonicalNumber(std::string_view text);
 std::string DisplayValue(Kind kind, const std::string& stored);
 
 }  // namespace payroll::folder
