@@ -180,6 +180,7 @@ std::vector<RowList> FolderRows(Folder&& f) {
     put(tSyscfg, Row({"06", f.Setting("AMDP_DP")}));
     put(tMethod, Row({"21", f.Setting("WHTX_FG")}));
     std::vector<std::string> identity;
+    identity.reserve(kCompanyColumns.size());
     for (const std::string& c : kCompanyColumns) identity.push_back(f.Setting(c));
     put(tCompany, identity);
     for (const Record& r : f.files[kCodes])
