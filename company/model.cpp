@@ -195,6 +195,48 @@ void LoadSettings(const CsvText& csv, Checker& ck, Folder* folder) {
             ck.Add(0, s.code, "", std::string("a line ") + s.label + " [" + s.code + "]");
 }
 
+// Spans of one key (the first two columns) may not overlap: one amount a
+// month. The rows meet by a hash of their key, sorted as numbers, and in
+// the order of their starts within it; the problems come in the order of the
+// keys and starts.
+void CheckSpans(const std::vector<std::reference_wrapper<const Record>>& rows, int index,
+                Checker& ck) {
+    struct Keyed {
+        std::size_t hash;
+        const Record* r;
+    };
+    std::vector<Keyed> list;
+    list.reserve(rows.size());
+    const std::hash<std::string> hash;
+    for (const Record& r : rows)
+        list.push_back({hash(r.values[0]) ^ (hash(r.values[1]) * 0x9E3779B97F4A7C15ULL), &r});
+    const auto in_order = [](const Record* a, const Record* b) {
+        return std::tie(a->values[0], a->values[1], a->values[2]) <
+               std::tie(b->values[0], b->values[1], b->values[2]);
+    };
+    std::sort(list.begin(), list.end(), [&](const Keyed& a, const Keyed& b) {
+        return a.hash != b.hash ? a.hash < b.hash : in_order(a.r, b.r);
+    });
+    std::vector<std::pair<const Record*, std::string>> found;
+    for (std::size_t i = 1; i < list.size(); ++i) {
+        const Record& before = *list[i - 1].r;
+        const Record& r = *list[i].r;
+        if (list[i - 1].hash != list[i].hash || before.values[0] != r.values[0] ||
+            before.values[1] != r.values[1])
+            continue;
+        const std::string& end = before.values[3];
+        if (end.empty() || end >= r.values[2])
+            found.emplace_back(&r, "a start after the end of the span of line " +
+                                       std::to_string(before.line) + " (" + r.values[0] + "/" +
+                                       r.values[1] + ")");
+    }
+    std::sort(found.begin(), found.end(),
+              [&](const auto& a, const auto& b) { return in_order(a.first, b.first); });
+    for (const auto& [r, expected] : found)
+        ck.Add(r->line, Files()[static_cast<std::size_t>(index)].columns[2].code, r->values[2],
+               expected);
+}
+
 // Checks between the rows of one file and with the files before it.
 void CheckFile(int index, const std::vector<Record>& all, Checker& ck) {
     std::vector<std::reference_wrapper<const Record>> rows;
@@ -210,27 +252,7 @@ void CheckFile(int index, const std::vector<Record>& all, Checker& ck) {
     if (index == kEmployees) window(14, 15, "the employment");
     if (index == kPaySteps || index == kFixedItems) {
         window(2, 3, "the span of months");
-        // Spans of one key may not overlap: one amount a month.
-        std::vector<const Record*> list;
-        list.reserve(rows.size());
-        for (const Record& r : rows) list.push_back(&r);
-        const auto in_order = [](const Record* a, const Record* b) {
-            return std::tie(a->values[0], a->values[1], a->values[2]) <
-                   std::tie(b->values[0], b->values[1], b->values[2]);
-        };
-        // A file is mostly written in its keys' order already.
-        if (!std::is_sorted(list.begin(), list.end(), in_order))
-            std::sort(list.begin(), list.end(), in_order);
-        for (std::size_t i = 1; i < list.size(); ++i) {
-            const Record& before = *list[i - 1];
-            const Record& r = *list[i];
-            if (before.values[0] != r.values[0] || before.values[1] != r.values[1]) continue;
-            const std::string& end = before.values[3];
-            if (end.empty() || end >= r.values[2])
-                ck.Add(r.line, Files()[index].columns[2].code, r.values[2],
-                       "a start after the end of the span of line " + std::to_string(before.line) +
-                           " (" + r.values[0] + "/" + r.values[1] + ")");
-        }
+        CheckSpans(rows, index, ck);
     }
     if (index == kItems) {
         std::map<std::string, const Record*> names;

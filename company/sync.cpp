@@ -15,15 +15,19 @@
 namespace payroll::folder {
 namespace {
 
-// Statements sent to the database at a time.
-constexpr std::size_t kBatch = 2000;
+// Rows sent to the database in one text, and rows one INSERT writes.
+constexpr std::size_t kBatch = 5000;
+constexpr std::size_t kRowsPerInsert = 100;
 
 class Batch {
   public:
-    bool Add(const std::string& statement) {
+    bool Add(const std::string& statement) { return Add(statement, 1); }
+    // A statement that writes `rows` rows.
+    bool Add(std::string_view statement, std::size_t rows) {
         text_ += statement;
         text_ += '\n';
-        return ++pending_ < kBatch || Flush();
+        pending_ += rows;
+        return pending_ < kBatch || Flush();
     }
     bool Flush() {
         if (pending_ == 0) return true;
@@ -56,34 +60,89 @@ std::string Where(const Target& t, const std::string& company,
     return w;
 }
 
-// The part of a slice's INSERT before its values: the same for every row.
-std::string InsertHead(const Target& t) {
-    std::string head = "INSERT INTO ";
-    head.append(t.table).append(" (CO_CD");
-    for (const auto* list : {&t.keys, &t.values})
-        for (const std::string& c : *list) head.append(",").append(c);
-    for (const auto& d : t.defaults) head.append(",").append(d.first);
-    return head.append(") VALUES (");
+// SqlQuoted's literal, appended.
+void AppendQuoted(std::string_view text, std::string* out) {
+    *out += '\'';
+    for (char c : text) {
+        if (c == '\0') break;
+        if (c == '\'') *out += '\'';
+        *out += c;
+    }
+    *out += '\'';
 }
 
-std::string Insert(const Target& t, const std::string& head, const std::string& company,
-                   const std::vector<std::string>& row) {
-    std::string text = head;
-    text += SqlQuoted(company);
-    std::size_t i = 0;
-    for (const auto* list : {&t.keys, &t.values})
-        for (const std::string& c : *list) {
-            text += ',';
-            if (t.IsNumeric(c))
-                text += row[i].empty() ? "NULL" : row[i];
+// The INSERTs of a slice's new rows: a hundred rows a statement, so that
+// the database runs one statement, not one a row. A number left empty is
+// NULL, which is part of a statement's shape, not one of its values: rows
+// join a statement only with the NULLs in the same columns as the rows
+// before them, and rows short of a whole statement go one by one. A slice
+// then has at most two shapes of INSERT per pattern of NULLs.
+class Inserts {
+  public:
+    Inserts(const Target& t, const std::string& company, Batch* batch) : batch_(batch) {
+        head_ = "INSERT INTO ";
+        head_.append(t.table).append(" (CO_CD");
+        for (const auto* list : {&t.keys, &t.values})
+            for (const std::string& c : *list) {
+                head_.append(",").append(c);
+                numeric_.push_back(t.IsNumeric(c));
+            }
+        for (const auto& d : t.defaults) head_.append(",").append(d.first);
+        head_ += ") VALUES ";
+        AppendQuoted(company, &company_);
+        for (const auto& d : t.defaults) tail_.append(",").append(d.second);
+        tail_ += ')';
+    }
+
+    bool Add(const std::vector<std::string>& row) {
+        nulls_.clear();
+        for (std::size_t i = 0; i < numeric_.size(); ++i)
+            nulls_.push_back(numeric_[i] && row[i].empty());
+        if (nulls_ != pending_nulls_ && !Singles()) return false;
+        pending_nulls_ = nulls_;
+        starts_.push_back(tuples_.size());
+        if (!tuples_.empty()) tuples_ += ',';
+        tuples_ += '(';
+        tuples_ += company_;
+        for (std::size_t i = 0; i < numeric_.size(); ++i) {
+            tuples_ += ',';
+            if (!numeric_[i])
+                AppendQuoted(row[i], &tuples_);
             else
-                text += SqlQuoted(row[i]);
-            ++i;
+                tuples_ += row[i].empty() ? std::string_view("NULL") : std::string_view(row[i]);
         }
-    for (const auto& d : t.defaults) text.append(",").append(d.second);
-    text += ')';
-    return text;
-}
+        tuples_ += tail_;
+        if (starts_.size() < kRowsPerInsert) return true;
+        text_ = head_;
+        text_ += tuples_;
+        Clear();
+        return batch_->Add(text_, kRowsPerInsert);
+    }
+    // The rows short of a whole statement, one by one.
+    bool Singles() {
+        for (std::size_t i = 0; i < starts_.size(); ++i) {
+            const std::size_t from = starts_[i] + (i ? 1 : 0);
+            const std::size_t to = i + 1 < starts_.size() ? starts_[i + 1] : tuples_.size();
+            text_ = head_;
+            text_.append(tuples_, from, to - from);
+            if (!batch_->Add(text_, 1)) return false;
+        }
+        Clear();
+        return true;
+    }
+
+  private:
+    void Clear() {
+        tuples_.clear();
+        starts_.clear();
+    }
+    Batch* batch_;
+    std::string head_, company_, tail_;
+    std::vector<bool> numeric_, nulls_, pending_nulls_;
+    std::string tuples_;               // the pending rows' "(...)", joined by commas
+    std::vector<std::size_t> starts_;  // where each begins (at its comma)
+    std::string text_;
+};
 
 std::string Update(const Target& t, const std::string& company,
                    const std::vector<std::string>& row) {
@@ -140,9 +199,6 @@ struct KeySets {
     long removed = 0;
     std::vector<std::string> first_added, first_removed;
     std::set<std::string> changed;
-    void Add(const std::string& key) {
-        if (++added <= 10) first_added.push_back(key);
-    }
     void Remove(const std::string& key) {
         if (++removed <= 10) first_removed.push_back(key);
     }
@@ -239,21 +295,24 @@ ImportResult ImportFolder(const std::string& dir) {
         std::string error;
         if (!ReadRows(t, company, &have, &error)) return fail(error);
         KeySets& s = sets[static_cast<std::size_t>(t.file)];
-        const std::string head = InsertHead(t);
+        Inserts inserts(t, company, &batch);
         for (const std::vector<std::string>& row : wanted[i]) {
-            const std::string key = KeyText(t, row);
-            auto it = have.find(key);
+            // A company new to the database (the first import) has no row
+            // to compare with: no key text is made for one.
+            auto it = have.empty() ? have.end() : have.find(KeyText(t, row));
             if (it == have.end()) {
-                if (!t.secondary) s.Add(FileKey(t, key));
-                if (!batch.Add(Insert(t, head, company, row))) return fail(batch.error());
+                if (!t.secondary && ++s.added <= 10)
+                    s.first_added.push_back(FileKey(t, KeyText(t, row)));
+                if (!inserts.Add(row)) return fail(batch.error());
                 continue;
             }
             if (it->second != row) {
-                s.changed.insert(FileKey(t, key));
+                s.changed.insert(FileKey(t, it->first));
                 if (!batch.Add(Update(t, company, row))) return fail(batch.error());
             }
             have.erase(it);
         }
+        if (!inserts.Singles()) return fail(batch.error());
         for (const auto& [key, row] : have) {
             if (!t.secondary) s.Remove(FileKey(t, key));
             if (!batch.Add("DELETE FROM " + std::string(t.table) + Where(t, company, row)))
