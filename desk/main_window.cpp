@@ -1,5 +1,6 @@
 #include "desk/main_window.h"
 
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -21,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "desk/desk_text.h"
+#include "desk/language.h"
 #include "desk/month_data.h"
 #include "desk/recent.h"
 #include "desk/results_view.h"
@@ -96,7 +98,7 @@ MainWindow::MainWindow() {
     setObjectName(QStringLiteral("desk"));
     setWindowTitle(Tr(kAppTitle));
     BuildFace();
-    resize(1000, 680);
+    resize(1180, 700);  // the English headings are the wider
 }
 
 void MainWindow::BuildFace() {
@@ -105,6 +107,10 @@ void MainWindow::BuildFace() {
     connect(file->addAction(Tr(kOpenPostgres)), &QAction::triggered, this,
             [this] { AskPostgres(); });
     recent_ = file->addMenu(Tr(kRecent));
+    file->addSeparator();
+    QAction* import = file->addAction(Tr(kImportFolder));
+    import->setObjectName(QStringLiteral("importFolder"));
+    connect(import, &QAction::triggered, this, [this] { AskImport(); });
     file->addSeparator();
     connect(file->addAction(Tr(kExportCsv)), &QAction::triggered, this, [this] { AskCsv(); });
     QMenu* print = file->addMenu(Tr(kPrintPdf));
@@ -119,6 +125,20 @@ void MainWindow::BuildFace() {
     file->addSeparator();
     connect(file->addAction(Tr(kQuit)), &QAction::triggered, this, [this] { close(); });
     UpdateRecentMenu();
+    // Each language named in itself, so that a clerk finds his own.
+    language_ = menuBar()->addMenu(Tr(kLanguage));
+    language_->setObjectName(QStringLiteral("languageMenu"));
+    auto* languages = new QActionGroup(language_);
+    const std::pair<int, QString> choices[] = {{kKorean, QStringLiteral("한국어")},
+                                               {kEnglish, QStringLiteral("English")}};
+    for (const auto& [language, name] : choices) {
+        QAction* choice = language_->addAction(name);
+        choice->setCheckable(true);
+        choice->setChecked(TextLanguage() == language);
+        choice->setActionGroup(languages);
+        connect(choice, &QAction::triggered, this,
+                [this, language = language] { SwitchLanguage(language); });
+    }
 
     auto* centre = new QWidget(this);
     auto* layout = new QVBoxLayout(centre);
@@ -178,6 +198,8 @@ void MainWindow::BuildFace() {
             [this] { Drive(Road::kBonusTax); });
     connect(AddButton(road_row, kEmployee, "employee"), &QPushButton::clicked, this,
             [this] { AskEmployee(); });
+    connect(AddButton(road_row, kEmployees, "employees"), &QPushButton::clicked, this,
+            [this] { ShowEmployeeList(); });
     road_row->addStretch(1);
     connect(AddButton(road_row, kExportCsv, "exportCsv"), &QPushButton::clicked, this,
             [this] { AskCsv(); });
@@ -198,6 +220,14 @@ void MainWindow::BuildFace() {
     layout->addWidget(message_);
     setCentralWidget(centre);
     UpdateRunLine();
+}
+
+QString MainWindow::CompanyShown() const {
+    return company_->currentText().trimmed();
+}
+
+QString MainWindow::MonthShown() const {
+    return month_->text().trimmed();
 }
 
 void MainWindow::Say(const QString& text, bool failure) {

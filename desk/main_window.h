@@ -52,6 +52,19 @@ class MainWindow : public QMainWindow {
     // year) into `folder` as PDF; says in the window how it ended (the files
     // written, or why not) and returns whether they were written.
     bool PrintToPdf(Paper paper, const QString& folder);
+    // Opens the import window on a company folder (its check first, nothing
+    // written until Import); once imported, the companies are read again.
+    void ImportFolder(const QString& folder);
+    // The employee list of the company and month shown; false (said in the
+    // window) when they cannot be read or there are none.
+    bool ShowEmployeeList();
+    // Switches the desk, and the library's windows and reads, to a language
+    // (0 Korean, 1 English), rebuilding the window's texts; kept in the
+    // settings when `keep`.
+    void SwitchLanguage(int language, bool keep = true);
+    // What is on screen now, with the rows it shows (scripts and screenshots).
+    QString CompanyShown() const;
+    QString MonthShown() const;
 
     ResultsView* Results() const { return results_; }
     YearChart* Chart() const { return chart_; }
@@ -79,6 +92,7 @@ class MainWindow : public QMainWindow {
     void AskEmployee();
     void AskCsv();
     void AskPrint(Paper paper);
+    void AskImport();
 
     std::optional<HPHONPD_YMD_FMT> run_;
     bool busy_ = false;
@@ -87,6 +101,7 @@ class MainWindow : public QMainWindow {
     QLineEdit* month_ = nullptr;
     QLabel* run_line_ = nullptr;
     QMenu* recent_ = nullptr;
+    QMenu* language_ = nullptr;
     QWidget* controls_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     ResultsView* results_ = nullptr;

@@ -27,8 +27,10 @@ struct ResultRow {
     QString employee;
     QString name;
     int sq = 0;
-    QString pay_type;
-    QString department;
+    QString pay_type;        // codes with their names: "100 급여, 110 특별수당"
+    QString pay_type_codes;  // "100,110"
+    QString department;      // code and name: "D100 총무부"
+    QString department_code;
     std::array<double, kAmountCount> amounts{};
 };
 
@@ -42,6 +44,11 @@ struct MonthResults {
 // desk's language. False, with the reason, when they cannot be read.
 bool ReadMonthResults(const std::string& company, const std::string& month, MonthResults* out,
                       std::string* error);
+
+// "D100 총무부": a code with its name beside it (the code alone without one).
+QString CodeAndName(const QString& code, const QString& name);
+// Pay type codes ("100,110") with the names of a run's list ("급여,특별수당").
+QString PayTypesNamed(const QString& codes, const QString& names);
 
 // The results as CSV: a header line of column names, one line per row.
 QString ResultsCsv(const MonthResults& results);

@@ -4,8 +4,13 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QTabWidget>
+#include <QTableWidget>
 
+#include "desk/desk_text.h"
+#include "desk/employee_list.h"
+#include "desk/import_window.h"
 #include "desk/main_window.h"
+#include "desk/results_view.h"
 #include "desk/roads.h"
 #include "payroll/reading.h"
 #include "payroll/ui.h"
@@ -39,14 +44,46 @@ bool SaveNextModal(payroll::qt::QtDriver& driver, const QString& file, bool* sho
 }  // namespace
 
 bool TakeScreenshot(MainWindow& window, payroll::qt::QtDriver& driver, const QString& show,
-                    const QString& file, QString* error) {
+                    const QString& file, const QString& folder, QString* error) {
     driver.SetAutoAnswer(true);
     window.show();
     QApplication::processEvents();
     bool shown = false;
     if (show == QLatin1String("results") || show == QLatin1String("chart")) {
+        // An empty table is no picture of the results: say why there is none.
+        if (window.Results()->Table()->rowCount() == 0) {
+            *error = window.MessageLine()->text();
+            if (error->isEmpty()) *error = QStringLiteral("no results to show");
+            return false;
+        }
         window.Tabs()->setCurrentIndex(show == QLatin1String("results") ? 0 : 1);
         return Save(window, file, error);
+    }
+    if (show == QLatin1String("import") || show == QLatin1String("imported")) {
+        if (folder.isEmpty()) {
+            *error = QStringLiteral("--show ") + show + QStringLiteral(" needs --folder DIR");
+            return false;
+        }
+        ImportWindow importing(folder, &window);
+        if (show == QLatin1String("imported") && !importing.Import()) {
+            *error = importing.Summary()->text();
+            return false;
+        }
+        return Save(importing, file, error);
+    }
+    if (show == QLatin1String("employees")) {
+        std::vector<ListedEmployee> employees;
+        std::string why;
+        const std::string company = window.CompanyShown().toStdString();
+        const std::string month = window.MonthShown().toStdString();
+        if (!ReadMonthEmployees(company, month, &employees, &why) || employees.empty()) {
+            *error = why.empty() ? QStringLiteral("the month has no employees")
+                                 : QString::fromStdString(why);
+            return false;
+        }
+        EmployeeList list(Tr(kEmployeeListTitle).arg(window.CompanyShown(), window.MonthShown()),
+                          std::move(employees), nullptr, &window);
+        return Save(list, file, error);
     }
     if (show == QLatin1String("picker")) {
         SaveNextModal(driver, file, &shown, error);

@@ -7,6 +7,7 @@ set(CMAKE_AUTOMOC ON)
 add_executable(test_desk_qt ${PROJECT_SOURCE_DIR}/tests/desk/desk_qtest.cpp)
 add_executable(test_qt_driver ${PROJECT_SOURCE_DIR}/tests/desk/qt_driver_qtest.cpp)
 add_executable(test_desk_print ${PROJECT_SOURCE_DIR}/tests/desk/desk_print_qtest.cpp)
+add_executable(test_desk_windows ${PROJECT_SOURCE_DIR}/tests/desk/desk_windows_qtest.cpp)
 set(CMAKE_AUTOMOC OFF)
 target_link_libraries(test_desk_qt PRIVATE payroll_desk_core Qt6::Test)
 target_link_libraries(test_qt_driver PRIVATE payroll_qt Qt6::Test)
@@ -17,10 +18,16 @@ target_link_libraries(test_desk_print PRIVATE payroll_desk_core Qt6::Test)
 target_compile_definitions(test_desk_print PRIVATE PAYROLL_CLI="$<TARGET_FILE:payroll_cli>"
                                                    PAYROLL_DESK="$<TARGET_FILE:payroll_desk>")
 add_dependencies(test_desk_print payroll_cli payroll_desk)
+# The windows beyond the roads: employee list, import, language, viewer.
+target_link_libraries(test_desk_windows PRIVATE payroll_desk_core Qt6::Test)
+target_compile_definitions(test_desk_windows PRIVATE PAYROLL_CLI="$<TARGET_FILE:payroll_cli>"
+                                                     PAYROLL_DESK="$<TARGET_FILE:payroll_desk>")
+add_dependencies(test_desk_windows payroll_cli payroll_desk)
 add_test(NAME desk_qt COMMAND test_desk_qt)
+add_test(NAME desk_windows COMMAND test_desk_windows)
 add_test(NAME qt_driver COMMAND test_qt_driver)
 add_test(NAME desk_print COMMAND test_desk_print)
-set_tests_properties(desk_qt qt_driver desk_print PROPERTIES
+set_tests_properties(desk_qt qt_driver desk_print desk_windows PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;PAYROLL_RESOURCES=${PROJECT_SOURCE_DIR}/resources"
     LABELS qt TIMEOUT 300)
 if(PAYROLL_TEST_POSTGRES_URL)

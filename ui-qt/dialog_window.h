@@ -5,11 +5,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <map>
 
 #include "payroll/ui.h"
 
 class QLabel;
+class QPushButton;
 
 namespace payroll::qt {
 
@@ -28,6 +30,12 @@ class DialogWindow : public QDialog {
     // The bar of that control, or null.
     GradientBar* Bar(int control_id) const;
     GridView* Grid() const { return grid_; }
+    FormView* Form() const { return form_; }
+    // The label beside a bar of the engine's progress window, its elapsed
+    // time line and the viewer's reveal button (null where there is none).
+    QLabel* BarLabel(int control_id) const;
+    QLabel* ElapsedLine() const { return elapsed_; }
+    QPushButton* RevealButton() const { return reveal_; }
 
     // Shows what the dialog became after an action, and ends a modal window
     // whose dialog has ended.
@@ -42,6 +50,9 @@ class DialogWindow : public QDialog {
   private:
     void Build();
     void GrowForForm();
+    void LabelProgress();
+    void AddRevealButton();
+    void ShowElapsed();
     QRect Scaled(const CRect& r) const;
 
     payroll::ui::UiDialog& dialog_;
@@ -50,6 +61,11 @@ class DialogWindow : public QDialog {
     FormView* form_ = nullptr;
     std::map<int, QLabel*> labels_;
     std::map<int, GradientBar*> bars_;
+    std::map<int, QLabel*> bar_labels_;
+    std::map<int, QPushButton*> buttons_;
+    QLabel* elapsed_ = nullptr;
+    QPushButton* reveal_ = nullptr;
+    QElapsedTimer clock_;
 };
 
 }  // namespace payroll::qt

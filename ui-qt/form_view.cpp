@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <algorithm>
 
+#include "ui-qt/face_text.h"
+
 namespace payroll::qt {
 
 FormView::FormView(const payroll::front::UiForm& form, QWidget* parent)
@@ -13,6 +15,17 @@ FormView::FormView(const payroll::front::UiForm& form, QWidget* parent)
     setSelectionMode(QAbstractItemView::NoSelection);
     setFocusPolicy(Qt::NoFocus);
     setWordWrap(false);
+    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int col) {
+        if (row < form_.RowCount() && col < form_.ColCount(row) &&
+            IsResidentNumber(QString::fromUtf8(form_.CellText(row, col).c_str())))
+            SetRevealed(!revealed_);
+    });
+    Sync();
+}
+
+void FormView::SetRevealed(bool revealed) {
+    if (revealed == revealed_) return;
+    revealed_ = revealed;
     Sync();
 }
 
@@ -24,12 +37,20 @@ void FormView::Sync() {
     setRowCount(rows);
     setColumnCount(cols);
     const QColor label_back = palette().color(QPalette::Button);
+    has_resident_ = false;
     for (int r = 0; r < rows; ++r) {
         const bool heading = form_.IsHeading(r);
         for (int c = 0; c < cols; ++c) {
             auto* item = new QTableWidgetItem;
             if (c < form_.ColCount(r)) {
-                item->setText(QString::fromUtf8(form_.CellText(r, c).c_str()));
+                const QString text = QString::fromUtf8(form_.CellText(r, c).c_str());
+                if (!form_.IsLabel(r, c) && IsResidentNumber(text)) {
+                    has_resident_ = true;
+                    item->setText(revealed_ ? text : MaskResidentNumber(text));
+                    if (!revealed_) item->setToolTip(Text(FaceText::kMaskedResident));
+                } else {
+                    item->setText(text);
+                }
                 if (heading || form_.IsLabel(r, c)) item->setBackground(label_back);
                 if (heading) {
                     QFont bold = font();
