@@ -20,7 +20,6 @@
 #include "payroll/report.h"
 #include "payroll/roads.h"
 #include "payroll/salary_calcurate.h"
-#include "tools/company/company.h"
 
 namespace payroll::cli {
 namespace {
@@ -32,9 +31,11 @@ std::string MonthText(int year, int month) {
 }
 
 // Builds every run of the year through the build road, as a host would:
-// the front forms each run's key, the engine writes the default rows, and
-// the host's pay step fills the amounts.
-bool BuildRuns(const std::string& company, int year, int* runs) {
+// the front forms each run's key, the engine writes the default rows and
+// the pay step their amounts; then the month's variable pay comes in.
+bool BuildRuns(const DemoCompany& demo, int* runs, long* pay_rows, long* deduction_rows) {
+    const std::string& company = demo.company;
+    const int year = demo.year;
     std::fprintf(stderr, "Building the pay runs of %d ...\n", year);
     CIMirak1 front;
     for (int month = 1; month <= 12; ++month) {
@@ -45,17 +46,23 @@ bool BuildRuns(const std::string& company, int year, int* runs) {
             key.RVRS_YM = MonthText(year, month);
             front.SearchMirak(&key, 0, index);
             if (key.SEL_NO != index) break;  // no such run: the key was cleared
-            const RoadResult built = BuildPayRun(key, BuildChoices{});
+            BuildChoices choices;
+            choices.pay = true;
+            const RoadResult built = BuildPayRun(key, choices);
             if (built.outcome != RoadOutcome::kCommitted) {
                 std::fprintf(stderr, "payroll demo: building %s run %s did not commit: %s\n",
                              key.RVRS_YM.c_str(), key.SQ.c_str(), built.reason.c_str());
                 return false;
             }
+            auto rows = [&built](const char* table) {
+                auto t = built.report.tables.find(table);
+                return t == built.report.tables.end() ? 0L : t->second.inserted;
+            };
+            *pay_rows += rows("HPOMPPD");
+            *deduction_rows += rows("HPOMPDD");
             std::string error;
-            if (!company::FillPayAmounts(company, key.RVRS_YM.Str(), std::atoi(key.SQ.c_str()),
-                                         &error)) {
-                std::fprintf(stderr, "payroll demo: filling the pay amounts failed: %s\n",
-                             error.c_str());
+            if (!ImportDemoPay(demo, key, &error)) {
+                std::fprintf(stderr, "payroll demo: %s\n", error.c_str());
                 return false;
             }
             ++*runs;
@@ -176,10 +183,16 @@ void PrintEmployees(int year, const std::array<reading::MonthResults, 12>& month
 
 }  // namespace
 
-int RunDemoRoads(const std::string& company, int year) {
+int RunDemoRoads(const DemoCompany& demo) {
+    const std::string& company = demo.company;
+    const int year = demo.year;
     int runs = 0;
-    if (!BuildRuns(company, year, &runs)) return kFailed;
-    std::printf("Built %d pay runs through the build road.\n", runs);
+    long pay_rows = 0, deduction_rows = 0;
+    if (!BuildRuns(demo, &runs, &pay_rows, &deduction_rows)) return kFailed;
+    std::printf(
+        "Built %d pay runs through the build road: %ld pay rows, %ld deduction rows, paid by "
+        "the pay step.\n",
+        runs, pay_rows, deduction_rows);
     std::vector<RetaxedRun> bonusRuns;
     if (!RecalculateYear(company, year, &bonusRuns)) return kFailed;
     std::array<reading::MonthResults, 12> months;

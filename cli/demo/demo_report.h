@@ -2,12 +2,13 @@
 // printing per month and per employee what came out.
 #pragma once
 
-#include <string>
+#include "cli/demo/demo_company.h"
 
 namespace payroll::cli {
 
-// Runs the demo company through the roads and prints the summary; the exit
-// code of the demo.
-int RunDemoRoads(const std::string& company, int year);
+// Builds the imported demo company's runs with the pay step and their
+// variable pay, runs them through the tax and bonus roads and prints the
+// summary; the exit code of the demo.
+int RunDemoRoads(const DemoCompany& demo);
 
 }  // namespace payroll::cli

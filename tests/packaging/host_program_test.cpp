@@ -148,7 +148,7 @@ TEST(HostProgramTest, BashCompletionOffersWhatTheProgramAccepts) {
         {"payroll runs --format ", {"table", "json"}},
         {"payroll results --company ", {}},
         {"payroll results --company 1000 --mo", {"--month"}},
-        {"payroll demo --", {"--help", "--employees", "--fresh"}},
+        {"payroll demo --", {"--help", "--employees", "--folder", "--fresh"}},
         {"payroll completion ", {"bash"}},
         {"payroll --db ", {}},
         {"payroll --db=postgresql://u@h:5432/db?x=y runs --fo", {"--format"}},

@@ -18,25 +18,6 @@ constexpr const char* kCompanyTables[] = {
     "HHCPYST", "HPHFXPD", "HPHPYFQ", "HPHONPD", "HPHWTPT", "HPHPOYM", "HPMPDFM", "HPITMPD",
     "HPITMDD", "HPOMPPD", "HPOMPDD", "HTOWTRT", "HTOWTDR", "HPOMNPY", "SCOINFO"};
 
-std::string Month(int year, int month) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d%02d", year, month);
-    return buf;
-}
-
-std::string LastDay(int year, int month) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    int d = days[month - 1];
-    if (month == 2 && year % 4 == 0 && (year % 100 != 0 || year % 400 == 0)) d = 29;
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d%02d%02d", year, month, d);
-    return buf;
-}
-
-const char* HrspOf(int grade) {
-    return grade >= 7 ? "300" : grade >= 4 ? "200" : "100";
-}
-
 void WritePeople(BatchWriter& w, const std::string& c, int year,
                  const std::vector<Person>& people) {
     for (const Person& p : people) {
@@ -51,7 +32,7 @@ void WritePeople(BatchWriter& w, const std::string& c, int year,
             "'01','01','001','001','001','%s','%s','000','','','','','%s','000','000','000',"
             "'001','001','000',%d,%d,0,0,0,%.4f,%.4f)",
             c.c_str(), p.emp_cd.c_str(), Q(p.name).c_str(), Q(p.name_en).c_str(), p.dept_cd.c_str(),
-            p.htyp_cd.c_str(), HrspOf(p.grade), production ? "02" : "01", p.grade,
+            p.htyp_cd.c_str(), RankOf(p.grade), production ? "02" : "01", p.grade,
             p.join_dt.c_str(), p.rtr_dt.c_str(), p.spouse ? "001" : "000", p.dependants, p.elderly,
             p.pension, p.health);
         w.Add("INSERT INTO H_SEMP (CO_CD, EMP_CD) VALUES ('%s','%s')", c.c_str(), p.emp_cd.c_str());
@@ -115,7 +96,7 @@ void WriteRows(BatchWriter& w, const std::string& c, const std::string& ym, int 
                 "SQ, PYTP_FG, PYDD_FG, PAY_CD, PAY_AM, DUMMY1, DUMMY2, DUMMY3) VALUES ('%s','A',"
                 "'%s','%s','PJ01','%s','%s',%d,'%s','P2','%s',%.4f,'  ','%s','%s')",
                 c.c_str(), div, p.dept_cd.c_str(), p.emp_cd.c_str(), ym.c_str(), sq, pytp,
-                i.code.c_str(), PayAmount(p, month, i.code, pytp), HrspOf(p.grade),
+                i.code.c_str(), PayAmount(p, month, i.code, pytp), RankOf(p.grade),
                 i.tax_fg.c_str());
             ++summary->pay_rows;
         }
@@ -127,7 +108,7 @@ void WriteRows(BatchWriter& w, const std::string& c, const std::string& ym, int 
                 "'A','%s','%s','PJ01','%s','%s',%d,'%s','P3','%s',%.4f,'  ','%s','')",
                 c.c_str(), div, p.dept_cd.c_str(), p.emp_cd.c_str(), ym.c_str(), sq, pytp,
                 i.code.c_str(), first_type ? DeductionAmount(p, month, i.code) : 0.0,
-                HrspOf(p.grade));
+                RankOf(p.grade));
             ++summary->deduction_rows;
         }
     }
@@ -141,7 +122,7 @@ void WriteRuns(BatchWriter& w, const Options& o, const std::string& c,
     std::vector<Item> bonus_pay = {Item{"V00", "상여금", "Bonus", "001", ""}};
     std::vector<Item> bonus_deductions = DeductionItems(5);
     for (int m = 1; m <= 12 && o.monthly_runs; ++m) {
-        std::string ym = Month(o.year, m);
+        std::string ym = YearMonth(o.year, m);
         bool combined = m == o.combined_month;
         w.Add(
             "INSERT INTO HPHPYFQ (CO_CD, RVRS_YM, SQ, PAY_DT, CCIS_YN) VALUES "
@@ -161,14 +142,14 @@ void WriteRuns(BatchWriter& w, const Options& o, const std::string& c,
     int previous = 0;
     for (int bm : o.bonus_months) {
         if (bm < 1 || bm > 12) continue;
-        std::string ym = Month(o.year, bm);
+        std::string ym = YearMonth(o.year, bm);
         w.Add(
             "INSERT INTO HPHPYFQ (CO_CD, RVRS_YM, SQ, PAY_DT, CCIS_YN) VALUES "
             "('%s','%s',2,'%s28','002')",
             c.c_str(), ym.c_str(), ym.c_str());
-        std::string from = Month(o.year, previous + 1) + "01";
+        std::string from = YearMonth(o.year, previous + 1) + "01";
         WriteRunType(w, c, ym, 2, "200", "000", bonus_pay, bonus_deductions, from,
-                     LastDay(o.year, bm));
+                     LastDayOf(o.year, bm));
         ++summary->runs;
         if (o.with_pay_rows)
             WriteRows(w, c, ym, bm, 2, "200", true, bonus_pay, bonus_deductions, people, o.year,
@@ -202,6 +183,19 @@ bool Generate(const Options& o, Summary* summary, std::string* error) {
     WritePeople(w, c, o.year, people);
     s->employees = o.employees;
     WriteRuns(w, o, c, people, s);
+    if (!w.FlushAndCommit(tx, error)) return false;
+    std::vector<folder::LawTable> law;
+    return folder::LoadShippedLaw(&law, error);
+}
+
+bool ReloadYearLaw(int year, std::string* error) {
+    G_DataSource tx;
+    if (!tx.OnBeginTrans()) {
+        *error = tx.GetLastError().str();
+        return false;
+    }
+    BatchWriter w;
+    ClearTaxTables(w, year);
     if (!w.FlushAndCommit(tx, error)) return false;
     std::vector<folder::LawTable> law;
     return folder::LoadShippedLaw(&law, error);

@@ -40,8 +40,15 @@ struct Summary {
 // message when anything failed.
 bool Generate(const Options& options, Summary* summary, std::string* error);
 
+// Replaces the year's tax tables of company "0000" by the law shipped with
+// the resources, in one transaction: a company's figures then follow the
+// law as shipped whatever the database held. False with *error.
+bool ReloadYearLaw(int year, std::string* error);
+
 // Fills the amounts of a built run's pay and deduction rows the way a host's
-// pay step would (base pay from fixed pay, allowances, statutory deductions).
+// pay step would (base pay from fixed pay, allowances, statutory deductions),
+// as the demo did before it imported its company: the tests hold the
+// folder's way of making the demo to the same rows.
 // A combined run deducts once: its deductions go under its head pay type, and
 // the deduction rows of its other pay types are left at 0.
 // Kept apart from the library: the library builds rows with amount 0.

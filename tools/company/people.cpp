@@ -39,6 +39,23 @@ double PensionOfGrade(double pay) {
 
 }  // namespace
 
+std::string YearMonth(int year, int month) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d%02d", year, month);
+    return buf;
+}
+
+std::string LastDayOf(int year, int month) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    int d = days[month - 1];
+    if (month == 2 && year % 4 == 0 && (year % 100 != 0 || year % 400 == 0)) d = 29;
+    return Date(year, month, d);
+}
+
+const char* RankOf(int grade) {
+    return grade >= 7 ? "300" : grade >= 4 ? "200" : "100";
+}
+
 unsigned Mix(const std::string& emp_cd, int month, const std::string& code) {
     std::string key = emp_cd;
     key += '/';

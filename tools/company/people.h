@@ -25,6 +25,12 @@ struct Person {
     double health = 0;   // HIFA_AM
 };
 
+// 200207 of (2002, 7); 20020731, the month's last day.
+std::string YearMonth(int year, int month);
+std::string LastDayOf(int year, int month);
+// The rank (G3) of a pay step.
+const char* RankOf(int grade);
+
 std::vector<Person> MakePeople(int count, int year, unsigned seed);
 
 // Whether the person works at some time in month (year, month).
