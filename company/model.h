@@ -79,6 +79,11 @@ bool IsRecordList(const std::string& list);
 // Reads and checks the folder into *folder, appending every problem.
 void LoadFolder(const std::string& dir, Folder* folder, std::vector<Problem>* problems);
 
+// Converts one cell to its stored form; false with what was expected.
+// `list` is the column's list as lists.Find gives it.
+bool ConvertCell(const ColumnSpec& column, std::string_view text, const Lists& lists,
+                 const Lists::List* list, std::string* stored, std::string* expected);
+
 // Value conversions between a cell's text and its stored form.
 bool ParseDate(std::string_view text, std::string* stored);
 bool ParseMonth(std::string_view text, std::string* stored);

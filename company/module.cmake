@@ -11,6 +11,7 @@ payroll_module(payroll_company_folder
         runs.cpp
         sync.cpp
         tables.cpp
+        values.cpp
     USES
         payroll_db
 )

@@ -274,7 +274,7 @@ ImportResult ImportFolder(const std::string& dir) {
     result.company = folder.Setting("CO_CD");
     if (!result.problems.empty()) return result;
     const std::string& company = result.company;
-    const std::vector<RowList> wanted = FolderRows(std::move(folder));
+    std::vector<RowList> wanted = FolderRows(std::move(folder));
     std::vector<KeySets> sets(kFileCount);
     G_DataSource tx;
     if (!tx.OnBeginTrans()) {
@@ -296,7 +296,7 @@ ImportResult ImportFolder(const std::string& dir) {
         if (!ReadRows(t, company, &have, &error)) return fail(error);
         KeySets& s = sets[static_cast<std::size_t>(t.file)];
         Inserts inserts(t, company, &batch);
-        for (const std::vector<std::string>& row : wanted[i]) {
+        for (std::vector<std::string>& row : wanted[i]) {
             // A company new to the database (the first import) has no row
             // to compare with: no key text is made for one.
             auto it = have.empty() ? have.end() : have.find(KeyText(t, row));
@@ -304,14 +304,18 @@ ImportResult ImportFolder(const std::string& dir) {
                 if (!t.secondary && ++s.added <= 10)
                     s.first_added.push_back(FileKey(t, KeyText(t, row)));
                 if (!inserts.Add(row)) return fail(batch.error());
-                continue;
+            } else {
+                if (it->second != row) {
+                    s.changed.insert(FileKey(t, it->first));
+                    if (!batch.Add(Update(t, company, row))) return fail(batch.error());
+                }
+                have.erase(it);
             }
-            if (it->second != row) {
-                s.changed.insert(FileKey(t, it->first));
-                if (!batch.Add(Update(t, company, row))) return fail(batch.error());
-            }
-            have.erase(it);
+            // A row written is a row let go: the database's pages take its
+            // room as the transaction grows.
+            std::vector<std::string>().swap(row);
         }
+        RowList().swap(wanted[i]);
         if (!inserts.Singles()) return fail(batch.error());
         for (const auto& [key, row] : have) {
             if (!t.secondary) s.Remove(FileKey(t, key));

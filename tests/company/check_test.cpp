@@ -63,6 +63,52 @@ TEST(CompanyCheck, ReportsEveryProblemOfAFolderAtOnceWithItsPlace) {
     EXPECT_TRUE(Has(p, "items.csv:4: TXEX_FG \"\": expected an exemption class")) << all;
 }
 
+TEST(CompanyCheck, ARepeatedKeyIsNamedAtItsLineAfterTheLinesOtherProblemsAndLeftOut) {
+    const std::string dir = CopyOfExample("check_repeated");
+    // Line 2's key twice more, the first time with a bad amount as well;
+    // and two code lines whose keys join into the same text.
+    Append(dir + "/fixed-items.csv", "E001,D01,2002-01,,abc");
+    Append(dir + "/fixed-items.csv", "E004,P02,2002-01,2002-02,1");
+    Append(dir + "/fixed-items.csv", "E001,D01,2002-01,,5");
+    Append(dir + "/codes.csv", "G9/X,1,a,,");
+    Append(dir + "/codes.csv", "G9,X/1,b,,");
+    std::vector<std::string> fixed;
+    for (const std::string& p : ProblemTexts(dir))
+        if (p.rfind("fixed-items.csv", 0) == 0) fixed.push_back(p);
+    const std::string all = Joined(fixed);
+    ASSERT_EQ(fixed.size(), 3U) << all;
+    EXPECT_EQ(fixed[0].rfind("fixed-items.csv:13: FIX_AM \"abc\": expected an amount", 0), 0U)
+        << all;
+    EXPECT_EQ(fixed[1],
+              "fixed-items.csv:13: CTST_YM \"E001/D01/200201\": expected a key of its own: line 2 "
+              "has it too");
+    EXPECT_EQ(fixed[2],
+              "fixed-items.csv:15: CTST_YM \"E001/D01/200201\": expected a key of its own: line 2 "
+              "has it too");
+    EXPECT_TRUE(
+        Has(ProblemTexts(dir),
+            "codes.csv:22: CTD_CD \"G9/X/1\": expected a key of its own: line 21 has it too"))
+        << Joined(ProblemTexts(dir));
+}
+
+TEST(CompanyCheck, OverlappingSpansAreReportedInTheOrderOfTheirKeys) {
+    const std::string dir = CopyOfExample("check_spans");
+    // Two overlaps, the later key first in the file.
+    Append(dir + "/fixed-items.csv", "E003,P02,2002-01,,1");
+    Append(dir + "/fixed-items.csv", "E003,P02,2002-03,,2");
+    Append(dir + "/fixed-items.csv", "E001,P02,2002-01,2002-12,3");
+    Append(dir + "/fixed-items.csv", "E001,P02,2002-06,,4");
+    std::vector<std::string> spans;
+    for (const std::string& p : ProblemTexts(dir))
+        if (p.find("a start after the end") != std::string::npos) spans.push_back(p);
+    EXPECT_EQ(spans,
+              (std::vector<std::string>{
+                  "fixed-items.csv:16: CTST_YM \"200206\": expected a start after the end of the "
+                  "span of line 15 (E001/P02)",
+                  "fixed-items.csv:14: CTST_YM \"200203\": expected a start after the end of the "
+                  "span of line 13 (E003/P02)"}));
+}
+
 TEST(CompanyCheck, FilesAndColumnsThatAreMissingOrUnknown) {
     const std::string dir = CopyOfExample("check_columns");
     std::filesystem::remove(dir + "/departments.csv");

@@ -98,6 +98,47 @@ TEST_F(CompanyImport, TheSameFolderTwiceChangesNothingAndAChangedOneSaysWhat) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPMPDFM WHERE CO_CD='1000'"), "17");
 }
 
+TEST_F(CompanyImport, HundredsOfNewRowsWithEmptyNumbersAreWrittenWholeAndAgainChangeNothing) {
+    const std::string dir = CopyOfExample("import_many");
+    // 250 employees more, each with a fixed item: whole INSERTs of many rows
+    // and the rest one by one; every third without its pension amount, so
+    // that rows with and without NULLs follow each other.
+    std::string employees = ReadWholeFile(dir + "/employees.csv");
+    std::string fixed = ReadWholeFile(dir + "/fixed-items.csv");
+    for (int e = 0; e < 250; ++e) {
+        const std::string code = "N" + std::to_string(100 + e);
+        employees += code + ",이름" + std::to_string(e) +
+                     ",,,D102,사무직,월급제,일반직,1호봉,사원,사무,재직,정규직,거주자,2002-08-01,,"
+                     "아니오,0,0,아니오," +
+                     (e % 3 ? std::to_string(80000 + e) : "") + ",30600,A,PJ01\r\n";
+        fixed += code + ",P00,2002-08,," + std::to_string(1000000 + e) + "\r\n";
+    }
+    WriteFile(dir + "/employees.csv", employees);
+    WriteFile(dir + "/fixed-items.csv", fixed);
+    const folder::ImportResult r = Import(dir);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(Change(r, "employees.csv").added, 255);
+    EXPECT_EQ(Change(r, "fixed-items.csv").added, 261);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM H_SEMP WHERE CO_CD='1000'"), "255");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM SEMP WHERE CO_CD='1000' AND NAPS_AM IS NULL"), "84");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM SEMP WHERE EMP_CD='N101' AND KOR_NM='이름1' AND "
+                     "NAPS_AM=80001 AND HIFA_AM=30600 AND WKTG_YN='001'"),
+              "1");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM SEMP WHERE EMP_CD='N349' AND NAPS_AM IS NULL"), "1");
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPHFXPD WHERE EMP_CD='N349' AND FIXP_CD='P00' AND "
+                     "CTST_YM='200208' AND CTED_YM='' AND FIX_AM=1000249"),
+              "1");
+
+    const folder::ImportResult again = Import(dir);
+    ASSERT_TRUE(again.ok) << again.error;
+    for (const folder::FileChange& c : again.changes)
+        EXPECT_EQ(c.added + c.changed + c.removed, 0) << c.file;
+    Edit(dir + "/employees.csv", "N250,이름150,", "N250,이름150A,");
+    const folder::ImportResult changed = Import(dir);
+    ASSERT_TRUE(changed.ok) << changed.error;
+    EXPECT_EQ(Change(changed, "employees.csv").keys_changed, std::vector<std::string>{"N250"});
+}
+
 TEST_F(CompanyImport, ExportImportIntoAFreshDatabaseAndExportAgainGivesTheSameFiles) {
     const std::string dir = CopyOfExample("import_trip");
     // Cells a spreadsheet would run: written safely, read back as they were.
