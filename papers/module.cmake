@@ -7,6 +7,7 @@ payroll_module(payroll_papers
         paper_source.cpp
         paper_text.cpp
         payslip_reader.cpp
+        payslip_split.cpp
         register_reader.cpp
         run_rows.cpp
         withholding_return.cpp

@@ -1,12 +1,15 @@
 // The payslips of a month: every employee's lines of a run, with the notes
 // on how the pension, income tax and resident tax came about.
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 
 #include "engine/bonus/table_tax.h"
 #include "engine/common/rounding.h"
+#include "papers/payslip_split.h"
 #include "papers/run_rows.h"
 #include "payroll/papers.h"
+#include "payroll/reading.h"
 #include "payroll/roads.h"
 #include "platform/text/number_parse.h"
 
@@ -186,13 +189,117 @@ void NoteIncomeTax(const YearTables& tables, const detail::RunRows& rows,
     n->computed_resident_tax = static_cast<double>(whole - whole % 10);
 }
 
+// What a payslip says beyond the run's rows: the company's record, the
+// employees' names in English and their dates, the pay types' names, the
+// exemption limits.
+struct SlipContext {
+    reading::CompanyIdentity company;
+    struct Employee {
+        std::string name_en;  // KOR_NMK
+        std::string joined, retired;
+    };
+    std::map<std::string, Employee> employees;
+    std::map<std::string, std::string> type_names;  // 'P4' in the query's language
+    detail::ExemptLimits limits;
+};
+
+std::string Cell(G_DataSource& rows, const char* column, long r) {
+    return rows.OnGetFieldValue(column, r).str();
+}
+
+bool IsDate(const std::string& text) {
+    return text.size() == 8 && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+bool ReadContext(const PaperQuery& query, SlipContext* c, std::string* error) {
+    // A database made before the company record existed names the company
+    // by its code, as the other papers do.
+    std::string no_identity;
+    if (!reading::ReadCompanyIdentity(query.company, &c->company, &no_identity))
+        c->company.code = query.company;
+    const std::string company = SqlQuoted(query.company);
+    G_DataSource people, codes;
+    if (!Select("SELECT EMP_CD, KOR_NMK, JOIN_DT, RTR_DT FROM SEMP WHERE CO_CD=" + company +
+                    detail::EmployeeFilter(query, "EMP_CD"),
+                "the employees' dates", &people, error) ||
+        !Select("SELECT CTRL_CD, CTD_CD, CTD_NM, CTD_NMK, RMK_DC FROM SCTRL_D WHERE CO_CD=" +
+                    company + " AND CTRL_CD IN ('P4','PC')",
+                "the pay types and exemption limits", &codes, error))
+        return false;
+    for (long r = 0; r < people.OnGetRecordCount(); ++r)
+        c->employees[Cell(people, "EMP_CD", r)] = {
+            Cell(people, "KOR_NMK", r), Cell(people, "JOIN_DT", r), Cell(people, "RTR_DT", r)};
+    for (long r = 0; r < codes.OnGetRecordCount(); ++r) {
+        const std::string code = Cell(codes, "CTD_CD", r);
+        if (Cell(codes, "CTRL_CD", r) == "P4") {
+            std::string name = Cell(codes, query.language == 1 ? "CTD_NMK" : "CTD_NM", r);
+            c->type_names[code] = name.empty() ? Cell(codes, "CTD_NM", r) : name;
+            continue;
+        }
+        const double limit = payroll::text::NumberOf(Cell(codes, "RMK_DC", r));
+        if (code == "002") c->limits.class002 = limit;
+        if (code == "003") c->limits.class003 = limit;
+        if (code == "004") c->limits.class004 = limit;
+        if (code == "005") c->limits.class005 = limit;
+    }
+    return true;
+}
+
+// The hours and the method of the run's variable pay, as the pay step kept
+// them beside the amounts it wrote (summed, and joined, over pay types).
+using WorkNotes = std::map<std::pair<std::string, std::string>, Payslip::PayDetail>;
+
+bool ReadWorkNotes(const PaperQuery& query, const detail::RunUnit& unit, WorkNotes* out,
+                   std::string* error) {
+    G_DataSource rows;
+    if (!Select("SELECT EMP_CD, PYDD_CD, WKHR_TM, CALC_DC FROM HPOMPSW WHERE CO_CD=" +
+                    SqlQuoted(query.company) + " AND RVRS_YM=" + SqlQuoted(unit.month) +
+                    " AND SQ=" + std::to_string(unit.sq) + " AND PYTP_FG IN " +
+                    detail::InList(unit.types) + " AND PYDD_FG='P2'" +
+                    detail::EmployeeFilter(query, "EMP_CD") + " ORDER BY PYTP_FG",
+                "the hours of the variable pay", &rows, error))
+        return false;
+    for (long r = 0; r < rows.OnGetRecordCount(); ++r) {
+        Payslip::PayDetail& d = (*out)[{Cell(rows, "EMP_CD", r), Cell(rows, "PYDD_CD", r)}];
+        const std::string hours = Cell(rows, "WKHR_TM", r);
+        if (!hours.empty()) {
+            d.has_hours = true;
+            d.hours += Amount(CString(hours));
+        }
+        const std::string method = Cell(rows, "CALC_DC", r);
+        if (!method.empty()) d.method += (d.method.empty() ? "" : "; ") + method;
+    }
+    return true;
+}
+
+// The window narrowed to the days he was employed in it, and their count.
+void NoteWorkedPeriod(const std::string& window, const SlipContext::Employee* who, Payslip* s) {
+    if (window.size() != 16) return;
+    s->period_from = window.substr(0, 8);
+    s->period_to = window.substr(8);
+    if (who && IsDate(who->joined) && who->joined > s->period_from) s->period_from = who->joined;
+    if (who && IsDate(who->retired) && who->retired < s->period_to) s->period_to = who->retired;
+    using namespace std::chrono;
+    auto date_of = [](const std::string& d) {
+        return sys_days{year{std::atoi(d.substr(0, 4).c_str())} /
+                        month{static_cast<unsigned>(std::atoi(d.substr(4, 2).c_str()))} /
+                        std::chrono::day{static_cast<unsigned>(std::atoi(d.substr(6).c_str()))}};
+    };
+    const year_month_day from{date_of(s->period_from)}, to{date_of(s->period_to)};
+    if (!from.ok() || !to.ok() || s->period_to < s->period_from) return;
+    s->days_worked = static_cast<int>((sys_days{to} - sys_days{from}).count()) + 1;
+}
+
 Payslip MakePayslip(const PaperQuery& query, const detail::RunRows& rows,
                     const std::string& employee, const detail::EmployeeRun& e,
                     const std::map<std::string, detail::Person>& people,
                     const detail::ItemCatalog& items, const YearTables& tables,
-                    TableWorker* table) {
+                    const SlipContext& context, const WorkNotes& work, TableWorker* table) {
     Payslip s;
     s.company = query.company;
+    s.company_name = reading::CompanyDisplayName(context.company, query.language == 1);
+    s.representative = context.company.representative;
+    s.business_no = context.company.business_no;
     s.employee = employee;
     auto person = people.find(employee);
     if (person != people.end()) {
@@ -200,16 +307,29 @@ Payslip MakePayslip(const PaperQuery& query, const detail::RunRows& rows,
         s.department = person->second.department;
         s.department_name = person->second.department_name;
     }
+    auto who = context.employees.find(employee);
+    const SlipContext::Employee* dates = who == context.employees.end() ? nullptr : &who->second;
+    if (dates && query.language == 1 && !dates->name_en.empty()) s.name = dates->name_en;
     s.month = rows.unit.month;
     s.sq = rows.unit.sq;
     s.pay_types = rows.unit.TypesText();
-    s.pay_date = rows.unit.pay_date;
-    if (!e.window.empty()) {
-        s.period_from = e.window.substr(0, 8);
-        s.period_to = e.window.substr(8);
+    for (const std::string& type : rows.unit.types) {
+        auto name = context.type_names.find(type);
+        s.pay_type_names += (s.pay_type_names.empty() ? "" : ", ") +
+                            (name == context.type_names.end() ? type : name->second);
     }
+    s.pay_date = rows.unit.pay_date;
+    NoteWorkedPeriod(e.window, dates, &s);
     for (const PaperLine& l : e.pay)
         if (l.amount != 0) s.pay.push_back(l);
+    s.pay_detail = detail::SplitExempt(s.pay, context.limits, {e.ewte, e.aite, e.ette});
+    for (std::size_t i = 0; i < s.pay.size(); ++i) {
+        auto noted = work.find({employee, s.pay[i].code});
+        if (noted == work.end()) continue;
+        s.pay_detail[i].has_hours = noted->second.has_hours;
+        s.pay_detail[i].hours = noted->second.hours;
+        s.pay_detail[i].method = noted->second.method;
+    }
     for (const PaperLine& l : e.deductions)
         if (l.amount != 0) s.deductions.push_back(l);
     s.gross = e.gross;
@@ -246,16 +366,24 @@ bool ReadPayslips(const PaperQuery& query, std::vector<Payslip>* out, std::strin
     std::vector<detail::RunRows> month;
     std::map<std::string, detail::Person> people;
     YearTables tables;
+    SlipContext context;
     if (!detail::ReadMonth(query, &items, &month, error) ||
         !detail::ReadPeople(query.company, query.language, &people, error) ||
-        !ReadYearTables(query.period.substr(0, 4), &tables, error))
+        !ReadYearTables(query.period.substr(0, 4), &tables, error) ||
+        !ReadContext(query, &context, error))
         return false;
     const bool byTable = WithholdsByTable(query.company);
     for (const detail::RunRows& rows : month) {
+        WorkNotes work;
+        if (!ReadWorkNotes(query, rows.unit, &work, error)) {
+            out->clear();
+            return false;
+        }
         TableWorker worker;
         TableWorker* table = byTable && worker.Bind(query.company, rows.unit) ? &worker : nullptr;
         for (const auto& [employee, e] : rows.employees)
-            out->push_back(MakePayslip(query, rows, employee, e, people, items, tables, table));
+            out->push_back(
+                MakePayslip(query, rows, employee, e, people, items, tables, context, work, table));
     }
     return true;
 }

@@ -2,6 +2,7 @@
 // lines, the totals and the calculation notes; or the same lines as CSV.
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "payroll/print.h"
@@ -15,20 +16,42 @@ namespace {
 using papers::PaperLine;
 using papers::Payslip;
 
-// The tax column of a pay line: taxable, or exempt with its class.
-std::string TaxClass(const PaperLine& line, int lang) {
-    if (line.taxable) return PaperLabel(lang, 1115);
+// The words of an exemption class ("식대"): the class's name, or "other".
+std::string ClassWords(const std::string& exemption, int lang) {
     static const std::vector<std::string> kClasses = {"001", "002", "003", "004", "005", "006"};
     int id = 1137;
     for (std::size_t i = 0; i < kClasses.size(); ++i)
-        if (line.exemption == kClasses[i]) id = 1131 + static_cast<int>(i);
-    std::string cls = line.exemption.empty() ? "" : line.exemption + " ";
-    return PaperLabel(lang, 1130, {cls + PaperLabel(lang, id)});
+        if (exemption == kClasses[i]) id = 1131 + static_cast<int>(i);
+    return PaperLabel(lang, id);
+}
+
+// The tax column of a pay line: taxable, exempt with its class in words, or
+// both parts of a line over its exemption limit.
+std::string TaxClass(const PaperLine& line, const Payslip::PayDetail& part, int lang) {
+    if (line.taxable) return PaperLabel(lang, 1115);
+    // An exempt-class item taxed whole (overtime past its ceiling) still
+    // shows its class, with nothing exempt.
+    const std::string words = ClassWords(line.exemption, lang);
+    if (std::abs(part.taxable) < 0.5) return PaperLabel(lang, 1130, {words});
+    return PaperLabel(lang, 1407, {words, PaperWon(part.exempt), PaperWon(part.taxable)});
+}
+
+// The hours and the method of a line of variable pay; empty without them.
+std::string WorkText(const Payslip::PayDetail& part, int lang) {
+    std::string text;
+    if (part.has_hours) text = PaperLabel(lang, 1408, {PaperCsvAmount(part.hours)});
+    if (!part.method.empty())
+        text += (text.empty() ? "" : " · ") + PaperLabel(lang, 1409, {part.method});
+    return text;
+}
+
+Payslip::PayDetail DetailOf(const Payslip& s, std::size_t i) {
+    return i < s.pay_detail.size() ? s.pay_detail[i] : Payslip::PayDetail{};
 }
 
 std::string RoundingText(const std::string& code, int lang) {
     if (code.size() == 3 && code >= "001" && code <= "017")
-        return code + " " + PaperLabel(lang, 1170 + std::stoi(code));
+        return PaperLabel(lang, 1170 + std::stoi(code));
     return PaperLabel(lang, 1129);
 }
 
@@ -69,7 +92,7 @@ std::vector<std::string> Notes(const Payslip& s, int lang) {
     } else if (n.has_income_tax && n.by_table) {
         TableNotes(n, year, lang, &out);
     } else if (n.has_income_tax) {
-        out.push_back(PaperLabel(lang, 1124,
+        out.push_back(PaperLabel(lang, 1410,
                                  {PaperWon(n.taxable_pay), PaperWon(n.savings_deduction),
                                   PaperWon(n.division_deduction), PaperWon(n.tax_base)}));
         if (n.tax_base <= 0 || n.tax_rate <= 0)
@@ -135,54 +158,92 @@ double SlipRow(PdfCanvas& pdf, double y, const std::vector<std::string>& cells,
     return y + kSlipRow;
 }
 
-void DrawSlip(PdfCanvas& pdf, const Payslip& s, int lang) {
-    const double left = kSlipMargin, right = pdf.width() - kSlipMargin, width = right - left;
-    double y = kSlipMargin;
-    y += pdf.Text(left, y, width, PaperLabel(lang, 1100), {18, true, Align::kCenter}) + 14;
-    // The header: two columns of label and value.
+// The slip's title: a bonus run's slip is a bonus slip.
+std::string Title(const Payslip& s, int lang) {
+    return PaperLabel(lang, s.notes.bonus_run ? 1400 : 1100);
+}
+
+// The header's fields, two a row: the employer on the left of the first
+// rows, the employee below, the run and its period on the right.
+std::vector<std::pair<std::string, std::string>> HeaderFields(const Payslip& s, int lang) {
     std::string period = s.period_from.empty()
                              ? PaperDate(s.month)
                              : PaperDate(s.period_from) + " ~ " + PaperDate(s.period_to);
-    std::string department =
-        s.department_name + (s.department.empty() ? "" : " (" + s.department + ")");
-    const std::pair<int, std::string> fields[] = {
-        {1101, s.company},  {1105, PaperDate(s.month)},
-        {1102, s.employee}, {1108, std::to_string(s.sq) + " (" + s.pay_types + ")"},
-        {1103, s.name},     {1106, PaperDate(s.pay_date)},
-        {1104, department}, {1107, period}};
-    const double half = width / 2;
-    for (int i = 0; i < 8; ++i) {
-        double x = left + (i % 2) * half;
-        const int field_row = i / 2;  // two fields a row
-        double row = y + field_row * kSlipRow;
-        pdf.Text(x, row, 70, PaperLabel(lang, fields[i].first), {9, true});
-        pdf.Text(x + 72, row, half - 76, fields[i].second, {9});
+    const std::string days = s.days_worked > 0 && !s.notes.bonus_run
+                                 ? PaperLabel(lang, 1406, {std::to_string(s.days_worked)})
+                                 : std::string();
+    const std::string run = PaperLabel(
+        lang, 1404,
+        {s.pay_type_names.empty() ? s.pay_types : s.pay_type_names, std::to_string(s.sq)});
+    return {{PaperLabel(lang, 1101), s.company_name.empty() ? s.company : s.company_name},
+            {PaperLabel(lang, 1403), s.business_no},
+            {PaperLabel(lang, 1402), s.representative},
+            {PaperLabel(lang, 1105), PaperDate(s.month)},
+            {PaperLabel(lang, 1102), s.employee},
+            {PaperLabel(lang, 1109), run},
+            {PaperLabel(lang, 1103), s.name},
+            {PaperLabel(lang, 1106), PaperDate(s.pay_date)},
+            {PaperLabel(lang, 1104), s.department_name},
+            {PaperLabel(lang, s.notes.bonus_run ? 1401 : 1107), period},
+            {"", ""},
+            {days.empty() ? "" : PaperLabel(lang, 1405), days}};
+}
+
+void DrawSlip(PdfCanvas& pdf, const Payslip& s, int lang) {
+    const double left = kSlipMargin, right = pdf.width() - kSlipMargin, width = right - left;
+    double y = kSlipMargin;
+    y += pdf.Text(left, y, width, Title(s, lang), {18, true, Align::kCenter}) + 14;
+    const auto fields = HeaderFields(s, lang);
+    const double half = width / 2, label = 88;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        double x = left + static_cast<double>(i % 2) * half;
+        double row = y + static_cast<double>(i / 2) * kSlipRow;
+        pdf.Text(x, row, label - 2, fields[i].first, {9, true});
+        pdf.Text(x + label, row, half - label - 4, fields[i].second, {9});
     }
-    y += 4 * kSlipRow + 10;
-    // Pay lines.
-    const std::vector<double> pay_x = {left, left + 200, right - 120};
+    y += static_cast<double>((fields.size() + 1) / 2) * kSlipRow + 10;
+    // Pay lines: an item over its exemption limit shows both its parts, and
+    // variable pay the hours and the method below its line.
+    const std::vector<double> pay_x = {left, left + 150, right - 100};
     const std::vector<Align> pay_a = {Align::kLeft, Align::kLeft, Align::kRight};
     y = SlipHeaderRow(pdf, y,
                       {PaperLabel(lang, 1110), PaperLabel(lang, 1114), PaperLabel(lang, 1113)},
                       pay_x, pay_a);
-    for (const PaperLine& l : s.pay)
-        y = SlipRow(pdf, y, {l.name + " (" + l.code + ")", TaxClass(l, lang), PaperWon(l.amount)},
-                    pay_x, pay_a, false);
+    const TextStyle work_style{7.5, false, Align::kLeft, true};
+    for (std::size_t i = 0; i < s.pay.size(); ++i) {
+        const PaperLine& l = s.pay[i];
+        const Payslip::PayDetail part = DetailOf(s, i);
+        const std::string work = WorkText(part, lang);
+        if (work.empty()) {
+            y = SlipRow(pdf, y, {l.name, TaxClass(l, part, lang), PaperWon(l.amount)}, pay_x, pay_a,
+                        false);
+            continue;
+        }
+        const double box = right - 100 - left - 16;
+        const double need = kSlipRow + pdf.TextHeight(work, box, work_style) + 3;
+        y = SlipRoom(pdf, y, need);
+        TextStyle cell{9, false};
+        pdf.Text(pay_x[0] + 3, y + 2, pay_x[1] - pay_x[0] - 6, l.name, cell);
+        pdf.Text(pay_x[1] + 3, y + 2, pay_x[2] - pay_x[1] - 6, TaxClass(l, part, lang), cell);
+        cell.align = Align::kRight;
+        pdf.Text(pay_x[2] + 3, y + 2, right - pay_x[2] - 6, PaperWon(l.amount), cell);
+        pdf.Text(left + 13, y + kSlipRow - 1, box, work, work_style);
+        pdf.Line(left, y + need, right, y + need, 0.3);
+        y += need;
+    }
     y = SlipRow(pdf, y, {PaperLabel(lang, 1117), "", PaperWon(s.gross)}, pay_x, pay_a, true) + 12;
     // Deduction lines.
-    const std::vector<double> ded_x = {left, right - 120};
+    const std::vector<double> ded_x = {left, right - 100};
     const std::vector<Align> ded_a = {Align::kLeft, Align::kRight};
     y = SlipHeaderRow(pdf, y, {PaperLabel(lang, 1111), PaperLabel(lang, 1113)}, ded_x, ded_a);
     for (const PaperLine& l : s.deductions)
-        y = SlipRow(pdf, y, {l.name + " (" + l.code + ")", PaperWon(l.amount)}, ded_x, ded_a,
-                    false);
+        y = SlipRow(pdf, y, {l.name, PaperWon(l.amount)}, ded_x, ded_a, false);
     y = SlipRow(pdf, y, {PaperLabel(lang, 1118), PaperWon(s.total_deductions)}, ded_x, ded_a,
                 true) +
         12;
     // Totals.
-    const std::vector<double> sum_x = {left, right - 120};
-    y = SlipRow(pdf, y, {PaperLabel(lang, 1120), PaperWon(s.taxable)}, sum_x, ded_a, false);
-    y = SlipRow(pdf, y, {PaperLabel(lang, 1121), PaperWon(s.exempt)}, sum_x, ded_a, false);
+    y = SlipRow(pdf, y, {PaperLabel(lang, 1120), PaperWon(s.taxable)}, ded_x, ded_a, false);
+    y = SlipRow(pdf, y, {PaperLabel(lang, 1121), PaperWon(s.exempt)}, ded_x, ded_a, false);
     y = SlipRoom(pdf, y, kSlipRow + 8);
     pdf.Rect(left, y + 2, width, kSlipRow + 6, 0.93);
     pdf.Text(left + 3, y + 5, 200, PaperLabel(lang, 1119), {11, true});
@@ -199,25 +260,51 @@ void DrawSlip(PdfCanvas& pdf, const Payslip& s, int lang) {
     }
 }
 
+// The slip as CSV: a line per item with the slip's header repeated, each pay
+// line with its exempt and taxable parts, hours and method; the notes last.
 std::string SlipCsv(const Payslip& s, int lang) {
-    std::string text =
-        PaperCsvLine({PaperLabel(lang, 1101), PaperLabel(lang, 1102), PaperLabel(lang, 1103),
-                      PaperLabel(lang, 1104), PaperLabel(lang, 1105), PaperLabel(lang, 1108),
-                      PaperLabel(lang, 1106), PaperLabel(lang, 1112), "code",
-                      PaperLabel(lang, 1114), PaperLabel(lang, 1113)});
+    std::vector<std::string> head;
+    for (int id : {1101, 1403, 1102, 1103, 1104, 1105, 1108, 1106, 1107, 1405, 1112})
+        head.push_back(PaperLabel(lang, id));
+    for (const std::string& extra :
+         {std::string("code"), PaperLabel(lang, 1114), PaperLabel(lang, 1113),
+          PaperLabel(lang, 1116), PaperLabel(lang, 1115), PaperLabel(lang, 1411),
+          PaperLabel(lang, 1412)})
+        head.push_back(extra);
+    std::string text = PaperCsvLine(head);
+    const std::string period = s.period_from.empty() ? "" : s.period_from + "-" + s.period_to;
     auto line = [&](const std::string& item, const std::string& code, const std::string& tax,
-                    double amount) {
-        text += PaperCsvLine({s.company, s.employee, s.name, s.department_name, s.month,
-                              std::to_string(s.sq), s.pay_date, item, code, tax,
-                              PaperCsvAmount(amount)});
+                    double amount, const std::vector<std::string>& parts) {
+        std::vector<std::string> cells = {s.company_name.empty() ? s.company : s.company_name,
+                                          s.business_no,
+                                          s.employee,
+                                          s.name,
+                                          s.department_name,
+                                          s.month,
+                                          std::to_string(s.sq),
+                                          s.pay_date,
+                                          period,
+                                          s.days_worked > 0 ? std::to_string(s.days_worked) : "",
+                                          item,
+                                          code,
+                                          tax,
+                                          PaperCsvAmount(amount)};
+        cells.insert(cells.end(), parts.begin(), parts.end());
+        text += PaperCsvLine(cells);
     };
-    for (const PaperLine& l : s.pay) line(l.name, l.code, TaxClass(l, lang), l.amount);
-    line(PaperLabel(lang, 1117), "", "", s.gross);
-    for (const PaperLine& l : s.deductions) line(l.name, l.code, "", l.amount);
-    line(PaperLabel(lang, 1118), "", "", s.total_deductions);
-    line(PaperLabel(lang, 1120), "", "", s.taxable);
-    line(PaperLabel(lang, 1121), "", "", s.exempt);
-    line(PaperLabel(lang, 1119), "", "", s.net);
+    for (std::size_t i = 0; i < s.pay.size(); ++i) {
+        const PaperLine& l = s.pay[i];
+        const Payslip::PayDetail part = DetailOf(s, i);
+        line(l.name, l.code, TaxClass(l, part, lang), l.amount,
+             {PaperCsvAmount(part.exempt), PaperCsvAmount(part.taxable),
+              part.has_hours ? PaperCsvAmount(part.hours) : "", part.method});
+    }
+    line(PaperLabel(lang, 1117), "", "", s.gross, {});
+    for (const PaperLine& l : s.deductions) line(l.name, l.code, "", l.amount, {});
+    line(PaperLabel(lang, 1118), "", "", s.total_deductions, {});
+    line(PaperLabel(lang, 1120), "", "", s.taxable, {});
+    line(PaperLabel(lang, 1121), "", "", s.exempt, {});
+    line(PaperLabel(lang, 1119), "", "", s.net, {});
     for (const std::string& note : Notes(s, lang)) text += PaperCsvLine({"#", note});
     return text;
 }
@@ -228,7 +315,7 @@ bool WritePayslip(const Payslip& slip, int language, Format format, const std::s
                   std::string* error) {
     return WritePaper(
         path, format, [&] { return SlipCsv(slip, language); },
-        {595.28, 841.89, PaperLabel(language, 1100) + " " + slip.month + " " + slip.employee},
+        {595.28, 841.89, Title(slip, language) + " " + slip.month + " " + slip.employee},
         [&](PdfCanvas& pdf) { DrawSlip(pdf, slip, language); }, error);
 }
 

@@ -88,23 +88,42 @@ struct PayslipNotes {
 
 /// One employee's payslip of one run (or of a combined run's pay types).
 struct Payslip {
+    /// What the payslip law asks of a pay line beyond its amount: its exempt
+    /// and taxable parts, and for variable pay the hours it pays for and how
+    /// it was computed, as the pay import gave them.
+    struct PayDetail {
+        double exempt = 0;   ///< the part its exemption class allowed (0 for a taxable item)
+        double taxable = 0;  ///< the rest
+        bool has_hours = false;
+        double hours = 0;    ///< HPOMPSW WKHR_TM
+        std::string method;  ///< HPOMPSW CALC_DC; empty when none was given
+    };
     std::string company;
-    std::string employee;  ///< EMP_CD
-    std::string name;      ///< KOR_NM
+    std::string company_name;    ///< in the query's language; the code when none is recorded
+    std::string representative;  ///< empty when not recorded
+    std::string business_no;     ///< 123-45-67890, as recorded
+    std::string employee;        ///< EMP_CD
+    std::string name;            ///< KOR_NM; in English KOR_NMK when recorded
     std::string department;
     std::string department_name;
-    std::string month;                   ///< RVRS_YM
-    int sq = 0;                          ///< the run's sequence
-    std::string pay_types;               ///< the pay types paid, "100,110"
-    std::string pay_date;                ///< YYYYMMDD
-    std::string period_from, period_to;  ///< the pay-period window; empty when not stored
-    std::vector<PaperLine> pay;          ///< non-zero pay lines, in item order
-    std::vector<PaperLine> deductions;   ///< non-zero deduction lines, in item order
-    double gross = 0;                    ///< every pay row's amount
-    double total_deductions = 0;         ///< every deduction row's amount
-    double net = 0;                      ///< gross less deductions
-    double taxable = 0;                  ///< TPAY_AM + TBON_AM of the results
-    double exempt = 0;                   ///< EWTE_AM + AITE_AM + ETTE_AM of the results
+    std::string month;           ///< RVRS_YM
+    int sq = 0;                  ///< the run's sequence
+    std::string pay_types;       ///< the pay types paid, "100,110"
+    std::string pay_type_names;  ///< their names in the query's language, "급여, 특별수당"
+    std::string pay_date;        ///< YYYYMMDD
+    /// The pay period (YYYYMMDD) as he was employed in it: the run's window,
+    /// from his join date when he joined in it and to his retirement date
+    /// when he left in it; empty when the window is not stored.
+    std::string period_from, period_to;
+    int days_worked = 0;         ///< calendar days of the period, both ends counted; 0 when unknown
+    std::vector<PaperLine> pay;  ///< non-zero pay lines, in item order
+    std::vector<PayDetail> pay_detail;  ///< one per pay line
+    std::vector<PaperLine> deductions;  ///< non-zero deduction lines, in item order
+    double gross = 0;                   ///< every pay row's amount
+    double total_deductions = 0;        ///< every deduction row's amount
+    double net = 0;                     ///< gross less deductions
+    double taxable = 0;                 ///< TPAY_AM + TBON_AM of the results
+    double exempt = 0;                  ///< EWTE_AM + AITE_AM + ETTE_AM of the results
     PayslipNotes notes;
 };
 
