@@ -399,8 +399,8 @@ bool ReadRunList(const std::string& dir, std::vector<PlannedRun>* runs, std::str
             r.bonus_to = Undashed(cells[5]);
             r.pay_file = cells[6];
         }
-        if (r.month.size() != 6 || r.sequence < 1 || r.pay_types.empty() ||
-            r.pay_file.find("..") != std::string::npos) {
+        if (r.month.size() != 6 || r.sequence < 1 || r.pay_types.empty() || r.pay_file.empty() ||
+            fs::path(r.pay_file).is_absolute() || r.pay_file.find("..") != std::string::npos) {
             *error = path.string() + ":" + std::to_string(number) +
                      ": expected a month, a sequence, a pay date, pay types (100+110), the "
                      "bonus period and the variable pay file";

@@ -159,4 +159,48 @@ TEST_F(DemoFolderTest, AFolderThatCannotBeWrittenStopsTheDemoBeforeTheDatabase) 
     fs::remove(blocked);
 }
 
+// The runs list is read as the folder writer writes it; a line that is not
+// (a missing cell, a month that is no month, a pay file outside the folder)
+// is refused with the file and the line.
+TEST(DemoRunListTest, ReadsWhatIsWrittenAndRefusesWhatIsNot) {
+    const std::string dir = payroll::testing::FreshFolder("demo_runs");
+    payroll::company::Options options;
+    options.employees = 2;
+    std::string error;
+    ASSERT_TRUE(payroll::company::WriteCompanyFolder(options, dir, &error)) << error;
+    std::vector<payroll::company::PlannedRun> runs;
+    ASSERT_TRUE(payroll::company::ReadRunList(dir, &runs, &error)) << error;
+    const std::vector<payroll::company::PlannedRun> planned = payroll::company::PlanRuns(options);
+    ASSERT_EQ(runs.size(), planned.size());
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        EXPECT_EQ(runs[i].month, planned[i].month);
+        EXPECT_EQ(runs[i].sequence, planned[i].sequence);
+        EXPECT_EQ(runs[i].pay_date, planned[i].pay_date);
+        EXPECT_EQ(runs[i].pay_types, planned[i].pay_types);
+        EXPECT_EQ(runs[i].bonus_from, planned[i].bonus_from);
+        EXPECT_EQ(runs[i].bonus_to, planned[i].bonus_to);
+        EXPECT_EQ(runs[i].pay_file, planned[i].pay_file);
+    }
+
+    const std::string header =
+        "귀속월 [RVRS_YM],차수 [SQ],지급일 [PAY_DT],지급구분 [PYTP_FG],"
+        "상여기간시작 [BNST_DT],상여기간끝 [BNED_DT],변동급여 [PAY_FILE]\n";
+    for (const char* bad :
+         {"2002-01,1,2002-01-25,100,,\n", "2002,1,2002-01-25,100,,,pay/a.csv\n",
+          "2002-01,0,2002-01-25,100,,,pay/a.csv\n", "2002-01,1,2002-01-25,,,,pay/a.csv\n",
+          "2002-01,1,2002-01-25,100,,,../../a.csv\n", "2002-01,1,2002-01-25,100,,,/tmp/a.csv\n"}) {
+        SCOPED_TRACE(bad);
+        {
+            std::ofstream out(fs::path(dir) / payroll::company::kRunsFile, std::ios::trunc);
+            out << header << "2002-02,1,2002-02-25,100,,,pay/b.csv\n" << bad;
+        }
+        EXPECT_FALSE(payroll::company::ReadRunList(dir, &runs, &error));
+        EXPECT_TRUE(Says(error, "runs.csv:3:")) << error;
+    }
+    fs::remove(fs::path(dir) / payroll::company::kRunsFile);
+    EXPECT_FALSE(payroll::company::ReadRunList(dir, &runs, &error));
+    EXPECT_TRUE(Says(error, "cannot read")) << error;
+    fs::remove_all(dir);
+}
+
 }  // namespace
