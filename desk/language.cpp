@@ -100,6 +100,7 @@ QString RegistryWithLanguage(const QString& base, int language) {
 bool ApplyLanguage(int language, bool keep, QString* error) {
     if (language != kEnglish) language = kKorean;
     LoadTexts(language);
+    bool ok = true;
     if (keep) {
         QSettings settings(SettingsPath(), QSettings::IniFormat);
         settings.setValue(kLanguageKey,
@@ -107,9 +108,10 @@ bool ApplyLanguage(int language, bool keep, QString* error) {
         settings.sync();
         if (settings.status() != QSettings::NoError) {
             *error = SettingsPath();
-            return false;
+            ok = false;
         }
     }
+    // The library's registry, whether or not the choice could be kept.
     QString base;
     QFile user(UserRegistryPath());
     if (user.exists()) {
@@ -128,7 +130,7 @@ bool ApplyLanguage(int language, bool keep, QString* error) {
         return false;
     }
     qputenv("PAYROLL_REGISTRY", QFile::encodeName(path));
-    return true;
+    return ok;
 }
 
 }  // namespace payroll::desk

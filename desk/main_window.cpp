@@ -326,11 +326,16 @@ void MainWindow::UpdateRunLine() {
         return;
     }
     const HPHONPD_YMD_FMT& r = *run_;
-    const QString kind = FromStd(r.NM2.Str()) + QLatin1Char(' ') + FromStd(r.NM1.Str());
-    run_line_->setText(
-        Tr(kPickedRun)
-            .arg(Tr(kRunText).arg(FromStd(r.CO_CD.Str()), FromStd(r.RVRS_YM.Str()),
-                                  FromStd(r.SQ.Str()), FromStd(r.PAY_DT.Str()), kind.trimmed())));
+    // The pay types by code and name, the date written as the papers write it.
+    const QString kind = FromStd(r.NM2.Str()) + QLatin1Char(' ') +
+                         PayTypesNamed(FromStd(r.PYTP_LIST.Str()), FromStd(r.NM1.Str()));
+    const QString date = FromStd(r.PAY_DT.Str());
+    const QString shown_date = date.size() == 8 ? date.left(4) + QLatin1Char('-') + date.mid(4, 2) +
+                                                      QLatin1Char('-') + date.mid(6)
+                                                : date;
+    run_line_->setText(Tr(kPickedRun)
+                           .arg(Tr(kRunText).arg(FromStd(r.CO_CD.Str()), FromStd(r.RVRS_YM.Str()),
+                                                 FromStd(r.SQ.Str()), shown_date, kind.trimmed())));
 }
 
 bool MainWindow::MonthRuns(std::string* company, std::string* month,

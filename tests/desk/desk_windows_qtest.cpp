@@ -220,6 +220,13 @@ class DeskWindowsTest : public QObject {
                                     .arg(table->rowCount());
         QVERIFY2(view->TotalsLine()->text().contains(counted),
                  qPrintable(view->TotalsLine()->text()));
+        // The picked run's line too, its date as the papers write it.
+        QVERIFY(window_->PickRunAt(1));
+        const QString run = window_->findChild<QLabel*>(QStringLiteral("runLine"))->text();
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("\\d{3} \\S+, \\d{3} \\S+")).match(run).hasMatch() &&
+                QRegularExpression(QStringLiteral("\\d{4}-\\d\\d-\\d\\d")).match(run).hasMatch(),
+            qPrintable(run));
         QCOMPARE(
             payroll::desk::PayTypesNamed(QStringLiteral("100,110"), QStringLiteral("급여,수당")),
             QStringLiteral("100 급여, 110 수당"));
