@@ -244,10 +244,159 @@ TEST_F(PayslipsTest, EmployeesAndLanguageNarrowAndNameTheSlips) {
     ASSERT_FALSE(slips[0].pay.empty());
     EXPECT_EQ(slips[0].pay[0].code, "P00");
     EXPECT_EQ(slips[0].pay[0].name, "Base pay");
-    EXPECT_EQ(slips[0].name, Scalar("SELECT KOR_NM FROM SEMP WHERE EMP_CD='E000001'"));
+    // The English slip names him as his record does in English.
+    const std::string english = Scalar("SELECT KOR_NMK FROM SEMP WHERE EMP_CD='E000001'");
+    ASSERT_FALSE(english.empty());
+    EXPECT_EQ(slips[0].name, english);
+    EXPECT_EQ(slips[0].company_name, Scalar("SELECT CO_NMK FROM SCOINFO WHERE CO_CD='1000'"));
+    EXPECT_EQ(slips[0].pay_type_names, Scalar("SELECT CTD_NMK FROM SCTRL_D WHERE CO_CD='1000' AND "
+                                              "CTRL_CD='P4' AND CTD_CD='100'"));
     EXPECT_EQ(slips[0].department_name,
               Scalar("SELECT B.DEPT_NMK FROM SEMP A, SDEPT B WHERE A.EMP_CD='E000001' AND "
                      "B.CO_CD=A.CO_CD AND B.DEPT_CD=A.DEPT_CD"));
+}
+
+// The payslip law's header: the employer's record, the employee's name and
+// the pay types in words.
+TEST_F(PayslipsTest, SlipsNameTheEmployerAndThePayTypes) {
+    std::vector<Payslip> slips;
+    std::string error;
+    ASSERT_TRUE(papers::ReadPayslips(Query("200206"), &slips, &error)) << error;
+    ASSERT_FALSE(slips.empty());
+    const std::string types =
+        "SELECT CTD_NM FROM SCTRL_D WHERE CO_CD='1000' AND CTRL_CD='P4' AND CTD_CD=";
+    for (const Payslip& s : slips) {
+        SCOPED_TRACE(s.employee + " run " + std::to_string(s.sq));
+        EXPECT_EQ(s.company_name, Scalar("SELECT CO_NM FROM SCOINFO WHERE CO_CD='1000'"));
+        EXPECT_EQ(s.representative, Scalar("SELECT CEO_NM FROM SCOINFO WHERE CO_CD='1000'"));
+        EXPECT_EQ(s.business_no, Scalar("SELECT BIZR_NB FROM SCOINFO WHERE CO_CD='1000'"));
+        EXPECT_FALSE(s.company_name.empty());
+        EXPECT_EQ(s.pay_type_names, s.sq == 1
+                                        ? Scalar(types + "'100'") + ", " + Scalar(types + "'110'")
+                                        : Scalar(types + "'200'"));
+        EXPECT_EQ(s.notes.bonus_run, s.sq == 2);
+    }
+}
+
+// Each pay line shows its exempt and taxable parts: a line over its class's
+// limit is split, and the parts add up to the line and to the stored
+// taxable and exempt totals of every slip of the year.
+TEST_F(PayslipsTest, ItemsOverTheirLimitAreSplitAndTheTotalsHold) {
+    const double vehicle_limit =
+        Sum("SELECT RMK_DC FROM SCTRL_D WHERE CO_CD='1000' AND CTRL_CD='PC' AND CTD_CD='003'");
+    ASSERT_GT(vehicle_limit, 0);
+    int split = 0;
+    for (int month = 1; month <= 12; ++month) {
+        const std::string period =
+            "2002" + std::string(month < 10 ? "0" : "") + std::to_string(month);
+        std::vector<Payslip> slips;
+        std::string error;
+        ASSERT_TRUE(papers::ReadPayslips(Query(period), &slips, &error)) << error;
+        for (const Payslip& s : slips) {
+            SCOPED_TRACE(s.employee + " " + s.month + " run " + std::to_string(s.sq));
+            ASSERT_EQ(s.pay_detail.size(), s.pay.size());
+            double exempt = 0, taxable = 0;
+            for (std::size_t i = 0; i < s.pay.size(); ++i) {
+                const papers::PaperLine& l = s.pay[i];
+                const Payslip::PayDetail& d = s.pay_detail[i];
+                EXPECT_NEAR(d.exempt + d.taxable, l.amount, 1e-6) << l.code;
+                if (l.taxable) {
+                    EXPECT_EQ(d.exempt, 0) << l.code;
+                }
+                if (l.exemption == "003") {
+                    EXPECT_DOUBLE_EQ(d.exempt, std::min(l.amount, vehicle_limit)) << l.code;
+                    if (l.amount > vehicle_limit) ++split;
+                }
+                exempt += d.exempt;
+                taxable += d.taxable;
+            }
+            EXPECT_NEAR(exempt, s.exempt, 0.5);
+            EXPECT_NEAR(taxable, s.taxable, 0.5);
+        }
+    }
+    EXPECT_GT(split, 0) << "no vehicle allowance over its limit: the split is not tested";
+}
+
+// The pay period as he was employed in it, and its days: from the join date
+// of one who joined in it, to the retirement date of one who left in it.
+TEST_F(PayslipsTest, ThePeriodRunsFromJoiningToLeaving) {
+    auto read = [&](std::vector<Payslip>* slips) {
+        std::string error;
+        ASSERT_TRUE(papers::ReadPayslips(Query("200206", 1), slips, &error)) << error;
+        ASSERT_GE(slips->size(), 3u);
+    };
+    std::vector<Payslip> before, after;
+    read(&before);
+    for (const Payslip& s : before) {
+        ASSERT_EQ(s.period_from.size(), 8u) << s.employee;
+        EXPECT_GE(s.days_worked, 28) << s.employee;
+        EXPECT_LE(s.days_worked, 31) << s.employee;
+    }
+    // Dates in the last month of each window, so the days count within it.
+    auto in_last_month = [](const Payslip& s, const char* day) {
+        return s.period_to.substr(0, 6) + day;
+    };
+    const std::string joined = in_last_month(before[0], "10");
+    const std::string left = in_last_month(before[1], "05");
+    const std::string both_from = in_last_month(before[2], "10");
+    const std::string both_to = in_last_month(before[2], "12");
+    const int last_day = std::stoi(before[0].period_to.substr(6));
+    Exec("UPDATE SEMP SET JOIN_DT='" + joined + "' WHERE EMP_CD='" + before[0].employee + "'");
+    Exec("UPDATE SEMP SET RTR_DT='" + left + "' WHERE EMP_CD='" + before[1].employee + "'");
+    Exec("UPDATE SEMP SET JOIN_DT='" + both_from + "', RTR_DT='" + both_to + "' WHERE EMP_CD='" +
+         before[2].employee + "'");
+    read(&after);
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(after[0].period_from, joined);
+    EXPECT_EQ(after[0].period_to, before[0].period_to);
+    EXPECT_EQ(after[0].days_worked, last_day - 10 + 1);
+    EXPECT_EQ(after[1].period_from, before[1].period_from);
+    EXPECT_EQ(after[1].period_to, left);
+    EXPECT_EQ(after[1].days_worked,
+              before[1].days_worked - (std::stoi(before[1].period_to.substr(6)) - 5));
+    EXPECT_EQ(after[2].period_from, both_from);
+    EXPECT_EQ(after[2].period_to, both_to);
+    EXPECT_EQ(after[2].days_worked, 3);
+    for (std::size_t i = 3; i < after.size(); ++i) {
+        EXPECT_EQ(after[i].period_from, before[i].period_from);
+        EXPECT_EQ(after[i].days_worked, before[i].days_worked);
+    }
+}
+
+// Variable pay brought in from a file carries the hours it pays for and how
+// it was computed, as the pay step kept them beside its amounts.
+TEST_F(PayslipsTest, ImportedPayCarriesItsHoursAndMethod) {
+    std::vector<Payslip> slips;
+    std::string error;
+    papers::PaperQuery q = Query("200206", 1);
+    q.employees = {"E000001"};
+    ASSERT_TRUE(papers::ReadPayslips(q, &slips, &error)) << error;
+    ASSERT_EQ(slips.size(), 1u);
+    ASSERT_GE(slips[0].pay.size(), 2u);
+    const std::string first = slips[0].pay[0].code, second = slips[0].pay[1].code;
+    for (const Payslip::PayDetail& d : slips[0].pay_detail) {
+        EXPECT_FALSE(d.has_hours);
+        EXPECT_TRUE(d.method.empty());
+    }
+    const std::string row =
+        "INSERT INTO HPOMPSW (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, TBST_FG, PYDD_FG, PYDD_CD, "
+        "SET_AM, SRC_FG, WKHR_TM, CALC_DC) VALUES ('1000','200206',1,";
+    Exec(row + "'100','E000001','1','P2','" + first + "',0,'002',12.5,'12.5시간 × 15,000')");
+    Exec(row + "'100','E000001','1','P2','" + second + "',0,'002',NULL,'월 정액')");
+    // Another employee's row and a deduction's are not his pay's.
+    Exec(row + "'100','E000002','1','P2','" + first + "',0,'002',40,'x')");
+    Exec(row + "'100','E000001','1','P3','" + first + "',0,'002',7,'y')");
+    ASSERT_TRUE(papers::ReadPayslips(q, &slips, &error)) << error;
+    ASSERT_EQ(slips.size(), 1u);
+    const Payslip::PayDetail& hours = slips[0].pay_detail[0];
+    EXPECT_TRUE(hours.has_hours);
+    EXPECT_DOUBLE_EQ(hours.hours, 12.5);
+    EXPECT_EQ(hours.method, "12.5시간 × 15,000");
+    const Payslip::PayDetail& method = slips[0].pay_detail[1];
+    EXPECT_FALSE(method.has_hours);
+    EXPECT_EQ(method.method, "월 정액");
+    for (std::size_t i = 2; i < slips[0].pay_detail.size(); ++i)
+        EXPECT_TRUE(slips[0].pay_detail[i].method.empty()) << slips[0].pay[i].code;
 }
 
 // What a host gets back for a query the papers cannot answer.
