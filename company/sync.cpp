@@ -154,34 +154,117 @@ std::string Update(const Target& t, const std::string& company,
     return "UPDATE " + std::string(t.table) + " SET " + set + Where(t, company, row);
 }
 
-// The company's rows of a slice in the database, numbers in their plain form.
-bool ReadRows(const Target& t, const std::string& company, Rows* rows, std::string* error) {
+// The company's rows of a slice in the database: *index receives the
+// result's column of each of the slice's keys and values.
+bool SelectRows(const Target& t, const std::string& company, G_DataSource* q,
+                std::vector<int>* index, std::string* error) {
     std::string cols;
     for (const auto* list : {&t.keys, &t.values})
         for (const std::string& c : *list) cols += (cols.empty() ? "" : ",") + c;
     if (cols.empty()) cols = "CO_CD";
     std::string sql = "SELECT " + cols + " FROM " + t.table + " WHERE CO_CD=" + SqlQuoted(company);
     if (!t.scope.empty()) sql += " AND " + t.scope;
-    G_DataSource q;
-    if (!q.OnExecuteSQL(CString(sql))) {
-        *error = q.GetLastError().str();
+    if (!q->OnExecuteSQL(CString(sql))) {
+        *error = q->GetLastError().str();
         return false;
     }
-    const std::size_t width = t.keys.size() + t.values.size();
-    std::vector<int> index;
+    index->clear();
     for (const auto* list : {&t.keys, &t.values})
-        for (const std::string& c : *list) index.push_back(q.OnGetColumnIndex(c));
+        for (const std::string& c : *list) index->push_back(q->OnGetColumnIndex(c));
+    return true;
+}
+
+// Cell i of row r of SelectRows' result, a number in its plain form.
+std::string CellAt(const Target& t, const G_DataSource& q, const std::vector<int>& index, long r,
+                   std::size_t i) {
+    const std::string_view cell = q.OnGetCellText(index[i], r);
+    const std::string& col = i < t.keys.size() ? t.keys[i] : t.values[i - t.keys.size()];
+    return t.IsNumeric(col) ? CanonicalNumber(cell) : std::string(cell);
+}
+
+// The company's rows of a slice in the database, numbers in their plain form.
+bool ReadRows(const Target& t, const std::string& company, Rows* rows, std::string* error) {
+    G_DataSource q;
+    std::vector<int> index;
+    if (!SelectRows(t, company, &q, &index, error)) return false;
     for (long r = 0; r < q.OnGetRecordCount(); ++r) {
-        std::vector<std::string> row(width);
-        for (std::size_t i = 0; i < width; ++i) {
-            row[i] = std::string(q.OnGetCellText(index[i], r));
-            const std::string& col = i < t.keys.size() ? t.keys[i] : t.values[i - t.keys.size()];
-            if (t.IsNumeric(col)) row[i] = CanonicalNumber(row[i]);
-        }
+        std::vector<std::string> row(index.size());
+        for (std::size_t i = 0; i < index.size(); ++i) row[i] = CellAt(t, q, index, r, i);
         (*rows)[KeyText(t, row)] = std::move(row);
     }
     return true;
 }
+
+// The company's rows of a slice in the database as the import compares the
+// folder's with them: kept as the query gave them, in one buffer of text,
+// and found by the hashes of their key texts (a map of a million rows'
+// strings would take several times the room). Of rows with the same key
+// text the last one read stands for them, as in ReadRows' map.
+class Existing {
+  public:
+    bool Read(const Target& t, const std::string& company, std::string* error) {
+        t_ = &t;
+        if (!SelectRows(t, company, &q_, &index_, error)) return false;
+        const long n = q_.OnGetRecordCount();
+        state_.assign(static_cast<std::size_t>(n), kOpen);
+        by_hash_.reserve(static_cast<std::size_t>(n));
+        for (long r = 0; r < n; ++r) by_hash_.push_back({Hash(KeyAt(r)), r});
+        std::sort(by_hash_.begin(), by_hash_.end());
+        for (std::size_t i = 0; i < by_hash_.size(); ++i)
+            for (std::size_t j = i + 1;
+                 j < by_hash_.size() && by_hash_[j].first == by_hash_[i].first; ++j)
+                if (KeyAt(by_hash_[i].second) == KeyAt(by_hash_[j].second))
+                    state_[static_cast<std::size_t>(by_hash_[i].second)] = kShadowed;
+        open_ = 0;
+        for (char s : state_) open_ += s == kOpen;
+        return true;
+    }
+    bool empty() const { return open_ == 0; }
+    // The row of `key` not taken yet, or -1.
+    long Find(const std::string& key) const {
+        const std::size_t h = Hash(key);
+        for (auto it = std::lower_bound(by_hash_.begin(), by_hash_.end(), std::make_pair(h, 0L));
+             it != by_hash_.end() && it->first == h; ++it)
+            if (state_[static_cast<std::size_t>(it->second)] == kOpen && KeyAt(it->second) == key)
+                return it->second;
+        return -1;
+    }
+    bool Same(long r, const std::vector<std::string>& row) const {
+        for (std::size_t i = 0; i < index_.size(); ++i)
+            if (CellAt(*t_, q_, index_, r, i) != row[i]) return false;
+        return true;
+    }
+    void Take(long r) {
+        state_[static_cast<std::size_t>(r)] = kTaken;
+        --open_;
+    }
+    // The rows not taken, in the order of their key texts.
+    Rows Left() const {
+        Rows left;
+        for (long r = 0; r < static_cast<long>(state_.size()); ++r) {
+            if (state_[static_cast<std::size_t>(r)] != kOpen) continue;
+            std::vector<std::string> row(index_.size());
+            for (std::size_t i = 0; i < index_.size(); ++i) row[i] = CellAt(*t_, q_, index_, r, i);
+            left.emplace(KeyText(*t_, row), std::move(row));
+        }
+        return left;
+    }
+
+  private:
+    static std::size_t Hash(std::string_view key) { return std::hash<std::string_view>{}(key); }
+    std::string KeyAt(long r) const {
+        std::vector<std::string> keys(t_->keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = CellAt(*t_, q_, index_, r, i);
+        return KeyText(*t_, keys);
+    }
+    enum : char { kOpen, kTaken, kShadowed };
+    const Target* t_ = nullptr;
+    G_DataSource q_;
+    std::vector<int> index_;
+    std::vector<std::pair<std::size_t, long>> by_hash_;
+    std::vector<char> state_;
+    long open_ = 0;
+};
 
 // The key of a change as its file names it: a code group's rows without
 // their group.
@@ -291,25 +374,25 @@ ImportResult ImportFolder(const std::string& dir) {
     // database holds and the folder does not is left out.
     for (std::size_t i = 0; i < Targets().size(); ++i) {
         const Target& t = Targets()[i];
-        Rows have;
+        Existing have;
         std::string error;
-        if (!ReadRows(t, company, &have, &error)) return fail(error);
+        if (!have.Read(t, company, &error)) return fail(error);
         KeySets& s = sets[static_cast<std::size_t>(t.file)];
         Inserts inserts(t, company, &batch);
         for (std::vector<std::string>& row : wanted[i]) {
             // A company new to the database (the first import) has no row
             // to compare with: no key text is made for one.
-            auto it = have.empty() ? have.end() : have.find(KeyText(t, row));
-            if (it == have.end()) {
+            const long at = have.empty() ? -1 : have.Find(KeyText(t, row));
+            if (at < 0) {
                 if (!t.secondary && ++s.added <= 10)
                     s.first_added.push_back(FileKey(t, KeyText(t, row)));
                 if (!inserts.Add(row)) return fail(batch.error());
             } else {
-                if (it->second != row) {
-                    s.changed.insert(FileKey(t, it->first));
+                if (!have.Same(at, row)) {
+                    s.changed.insert(FileKey(t, KeyText(t, row)));
                     if (!batch.Add(Update(t, company, row))) return fail(batch.error());
                 }
-                have.erase(it);
+                have.Take(at);
             }
             // A row written is a row let go: the database's pages take its
             // room as the transaction grows.
@@ -317,7 +400,7 @@ ImportResult ImportFolder(const std::string& dir) {
         }
         RowList().swap(wanted[i]);
         if (!inserts.Singles()) return fail(batch.error());
-        for (const auto& [key, row] : have) {
+        for (const auto& [key, row] : have.Left()) {
             if (!t.secondary) s.Remove(FileKey(t, key));
             if (!batch.Add("DELETE FROM " + std::string(t.table) + Where(t, company, row)))
                 return fail(batch.error());
