@@ -115,6 +115,10 @@ bool ImportDemoCompany(DemoCompany* demo, std::string* error) {
     return true;
 }
 
+bool HasVariablePay(const DemoCompany& demo, const HPHONPD_YMD_FMT& run) {
+    return FindRun(demo, run) != nullptr;
+}
+
 bool ImportDemoPay(const DemoCompany& demo, const HPHONPD_YMD_FMT& key, std::string* error) {
     const company::PlannedRun* planned = FindRun(demo, key);
     if (!planned) return true;  // a run the folder does not list has no variable pay

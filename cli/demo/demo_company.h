@@ -33,6 +33,9 @@ bool PrepareDemoFolder(int employees, const std::string& folder, DemoCompany* de
 // (the import's problems one a line).
 bool ImportDemoCompany(DemoCompany* demo, std::string* error);
 
+// Whether the folder lists a variable pay file for the run.
+bool HasVariablePay(const DemoCompany& demo, const HPHONPD_YMD_FMT& run);
+
 // The month's variable pay of a built run from its file in the folder
 // (written first for the employees the run pays, when the folder is
 // generated), filled by the pay step. False with *error.

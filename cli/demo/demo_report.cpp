@@ -46,8 +46,10 @@ bool BuildRuns(const DemoCompany& demo, int* runs, long* pay_rows, long* deducti
             key.RVRS_YM = MonthText(year, month);
             front.SearchMirak(&key, 0, index);
             if (key.SEL_NO != index) break;  // no such run: the key was cleared
+            // A run with its month's variable pay is paid once, by the pay
+            // step with the file (build-run --no-pay, then pay import).
             BuildChoices choices;
-            choices.pay = true;
+            choices.pay = !HasVariablePay(demo, key);
             const RoadResult built = BuildPayRun(key, choices);
             if (built.outcome != RoadOutcome::kCommitted) {
                 std::fprintf(stderr, "payroll demo: building %s run %s did not commit: %s\n",
