@@ -4,9 +4,9 @@
 #include <unistd.h>
 
 #include <string>
-#include <utility>
 
 #include "cli/faces/display_width.h"
+#include "payroll/report.h"
 
 namespace payroll::cli {
 namespace {
@@ -37,12 +37,28 @@ TerminalDriver::~TerminalDriver() {
 }
 
 void TerminalDriver::EndBarLine() {
-    if (!bar_on_line_) return;
-    std::fputc('\n', err_);
-    std::fflush(err_);
+    if (waiting_on_line_) {
+        std::fprintf(err_, "\r%*s\r", drawn_cells_, "");
+        std::fflush(err_);
+    } else if (bar_on_line_) {
+        std::fputc('\n', err_);
+        std::fflush(err_);
+    }
     bar_on_line_ = false;
+    waiting_on_line_ = false;
     drawn_.clear();
     drawn_cells_ = 0;
+}
+
+void TerminalDriver::Redraw(const std::string& line) {
+    const int cells = DisplayWidth(line);
+    std::string out = "\r" + line;
+    // Blanks over what the last, longer line left behind.
+    if (cells < drawn_cells_) out.append(static_cast<std::size_t>(drawn_cells_ - cells), ' ');
+    std::fputs(out.c_str(), err_);
+    std::fflush(err_);
+    drawn_ = line;
+    drawn_cells_ = cells;
 }
 
 int TerminalDriver::MessageBox(const CString& text, const CString& caption, UINT style) {
@@ -69,6 +85,13 @@ void TerminalDriver::DialogOpened(payroll::ui::UiDialog& dialog) {
 }
 
 void TerminalDriver::DialogClosed(payroll::ui::UiDialog&) {
+    // The engines keep a spare step in their ranges and close the dialog
+    // when the work is done: a bar that closes while its road has noted no
+    // failure has finished, and says so.
+    if (bar_on_line_ && bar_.Percent() < 100 && CurrentRoadReport().failed_step.empty()) {
+        bar_.pos = bar_.upper;
+        DrawBar();
+    }
     EndBarLine();
     title_.Empty();
     line_.Empty();
@@ -109,27 +132,29 @@ void TerminalDriver::DrawBar() {
     line += FitCells(OneLine(line_.IsEmpty() ? title_ : line_), room > 0 ? room : 0);
     // A run of a hundred thousand steps changes the line a hundred times.
     if (bar_on_line_ && line == drawn_) return;
-    const int cells = DisplayWidth(line);
-    std::string out = "\r" + line;
-    // Blanks over what the last, longer line left behind.
-    if (cells < drawn_cells_) out.append(static_cast<std::size_t>(drawn_cells_ - cells), ' ');
-    std::fputs(out.c_str(), err_);
-    std::fflush(err_);
-    drawn_ = std::move(line);
-    drawn_cells_ = cells;
+    Redraw(line);
     bar_on_line_ = true;
+    waiting_on_line_ = false;
 }
 
 void TerminalDriver::SplashShown(int, const CString& text, const CString& second) {
     if (quiet_) return;
-    EndBarLine();
-    if (second.IsEmpty())
-        std::fprintf(err_, "payroll: %s\n", OneLine(text).c_str());
-    else
-        std::fprintf(err_, "payroll: %s %s\n", OneLine(text).c_str(), OneLine(second).c_str());
-    std::fflush(err_);
+    std::string line = "payroll: " + OneLine(text);
+    if (!second.IsEmpty()) line += " " + OneLine(second);
+    if (!show_bars_) {
+        std::fprintf(err_, "%s\n", line.c_str());
+        std::fflush(err_);
+        return;
+    }
+    // On a terminal the text lasts as long as the wait: it goes when the
+    // waiting window does, and leaves no line behind.
+    if (bar_on_line_) EndBarLine();
+    Redraw(FitCells(line, columns_ - 1));
+    waiting_on_line_ = true;
 }
 
-void TerminalDriver::SplashHidden(int) {}
+void TerminalDriver::SplashHidden(int) {
+    if (waiting_on_line_) EndBarLine();
+}
 
 }  // namespace payroll::cli

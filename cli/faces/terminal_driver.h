@@ -1,7 +1,10 @@
 // The host program's UI driver: messages and waiting-window texts go to
 // standard error; progress shows as a bar on standard error when it is a
-// terminal, and not at all otherwise. Modal dialogs are answered with the
-// result set (Cancel by default), as nobody can work them here yet.
+// terminal, and not at all otherwise. On a terminal a bar whose work ended
+// without a failure is drawn full before its line ends, and a waiting text
+// shows on a line of its own that is wiped when the wait ends. Modal dialogs
+// are answered with the result set (Cancel by default), as nobody can work
+// them here yet.
 #pragma once
 
 #include <cstdio>
@@ -41,14 +44,18 @@ class TerminalDriver : public payroll::ui::UiDriver {
     void SplashHidden(int splash) override;
 
   private:
+    // Ends a bar's line; wipes a waiting text.
     void EndBarLine();
     void DrawBar();
+    // Draws a line over the current one, blanking what a longer one left.
+    void Redraw(const std::string& line);
 
     std::FILE* err_;
     bool show_bars_;
     bool quiet_ = false;
-    bool bar_on_line_ = false;  // a bar is drawn on the current line
-    std::string drawn_;         // the bar line as last drawn (redrawn only when it changes)
+    bool bar_on_line_ = false;      // a bar is drawn on the current line
+    bool waiting_on_line_ = false;  // a waiting text is, to be wiped when the wait ends
+    std::string drawn_;             // the bar line as last drawn (redrawn only when it changes)
     int drawn_cells_ = 0;
     int columns_ = 80;
     int modal_result_ = IDCANCEL;

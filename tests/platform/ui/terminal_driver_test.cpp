@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/faces/display_width.cpp"  // NOLINT: the host program's files, tested here
+#include "payroll/report.h"
+#include "platform/db/road_report.h"
 #include "platform/ui/afx.h"
 #include "platform/ui/progress_dialog.h"
 #include "platform/ui/splash.h"
@@ -109,6 +112,66 @@ TEST(TerminalDriver, BarLinesFitTheTerminalAndAreDrawnOncePerChange) {
     // The shorter last line blanks out what the longer one left behind.
     EXPECT_NE(text.find("] 100% 끝" + std::string(19, ' ') + "\n"), std::string::npos) << text;
     std::fclose(err);
+}
+
+// The engines keep a spare step in their bars' ranges (a year of 14 runs
+// counts to 15) and close the dialog when the work is done: the bar then
+// ends full. A road that failed leaves its bar where the failure stopped it.
+TEST(TerminalDriver, ABarEndsFullUnlessItsRoadFailed) {
+    for (const bool failed : {false, true}) {
+        std::FILE* err = std::tmpfile();
+        ASSERT_NE(err, nullptr);
+        payroll::BeginRoadReport("recalc-tax");
+        if (failed) payroll::report::Current().failed_step = "GetPersonTax error";
+        {
+            payroll::cli::TerminalDriver driver(err, true);
+            payroll::ui::ScopedUiDriver scope(&driver);
+            CWnd engine;
+            CProgressDlg dlg(&engine);
+            ASSERT_TRUE(dlg.Open());
+            dlg.ShowWindow(SW_SHOW);
+            dlg.Bar(0).SetRange(0, 15);
+            for (int run = 1; run <= 14; ++run) dlg.Bar(0).SetPos(run);
+            dlg.Close();
+        }
+        const std::string text = Contents(err);
+        std::fclose(err);
+        const std::size_t last = text.rfind('\r');
+        ASSERT_NE(last, std::string::npos) << text;
+        const std::string last_line = text.substr(last);
+        EXPECT_NE(last_line.find(failed ? "  93% " : " 100% "), std::string::npos)
+            << failed << ": " << text;
+        EXPECT_EQ(text.back(), '\n');
+        EXPECT_EQ(text.find(failed ? " 100% " : " 101% "), std::string::npos) << text;
+    }
+    payroll::BeginRoadReport("");
+}
+
+// On a terminal a waiting text lasts as long as the wait: it is wiped, not
+// left as a line under the bars and closing lines that follow it.
+TEST(TerminalDriver, AWaitingTextLeavesNoLineBehind) {
+    std::FILE* err = std::tmpfile();
+    ASSERT_NE(err, nullptr);
+    {
+        payroll::cli::TerminalDriver driver(err, true);
+        payroll::ui::ScopedUiDriver scope(&driver);
+        {
+            CG_KvSplashwin splash;
+            splash.ShowSplashText("급여 자료를 저장하고 있습니다. 잠시 기다려 주십시오...", "");
+        }
+        RunProgress();
+    }
+    const std::string text = Contents(err);
+    std::fclose(err);
+    const std::string waiting = "\rpayroll: 급여 자료를 저장하고 있습니다. 잠시 기다려 주십시오...";
+    ASSERT_EQ(text.rfind(waiting, 0), 0u) << text;
+    // Blanked over its whole width, the cursor back at the line's start, and
+    // no line break: the bar that follows takes the same line.
+    const int cells = payroll::cli::DisplayWidth(waiting.substr(1));
+    EXPECT_EQ(text.substr(waiting.size(), static_cast<std::size_t>(cells) + 3),
+              "\r" + std::string(static_cast<std::size_t>(cells), ' ') + "\r\r")
+        << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;  // the bar's own
 }
 
 TEST(TerminalDriver, ModalDialogsGetTheSetAnswer) {
