@@ -19,6 +19,7 @@ struct EmployeeOptions {
     std::string month;
     std::string employee;
     bool print = false;
+    bool show_rrn = false;
 };
 
 // The employee code cell of the viewer's form (row 1, second cell).
@@ -33,6 +34,7 @@ int ShowEmployee(const EmployeeOptions& opts) {
     TuiDriver tui;
     PrintDriver print;
     PrintDriver& driver = interactive ? tui : print;
+    driver.ShowRegistrationNumbers(opts.show_rrn);
     {
         payroll::ui::ScopedUiDriver scoped(&driver);
         CIMirak1 front;
@@ -67,6 +69,9 @@ void AddEmployeeCommand(CLI::App& app, const GlobalOptions& options, int* exit_c
     CheckMonthOption(cmd->add_option("--month", opts->month, "pay month YYYYMM")->required());
     cmd->add_option("EMP", opts->employee, "employee code")->required();
     cmd->add_flag("--print", opts->print, "write the records as plain text, without interaction");
+    cmd->add_flag("--show-rrn", opts->show_rrn,
+                  "show resident and foreign registration numbers whole (by default all but "
+                  "the birth date and the next digit are hidden: 700101-1******)");
     cmd->footer("Example: payroll employee --company 1000 --month 200203 E0001 --print");
     cmd->callback([opts, &options, exit_code] {
         if (!OpenDatabaseFor(options)) {

@@ -35,9 +35,9 @@ std::vector<BodyLine> BodyOf(const DialogSnapshot& shown, int width) {
 
 std::string FooterOf(const DialogSnapshot& shown, bool scrolls) {
     std::string ok = shown.ok_caption.empty() ? "OK" : shown.ok_caption;
-    std::string footer = "[Enter] " + ok;
-    if (shown.has_cancel) footer += "   [Esc] " + shown.cancel_caption;
-    if (!shown.has_cancel) footer += "   [Esc] " + ok;
+    // A dialog with one button closes by either key: one caption for both.
+    std::string footer = shown.has_cancel ? "[Enter] " + ok + "   [Esc] " + shown.cancel_caption
+                                          : "[Enter/Esc] " + ok;
     if (shown.grid.present) footer += "   [\xe2\x86\x91\xe2\x86\x93] move";
     if (scrolls) footer += "   [PgUp PgDn] scroll";
     return footer;
@@ -76,13 +76,19 @@ void SendKey(payroll::ui::UiDialog& dialog, UINT key) {
 
 }  // namespace
 
+DialogSnapshot PrintDriver::Look(payroll::ui::UiDialog& dialog) const {
+    DialogSnapshot shown = Capture(dialog);
+    if (!show_rrn_) MaskRegistrationNumbers(&shown);
+    return shown;
+}
+
 int PrintDriver::MessageBox(const CString& text, const CString& caption, UINT style) {
     ++messages_;
     return TerminalDriver::MessageBox(text, caption, style);
 }
 
 void PrintDriver::RunModal(payroll::ui::UiDialog& dialog) {
-    Keep(Capture(dialog));
+    Keep(Look(dialog));
     dialog.PressButton(IDOK);
 }
 
@@ -122,7 +128,7 @@ void TuiDriver::RunModal(payroll::ui::UiDialog& dialog) {
     // when its row moves, so a form above it can be scrolled through.
     long followed = -2;
     while (!dialog.IsEnded()) {
-        DialogSnapshot shown = Capture(dialog);
+        DialogSnapshot shown = Look(dialog);
         Keep(shown);
         std::vector<BodyLine> body = BodyOf(shown, std::max(1, COLS - 1));
         int height = std::max(0, LINES - kBodyTop - 1);

@@ -23,12 +23,19 @@ class PrintDriver : public TerminalDriver {
     // The waiting window of a short read is not worth a line.
     void SplashShown(int, const CString&, const CString&) override {}
 
+    // Registration numbers show whole only when asked (--show-rrn); by
+    // default every face hides all but their first seven digits.
+    void ShowRegistrationNumbers(bool show) { show_rrn_ = show; }
+
     // What the last modal dialog showed when it was answered.
     const DialogSnapshot& Shown() const { return shown_; }
     bool AnyShown() const { return any_shown_; }
     int MessageCount() const { return messages_; }
 
   protected:
+    // The dialog as this face shows it: captured, registration numbers
+    // hidden unless asked for.
+    DialogSnapshot Look(payroll::ui::UiDialog& dialog) const;
     void CountMessage() { ++messages_; }
     void Keep(const DialogSnapshot& shown) {
         shown_ = shown;
@@ -38,6 +45,7 @@ class PrintDriver : public TerminalDriver {
   private:
     DialogSnapshot shown_;
     bool any_shown_ = false;
+    bool show_rrn_ = false;
     int messages_ = 0;
 };
 

@@ -10,7 +10,27 @@ namespace {
 
 constexpr int kMaxCellWidth = 40;
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 }  // namespace
+
+std::string MaskRegistrationNumber(const std::string& text) {
+    const bool dashed = text.size() == 14 && text[6] == '-';
+    if (!dashed && text.size() != 13) return text;
+    std::string digits = dashed ? text.substr(0, 6) + text.substr(7) : text;
+    if (!std::all_of(digits.begin(), digits.end(), IsDigit)) return text;
+    return digits.substr(0, 6) + "-" + digits.substr(6, 1) + "******";
+}
+
+void MaskRegistrationNumbers(DialogSnapshot* shown) {
+    for (FormSnapshot::Row& row : shown->form.rows)
+        for (FormSnapshot::Cell& cell : row.cells)
+            if (!cell.label) cell.text = MaskRegistrationNumber(cell.text);
+    for (std::vector<std::string>& row : shown->grid.cells)
+        for (std::string& cell : row) cell = MaskRegistrationNumber(cell);
+}
 
 DialogSnapshot Capture(payroll::ui::UiDialog& dialog) {
     DialogSnapshot out;
@@ -42,11 +62,16 @@ DialogSnapshot Capture(payroll::ui::UiDialog& dialog) {
             if (grid->ColumnWidth(c) <= 0) continue;
             g.columns.push_back(c);
             g.titles.push_back(tui::Printable(grid->ColumnTitle(c).str()));
+            g.right.push_back(false);
         }
         for (long r = 0; r < grid->RowCount(); ++r) {
             g.side.push_back(tui::Printable(grid->CellText(-1, r).str()));
             std::vector<std::string> cells;
-            for (int c : g.columns) cells.push_back(tui::Printable(grid->CellText(c, r).str()));
+            for (std::size_t i = 0; i < g.columns.size(); ++i) {
+                const payroll::ui::CellLook look = grid->ShownCell(g.columns[i], r);
+                if (look.align == payroll::ui::CellLook::Align::kRight) g.right[i] = true;
+                cells.push_back(tui::Printable(look.text.str()));
+            }
             g.cells.push_back(std::move(cells));
         }
         g.current_row = grid->CurrentRow();
@@ -106,6 +131,22 @@ std::vector<std::string> GridLines(const GridSnapshot& grid, bool skip_empty) {
         std::vector<std::string> row{r < grid.side.size() ? grid.side[r] : std::string()};
         row.insert(row.end(), cells.begin(), cells.end());
         rows.push_back(std::move(row));
+    }
+    // Amounts and their title are padded on the left to their column's
+    // width, so that their digits line up; the table pads every other cell
+    // on the right.
+    for (std::size_t i = 0; i < grid.right.size(); ++i) {
+        if (!grid.right[i]) continue;
+        const std::size_t col = i + 1;
+        int width = 0;
+        for (const auto& row : rows)
+            if (col < row.size())
+                width = std::max(width, std::min(tui::DisplayWidth(row[col]), kMaxCellWidth));
+        for (auto& row : rows) {
+            std::string& cell = row[col];
+            const int pad = width - tui::DisplayWidth(cell);
+            if (pad > 0) cell.insert(0, static_cast<std::size_t>(pad), ' ');
+        }
     }
     return tui::LayOutTable(rows, kMaxCellWidth);
 }

@@ -14,8 +14,9 @@ struct GridSnapshot {
     bool present = false;
     std::vector<int> columns;                     // the visible columns (width > 0)
     std::vector<std::string> titles;              // of the visible columns
+    std::vector<bool> right;                      // of the visible columns: amounts
     std::vector<std::string> side;                // side heading of each row
-    std::vector<std::vector<std::string>> cells;  // rows of visible cells
+    std::vector<std::vector<std::string>> cells;  // rows of visible cells, as shown
     long current_row = -1;
 };
 
@@ -43,7 +44,19 @@ struct DialogSnapshot {
     bool has_cancel = false;
 };
 
+// What the dialog shows: form cells through their masks, list cells as a
+// window shows them (amounts with thousands separators, dates as
+// ####/##/##).
 DialogSnapshot Capture(payroll::ui::UiDialog& dialog);
+
+// A resident (or foreign) registration number, 13 digits with or without
+// the dash after the sixth, with all but the birth date and the first digit
+// after it hidden: "700101-1******". Any other text comes back unchanged.
+std::string MaskRegistrationNumber(const std::string& text);
+
+// Hides every registration number the form's value cells and the list's
+// cells show, as MaskRegistrationNumber does.
+void MaskRegistrationNumbers(DialogSnapshot* shown);
 
 // The form as lines: headings as "== text ==", other rows as label and value
 // cells in aligned columns. With a width (> 0), a row whose pairs do not fit
@@ -51,8 +64,8 @@ DialogSnapshot Capture(payroll::ui::UiDialog& dialog);
 std::vector<std::string> FormLines(const FormSnapshot& form, int width = 0);
 
 // The grid as a table: a header of the side heading and the visible column
-// titles, then one line per row. Rows whose cells are all empty are left out
-// when skip_empty is set.
+// titles, then one line per row, amounts aligned to the right. Rows whose cells are all empty are
+// left out when skip_empty is set.
 std::vector<std::string> GridLines(const GridSnapshot& grid, bool skip_empty);
 
 // The whole dialog as plain text lines (title, form, grid).

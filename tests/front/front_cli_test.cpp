@@ -98,13 +98,39 @@ TEST_F(FrontCli, EmployeePrintsTheViewersContent) {
     EXPECT_NE(r.out.find("입사일       1999/03/01"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("5호봉 (2,500,000.00)"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("== 고정 지급 항목 =="), std::string::npos);
-    EXPECT_EQ(lines.back(), "1  기본급  1500.00");
+    EXPECT_EQ(lines.back(), "1  기본급  1,500.00");  // amounts with separators
 
     // Without a terminal the same text comes without --print.
     auto plain =
         RunCli({"--db", db_, "employee", "--company", "1000", "--month", "200203", "E0001"});
     EXPECT_EQ(plain.exit_code, 0);
     EXPECT_EQ(plain.out, r.out);
+}
+
+// A registration number shows as its birth date and the next digit only,
+// in the viewer and in its printout; --show-rrn shows it whole.
+TEST_F(FrontCli, EmployeeHidesRegistrationNumbersUnlessAsked) {
+    std::vector<std::string> seed = FrontSeed();
+    seed.push_back(
+        "UPDATE SEMP SET RSRG_NO='7001011234567', FORG_NO='8002025123456' WHERE EMP_CD='E0001'");
+    const std::string db = "sqlite:" + SeededDatabaseFile("front_cli_rrn", seed);
+    const std::vector<std::string> args = {"--db", db,        "employee", "--company",
+                                           "1000", "--month", "200203",   "E0001"};
+    for (const bool print : {true, false}) {
+        std::vector<std::string> masked = args;
+        if (print) masked.push_back("--print");
+        auto r = RunCli(masked);
+        ASSERT_EQ(r.exit_code, 0) << r.err;
+        EXPECT_NE(r.out.find("700101-1******"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("800202-5******"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("1234567"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("5123456"), std::string::npos) << r.out;
+    }
+    std::vector<std::string> shown = args;
+    shown.push_back("--show-rrn");
+    auto r = RunCli(shown);
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_NE(r.out.find("700101-1234567"), std::string::npos) << r.out;
 }
 
 TEST_F(FrontCli, EmployeeFailures) {

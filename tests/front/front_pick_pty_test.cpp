@@ -86,7 +86,7 @@ TEST_F(PickPty, TheKeyGoesToStandardOutputWhileThePickerDrawsOnTheTerminal) {
 
 // The viewer at 80 and at 60 columns: every pair of the form's rows is on
 // the screen (they wrap), the top of the form first; Page Down scrolls to
-// the fixed-pay list under it.
+// the fixed-pay list under it, its amounts with separators.
 TEST_F(PickPty, TheViewerShowsEveryValueFromSixtyColumns) {
     for (int columns : {80, 60}) {
         PtySession pty({"--db", db_, "employee", "--company", "1000", "--month", "200203", "E0001"},
@@ -95,8 +95,12 @@ TEST_F(PickPty, TheViewerShowsEveryValueFromSixtyColumns) {
         for (const char* value : {"E0001", "홍길동", "1999/03/01", "과장", "5호봉"})
             EXPECT_TRUE(pty.WaitFor(value, 10000)) << columns << " " << value << pty.output();
         EXPECT_TRUE(pty.WaitFor("PgDn", 10000)) << pty.output();
+        // One button: one caption for both of its keys.
+        EXPECT_TRUE(pty.WaitFor("[Enter/Esc]", 10000)) << pty.output();
+        EXPECT_EQ(pty.output().find("[Esc] "), std::string::npos) << pty.output();
         pty.Type("\x1b[6~");
         EXPECT_TRUE(pty.WaitFor("기본급", 10000)) << columns << pty.output();
+        EXPECT_TRUE(pty.WaitFor("1,500.00", 10000)) << columns << pty.output();
         pty.Type(kEscape);
         EXPECT_EQ(pty.Finish(), 0) << pty.output();
     }
