@@ -34,7 +34,8 @@ OptionInfo DescribeOption(const CLI::Option& option) {
         for (const std::string& s : option.get_snames()) info.names.push_back("-" + s);
         for (const std::string& l : option.get_lnames()) info.names.push_back("--" + l);
     }
-    if (option.get_type_size() != 0) {
+    // A flag expects no value, whatever type CLI11 keeps for its result.
+    if (option.get_expected_max() != 0 && option.get_type_size() != 0) {
         std::string type = option.get_type_name();
         info.choices = ChoicesOf(type);
         info.value_name = type.substr(0, type.find(':'));
