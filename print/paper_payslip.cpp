@@ -197,11 +197,13 @@ void DrawSlip(PdfCanvas& pdf, const Payslip& s, int lang) {
     const double half = width / 2, label = 88;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         double x = left + static_cast<double>(i % 2) * half;
-        double row = y + static_cast<double>(i / 2) * kSlipRow;
+        const std::size_t field_row = i / 2;  // two fields a row
+        double row = y + static_cast<double>(field_row) * kSlipRow;
         pdf.Text(x, row, label - 2, fields[i].first, {9, true});
         pdf.Text(x + label, row, half - label - 4, fields[i].second, {9});
     }
-    y += static_cast<double>((fields.size() + 1) / 2) * kSlipRow + 10;
+    const std::size_t rows = (fields.size() + 1) / 2;
+    y += static_cast<double>(rows) * kSlipRow + 10;
     // Pay lines: an item over its exemption limit shows both its parts, and
     // variable pay the hours and the method below its line.
     const std::vector<double> pay_x = {left, left + 150, right - 100};
