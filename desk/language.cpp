@@ -24,7 +24,7 @@ const QString kDefaultApp = QStringLiteral("Payroll");
 // once, so that a second switch starts from the user's file again.
 const QString& UserRegistryPath() {
     static const QString path = [] {
-        const QString set = qEnvironmentVariable("PAYROLL_REGISTRY");
+        QString set = qEnvironmentVariable("PAYROLL_REGISTRY");
         if (!set.isEmpty()) return set;
         QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
         if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");

@@ -411,6 +411,24 @@ class DeskWindowsTest : public QObject {
                      said.front().contains(blocked),
                  qPrintable(err));
         QVERIFY(!QFile::exists(png));
+        // The language kept in the settings is the program's from its start;
+        // --language overrides it for one run.
+        const QStringList blocked_run = {
+            QStringLiteral("--db"),    QStringLiteral("sqlite:") + blocked,
+            QStringLiteral("--print"), QStringLiteral("register"),
+            QStringLiteral("--out"),   dir_.filePath("papers")};
+        {
+            QSettings settings(payroll::desk::SettingsPath(), QSettings::IniFormat);
+            settings.setValue(QStringLiteral("language"), QStringLiteral("en"));
+        }
+        QCOMPARE(Desk(blocked_run, &err), 1);
+        QVERIFY2(err.contains(QStringLiteral("The database cannot be opened")), qPrintable(err));
+        QCOMPARE(Desk(blocked_run + QStringList{QStringLiteral("--language"), QStringLiteral("ko")},
+                      &err),
+                 1);
+        QVERIFY2(err.contains(QStringLiteral("데이터베이스를 열 수 없습니다")), qPrintable(err));
+        QSettings(payroll::desk::SettingsPath(), QSettings::IniFormat)
+            .remove(QStringLiteral("language"));
         QCOMPARE(Desk({QStringLiteral("--language"), QStringLiteral("fr")}, &err), 2);
     }
 };
