@@ -19,7 +19,7 @@
 
 namespace payroll::cli {
 
-bool OpenDatabaseFor(const GlobalOptions& options, bool create) {
+bool OpenDatabaseFor(const GlobalOptions& options, DbUse use) {
     std::string url = options.db_url;
     if (url.empty()) {
         const char* env = std::getenv("PAYROLL_DB");
@@ -28,13 +28,15 @@ bool OpenDatabaseFor(const GlobalOptions& options, bool create) {
     std::string error;
     // A file database that is not there is a typo more often than a wish:
     // only the commands that make a database create one.
-    if (!create && url.rfind("sqlite:", 0) == 0 && url != "sqlite::memory:") {
+    if (use != DbUse::kCreate && url.rfind("sqlite:", 0) == 0 && url != "sqlite::memory:") {
         const std::string path = url.substr(7);
         std::error_code missing;
         if (!path.empty() && !std::filesystem::exists(path, missing))
             error = "no payroll database at " + path + " (create one with `payroll schema`)";
     }
-    if (error.empty() && OpenDatabase(url, &error)) return true;
+    if (error.empty() &&
+        (use == DbUse::kRead ? OpenDatabaseToRead(url, &error) : OpenDatabase(url, &error)))
+        return true;
     if (options.json) {
         // A script that asked for JSON gets JSON, whatever went wrong.
         const nlohmann::json line = {{"outcome", "failed"}, {"message", error}};

@@ -69,7 +69,7 @@ std::vector<std::string> PayTypesNotBonus(const HPHONPD_YMD_FMT& key) {
 }
 
 int TaxBonuses(const GlobalOptions& options, const BonusOptions& o) {
-    if (!OpenDatabaseFor(options)) return kFailed;
+    if (!OpenDatabaseFor(options, DbUse::kWrite)) return kFailed;
     HPHONPD_YMD_FMT key;
     if (!PickRun(o.company, o.month, o.run, &key)) return kFailed;
     // The bonus rule would tax a salary run's pay as a bonus and store it:

@@ -52,7 +52,7 @@ bool PickRun(const BuildOptions& o, HPHONPD_YMD_FMT* key) {
 }
 
 int BuildRun(const GlobalOptions& options, const BuildOptions& o) {
-    if (!OpenDatabaseFor(options)) return kFailed;
+    if (!OpenDatabaseFor(options, DbUse::kWrite)) return kFailed;
     HPHONPD_YMD_FMT key;
     if (!PickRun(o, &key)) return kFailed;
     const std::string label =

@@ -44,7 +44,7 @@ struct PayOptions {
 };
 
 int RunPayStep(const GlobalOptions& options, const PayOptions& o, bool with_file) {
-    if (!OpenDatabaseFor(options)) return kFailed;
+    if (!OpenDatabaseFor(options, DbUse::kWrite)) return kFailed;
     HPHONPD_YMD_FMT key;
     if (!cli::PickRun(o.company, o.month, o.run, &key)) return kFailed;
     const std::string label = std::string("pay ") + (with_file ? "import " : "fill ") + o.company +

@@ -54,7 +54,7 @@ void AddRunCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) 
         "Example: payroll run new --company 1000 --month 200207 --pay-date 2002-07-25 "
         "--pay-types 100");
     add->callback([opts, &options, exit_code] {
-        if (!OpenDatabaseFor(options)) {
+        if (!OpenDatabaseFor(options, DbUse::kWrite)) {
             *exit_code = kFailed;
             return;
         }
@@ -84,7 +84,7 @@ void AddRunCommand(CLI::App& app, const GlobalOptions& options, int* exit_code) 
     del->add_flag("--force", opts->force, "delete a run that holds pay rows or results too");
     del->footer("Example: payroll run delete --company 1000 --month 200207 --run 1");
     del->callback([opts, &options, exit_code] {
-        if (!OpenDatabaseFor(options)) {
+        if (!OpenDatabaseFor(options, DbUse::kWrite)) {
             *exit_code = kFailed;
             return;
         }

@@ -20,10 +20,19 @@ struct GlobalOptions {
     bool json = false;   // the roads' closing line as one JSON object
 };
 
+// What a command does with its database. A reader also reads a SQLite file
+// this process may not write; a writer is refused one before it starts; only
+// a creator makes a file that is not there.
+enum class DbUse { kRead, kWrite, kCreate };
+
 // Opens the database the options name; prints why not (as JSON too, with
 // --json) and returns false. A SQLite file that does not exist is refused
-// unless `create` (the commands that make a database).
-bool OpenDatabaseFor(const GlobalOptions& options, bool create = false);
+// unless the command creates one.
+bool OpenDatabaseFor(const GlobalOptions& options, DbUse use = DbUse::kRead);
+// The same for a command that writes (create: or makes) its database.
+inline bool OpenDatabaseFor(const GlobalOptions& options, bool create) {
+    return OpenDatabaseFor(options, create ? DbUse::kCreate : DbUse::kWrite);
+}
 
 // Adds a sub-command to the app; its callback runs the command and stores
 // the exit code in *exit_code.

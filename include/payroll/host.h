@@ -16,6 +16,11 @@ namespace payroll {
 // Replaces a connection already open. False, with a message in *error, on an
 // unknown scheme or a database that cannot be opened or written.
 PAYROLL_API bool OpenDatabase(const std::string& url, std::string* error);
+// Opens the process-wide connection for a host that only reads: as
+// OpenDatabase, but a SQLite file is never created, and one this process may
+// not write (its permissions, a read-only file system) is opened read-only,
+// without creating anything beside it; every write through it then fails.
+PAYROLL_API bool OpenDatabaseToRead(const std::string& url, std::string* error);
 // Closes the connection (an open transaction is rolled back); harmless when
 // none is open.
 PAYROLL_API void CloseDatabase();

@@ -38,8 +38,8 @@ Connection* Connection::Current() {
     return Slot().get();
 }
 
-bool Connection::Open(const std::string& url, std::string* error) {
-    std::unique_ptr<Backend> backend = OpenBackend(url, error);
+bool Connection::Open(const std::string& url, std::string* error, bool to_read) {
+    std::unique_ptr<Backend> backend = OpenBackend(url, error, to_read);
     if (!backend) return false;
     Install(std::make_unique<Connection>(std::move(backend)));
     return true;

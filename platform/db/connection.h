@@ -31,7 +31,8 @@ class Connection {
     // The open connection, or nullptr.
     static Connection* Current();
     // Opens a connection by URL and makes it current (replacing any other).
-    static bool Open(const std::string& url, std::string* error);
+    // to_read: for a process that only reads (see OpenBackend).
+    static bool Open(const std::string& url, std::string* error, bool to_read = false);
     // Makes `connection` current (a program may build its own over a
     // backend of its choice); nullptr closes.
     static void Install(std::unique_ptr<Connection> connection);
@@ -155,6 +156,9 @@ class Connection {
 };
 
 // Opens a backend for a URL; nullptr with a message for an unknown scheme.
-std::unique_ptr<Backend> OpenBackend(const std::string& url, std::string* error);
+// to_read: a SQLite file is not created, and one this process may not write
+// is opened read-only.
+std::unique_ptr<Backend> OpenBackend(const std::string& url, std::string* error,
+                                     bool to_read = false);
 
 }  // namespace payroll::db

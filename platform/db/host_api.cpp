@@ -11,15 +11,27 @@ namespace payroll {
 
 using db::Connection;
 
-bool OpenDatabase(const std::string& url, std::string* error) {
+namespace {
+
+bool Open(const std::string& url, std::string* error, bool to_read) {
     try {
         std::string message;
-        if (Connection::Open(url, &message)) return true;
+        if (Connection::Open(url, &message, to_read)) return true;
         if (error) *error = message;
     } catch (const std::exception& e) {
         if (error) *error = e.what();
     }
     return false;
+}
+
+}  // namespace
+
+bool OpenDatabase(const std::string& url, std::string* error) {
+    return Open(url, error, false);
+}
+
+bool OpenDatabaseToRead(const std::string& url, std::string* error) {
+    return Open(url, error, true);
 }
 
 void CloseDatabase() {

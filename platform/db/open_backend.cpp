@@ -51,11 +51,11 @@ BackendChoice ChooseBackend(const std::string& url) {
     return choice;
 }
 
-std::unique_ptr<Backend> OpenBackend(const std::string& url, std::string* error) {
+std::unique_ptr<Backend> OpenBackend(const std::string& url, std::string* error, bool to_read) {
     BackendChoice choice = ChooseBackend(url);
     switch (choice.kind) {
         case BackendKind::kSqlite:
-            return OpenSqliteBackend(choice.target, error);
+            return OpenSqliteBackend(choice.target, error, to_read);
         case BackendKind::kPostgres:
             return OpenPostgresBackend(choice.target, error);
         case BackendKind::kUnknown:

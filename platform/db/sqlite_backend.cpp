@@ -1,9 +1,15 @@
 #include "platform/db/sqlite_backend.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string_view>
+#include <system_error>
 #include <unordered_map>
 
 #include "platform/db/number_text.h"
@@ -19,7 +25,8 @@ constexpr std::size_t kSqliteCacheLimit = 512;
 
 class SqliteBackend final : public Backend {
   public:
-    SqliteBackend(sqlite3* db, std::string name) : db_(db), name_(std::move(name)) {}
+    SqliteBackend(sqlite3* db, std::string name, bool read_only = false)
+        : db_(db), name_(std::move(name)), read_only_(read_only) {}
     ~SqliteBackend() override {
         ClearCache();
         sqlite3_close_v2(db_);
@@ -29,8 +36,9 @@ class SqliteBackend final : public Backend {
     std::string DisplayName() const override { return name_; }
     bool InTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
     // A transaction begins holding the write lock: no other connection
-    // writes until it ends.
-    const char* BeginStatement() const override { return "BEGIN IMMEDIATE"; }
+    // writes until it ends. A file opened to read takes no write lock (its
+    // writes fail as they come).
+    const char* BeginStatement() const override { return read_only_ ? "BEGIN" : "BEGIN IMMEDIATE"; }
     bool StableReads() const override { return true; }
 
     bool Run(const tsql::Statement& st, ResultSet* rows, long* count, std::string* error) override {
@@ -206,6 +214,7 @@ class SqliteBackend final : public Backend {
 
     sqlite3* db_;
     std::string name_;
+    bool read_only_ = false;
     // A prepared statement with its result's column names, once read.
     struct Prepared {
         sqlite3_stmt* stmt;
@@ -226,6 +235,60 @@ bool Pragma(sqlite3* db, const char* sql, std::string* error) {
     *error = message ? message : sqlite3_errmsg(db);
     sqlite3_free(message);
     return false;
+}
+
+// The file as a URI for a connection that only reads. Immutable: SQLite
+// then reads the file as it stands, without the lock and log files a reader
+// of a write-ahead-log database would otherwise create (and, on a file it
+// cannot write, leave behind unwritable for the file's owner).
+std::string ReadOnlyUri(const std::string& path, bool immutable) {
+    std::string uri = path.rfind('/', 0) == 0 ? "file://" : "file:";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '%' || c == '?' || c == '#' || byte < 0x20) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", byte);
+            uri += hex;
+        } else {
+            uri += c;
+        }
+    }
+    return uri + (immutable ? "?immutable=1" : "?mode=ro");
+}
+
+// True when this process may not write the file (its permissions, or a
+// read-only file system) while it may well read it.
+bool CannotWrite(const std::string& path) {
+    if (::access(path.c_str(), W_OK) == 0) return false;
+    return errno == EACCES || errno == EROFS || errno == EPERM;
+}
+
+std::unique_ptr<Backend> OpenSqliteToRead(const std::string& path, std::string* error) {
+    // A log beside the file holds commits the file does not have yet: read
+    // through it then; otherwise read the file alone.
+    std::error_code no_log;
+    const std::uintmax_t log_size = std::filesystem::file_size(path + "-wal", no_log);
+    const bool log = !no_log && log_size > 0;
+    sqlite3* db = nullptr;
+    const int rc =
+        sqlite3_open_v2(ReadOnlyUri(path, !log).c_str(), &db,
+                        SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, SqliteVfs());
+    std::string message = rc == SQLITE_OK ? "" : db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    if (rc == SQLITE_OK) {
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, 5000);
+        if (sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_QPSG, 1, nullptr) != SQLITE_OK)
+            message = sqlite3_errmsg(db);
+        else
+            Pragma(db, "PRAGMA user_version", &message);  // a database at all?
+    }
+    if (!message.empty()) {
+        *error = "cannot read database " + path + ": " + message;
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    tsql::RegisterSqliteFunctions(db);
+    return std::make_unique<SqliteBackend>(db, "sqlite:" + path, /*read_only=*/true);
 }
 
 }  // namespace
@@ -250,13 +313,23 @@ bool ConfigureSqlite(sqlite3* db, bool memory, std::string* error) {
            Pragma(db, "PRAGMA cache_size=-131072", error);
 }
 
-std::unique_ptr<Backend> OpenSqliteBackend(const std::string& path, std::string* error) {
+std::unique_ptr<Backend> OpenSqliteBackend(const std::string& path, std::string* error,
+                                           bool to_read) {
     if (path.empty()) {
         *error = "no database file given (use sqlite:PATH or sqlite::memory:)";
         return nullptr;
     }
+    if (path != ":memory:" && CannotWrite(path)) {
+        if (to_read) return OpenSqliteToRead(path, error);
+        // Refused before SQLite opens it: a writer's open of a file it may not
+        // write would leave log files beside it that its owner cannot write.
+        *error = "cannot use database " + path + ": the database is read-only";
+        return nullptr;
+    }
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SqliteOpenFlags(), SqliteVfs());
+    // A reader never creates the file it was to read.
+    const int flags = to_read ? SqliteOpenFlags() & ~SQLITE_OPEN_CREATE : SqliteOpenFlags();
+    int rc = sqlite3_open_v2(path.c_str(), &db, flags, SqliteVfs());
     if (rc != SQLITE_OK) {
         *error =
             "cannot open database " + path + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));

@@ -12,8 +12,11 @@ namespace payroll::db {
 
 // Opens `path` (":memory:" for a private in-memory database) in write-ahead
 // log mode with durable commits. nullptr and a message when it cannot be
-// opened for writing.
-std::unique_ptr<Backend> OpenSqliteBackend(const std::string& path, std::string* error);
+// opened for writing. to_read: the file is not created when missing, and a
+// file this process may not write is opened read-only instead (every write
+// then fails; nothing is created beside it).
+std::unique_ptr<Backend> OpenSqliteBackend(const std::string& path, std::string* error,
+                                           bool to_read = false);
 
 // The flags a connection is opened with: one connection serves one thread,
 // so SQLite's own locking of it is left out. It is opened through the VFS of
