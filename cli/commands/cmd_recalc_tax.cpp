@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "cli/commands/commands.h"
@@ -32,6 +33,23 @@ struct RecalcOptions {
     bool no_close = false;
 };
 
+// The people behind the employee-runs: the distinct employees with results
+// in the months the road covered (the month alone in mode 3, else its whole
+// year). -1 when they cannot be read.
+long PeopleIn(const std::string& company, const std::string& year, const std::string& only_month) {
+    std::set<std::string> people;
+    for (int m = 1; m <= 12; ++m) {
+        char month[16];
+        std::snprintf(month, sizeof month, "%s%02d", year.c_str(), m);
+        if (!only_month.empty() && only_month != month) continue;
+        reading::MonthResults results;
+        std::string error;
+        if (!reading::ReadMonthResults(company, month, 0, 0, &results, &error)) return -1;
+        for (const reading::ResultLine& line : results.lines) people.insert(line.employee);
+    }
+    return static_cast<long>(people.size());
+}
+
 bool Digits(const std::string& text, std::size_t count) {
     if (text.size() != count) return false;
     for (char c : text)
@@ -56,7 +74,7 @@ void Validate(const RecalcOptions& o, bool modeGiven) {
 }
 
 int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) {
-    if (!OpenDatabaseFor(options)) return kFailed;
+    if (!OpenDatabaseFor(options, DbUse::kWrite)) return kFailed;
     const std::string period = o.month.empty() ? o.year : o.month;
     const std::string label =
         "recalc-tax " + o.company + " " + period + " mode " + std::to_string(mode);
@@ -88,13 +106,19 @@ int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) 
     }
     const RoadReport& report = road.report;
     const long bonusRuns = static_cast<long>(done.bonus_runs.size());
+    const std::string year = period.substr(0, 4);
+    const long people = PeopleIn(o.company, year, mode == kMonthMode ? o.month : "");
     nlohmann::json figures = ReportFigures(report);
     figures["runs"] = done.runs;
     figures["employees"] = done.employees;
+    if (people >= 0) figures["people"] = people;
     figures["bonus_runs"] = bonusRuns;
     auto plural = [](long n, const char* word) {
         return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
     };
+    // A person paid in several runs is one person and several employee-runs.
+    const std::string counted =
+        people < 0 ? "" : (people == 1 ? "1 person, " : std::to_string(people) + " people, ");
     // Say plainly what was done: modes 1 and 11 compute the tax (over the
     // whole year), the others write the stored results again.
     const bool computed = mode == 1 || mode == 11;
@@ -104,7 +128,7 @@ int Recalculate(const GlobalOptions& options, const RecalcOptions& o, int mode) 
                   std::string(o.month.empty() ? "the year " + o.year : "the year of " + o.month)
             : "stored results written again, no tax calculated (--mode 1 calculates)";
     return Conclude(options, label, Outcome::kCommitted,
-                    "committed: " + what + ", " + plural(done.runs, "run") + ", " +
+                    "committed: " + what + ", " + plural(done.runs, "run") + ", " + counted +
                         plural(done.employees, "employee-run") + ", " +
                         plural(bonusRuns, "bonus run") + " taxed again, " +
                         plural(report.results_stored, "result") + " stored" +

@@ -28,7 +28,7 @@ TEST_F(RecalcTaxTest, YearCommits) {
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.out,
               "recalc-tax 1000 2002 mode 1: committed: income tax calculated for the year 2002, 2 "
-              "runs, 6 employee-runs, 0 bonus runs taxed again, 6 results stored, months "
+              "runs, 3 people, 6 employee-runs, 0 bonus runs taxed again, 6 results stored, months "
               "closed\n");
     // The year's taxes as the engine's year test works them out.
     EXPECT_EQ(Stored("E01", "200203", "INTX_AM"), 66740);
@@ -41,8 +41,8 @@ TEST_F(RecalcTaxTest, MonthTakesModeThreeUnlessAnotherIsGiven) {
     EXPECT_EQ(r.exit_code, 0) << r.err;
     EXPECT_EQ(r.out,
               "recalc-tax 1000 200204 mode 3: committed: stored results written again, no tax "
-              "calculated (--mode 1 calculates), 1 run, 3 employee-runs, 0 bonus runs taxed "
-              "again, 3 results stored, months closed\n");
+              "calculated (--mode 1 calculates), 1 run, 3 people, 3 employee-runs, 0 bonus runs "
+              "taxed again, 3 results stored, months closed\n");
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM HPOMNPY WHERE RVRS_YM='200203'"), "1");
     EXPECT_EQ(Stored("E03", "200204", "INTX_AM"), 0);  // mode 3 keeps stored taxes: none
 
@@ -51,8 +51,8 @@ TEST_F(RecalcTaxTest, MonthTakesModeThreeUnlessAnotherIsGiven) {
     // Mode 1 with a month covers the month's whole year.
     EXPECT_EQ(r.out,
               "recalc-tax 1000 200204 mode 1: committed: income tax calculated for the year of "
-              "200204, 2 runs, 6 employee-runs, 0 bonus runs taxed again, 6 results stored, "
-              "months closed\n");
+              "200204, 2 runs, 3 people, 6 employee-runs, 0 bonus runs taxed again, 6 results "
+              "stored, months closed\n");
     EXPECT_EQ(Stored("E03", "200204", "INTX_AM"), 120000);
 }
 
@@ -93,7 +93,8 @@ TEST_F(RecalcTaxTest, JsonNamesTheOutcomeAndItsCounts) {
     EXPECT_EQ(line["outcome"], "committed");
     EXPECT_EQ(line["road"], "recalc-tax 1000 2002 mode 1");
     EXPECT_EQ(line["runs"], 2);
-    EXPECT_EQ(line["employees"], 6);
+    EXPECT_EQ(line["employees"], 6);  // employee-runs: the same three people in two runs
+    EXPECT_EQ(line["people"], 3);
     EXPECT_EQ(line["results_stored"], 6);
     // The counts are the rows the tables gained and lost.
     const nlohmann::json& results = line["tables"]["HPOMNPY"];
