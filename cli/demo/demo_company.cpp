@@ -22,7 +22,7 @@ long CountEmployees(const std::string& folder) {
     std::ifstream in(fs::path(folder) / "employees.csv", std::ios::binary);
     long lines = 0;
     for (std::string line; std::getline(in, line);)
-        if (line.find_first_not_of("\r") != std::string::npos) ++lines;
+        if (line.find_first_not_of('\r') != std::string::npos) ++lines;
     return lines > 0 ? lines - 1 : 0;
 }
 
@@ -127,6 +127,7 @@ bool ImportDemoPay(const DemoCompany& demo, const HPHONPD_YMD_FMT& key, std::str
         std::vector<reading::RunEmployee> paid;
         if (!reading::ReadRunEmployees(key, &paid, error)) return false;
         std::vector<std::string> codes;
+        codes.reserve(paid.size());
         for (const reading::RunEmployee& e : paid) codes.push_back(e.code);
         if (!company::WriteRunPay(demo.options, demo.folder, *planned, codes, error)) return false;
     }
