@@ -245,14 +245,16 @@ bool ReadContext(const PaperQuery& query, SlipContext* c, std::string* error) {
     return true;
 }
 
-// The hours and the method of the run's variable pay, as the pay step kept
-// them beside the amounts it wrote (summed, and joined, over pay types).
+// The hours and the method of the run's variable pay, and the days of a
+// line it prorated, as the pay step kept them beside the amounts it wrote
+// (hours summed, and methods joined, over pay types).
 using WorkNotes = std::map<std::pair<std::string, std::string>, Payslip::PayDetail>;
 
 bool ReadWorkNotes(const PaperQuery& query, const detail::RunUnit& unit, WorkNotes* out,
                    std::string* error) {
     G_DataSource rows;
-    if (!Select("SELECT EMP_CD, PYDD_CD, WKHR_TM, CALC_DC FROM HPOMPSW WHERE CO_CD=" +
+    if (!Select("SELECT EMP_CD, PYDD_CD, WORK_DN, WNDW_DN, WKHR_TM, CALC_DC FROM HPOMPSW WHERE "
+                "CO_CD=" +
                     SqlQuoted(query.company) + " AND RVRS_YM=" + SqlQuoted(unit.month) +
                     " AND SQ=" + std::to_string(unit.sq) + " AND PYTP_FG IN " +
                     detail::InList(unit.types) + " AND PYDD_FG='P2'" +
@@ -265,6 +267,12 @@ bool ReadWorkNotes(const PaperQuery& query, const detail::RunUnit& unit, WorkNot
         if (!hours.empty()) {
             d.has_hours = true;
             d.hours += Amount(CString(hours));
+        }
+        const int worked = std::atoi(Cell(rows, "WORK_DN", r).c_str());
+        const int window = std::atoi(Cell(rows, "WNDW_DN", r).c_str());
+        if (worked > 0 && window > worked) {
+            d.prorated_days = worked;
+            d.window_days = window;
         }
         const std::string method = Cell(rows, "CALC_DC", r);
         if (!method.empty()) d.method += (d.method.empty() ? "" : "; ") + method;
@@ -329,6 +337,8 @@ Payslip MakePayslip(const PaperQuery& query, const detail::RunRows& rows,
         s.pay_detail[i].has_hours = noted->second.has_hours;
         s.pay_detail[i].hours = noted->second.hours;
         s.pay_detail[i].method = noted->second.method;
+        s.pay_detail[i].prorated_days = noted->second.prorated_days;
+        s.pay_detail[i].window_days = noted->second.window_days;
     }
     for (const PaperLine& l : e.deductions)
         if (l.amount != 0) s.deductions.push_back(l);

@@ -36,10 +36,15 @@ std::string TaxClass(const PaperLine& line, const Payslip::PayDetail& part, int 
     return PaperLabel(lang, 1407, {words, PaperWon(part.exempt), PaperWon(part.taxable)});
 }
 
-// The hours and the method of a line of variable pay; empty without them.
+// The hours and the method of a line of variable pay, or the days a
+// prorated line pays for; empty without them.
 std::string WorkText(const Payslip::PayDetail& part, int lang) {
     std::string text;
     if (part.has_hours) text = PaperLabel(lang, 1408, {PaperCsvAmount(part.hours)});
+    if (part.prorated_days > 0)
+        text += (text.empty() ? "" : " · ") +
+                PaperLabel(lang, 1413,
+                           {std::to_string(part.prorated_days), std::to_string(part.window_days)});
     if (!part.method.empty())
         text += (text.empty() ? "" : " · ") + PaperLabel(lang, 1409, {part.method});
     return text;

@@ -97,6 +97,10 @@ struct Payslip {
         bool has_hours = false;
         double hours = 0;    ///< HPOMPSW WKHR_TM
         std::string method;  ///< HPOMPSW CALC_DC; empty when none was given
+        /// A line the pay step prorated: the days he was employed in the
+        /// window and the window's days (HPOMPSW WORK_DN, WNDW_DN); 0 else.
+        int prorated_days = 0;
+        int window_days = 0;
     };
     std::string company;
     std::string company_name;    ///< in the query's language; the code when none is recorded

@@ -364,16 +364,18 @@ TEST_F(PayslipsTest, ThePeriodRunsFromJoiningToLeaving) {
 }
 
 // Variable pay brought in from a file carries the hours it pays for and how
-// it was computed, as the pay step kept them beside its amounts.
-TEST_F(PayslipsTest, ImportedPayCarriesItsHoursAndMethod) {
+// it was computed, and a prorated line its days, as the pay step kept them
+// beside its amounts.
+TEST_F(PayslipsTest, PayLinesCarryTheirHoursMethodAndProratedDays) {
     std::vector<Payslip> slips;
     std::string error;
     papers::PaperQuery q = Query("200206", 1);
     q.employees = {"E000001"};
     ASSERT_TRUE(papers::ReadPayslips(q, &slips, &error)) << error;
     ASSERT_EQ(slips.size(), 1u);
-    ASSERT_GE(slips[0].pay.size(), 2u);
+    ASSERT_GE(slips[0].pay.size(), 4u);
     const std::string first = slips[0].pay[0].code, second = slips[0].pay[1].code;
+    const std::string third = slips[0].pay[2].code, fourth = slips[0].pay[3].code;
     for (const Payslip::PayDetail& d : slips[0].pay_detail) {
         EXPECT_FALSE(d.has_hours);
         EXPECT_TRUE(d.method.empty());
@@ -383,6 +385,12 @@ TEST_F(PayslipsTest, ImportedPayCarriesItsHoursAndMethod) {
         "SET_AM, SRC_FG, WKHR_TM, CALC_DC) VALUES ('1000','200206',1,";
     Exec(row + "'100','E000001','1','P2','" + first + "',0,'002',12.5,'12.5시간 × 15,000')");
     Exec(row + "'100','E000001','1','P2','" + second + "',0,'002',NULL,'월 정액')");
+    // A line the pay step prorated keeps its days; one paid whole has none.
+    const std::string days =
+        "INSERT INTO HPOMPSW (CO_CD, RVRS_YM, SQ, PYTP_FG, EMP_CD, TBST_FG, PYDD_FG, PYDD_CD, "
+        "SET_AM, SRC_FG, WORK_DN, WNDW_DN) VALUES ('1000','200206',1,'100','E000001','1','P2','";
+    Exec(days + third + "',0,'001',6,28)");
+    Exec(days + fourth + "',0,'001',30,30)");
     // Another employee's row and a deduction's are not his pay's.
     Exec(row + "'100','E000002','1','P2','" + first + "',0,'002',40,'x')");
     Exec(row + "'100','E000001','1','P3','" + first + "',0,'002',7,'y')");
@@ -395,6 +403,12 @@ TEST_F(PayslipsTest, ImportedPayCarriesItsHoursAndMethod) {
     const Payslip::PayDetail& method = slips[0].pay_detail[1];
     EXPECT_FALSE(method.has_hours);
     EXPECT_EQ(method.method, "월 정액");
+    EXPECT_EQ(method.prorated_days, 0);
+    const Payslip::PayDetail& prorated = slips[0].pay_detail[2];
+    EXPECT_EQ(prorated.prorated_days, 6);
+    EXPECT_EQ(prorated.window_days, 28);
+    EXPECT_FALSE(prorated.has_hours);
+    EXPECT_EQ(slips[0].pay_detail[3].prorated_days, 0);
     for (std::size_t i = 2; i < slips[0].pay_detail.size(); ++i)
         EXPECT_TRUE(slips[0].pay_detail[i].method.empty()) << slips[0].pay[i].code;
 }
