@@ -283,19 +283,26 @@ bool ReadWorkNotes(const PaperQuery& query, const detail::RunUnit& unit, WorkNot
 // The window narrowed to the days he was employed in it, and their count.
 void NoteWorkedPeriod(const std::string& window, const SlipContext::Employee* who, Payslip* s) {
     if (window.size() != 16) return;
-    s->period_from = window.substr(0, 8);
-    s->period_to = window.substr(8);
-    if (who && IsDate(who->joined) && who->joined > s->period_from) s->period_from = who->joined;
-    if (who && IsDate(who->retired) && who->retired < s->period_to) s->period_to = who->retired;
+    const std::string from = window.substr(0, 8), to = window.substr(8);
+    s->period_from = from;
+    s->period_to = to;
+    if (who && IsDate(who->joined) && who->joined > from) s->period_from = who->joined;
+    if (who && IsDate(who->retired) && who->retired < to) s->period_to = who->retired;
+    // Dates that leave nothing of the window (a record out of step with
+    // the run) do not narrow it.
+    if (s->period_to < s->period_from) {
+        s->period_from = from;
+        s->period_to = to;
+    }
     using namespace std::chrono;
     auto date_of = [](const std::string& d) {
-        return sys_days{year{std::atoi(d.substr(0, 4).c_str())} /
-                        month{static_cast<unsigned>(std::atoi(d.substr(4, 2).c_str()))} /
-                        std::chrono::day{static_cast<unsigned>(std::atoi(d.substr(6).c_str()))}};
+        return year{std::atoi(d.substr(0, 4).c_str())} /
+               month{static_cast<unsigned>(std::atoi(d.substr(4, 2).c_str()))} /
+               std::chrono::day{static_cast<unsigned>(std::atoi(d.substr(6).c_str()))};
     };
-    const year_month_day from{date_of(s->period_from)}, to{date_of(s->period_to)};
-    if (!from.ok() || !to.ok() || s->period_to < s->period_from) return;
-    s->days_worked = static_cast<int>((sys_days{to} - sys_days{from}).count()) + 1;
+    const year_month_day first = date_of(s->period_from), last = date_of(s->period_to);
+    if (!first.ok() || !last.ok() || s->period_to < s->period_from) return;
+    s->days_worked = static_cast<int>((sys_days{last} - sys_days{first}).count()) + 1;
 }
 
 Payslip MakePayslip(const PaperQuery& query, const detail::RunRows& rows,

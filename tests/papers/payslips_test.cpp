@@ -323,7 +323,7 @@ TEST_F(PayslipsTest, ThePeriodRunsFromJoiningToLeaving) {
     auto read = [&](std::vector<Payslip>* slips) {
         std::string error;
         ASSERT_TRUE(papers::ReadPayslips(Query("200206", 1), slips, &error)) << error;
-        ASSERT_GE(slips->size(), 3u);
+        ASSERT_GE(slips->size(), 5u);
     };
     std::vector<Payslip> before, after;
     read(&before);
@@ -345,6 +345,10 @@ TEST_F(PayslipsTest, ThePeriodRunsFromJoiningToLeaving) {
     Exec("UPDATE SEMP SET RTR_DT='" + left + "' WHERE EMP_CD='" + before[1].employee + "'");
     Exec("UPDATE SEMP SET JOIN_DT='" + both_from + "', RTR_DT='" + both_to + "' WHERE EMP_CD='" +
          before[2].employee + "'");
+    // Dates that leave nothing of the window do not narrow it.
+    Exec("UPDATE SEMP SET RTR_DT='20011231' WHERE EMP_CD='" + before[3].employee + "'");
+    Exec("UPDATE SEMP SET JOIN_DT='20021231', RTR_DT='2002-12' WHERE EMP_CD='" +
+         before[4].employee + "'");
     read(&after);
     ASSERT_EQ(after.size(), before.size());
     EXPECT_EQ(after[0].period_from, joined);
