@@ -271,7 +271,8 @@ void DrawSlip(PdfCanvas& pdf, const Payslip& s, int lang) {
 // line with its exempt and taxable parts, hours and method; the notes last.
 std::string SlipCsv(const Payslip& s, int lang) {
     std::vector<std::string> head;
-    for (int id : {1101, 1403, 1102, 1103, 1104, 1105, 1108, 1106, 1107, 1405, 1112})
+    const int period_label = s.notes.bonus_run ? 1401 : 1107;
+    for (int id : {1101, 1403, 1102, 1103, 1104, 1105, 1108, 1106, period_label, 1405, 1112})
         head.push_back(PaperLabel(lang, id));
     for (const std::string& extra :
          {std::string("code"), PaperLabel(lang, 1114), PaperLabel(lang, 1113),
@@ -282,29 +283,34 @@ std::string SlipCsv(const Payslip& s, int lang) {
     const std::string period = s.period_from.empty() ? "" : s.period_from + "-" + s.period_to;
     auto line = [&](const std::string& item, const std::string& code, const std::string& tax,
                     double amount, const std::vector<std::string>& parts) {
-        std::vector<std::string> cells = {s.company_name.empty() ? s.company : s.company_name,
-                                          s.business_no,
-                                          s.employee,
-                                          s.name,
-                                          s.department_name,
-                                          s.month,
-                                          std::to_string(s.sq),
-                                          s.pay_date,
-                                          period,
-                                          s.days_worked > 0 ? std::to_string(s.days_worked) : "",
-                                          item,
-                                          code,
-                                          tax,
-                                          PaperCsvAmount(amount)};
+        std::vector<std::string> cells = {
+            s.company_name.empty() ? s.company : s.company_name,
+            s.business_no,
+            s.employee,
+            s.name,
+            s.department_name,
+            s.month,
+            std::to_string(s.sq),
+            s.pay_date,
+            period,
+            s.days_worked > 0 && !s.notes.bonus_run ? std::to_string(s.days_worked) : "",
+            item,
+            code,
+            tax,
+            PaperCsvAmount(amount)};
         cells.insert(cells.end(), parts.begin(), parts.end());
         text += PaperCsvLine(cells);
     };
     for (std::size_t i = 0; i < s.pay.size(); ++i) {
         const PaperLine& l = s.pay[i];
         const Payslip::PayDetail part = DetailOf(s, i);
+        std::string method = part.method;
+        if (method.empty() && part.prorated_days > 0)
+            method = PaperLabel(
+                lang, 1413, {std::to_string(part.prorated_days), std::to_string(part.window_days)});
         line(l.name, l.code, TaxClass(l, part, lang), l.amount,
              {PaperCsvAmount(part.exempt), PaperCsvAmount(part.taxable),
-              part.has_hours ? PaperCsvAmount(part.hours) : "", part.method});
+              part.has_hours ? PaperCsvAmount(part.hours) : "", method});
     }
     line(PaperLabel(lang, 1117), "", "", s.gross, {});
     for (const PaperLine& l : s.deductions) line(l.name, l.code, "", l.amount, {});
