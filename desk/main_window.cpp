@@ -76,8 +76,10 @@ QString ReportText(const RoadReport& report) {
                 counts =
                     Tr(kCountRows).arg(CountOf(report, "inserted")).arg(CountOf(report, "deleted"));
             else if (report.counts.front().first == "runs")
+                // A person paid in several runs is one person and several lines.
                 counts = Tr(kCountRecalc)
                              .arg(CountOf(report, "runs"))
+                             .arg(CountOf(report, "people"))
                              .arg(CountOf(report, "employees"))
                              .arg(CountOf(report, "bonus_runs"));
             else

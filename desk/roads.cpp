@@ -1,5 +1,8 @@
 #include "desk/roads.h"
 
+#include <set>
+
+#include "payroll/reading.h"
 #include "payroll/roads.h"
 
 namespace payroll::desk {
@@ -9,6 +12,22 @@ namespace {
 constexpr int kRecalcYearMode = 1;
 constexpr int kRecalcMonthMode = 3;
 constexpr int kBonusComputeKind = 1;
+
+// The people behind a recalculation's employee-runs: the distinct employees
+// with results in the months it covered (a period of YYYY or YYYYMM). -1
+// when they cannot be read.
+long long PeopleIn(const std::string& company, const std::string& period) {
+    std::set<std::string> people;
+    for (int m = 1; m <= 12; ++m) {
+        const std::string month = period.substr(0, 4) + (m < 10 ? "0" : "") + std::to_string(m);
+        if (period.size() == 6 && period != month) continue;
+        reading::MonthResults results;
+        std::string error;
+        if (!reading::ReadMonthResults(company, month, 0, 0, &results, &error)) return -1;
+        for (const reading::ResultLine& line : results.lines) people.insert(line.employee);
+    }
+    return static_cast<long long>(people.size());
+}
 
 RoadReport From(const RoadResult& road) {
     RoadReport report;
@@ -25,6 +44,7 @@ RoadReport Recalc(const HPHONPD_YMD_FMT& run, bool whole_year) {
         run.CO_CD.Str(), period, whole_year ? kRecalcYearMode : kRecalcMonthMode, true, &done));
     if (report.outcome == RoadOutcome::kCommitted)
         report.counts = {{"runs", done.runs},
+                         {"people", PeopleIn(run.CO_CD.Str(), period)},
                          {"employees", done.employees},
                          {"bonus_runs", static_cast<long long>(done.bonus_runs.size())}};
     return report;

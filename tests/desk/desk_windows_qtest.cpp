@@ -16,6 +16,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <map>
 
 #include "desk/desk_text.h"
 #include "desk/employee_list.h"
@@ -243,8 +244,20 @@ class DeskWindowsTest : public QObject {
             if (QLabel* l = progress.BarLabel(1002)) employee = l->text();
             if (progress.ElapsedLine()) elapsed = progress.ElapsedLine()->text();
         });
-        window_->Drive(payroll::desk::Road::kRecalcMonth);
+        const auto report = window_->Drive(payroll::desk::Road::kRecalcMonth);
         driver_->SetChangeHook({});
+        // Its closing line counts the people apart from their employee-runs.
+        QVERIFY(report && report->outcome == payroll::RoadOutcome::kCommitted);
+        std::map<std::string, long long> counts(report->counts.begin(), report->counts.end());
+        QCOMPARE(counts["people"], static_cast<long long>(window_->Results()->Results().people));
+        QVERIFY(counts["people"] < counts["employees"]);
+        QVERIFY2(
+            window_->MessageLine()->text().contains(payroll::desk::Tr(payroll::desk::kCountRecalc)
+                                                        .arg(counts["runs"])
+                                                        .arg(counts["people"])
+                                                        .arg(counts["employees"])
+                                                        .arg(counts["bonus_runs"])),
+            qPrintable(window_->MessageLine()->text()));
         QCOMPARE(overall, QStringLiteral("전체"));
         QCOMPARE(employee, QStringLiteral("직원"));
         QVERIFY2(
