@@ -50,6 +50,14 @@ std::string TempPrefix(const std::string& name) {
     return "." + name + ".tmp-";
 }
 
+// The longest paper name a folder takes with the temporary name written
+// beside it first (its prefix and a process number of up to ten digits).
+long MaxPaperName(const std::string& dir) {
+    long limit = ::pathconf(dir.c_str(), _PC_NAME_MAX);
+    if (limit <= 0) limit = 255;
+    return limit - static_cast<long>(TempPrefix("").size()) - 10;
+}
+
 // A temporary file's process has ended: it was killed before it could
 // remove the file.
 bool Abandoned(const std::string& pid_text) {
@@ -146,7 +154,14 @@ bool PaperFile::Open(const std::string& path, std::string* error) {
     if (fd < 0) {
         const int failure = errno;
         HideTemp();
-        *error = "cannot write in " + dir + ": " + std::strerror(failure);
+        // The paper is written beside its name first, under a longer one: a
+        // name the folder would take may leave no room for that one.
+        if (failure == ENAMETOOLONG)
+            *error = "the paper's name is too long for the file system: " + name + " (" +
+                     std::to_string(name.size()) + " bytes, at most " +
+                     std::to_string(MaxPaperName(dir)) + " here)";
+        else
+            *error = "cannot write in " + dir + ": " + std::strerror(failure);
         return false;
     }
     fd_ = fd;

@@ -121,6 +121,14 @@ TEST_F(DatabaseOpenTest, APaperNameTooLongForTheFileSystemIsNamed) {
     EXPECT_NE(r.err.find(name), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("File name too long"), std::string::npos) << r.err;
     EXPECT_TRUE(fs::is_empty(folder));
+    // A name the folder would take, but not the longer name the paper is
+    // first written under: still the name is the cause, not the folder.
+    const std::string near = std::string(245, 'n') + ".csv";
+    r = Cli("register --company 1000 --month 200203 --format csv --out " +
+            ShellQuote(folder + "/" + near));
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.err.find("too long for the file system: " + near), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::is_empty(folder));
     fs::remove_all(folder);
 }
 

@@ -172,10 +172,10 @@ TEST_F(LangFolderTest, StrayConversionsInAFileFallBackToTheBuiltinFormat) {
     EXPECT_EQ(FormatLangText(util, 1014, {std::string("SHCFG")}),
               "No SHCFG found. Check the settings.");
     EXPECT_EQ(FormatLangText(util, 1023, {3LL, std::string("2010"), std::string("03")}),
-              "3 employees done - 2010/03: no employees in this run");
+              "3 employee-runs done - 2010/03: no employees in this run");
     EXPECT_EQ(FormatLangText(util, 1024,
                              {3LL, std::string("2010"), std::string("03"), std::string("E9")}),
-              "3 employees done - 2010/03, employee E9");
+              "3 employee-runs done - 2010/03, employee E9");
     EXPECT_EQ(util.GetLangString(1025), "Done: 100%");
 }
 
