@@ -43,7 +43,7 @@ void AddRegisteredCommands(CLI::App& app, const GlobalOptions& options, int* exi
 }
 
 // Only a command's callback opens the database, and none runs here.
-bool OpenDatabaseFor(const GlobalOptions&, bool) {
+bool OpenDatabaseFor(const GlobalOptions&, DbUse) {
     std::abort();
 }
 
