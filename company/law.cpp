@@ -23,13 +23,13 @@ namespace fs = std::filesystem;
 
 // The tables of a tax year, in the order a road reads them, with the
 // columns a file of each must give.
-struct LawTableSpec {
+struct LawTableColumns {
     const char* table;
     std::vector<std::string> columns;
 };
 
-const std::vector<LawTableSpec>& LawTables() {
-    static const std::vector<LawTableSpec> tables = {
+const std::vector<LawTableColumns>& LawTables() {
+    static const std::vector<LawTableColumns> tables = {
         {"HPFTITC", {"TXSS_AM", "TXSE_AM", "TAX_RT", "PRDA_AM"}},
         {"HPFLICH", {"SQ", "TXSS_AM", "TXSE_AM", "PRDA_AM", "TXDD_RT", "ICAM_AM"}},
         {"HPFSTIA", {"SQ", "TXSS_AM", "TXSE_AM", "AJMT_AM"}},
@@ -71,7 +71,7 @@ bool ReadFile(const fs::path& path, std::string* bytes) {
 }
 
 // The INSERT statements of one file, or false with what is wrong with it.
-bool Statements(const fs::path& path, const LawTableSpec& spec, const std::string& year,
+bool Statements(const fs::path& path, const LawTableColumns& law, const std::string& year,
                 std::vector<std::string>* out, std::string* error) {
     std::string bytes;
     if (!ReadFile(path, &bytes)) {
@@ -89,20 +89,20 @@ bool Statements(const fs::path& path, const LawTableSpec& spec, const std::strin
     }
     std::vector<std::string> header;
     for (const std::string& cell : csv.rows[0].cells) header.push_back(PlainCell(cell));
-    if (header != spec.columns) {
+    if (header != law.columns) {
         std::string want;
-        for (const std::string& c : spec.columns) want += (want.empty() ? "" : ",") + c;
+        for (const std::string& c : law.columns) want += (want.empty() ? "" : ",") + c;
         *error = path.string() + ": the header must be " + want;
         return false;
     }
-    std::string head = "INSERT INTO " + std::string(spec.table) + " (CO_CD, RVRS_YY";
-    for (const std::string& c : spec.columns) head += ", " + c;
+    std::string head = "INSERT INTO " + std::string(law.table) + " (CO_CD, RVRS_YY";
+    for (const std::string& c : law.columns) head += ", " + c;
     head += ") VALUES ('0000', " + SqlQuoted(year);
     for (std::size_t r = 1; r < csv.rows.size(); ++r) {
         const CsvRow& row = csv.rows[r];
-        if (row.cells.size() != spec.columns.size()) {
+        if (row.cells.size() != law.columns.size()) {
             *error = path.string() + ", line " + std::to_string(row.line) + ": " +
-                     std::to_string(spec.columns.size()) + " cells expected";
+                     std::to_string(law.columns.size()) + " cells expected";
             return false;
         }
         std::string sql = head;
@@ -149,14 +149,14 @@ bool LoadLaw(const std::string& dir, std::vector<LawTable>* tables, std::string*
     // Everything is read and checked before anything is written.
     std::vector<std::string> statements;
     for (const std::string& year : years) {
-        for (const LawTableSpec& spec : LawTables()) {
-            const fs::path path = fs::path(dir) / year / (std::string(spec.table) + ".csv");
+        for (const LawTableColumns& law : LawTables()) {
+            const fs::path path = fs::path(dir) / year / (std::string(law.table) + ".csv");
             if (!fs::exists(path, ec)) continue;
             bool has = false;
-            if (!YearHasRows(spec.table, year, &has, error)) return false;
-            LawTable t{year, spec.table, 0, !has};
+            if (!YearHasRows(law.table, year, &has, error)) return false;
+            LawTable t{year, law.table, 0, !has};
             std::vector<std::string> rows;
-            if (!Statements(path, spec, year, &rows, error)) return false;
+            if (!Statements(path, law, year, &rows, error)) return false;
             t.rows = static_cast<int>(rows.size());
             if (!has) statements.insert(statements.end(), rows.begin(), rows.end());
             tables->push_back(t);
